@@ -1,0 +1,6 @@
+#include "classlib/core/objects.h"
+
+TClass TObject::StaticClass() {
+  static const TClassInfo info{"TObject", nullptr, nullptr, nullptr};
+  return &info;
+}
