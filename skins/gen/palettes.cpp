@@ -32,7 +32,7 @@ Palette Yellow() {
   p.menuBarTop = Hex(0xFFF6DC);
   p.menuBarBottom = Hex(0xF6E4B2);
   p.menuBarText = Hex(0x3A2800);
-  p.menuHotFrame = Hex(0xB87D0E);
+  p.menuHotFrame = Hex(0x9A6508);
   p.thumb = Hex(0xEDC76A);
   p.cornerRadius = 8;
   p.titleHeight = 26;
@@ -59,7 +59,7 @@ Palette Azure() {
   p.shadow = Hex(0x7893A7);
   p.dkShadow = Hex(0x3A5466);
   p.border = Hex(0x86B6D6);
-  p.accent = Hex(0x2173AE);
+  p.accent = Hex(0x1D6AA3);
   p.accentText = Hex(0xFFFFFF);
   p.text = Hex(0x10283A);
   p.menuBg = Hex(0xF8FBFE);
@@ -79,14 +79,14 @@ Palette Blue() {
   p.name = "Blue";
   p.captionTop = Hex(0x3E6DB6);
   p.captionBottom = Hex(0x173A7A);
-  p.captionTopInactive = Hex(0x6C7F9F);
-  p.captionBottomInactive = Hex(0x4E6083);
+  p.captionTopInactive = Hex(0x516486);
+  p.captionBottomInactive = Hex(0x3E4F72);
   p.frameBody = Hex(0x21488C);
-  p.frameBodyInactive = Hex(0x5B6D8F);
+  p.frameBodyInactive = Hex(0x52648A);
   p.frameOutline = Hex(0x0B1C40);
   p.frameOutlineInactive = Hex(0x39455E);
   p.titleText = Hex(0xFFFFFF);
-  p.titleTextInactive = Hex(0xE2E8F2);
+  p.titleTextInactive = Hex(0xF0F3F8);
   p.plateOpacity = 0.12f;
   p.closeHot = Hex(0xD64541);
   p.face = Hex(0xE1E8F2);
@@ -112,7 +112,7 @@ Palette Blue() {
 Palette Gray() {
   Palette p;
   p.name = "Gray";
-  p.captionTop = Hex(0x75787E);
+  p.captionTop = Hex(0x6C6F75);
   p.captionBottom = Hex(0x46494F);
   p.captionTopInactive = Hex(0xD2D3D5);
   p.captionBottomInactive = Hex(0xB3B5B8);
@@ -122,7 +122,7 @@ Palette Gray() {
   p.frameOutlineInactive = Hex(0x85878B);
   p.titleText = Hex(0xFFFFFF);
   p.titleTextInactive = Hex(0x35373B);
-  p.plateOpacity = 0.12f;
+  p.plateOpacity = 0.07f;
   p.closeHot = Hex(0xC8413A);
   p.face = Hex(0xEDEDED);
   p.faceLight = Hex(0xFBFBFB);

@@ -780,7 +780,7 @@ class Painter {
       Layer l = Backdrop(iw, ih, Solid(p_.menuBg));
       Sdf shape = RoundRect(1, 1, float(iw) - 1, float(ih) - 1, 3);
       Color a = f == 3 ? Mix(p_.accent, p_.menuBg, 0.6f) : p_.accent;
-      l.Fill(shape, VGrad(1, float(ih) - 1, Lighten(a, 0.14f), Darken(a, 0.06f)));
+      l.Fill(shape, VGrad(1, float(ih) - 1, Lighten(a, 0.08f), Darken(a, 0.06f)));
       l.Fill(Ring(shape, 1.0f), Solid(Darken(a, 0.22f)), 0.8f);
       items.push_back(KeyOutside(Opaque(l), shape));
     }
