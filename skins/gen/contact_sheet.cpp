@@ -244,7 +244,7 @@ class Mock {
   }
 
   void Draw(Bitmap& dst, int ox, int oy) const {
-    const int W = 330, H = 320;
+    const int W = 330, H = 350;
     int cy = Window(dst, ox, oy, W, H, true, "Karo - " + p_.name, true);
     int bl = Img("left.bmp").w / 2, br = Img("right.bmp").w / 2, bb = V("BorderBottom");
     int left = ox + bl, right = ox + W - br;
@@ -336,7 +336,7 @@ class Mock {
     Nine(dst, x, y + a, a, h - 2 * a, Frame(Img("vscroll.bmp"), 1, 4, false), {}, false);
     dst.Blit(Frame(sb, 9, 23, false), x, y, true);
     dst.Blit(Frame(sb, 16, 23, false), x, y + h - a, true);
-    int ts = y + a + 6, tl = std::max(20, (h - 2 * a) / 2);
+    int ts = y + a + 4, tl = std::max(12, (h - 2 * a) / 2);
     int e = V("ThumbEnd");
     Nine(dst, x, ts, a, tl, Frame(Img("vthumb.bmp"), 1, 3, false), {0, e, 0, e}, true);
     dst.Blit(Frame(sb, 20, 23, false), x, ts + (tl - a) / 2, true);
@@ -441,7 +441,7 @@ Bitmap ContactSheet(const Palette& p, const SkinArt& art) {
     int x, y;
   };
   std::vector<Placed> placed;
-  int x = stripsX, y = 30 + 320 + 16, rowH = 0;
+  int x = stripsX, y = 30 + 350 + 16, rowH = 0;
   for (const StripInfo& s : kStrips) {
     const Bitmap& b = art.images.at(s.file);
     int w = b.w + (s.stacked ? 0 : s.frames - 1) * 2;  // a gap between frames

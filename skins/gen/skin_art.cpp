@@ -96,30 +96,24 @@ std::string ColorInt(Color c) {
 // ---- caption-button symbols, drawn on an 8-pixel design box centred at (cx, cy) ----
 enum class Symbol { Close, Maximize, Restore, Minimize, Help };
 
-void DrawSymbol(Layer& l, Symbol s, float cx, float cy, Color c, float opacity = 1.0f) {
+Sdf SymbolShape(Symbol s, float cx, float cy) {
   float a = std::floor(cx - 4), t = std::floor(cy - 4), b = a + 8, u = t + 8;
   switch (s) {
     case Symbol::Close:
-      l.Fill(Union(Capsule(a + 0.5f, t + 0.5f, b - 0.5f, u - 0.5f, 0.9f), Capsule(a + 0.5f, u - 0.5f, b - 0.5f, t + 0.5f, 0.9f)),
-             Solid(c), opacity);
-      break;
+      return Union(Capsule(a + 0.5f, t + 0.5f, b - 0.5f, u - 0.5f, 0.9f), Capsule(a + 0.5f, u - 0.5f, b - 0.5f, t + 0.5f, 0.9f));
     case Symbol::Maximize:
-      l.Fill(Union(Ring(Rect(a, t, b, u), 1.0f), Rect(a, t, b, t + 2)), Solid(c), opacity);
-      break;
+      return Union(Ring(Rect(a, t, b, u), 1.0f), Rect(a, t, b, t + 2));
     case Symbol::Restore: {
       Sdf front = Union(Ring(Rect(a, t + 3, b - 3, u), 1.0f), Rect(a, t + 3, b - 3, t + 5));
       Sdf back = Subtract(Union(Ring(Rect(a + 3, t, b, u - 3), 1.0f), Rect(a + 3, t, b, t + 2)), Rect(a, t + 3, b - 3, u));
-      l.Fill(Union(front, back), Solid(c), opacity);
-      break;
+      return Union(front, back);
     }
     case Symbol::Minimize:
-      l.Fill(Rect(a, u - 2, b, u), Solid(c), opacity);
-      break;
+      return Rect(a, u - 2, b, u);
     case Symbol::Help:
-      l.Fill(Union(Union(Arc(cx, t + 2.6f, 2.6f, 180, 400, 0.9f), Capsule(cx + 2.0f, t + 4.3f, cx, t + 5.6f, 0.9f)),
-                   Circle(cx, u - 0.6f, 1.1f)),
-             Solid(c), opacity);
-      break;
+    default:
+      return Union(Union(Arc(cx, t + 2.6f, 2.6f, 180, 400, 0.9f), Capsule(cx + 2.0f, t + 4.3f, cx, t + 5.6f, 0.9f)),
+                   Circle(cx, u - 0.6f, 1.1f));
   }
 }
 
@@ -196,8 +190,6 @@ class Painter {
     Set("TabTextInt", ColorInt(p_.text));
     Set("StatusTextInt", ColorInt(p_.text));
     Set("HeaderTextInt", ColorInt(p_.text));
-    Set("MenuItemTextInt", ColorInt(p_.menuText));
-    Set("MenuItemHotTextInt", ColorInt(p_.accentText));
   }
 
   // ---- window frame ----
@@ -318,13 +310,14 @@ class Painter {
         l.Fill(Ring(shape, 1.0f), Solid(close ? Darken(p_.closeHot, 0.3f) : edge), 0.8f);
         break;
       default:
-        l.Fill(shape, Solid(Hex(0xFFFFFF)), lightCaption ? 0.25f : 0.10f);
-        l.Fill(Ring(shape, 1.0f), Solid(edge), 0.25f);
         break;
     }
     float off = frame == 2 ? 0.5f : 0.0f;
-    DrawSymbol(l, sym, fs / 2 + off, fs / 2 + off, glyph, frame == 4 ? 0.55f : 1.0f);
-    return KeyOutside(Opaque(l), shape);
+    Sdf symbol = SymbolShape(sym, fs / 2 + off, fs / 2 + off);
+    l.Fill(symbol, Solid(glyph), frame == 4 ? 0.6f : 1.0f);
+    // Frame 4 serves an inactive window and a disabled button of an active one alike: only the
+    // faded symbol is drawn, and the title bar shows through the rest.
+    return KeyOutside(Opaque(l), frame == 4 ? symbol : shape);
   }
 
   // ---- buttons of a maximised MDI child, in the menu bar: minimise, restore, close ----
@@ -346,7 +339,7 @@ class Painter {
         Look k = f == 1 ? ControlLook(p_, State::Normal) : f == 2 ? ControlLook(p_, State::Pressed) : ControlLook(p_, State::Hot);
         PaintSurface(l, 0, 0, float(w), float(h), 3, k);
         Color glyph = (sym == Symbol::Close && f >= 3) ? p_.closeHot : p_.text;
-        DrawSymbol(l, sym, w / 2.0f, h / 2.0f, glyph);
+        l.Fill(SymbolShape(sym, w / 2.0f, h / 2.0f), Solid(glyph));
         frames.push_back(KeyOutside(Opaque(l), shape));
       }
     Put("mdicontrols.bmp", HStrip(frames));
