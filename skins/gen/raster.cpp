@@ -36,18 +36,10 @@ float Luminance(Color c) {
   return 0.2126f * Linear(Clamp01(c.r)) + 0.7152f * Linear(Clamp01(c.g)) + 0.0722f * Linear(Clamp01(c.b));
 }
 
-float Contrast(Color a, Color b) {
-  float la = Luminance(a), lb = Luminance(b);
-  if (la < lb) std::swap(la, lb);
-  return (la + 0.05f) / (lb + 0.05f);
-}
-
 Rgb ToRgb(Color c) {
   auto q = [](float v) { return uint8_t(std::lround(Clamp01(v) * 255.0f)); };
   return Rgb{q(c.r), q(c.g), q(c.b)};
 }
-
-Color ToColor(Rgb c) { return Color{c.r / 255.0f, c.g / 255.0f, c.b / 255.0f}; }
 
 bool NearKey(Rgb c) { return c.r == 255 && c.g <= 1 && c.b == 255; }
 
@@ -217,20 +209,6 @@ void Layer::FillRect(float x0, float y0, float x1, float y1, const Paint& paint,
         return std::max(std::max(x0 - x, x - x1), std::max(y0 - y, y - y1));
       },
       paint, opacity);
-}
-
-void Layer::Over(const Layer& top, int dx, int dy) {
-  for (int y = 0; y < top.h_; ++y)
-    for (int x = 0; x < top.w_; ++x) {
-      int tx = x + dx, ty = y + dy;
-      if (tx < 0 || ty < 0 || tx >= w_ || ty >= h_) continue;
-      Rgba s = top.at(x, y);
-      Rgba& d = px_[size_t(ty) * w_ + tx];
-      d.r = s.r + d.r * (1 - s.a);
-      d.g = s.g + d.g * (1 - s.a);
-      d.b = s.b + d.b * (1 - s.a);
-      d.a = s.a + d.a * (1 - s.a);
-    }
 }
 
 Bitmap Layer::Flatten(bool keyed, const std::function<Color(int x, int y)>& matte) const {

@@ -16,14 +16,12 @@ Color Mix(Color a, Color b, float t);          // t = 0 gives a, 1 gives b
 inline Color Lighten(Color c, float t) { return Mix(c, Hex(0xFFFFFF), t); }
 inline Color Darken(Color c, float t) { return Mix(c, Hex(0x000000), t); }
 float Luminance(Color c);                      // relative luminance of an sRGB colour
-float Contrast(Color a, Color b);              // (L1 + 0.05) / (L2 + 0.05), at least 1
 
 struct Rgb {
   uint8_t r = 0, g = 0, b = 0;
   bool operator==(const Rgb&) const = default;
 };
 Rgb ToRgb(Color c);
-Color ToColor(Rgb c);
 
 constexpr Rgb kKey{255, 0, 255};
 // The region builder of the library treats green 0 and 1 as key too; nothing else may come that close.
@@ -77,7 +75,6 @@ class Layer {
   // Composites Paint over the layer where the shape covers it, scaled by opacity.
   void Fill(const Sdf& shape, const Paint& paint, float opacity = 1.0f);
   void FillRect(float x0, float y0, float x1, float y1, const Paint& paint, float opacity = 1.0f);
-  void Over(const Layer& top, int dx = 0, int dy = 0);
   Rgba at(int x, int y) const { return px_[size_t(y) * w_ + x]; }
   // Keyed: pixels less than half covered become the key; the rest are composited over the matte,
   // which stands for whatever the library paints behind the element at that place.
