@@ -116,9 +116,19 @@ void TBitmap::SetSize(int width, int height) {
   if (canvas_ && canvas_->Brush()->Style() == bsSolid) FillPixels(img, GdiColor(canvas_->Brush()->Color()));
   if (!Empty()) {
     GdiFlush();
-    int rows = std::min(height, height_);
-    size_t bytes = std::min(img.Stride(), PixelRowStride(std::min(width, width_), bpp));
-    for (int y = 0; y < rows; ++y) std::memcpy(img.Row(y), bits_ + size_t(y) * stride_, bytes);
+    const int rows = std::min(height, height_), cols = std::min(width, width_);
+    for (int y = 0; y < rows; ++y) {
+      const uint8_t* from = bits_ + size_t(y) * stride_;
+      uint8_t* to = img.Row(y);
+      if (bpp == 1) {
+        for (int x = 0; x < cols; ++x) {
+          uint8_t bit = uint8_t(0x80 >> (x & 7));
+          to[x >> 3] = uint8_t((to[x >> 3] & ~bit) | (from[x >> 3] & bit));
+        }
+      } else {
+        std::memcpy(to, from, size_t(cols) * size_t(bpp / 8));
+      }
+    }
   }
   NewImage(width, height, bpp, &img);
   Changed();
