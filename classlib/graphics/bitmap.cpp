@@ -31,6 +31,22 @@ std::string Narrow(const WideString& s) {
   return out;
 }
 
+// The rest of the stream from its position; a rest beyond the stream API's counts is refused.
+std::vector<uint8_t> ReadRest(TStream& stream, const char* invalid) {
+  int64_t remaining = stream.Size() - stream.Position();
+  if (remaining <= 0) return {};
+  if (remaining > std::numeric_limits<int32_t>::max()) throw EInvalidGraphic(invalid);
+  std::vector<uint8_t> bytes(static_cast<size_t>(remaining));
+  stream.ReadBuffer(bytes.data(), int32_t(remaining));
+  return bytes;
+}
+
+HICON LoadIconResource(HINSTANCE instance, LPCWSTR name, const WideString& shownName) {
+  HICON icon = HICON(LoadImageW(instance, name, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+  if (!icon) throw EResNotFound("Resource " + Narrow(shownName) + " not found");
+  return icon;
+}
+
 void FillPixels(TPixelImage& img, uint32_t rgb) {
   for (int y = 0; y < img.Height(); ++y)
     for (int x = 0; x < img.Width(); ++x) img.SetPixelRGB(x, y, rgb);
@@ -277,15 +293,12 @@ void TBitmap::Assign(TPersistent* source) {
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
-  int64_t remaining = stream.Size() - stream.Position();
-  if (remaining <= 0) {
+  std::vector<uint8_t> bytes = ReadRest(stream, "Bitmap image is not valid: too large");
+  if (bytes.empty()) {
     NewImage(0, 0, BitsPerPixel(), nullptr);
     Changed();
     return;
   }
-  if (remaining > std::numeric_limits<int32_t>::max()) throw EInvalidGraphic("Bitmap image is not valid: too large");
-  std::vector<uint8_t> bytes(static_cast<size_t>(remaining));
-  stream.ReadBuffer(bytes.data(), int32_t(remaining));
   TPixelImage img = DecodeBmpFile(bytes.data(), bytes.size());
   AssignPixels(img);
 }
@@ -366,10 +379,8 @@ void TIcon::Assign(TPersistent* source) {
 }
 
 void TIcon::LoadFromStream(TStream& stream) {
-  int64_t remaining = stream.Size() - stream.Position();
-  if (remaining < 6 || remaining > std::numeric_limits<int32_t>::max()) throw EInvalidGraphic("Icon image is not valid");
-  std::vector<uint8_t> b(static_cast<size_t>(remaining));
-  stream.ReadBuffer(b.data(), int32_t(remaining));
+  std::vector<uint8_t> b = ReadRest(stream, "Icon image is not valid");
+  if (b.size() < 6) throw EInvalidGraphic("Icon image is not valid");
   auto u16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
   auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
   // Icon directory: reserved 0, type 1, count, then 16-byte entries.
@@ -385,15 +396,11 @@ void TIcon::LoadFromStream(TStream& stream) {
 void TIcon::SaveToStream(TStream&) { throw EInvalidGraphicOperation("Saving icons is not supported"); }
 
 void TIcon::LoadFromResourceName(HINSTANCE instance, const WideString& name) {
-  HICON icon = HICON(LoadImageW(instance, name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-  if (!icon) throw EResNotFound("Resource " + Narrow(name) + " not found");
-  SetHandle(icon);
+  SetHandle(LoadIconResource(instance, name.c_str(), name));
 }
 
 void TIcon::LoadFromResourceID(HINSTANCE instance, int id) {
-  HICON icon = HICON(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-  if (!icon) throw EResNotFound("Resource " + std::to_string(id) + " not found");
-  SetHandle(icon);
+  SetHandle(LoadIconResource(instance, MAKEINTRESOURCEW(id), std::to_wstring(id)));
 }
 
 void TIcon::Draw(TCanvas& canvas, const TRect& rect) {

@@ -76,6 +76,7 @@ protected:
     TCanvas* c = b.Canvas();
     c->Font()->SetName(L"SimSun");
     c->Font()->SetHeight(-16);
+    c->Font()->SetCharset(GB2312_CHARSET);
     c->Font()->SetColor(clBlack);
     c->Brush()->SetStyle(bsClear);
   }
