@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-struct TBmpSpec {
+struct TBmpLayout {
   int HeaderSize = 40;
   int32_t Width = 0;
   int32_t Height = 0;  // negative: top-down
@@ -24,7 +24,7 @@ inline void PutLE(std::vector<uint8_t>& v, size_t at, uint32_t x, int bytes) {
   for (int i = 0; i < bytes; ++i) v[at + size_t(i)] = uint8_t(x >> (8 * i));
 }
 
-inline std::vector<uint8_t> BuildBmp(const TBmpSpec& s) {
+inline std::vector<uint8_t> BuildBmp(const TBmpLayout& s) {
   const bool core = s.HeaderSize == 12;
   const size_t entry = core ? 3 : 4;
   const bool shortMasks = s.Compression == 3 && s.HeaderSize == 40;

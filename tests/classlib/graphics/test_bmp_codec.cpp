@@ -17,8 +17,8 @@ const uint32_t kColors[6] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF, 0x000000, 0
 // entries, (x + y) mod 2 for one bit.
 uint32_t Expected(int bpp, int x, int y) { return bpp == 1 ? kColors[(x + y) % 2] : kColors[x + 3 * y]; }
 
-TBmpSpec Fixture(int bpp, bool topDown, int headerSize = 40) {
-  TBmpSpec s;
+TBmpLayout Fixture(int bpp, bool topDown, int headerSize = 40) {
+  TBmpLayout s;
   s.HeaderSize = headerSize;
   s.Width = 3;
   s.Height = topDown ? -2 : 2;
@@ -80,7 +80,7 @@ TEST(BmpDecode, ThirtyTwoBitsKeepAlphaAndBitFieldsAreDecodedByTheirMasks) {
   EXPECT_EQ(plain.Row(0)[3], 0x7F);
 
   // 10 bits per channel in the order red, green, blue from the top; alpha mask absent.
-  TBmpSpec s;
+  TBmpLayout s;
   s.Width = 2;
   s.Height = 1;
   s.Bpp = 32;
@@ -108,7 +108,7 @@ TEST(BmpDecode, ThirtyTwoBitsKeepAlphaAndBitFieldsAreDecodedByTheirMasks) {
 
 TEST(BmpDecode, ColourTableAndOffsetVariants) {
   // A short table (ColorsUsed 6) and an index past it, which reads black.
-  TBmpSpec s = Fixture(8, false);
+  TBmpLayout s = Fixture(8, false);
   s.Palette.resize(6);
   s.ColorsUsed = 6;
   s.Rows[1][2] = 200;
@@ -117,7 +117,7 @@ TEST(BmpDecode, ColourTableAndOffsetVariants) {
   EXPECT_EQ(img.PixelRGB(2, 1), 0u);
 
   // Pixel rows placed after a gap, as the offset field says.
-  TBmpSpec gap = Fixture(4, true);
+  TBmpLayout gap = Fixture(4, true);
   gap.GapBeforePixels = 7;
   ExpectFixture(Decode(BuildBmp(gap)), 4);
 

@@ -352,12 +352,12 @@ TEST(BitmapStream, SaveAndLoadRoundTrip) {
 TEST(BitmapStream, InvalidDataRaisesAndLeavesTheBitmapAlone) {
   TBitmap bmp;
   FillBitmap(bmp, 2, 2, pf24bit, [](int, int) { return kRed; });
-  TBmpSpec spec;
-  spec.Width = 2;
-  spec.Height = 2;
-  spec.Bpp = 24;
-  spec.Rows = {{1, 2}, {3, 4}};
-  std::vector<uint8_t> bytes = BuildBmp(spec);
+  TBmpLayout layout;
+  layout.Width = 2;
+  layout.Height = 2;
+  layout.Bpp = 24;
+  layout.Rows = {{1, 2}, {3, 4}};
+  std::vector<uint8_t> bytes = BuildBmp(layout);
   bytes.resize(bytes.size() - 8);
   TMemoryStream s;
   s.WriteBuffer(bytes.data(), int32_t(bytes.size()));
