@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "skin/data/lzh_coder.h"
+TEST(X, Y) {}
