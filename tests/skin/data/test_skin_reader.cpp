@@ -318,7 +318,8 @@ TEST_F(SkinReaderTest, LoadsFromAFileAndSaysNoToAMissingOne) {
 
 namespace {
 
-// Reads the text of the box being shown and closes it.
+// Reads the text of the box once it has been filled in and ends it before it is ever shown,
+// so the test neither waits for a window to appear nor on the user.
 HHOOK g_hook;
 std::wstring g_boxText;
 bool g_boxSeen;
@@ -331,14 +332,14 @@ BOOL CALLBACK FindText(HWND child, LPARAM) {
   return TRUE;
 }
 
-LRESULT CALLBACK CloseBox(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE && !g_boxSeen) {
-    HWND box = reinterpret_cast<HWND>(wParam);
+LRESULT CALLBACK EndBox(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPRETSTRUCT* msg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  if (code == HC_ACTION && msg->message == WM_INITDIALOG && !g_boxSeen) {
     wchar_t cls[32] = {};
-    if (box && GetClassNameW(box, cls, 32) && lstrcmpW(cls, L"#32770") == 0) {
+    if (GetClassNameW(msg->hwnd, cls, 32) && lstrcmpW(cls, L"#32770") == 0) {
       g_boxSeen = true;
-      EnumChildWindows(box, FindText, 0);
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      EnumChildWindows(msg->hwnd, FindText, 0);
+      EndDialog(msg->hwnd, IDOK);
     }
   }
   return CallNextHookEx(g_hook, code, wParam, lParam);
@@ -351,7 +352,7 @@ LRESULT CALLBACK CloseBox(int code, WPARAM wParam, LPARAM lParam) {
 TEST(SkinReaderMessageBox, TheDefaultShowsTheChineseText) {
   g_boxText.clear();
   g_boxSeen = false;
-  g_hook = SetWindowsHookExW(WH_CBT, CloseBox, nullptr, GetCurrentThreadId());
+  g_hook = SetWindowsHookExW(WH_CALLWNDPROCRET, EndBox, nullptr, GetCurrentThreadId());
   ASSERT_NE(g_hook, nullptr);
   TSkinReader reader;
   TMemoryStream archive;
