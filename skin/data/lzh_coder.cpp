@@ -368,11 +368,16 @@ int TLZH::DecodePosition() {
   return int(c | (i & 0x3F));
 }
 
-int TLZH::GetBit() {
+// Input past the end of the data reads as zero bits.
+void TLZH::FillBits() {
   while (getlen <= 8) {
     getbuf = uint16_t(getbuf | (unsigned(ReadByte()) << (8 - getlen)));
     getlen = uint8_t(getlen + 8);
   }
+}
+
+int TLZH::GetBit() {
+  FillBits();
   const unsigned i = getbuf;
   getbuf = uint16_t(getbuf << 1);
   getlen--;
@@ -380,10 +385,7 @@ int TLZH::GetBit() {
 }
 
 int TLZH::GetByte() {
-  while (getlen <= 8) {
-    getbuf = uint16_t(getbuf | (unsigned(ReadByte()) << (8 - getlen)));
-    getlen = uint8_t(getlen + 8);
-  }
+  FillBits();
   const unsigned i = getbuf;
   getbuf = uint16_t(getbuf << 8);
   getlen = uint8_t(getlen - 8);

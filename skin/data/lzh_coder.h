@@ -72,6 +72,7 @@ private:
   void Putcode(int l, unsigned c);
   int DecodeChar();
   int DecodePosition();
+  void FillBits();
   int GetBit();
   int GetByte();
   uint8_t ReadByte();

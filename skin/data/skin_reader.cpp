@@ -18,6 +18,12 @@ int32_t ReadInt32(const uint8_t* p) {
   return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
 
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return s;
+}
+
 // Splits the name list into lower-cased names the way a string list takes text: a line ends at
 // CR, LF or CR LF, a break at the very end adds no empty name, a NUL ends the list. Stops once
 // more than maxNames are found, since such a list is refused anyway.
@@ -29,20 +35,11 @@ std::vector<std::string> SplitNames(const uint8_t* p, size_t n, size_t maxNames)
   while (p < end && names.size() <= maxNames) {
     const uint8_t* start = p;
     while (p < end && *p != '\r' && *p != '\n') p++;
-    std::string name(reinterpret_cast<const char*>(start), size_t(p - start));
-    for (char& c : name)
-      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    names.push_back(std::move(name));
+    names.push_back(LowerAscii(std::string(reinterpret_cast<const char*>(start), size_t(p - start))));
     if (p < end && *p == '\r') p++;
     if (p < end && *p == '\n') p++;
   }
   return names;
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return s;
 }
 
 void DefaultShowMessage(const std::wstring& text) {

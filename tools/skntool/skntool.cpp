@@ -74,18 +74,12 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 void LoadSkin(const std::string& file, TSkinReader& reader) {
   TMemoryStream image;
   image.Assign(ReadFile(file));
-  bool refused = false;
-  TSkinMessageProc saved = SkinReadShowMessage;
-  SkinReadShowMessage = [&](const std::wstring&) { refused = true; };
-  bool ok = false;
-  try {
-    ok = reader.Loadfromstream(image);
-  } catch (...) {
-    SkinReadShowMessage = saved;
-    throw;
-  }
-  SkinReadShowMessage = saved;
-  if (!ok || refused) throw ToolError{"\"" + file + "\" is not a skin archive of a known version"};
+  struct Quiet {
+    TSkinMessageProc saved = SkinReadShowMessage;
+    Quiet() { SkinReadShowMessage = nullptr; }
+    ~Quiet() { SkinReadShowMessage = saved; }
+  } quiet;
+  if (!reader.Loadfromstream(image)) throw ToolError{"\"" + file + "\" is not a skin archive of a known version"};
 }
 
 int Build(const std::vector<std::string>& a, std::ostream& out) {
