@@ -1,7 +1,6 @@
 #include "skin/data/skin_reader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "skin/data/lzh_coder.h"

@@ -1,6 +1,5 @@
 #include "tools/skntool/skntool.h"
 
-#include <cstdio>
 #include <iomanip>
 #include <set>
 
