@@ -1,0 +1,398 @@
+#include "skin/windows/draw_primitives.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "classlib/controls/control_atom.h"
+#include "skin/windows/frame_geometry.h"
+
+TBitmap* BG = nullptr;
+TKeyedCopyMethod KeyedCopyMethod = kcPlatform;
+
+namespace {
+
+int veltFormStarts = 0;
+
+HDC SourceDC(TBitmap* bitmap) { return bitmap->Canvas()->Handle(); }
+
+// The rectangle of a frame in its strip, or nothing when the strip has no such frame.
+std::optional<TRect> StripFrame(TBitmap* strip, int index, int count, bool vertical) {
+  if (!strip || strip->Empty()) return std::nullopt;
+  return FrameRect(strip->Width(), strip->Height(), index, count, vertical);
+}
+
+void CopyPiece(HDC dest, HDC source, const TSlicePiece& p, int dx = 0, int dy = 0) {
+  if (!p.Drawn()) return;
+  StretchBlt(dest, p.Dest.Left + dx, p.Dest.Top + dy, p.Dest.Width(), p.Dest.Height(), source, p.Source.Left,
+             p.Source.Top, p.Source.Width(), p.Source.Height(), SRCCOPY);
+}
+
+// A new picture, black until drawn on. It is sized before its canvas exists, which would
+// otherwise fill it with the brush pixel by pixel.
+std::unique_ptr<TBitmap> NewPicture(int width, int height, bool colorOnColor) {
+  auto pic = std::make_unique<TBitmap>();
+  pic->SetSize(width, height);
+  if (colorOnColor && !pic->Empty()) SetStretchBltMode(pic->Canvas()->Handle(), COLORONCOLOR);
+  return pic;
+}
+
+bool UseMaskBlt() {
+  switch (KeyedCopyMethod) {
+    case kcMaskBlt: return true;
+    case kcThreeBlits: return false;
+    case kcPlatform: break;
+  }
+  return (GetVersion() & 0x80000000u) == 0;
+}
+
+// Copies the width x height part of source at (sx, sy) to (x, y) of dc, except the pixels of the
+// key colour. The part is cut to the source, so nothing outside it is read.
+void KeyedCopy(HDC dc, int x, int y, int width, int height, TBitmap* source, int sx, int sy, TColor key) {
+  width = std::min(width, source->Width() - sx);
+  height = std::min(height, source->Height() - sy);
+  if (width <= 0 || height <= 0 || sx < 0 || sy < 0) return;
+  TBitmap mask;
+  mask.AssignPixels(KeyMask(source->PixelView(), sx, sy, width, height, GdiColor(key)), pf1bit);
+  HDC src = SourceDC(source);
+  if (UseMaskBlt()) {
+    // Where the mask is white (the key) the destination stays; elsewhere the source is copied.
+    MaskBlt(dc, x, y, width, height, src, sx, sy, mask.Handle(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+    return;
+  }
+  // dest ^ src, then cleared where the mask is black, then ^ src again: the key pixels come back
+  // to the destination and the others become the source.
+  COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+  COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  BitBlt(dc, x, y, width, height, src, sx, sy, SRCINVERT);
+  BitBlt(dc, x, y, width, height, mask.Canvas()->Handle(), 0, 0, SRCAND);
+  BitBlt(dc, x, y, width, height, src, sx, sy, SRCINVERT);
+  SetBkColor(dc, oldBk);
+  SetTextColor(dc, oldText);
+}
+
+// Draws the part of a picture at its own size at (x, y): keyed with magenta, or in one blit.
+void PutPicture(HDC dc, int x, int y, TBitmap* pic, const TRect& part, int trans) {
+  if (trans)
+    KeyedCopy(dc, x, y, part.Width(), part.Height(), pic, part.Left, part.Top, kSkinKeyColor);
+  else
+    BitBlt(dc, x, y, part.Width(), part.Height(), SourceDC(pic), part.Left, part.Top, SRCCOPY);
+}
+
+// The three-slice of DrawRectH (across) and DrawRectV (down), straight into dc.
+void DrawThreeSlice(HDC dc, const TRect& r, TBitmap* strip, const TRect& margins, int index, int count,
+                    int vertical, bool down) {
+  if (r.IsEmpty()) return;
+  std::optional<TRect> f = StripFrame(strip, index, count, vertical != 0);
+  if (!f) return;
+  SetStretchBltMode(dc, COLORONCOLOR);
+  HDC src = SourceDC(strip);
+  if (down ? f->Height() > r.Height() : f->Width() > r.Width()) {
+    CopyPiece(dc, src, {r, *f});
+    return;
+  }
+  for (const TSlicePiece& p : ThreeSlice(*f, FitMargins(margins, f->Width(), f->Height()), r, down))
+    CopyPiece(dc, src, p);
+}
+
+// Gathers the rectangles of a region in blocks of 2000 and turns each block into a region at
+// once, so that a large picture never needs one huge region-data block.
+class TRegionBuilder {
+public:
+  TRegionBuilder() { Reset(); }
+  ~TRegionBuilder() {
+    if (result_) DeleteObject(result_);
+  }
+
+  void Add(int left, int top, int right, int bottom) {
+    if (Count() == kBlock) Flush();
+    if (data_.size() == data_.capacity()) data_.reserve(data_.size() + kGrowth);
+    data_.push_back(RECT{left, top, right, bottom});
+    bound_.left = std::min(bound_.left, LONG(left));
+    bound_.top = std::min(bound_.top, LONG(top));
+    bound_.right = Count() == 1 ? right : std::max(bound_.right, LONG(right));
+    bound_.bottom = Count() == 1 ? bottom : std::max(bound_.bottom, LONG(bottom));
+  }
+
+  // The region of everything added (the caller owns it); 0 when the system refused one.
+  HRGN Finish() {
+    Flush();
+    HRGN r = result_;
+    result_ = nullptr;
+    return r;
+  }
+
+private:
+  static constexpr size_t kBlock = 2000;
+  static constexpr size_t kGrowth = 500;
+  // The region-data header takes the room of two rectangles in front of them.
+  static constexpr size_t kHeaderRects = sizeof(RGNDATAHEADER) / sizeof(RECT);
+  static_assert(sizeof(RGNDATAHEADER) == kHeaderRects * sizeof(RECT));
+
+  size_t Count() const { return data_.size() - kHeaderRects; }
+
+  void Reset() {
+    data_.clear();
+    data_.resize(kHeaderRects);
+    bound_ = RECT{LONG_MAX, LONG_MAX, 0, 0};
+  }
+
+  void Flush() {
+    RGNDATAHEADER header{};
+    header.dwSize = sizeof(RGNDATAHEADER);
+    header.iType = RDH_RECTANGLES;
+    header.nCount = DWORD(Count());
+    header.rcBound = Count() ? bound_ : RECT{0, 0, 0, 0};
+    std::memcpy(data_.data(), &header, sizeof header);
+    HRGN part = ExtCreateRegion(nullptr, DWORD(data_.size() * sizeof(RECT)), reinterpret_cast<RGNDATA*>(data_.data()));
+    if (part) {
+      if (!result_) {
+        result_ = part;
+      } else {
+        CombineRgn(result_, result_, part, RGN_OR);
+        DeleteObject(part);
+      }
+    }
+    Reset();
+  }
+
+  std::vector<RECT> data_;
+  RECT bound_{};
+  HRGN result_ = nullptr;
+};
+
+}  // namespace
+
+// ---- BG and the unit's start-up
+
+void InitVeltForm() {
+  if (veltFormStarts++ > 0) return;
+  try {
+    auto bg = std::make_unique<TBitmap>();
+    SetStretchBltMode(bg->Canvas()->Handle(), COLORONCOLOR);
+    BG = bg.release();
+  } catch (...) {
+    --veltFormStarts;
+    throw;
+  }
+}
+
+void DoneVeltForm() {
+  if (veltFormStarts == 0 || --veltFormStarts > 0) return;
+  delete BG;
+  BG = nullptr;
+}
+
+TBitmap* SizeBG(int Width, int Height) {
+  if (!BG) return nullptr;
+  BG->SetSize(Width, Height);
+  SetStretchBltMode(BG->Canvas()->Handle(), COLORONCOLOR);
+  return BG;
+}
+
+namespace {
+// Runs at program start, after the control atom unit (started here first if it has not run
+// yet) and before VeltData; without a work bitmap the painters draw nothing.
+struct TVeltFormUnit {
+  TVeltFormUnit() {
+    InitControlAtom();
+    try {
+      InitVeltForm();
+    } catch (...) {
+    }
+  }
+  ~TVeltFormUnit() { DoneVeltForm(); }
+} veltFormUnit;
+}  // namespace
+
+// ---- Frame strips
+
+void DrawRect1(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int FrameCount, int Trans) {
+  if (R.IsEmpty()) return;
+  std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, false);
+  if (!f) return;
+  if (f->Width() == R.Width() && f->Height() == R.Height()) {
+    PutPicture(DC, R.Left, R.Top, Strip, *f, Trans);
+    return;
+  }
+  // Stretched in the temporary picture's own (default) stretch mode.
+  std::unique_ptr<TBitmap> pic = NewPicture(R.Width(), R.Height(), false);
+  StretchBlt(pic->Canvas()->Handle(), 0, 0, R.Width(), R.Height(), SourceDC(Strip), f->Left, f->Top, f->Width(),
+             f->Height(), SRCCOPY);
+  PutPicture(DC, R.Left, R.Top, pic.get(), Rect(0, 0, R.Width(), R.Height()), Trans);
+}
+
+std::unique_ptr<TBitmap> GetHMap(const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex,
+                                 int FrameCount, int Tile, int Vertical) {
+  const int w = R.Width(), h = R.Height();
+  std::unique_ptr<TBitmap> pic = NewPicture(w, h, true);
+  if (pic->Empty()) return pic;
+  std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
+  if (!f) return pic;
+  const TRect m = FitMargins(Margins, std::min(f->Width(), w), std::min(f->Height(), h));
+  const TSlices pieces = NineSlice(*f, m, w, h);
+  HDC dest = pic->Canvas()->Handle(), src = SourceDC(Strip);
+  for (int i = 0; i < pieces.Count; ++i) {
+    const TSlicePiece& p = pieces.Items[size_t(i)];
+    if (i == npMiddle && Tile)
+      DrawBGbmp(pic->Canvas(), p.Dest, Strip, p.Source);
+    else
+      CopyPiece(dest, src, p);
+  }
+  return pic;
+}
+
+void DrawRect2(HDC DC, const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex, int FrameCount,
+               int Trans, int Tile, int Vertical) {
+  if (R.IsEmpty() || !StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0)) return;
+  std::unique_ptr<TBitmap> pic = GetHMap(R, Strip, Margins, FrameIndex, FrameCount, Tile, Vertical);
+  PutPicture(DC, R.Left, R.Top, pic.get(), Rect(0, 0, R.Width(), R.Height()), Trans);
+}
+
+void DrawRect3(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int FrameCount, int Trans) {
+  if (R.IsEmpty()) return;
+  std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, false);
+  if (!f) return;
+  const TPoint at = CenteredOrigin(R, f->Width(), f->Height());
+  PutPicture(DC, at.X, at.Y, Strip, *f, Trans);
+}
+
+void DrawRectTile(TCanvas* Canvas, const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex,
+                  int FrameCount, int Trans, int Vertical) {
+  if (!Canvas || R.IsEmpty()) return;
+  std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
+  if (!f) return;
+  const int w = R.Width(), h = R.Height();
+  const TRect m = FitMargins(Margins, f->Width(), f->Height());
+  const TSlices columns = ThreeSlice(*f, m, Rect(0, 0, w, h), false);
+  const TRect middle = columns.Items[1].Source;
+  std::unique_ptr<TBitmap> pic = NewPicture(w, h, true);
+  HDC dest = pic->Canvas()->Handle(), src = SourceDC(Strip);
+  CopyPiece(dest, src, columns.Items[0]);
+  const TTileRun run = TileRun(m.Left, w - m.Right, middle.Width());
+  for (int i = 0; i < run.Count; ++i)
+    StretchBlt(dest, run.At(i), 0, run.Step, h, src, middle.Left, middle.Top, middle.Width(), middle.Height(),
+               SRCCOPY);
+  CopyPiece(dest, src, columns.Items[2]);  // last, over the overhang of the final tile
+  const bool noMiddle = middle.IsEmpty() && w - m.Right > m.Left;
+  if (Trans) {
+    if (noMiddle) {
+      // The gap between the columns stays transparent.
+      TBrushHandle key(CreateSolidBrush(GdiColor(kSkinKeyColor)));
+      RECT gap{m.Left, 0, w - m.Right, h};
+      FillRect(dest, &gap, key.get());
+    }
+    pic->SetTransparentColor(kSkinKeyColor);
+    pic->SetTransparent(true);
+    Canvas->Draw(R.Left, R.Top, pic.get());
+  } else if (noMiddle) {
+    BitBlt(Canvas->Handle(), R.Left, R.Top, m.Left, h, dest, 0, 0, SRCCOPY);
+    BitBlt(Canvas->Handle(), R.Right - m.Right, R.Top, m.Right, h, dest, w - m.Right, 0, SRCCOPY);
+  } else {
+    BitBlt(Canvas->Handle(), R.Left, R.Top, w, h, dest, 0, 0, SRCCOPY);
+  }
+}
+
+void DrawRectH(HDC DC, const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex, int FrameCount,
+               int /*Ignored*/, int Vertical) {
+  DrawThreeSlice(DC, R, Strip, Margins, FrameIndex, FrameCount, Vertical, false);
+}
+
+void DrawRectV(HDC DC, const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex, int FrameCount,
+               int /*Ignored*/, int Vertical) {
+  DrawThreeSlice(DC, R, Strip, Margins, FrameIndex, FrameCount, Vertical, true);
+}
+
+std::unique_ptr<TBitmap> GetThumbMap(const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex,
+                                     int FrameCount, int /*Ignored*/, int Vertical) {
+  std::unique_ptr<TBitmap> pic = NewPicture(R.Width(), R.Height(), true);
+  if (pic->Empty()) return pic;
+  std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
+  if (!f) return pic;
+  HDC dest = pic->Canvas()->Handle(), src = SourceDC(Strip);
+  const TSlices pieces =
+      ThreeSlice(*f, FitMargins(Margins, f->Width(), f->Height()), Rect(0, 0, R.Width(), R.Height()), true);
+  for (const TSlicePiece& p : pieces) CopyPiece(dest, src, p);
+  return pic;
+}
+
+void DrawBorder(HDC DC, const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex, int FrameCount,
+                int /*Ignored*/, int Vertical) {
+  if (R.IsEmpty()) return;
+  std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
+  if (!f) return;
+  const int w = R.Width(), h = R.Height();
+  const TRect m = FitMargins(Margins, std::min(f->Width(), w), std::min(f->Height(), h));
+  const TSlices pieces = NineSlice(*f, m, w, h);
+  SetStretchBltMode(DC, COLORONCOLOR);
+  HDC src = SourceDC(Strip);
+  for (int i = 0; i < pieces.Count; ++i)
+    if (i != npMiddle) CopyPiece(DC, src, pieces.Items[size_t(i)], R.Left, R.Top);
+}
+
+// ---- Whole bitmaps
+
+void DrawBGbmp(TCanvas* Canvas, const TRect& Dest, TBitmap* Bitmap, const TRect& Source) {
+  if (!Canvas || !Bitmap || Bitmap->Empty() || Source.IsEmpty()) return;
+  const TRect s{std::max(Source.Left, 0), std::max(Source.Top, 0), std::min(Source.Right, Bitmap->Width()),
+                std::min(Source.Bottom, Bitmap->Height())};
+  if (s.IsEmpty()) return;
+  const TTileRun xs = TileRun(Dest.Left, Dest.Right, s.Width());
+  const TTileRun ys = TileRun(Dest.Top, Dest.Bottom, s.Height());
+  if (!xs.Count || !ys.Count) return;
+  HDC dest = Canvas->Handle(), src = SourceDC(Bitmap);
+  const DWORD rop = Canvas->CopyMode();
+  for (int i = 0; i < xs.Count; ++i)
+    for (int j = 0; j < ys.Count; ++j) BitBlt(dest, xs.At(i), ys.At(j), s.Width(), s.Height(), src, s.Left, s.Top, rop);
+}
+
+void Bitmapdraw(HDC DC, const TRect& R, TBitmap* Bitmap) {
+  if (!Bitmap || Bitmap->Empty() || R.IsEmpty()) return;
+  HPALETTE palette = Bitmap->Palette();
+  HPALETTE old = nullptr;
+  if (palette) {
+    old = SelectPalette(DC, palette, TRUE);
+    RealizePalette(DC);
+  }
+  BitBlt(DC, R.Left, R.Top, std::min(R.Width(), Bitmap->Width()), std::min(R.Height(), Bitmap->Height()),
+         SourceDC(Bitmap), 0, 0, SRCCOPY);
+  if (palette) SelectPalette(DC, old, TRUE);
+}
+
+void DrawTranmap(HDC DC, const TRect& R, TBitmap* Bitmap, TColor Key) {
+  if (!Bitmap || Bitmap->Empty() || R.IsEmpty()) return;
+  KeyedCopy(DC, R.Left, R.Top, R.Width(), R.Height(), Bitmap, 0, 0, Key);
+}
+
+HRGN BitmapToRegion(TBitmap* Bitmap, int XOffset, int YOffset, TColor Key, int RedTolerance, int GreenTolerance,
+                    int BlueTolerance) {
+  TRegionBuilder region;
+  if (Bitmap && !Bitmap->Empty()) {
+    Bitmap->SetPixelFormat(pf32bit);
+    const TKeyRange key = KeyRange(uint32_t(Key), RedTolerance, GreenTolerance, BlueTolerance);
+    ForEachOpaqueRun(Bitmap->PixelView(), key, [&](int x0, int x1, int y) {
+      region.Add(x0 + XOffset, y + YOffset, x1 + XOffset, y + YOffset + 1);
+    });
+  }
+  return region.Finish();
+}
+
+// ---- Parents
+
+void DrawParentImage(HWND Control, HDC DC, bool /*Flag*/) {
+  if (!Control || !DC) return;
+  HWND parent = (GetWindowLongPtrW(Control, GWL_STYLE) & WS_CHILD) ? GetParent(Control) : nullptr;
+  if (!parent) return;
+  RECT client{}, place{};
+  if (!GetClientRect(Control, &client) || !GetWindowRect(Control, &place)) return;
+  // The control's place in the parent's client coordinates (a mirrored parent swaps the sides).
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
+  const int left = std::min(place.left, place.right), top = place.top;
+  TSavedDC saved(DC);
+  OffsetViewportOrgEx(DC, -left, -top, nullptr);
+  IntersectClipRect(DC, client.left + left, client.top + top, client.right + left, client.bottom + top);
+  SendMessageW(parent, WM_ERASEBKGND, WPARAM(DC), 0);
+  SendMessageW(parent, WM_PRINTCLIENT, WPARAM(DC), PRF_CLIENT);
+}
