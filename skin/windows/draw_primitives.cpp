@@ -26,18 +26,77 @@ std::optional<TRect> StripFrame(TBitmap* strip, int index, int count, bool verti
 
 void CopyPiece(HDC dest, HDC source, const TSlicePiece& p, int dx = 0, int dy = 0) {
   if (!p.Drawn()) return;
-  StretchBlt(dest, p.Dest.Left + dx, p.Dest.Top + dy, p.Dest.Width(), p.Dest.Height(), source, p.Source.Left,
-             p.Source.Top, p.Source.Width(), p.Source.Height(), SRCCOPY);
+  const TRect& d = p.Dest;
+  const TRect& s = p.Source;
+  if (d.Width() == s.Width() && d.Height() == s.Height())
+    BitBlt(dest, d.Left + dx, d.Top + dy, d.Width(), d.Height(), source, s.Left, s.Top, SRCCOPY);
+  else
+    StretchBlt(dest, d.Left + dx, d.Top + dy, d.Width(), d.Height(), source, s.Left, s.Top, s.Width(), s.Height(),
+               SRCCOPY);
 }
 
-// A new picture, black until drawn on. It is sized before its canvas exists, which would
-// otherwise fill it with the brush pixel by pixel.
-std::unique_ptr<TBitmap> NewPicture(int width, int height, bool colorOnColor) {
-  auto pic = std::make_unique<TBitmap>();
-  pic->SetSize(width, height);
-  if (colorOnColor && !pic->Empty()) SetStretchBltMode(pic->Canvas()->Handle(), COLORONCOLOR);
-  return pic;
+// Repeats the part s of source over area of dest from its top-left corner; the last row and
+// column of tiles overhang the area.
+void TileBlt(HDC dest, const TRect& area, HDC source, const TRect& s, DWORD rop) {
+  const TTileRun xs = TileRun(area.Left, area.Right, s.Width());
+  const TTileRun ys = TileRun(area.Top, area.Bottom, s.Height());
+  for (int i = 0; i < xs.Count; ++i)
+    for (int j = 0; j < ys.Count; ++j) BitBlt(dest, xs.At(i), ys.At(j), s.Width(), s.Height(), source, s.Left, s.Top, rop);
 }
+
+// A picture the routines compose in and free before they return: a top-down DIB section of 32
+// bits (black until drawn on) or 1 bit (black and white), with a memory DC made on first use in
+// the platform's default stretch mode.
+// Lighter than a TBitmap, which would also fill, copy and give its canvas a font.
+class TScratch {
+public:
+  TScratch(int width, int height, int bpp = 32) : width_(width), height_(height), bpp_(bpp) {
+    if (width <= 0 || height <= 0) return;
+    stride_ = PixelRowStride(width, bpp);
+    if (stride_ == 0 || stride_ > (size_t(1) << 30) / size_t(height)) throw EOutOfResources("Out of system resources");
+    struct {
+      BITMAPINFOHEADER header;
+      RGBQUAD colors[2];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = WORD(bpp);
+    info.header.biCompression = BI_RGB;
+    if (bpp == 1) {
+      info.header.biClrUsed = 2;
+      info.colors[1] = RGBQUAD{255, 255, 255, 0};
+    }
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_ || !bits) throw EOutOfResources("Out of system resources");
+    bits_ = static_cast<uint8_t*>(bits);
+  }
+
+  HBITMAP Handle() const { return bitmap_.get(); }
+  HDC DC() {
+    if (!dc_) {
+      dc_.reset(CreateCompatibleDC(nullptr));
+      if (!dc_) throw EOutOfResources("Out of system resources");
+      selection_.emplace(dc_.get(), bitmap_.get());
+    }
+    return dc_.get();
+  }
+  // The pixels, once the drawing in flight has landed.
+  TPixelView Pixels() {
+    GdiFlush();
+    return {bits_, width_, height_, bpp_, stride_};
+  }
+
+private:
+  int width_, height_, bpp_;
+  size_t stride_ = 0;
+  uint8_t* bits_ = nullptr;
+  TBitmapHandle bitmap_;
+  TMemoryDC dc_;
+  std::optional<TSelectObject> selection_;  // declared last: selected out before the DC goes
+};
 
 bool UseMaskBlt() {
   switch (KeyedCopyMethod) {
@@ -48,37 +107,71 @@ bool UseMaskBlt() {
   return (GetVersion() & 0x80000000u) == 0;
 }
 
+// A picture to copy from: its device context and its pixels.
+struct TSource {
+  HDC DC;
+  TPixelView Pixels;
+};
+TSource SourceOf(TBitmap* b) { return {SourceDC(b), b->PixelView()}; }
+TSource SourceOf(TScratch& s) { return {s.DC(), s.Pixels()}; }
+
 // Copies the width x height part of source at (sx, sy) to (x, y) of dc, except the pixels of the
 // key colour. The part is cut to the source, so nothing outside it is read.
-void KeyedCopy(HDC dc, int x, int y, int width, int height, TBitmap* source, int sx, int sy, TColor key) {
-  width = std::min(width, source->Width() - sx);
-  height = std::min(height, source->Height() - sy);
+void KeyedCopy(HDC dc, int x, int y, int width, int height, const TSource& source, int sx, int sy, TColor key) {
+  width = std::min(width, source.Pixels.Width - sx);
+  height = std::min(height, source.Pixels.Height - sy);
   if (width <= 0 || height <= 0 || sx < 0 || sy < 0) return;
-  TBitmap mask;
-  mask.AssignPixels(KeyMask(source->PixelView(), sx, sy, width, height, GdiColor(key)), pf1bit);
-  HDC src = SourceDC(source);
+  const TPixelImage bits = KeyMask(source.Pixels, sx, sy, width, height, GdiColor(key));
+  TScratch mask(width, height, 1);
+  std::memcpy(mask.Pixels().Bits, bits.Data(), bits.Size());
   if (UseMaskBlt()) {
     // Where the mask is white (the key) the destination stays; elsewhere the source is copied.
-    MaskBlt(dc, x, y, width, height, src, sx, sy, mask.Handle(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+    MaskBlt(dc, x, y, width, height, source.DC, sx, sy, mask.Handle(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
     return;
   }
   // dest ^ src, then cleared where the mask is black, then ^ src again: the key pixels come back
   // to the destination and the others become the source.
   COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
   COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-  BitBlt(dc, x, y, width, height, src, sx, sy, SRCINVERT);
-  BitBlt(dc, x, y, width, height, mask.Canvas()->Handle(), 0, 0, SRCAND);
-  BitBlt(dc, x, y, width, height, src, sx, sy, SRCINVERT);
+  BitBlt(dc, x, y, width, height, source.DC, sx, sy, SRCINVERT);
+  BitBlt(dc, x, y, width, height, mask.DC(), 0, 0, SRCAND);
+  BitBlt(dc, x, y, width, height, source.DC, sx, sy, SRCINVERT);
   SetBkColor(dc, oldBk);
   SetTextColor(dc, oldText);
 }
 
 // Draws the part of a picture at its own size at (x, y): keyed with magenta, or in one blit.
-void PutPicture(HDC dc, int x, int y, TBitmap* pic, const TRect& part, int trans) {
+void PutPicture(HDC dc, int x, int y, const TSource& pic, const TRect& part, int trans) {
   if (trans)
     KeyedCopy(dc, x, y, part.Width(), part.Height(), pic, part.Left, part.Top, kSkinKeyColor);
   else
-    BitBlt(dc, x, y, part.Width(), part.Height(), SourceDC(pic), part.Left, part.Top, SRCCOPY);
+    BitBlt(dc, x, y, part.Width(), part.Height(), pic.DC, part.Left, part.Top, SRCCOPY);
+}
+
+// A new picture to hand to the caller, black until drawn on, stretch mode COLORONCOLOR. It is
+// sized before its canvas exists, which would otherwise fill it with the brush pixel by pixel.
+std::unique_ptr<TBitmap> NewPicture(int width, int height) {
+  auto pic = std::make_unique<TBitmap>();
+  pic->SetSize(width, height);
+  if (!pic->Empty()) SetStretchBltMode(pic->Canvas()->Handle(), COLORONCOLOR);
+  return pic;
+}
+
+// The nine-slice of a frame into a width x height picture at (0, 0) of dest, whose stretch mode
+// is already COLORONCOLOR.
+void ComposeNineSlice(HDC dest, int width, int height, TBitmap* strip, const TRect& frame, const TRect& margins,
+                      int tile) {
+  const TRect m = FitMargins(margins, std::min(frame.Width(), width), std::min(frame.Height(), height));
+  const TSlices pieces = NineSlice(frame, m, width, height);
+  HDC src = SourceDC(strip);
+  for (int i = 0; i < pieces.Count; ++i) {
+    const TSlicePiece& p = pieces.Items[size_t(i)];
+    if (i == npMiddle && tile) {
+      if (p.Drawn()) TileBlt(dest, p.Dest, src, p.Source, SRCCOPY);
+    } else {
+      CopyPiece(dest, src, p);
+    }
+  }
 }
 
 // The three-slice of DrawRectH (across) and DrawRectV (down), straight into dc.
@@ -214,41 +307,35 @@ void DrawRect1(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int Frame
   std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, false);
   if (!f) return;
   if (f->Width() == R.Width() && f->Height() == R.Height()) {
-    PutPicture(DC, R.Left, R.Top, Strip, *f, Trans);
+    PutPicture(DC, R.Left, R.Top, SourceOf(Strip), *f, Trans);
     return;
   }
-  // Stretched in the temporary picture's own (default) stretch mode.
-  std::unique_ptr<TBitmap> pic = NewPicture(R.Width(), R.Height(), false);
-  StretchBlt(pic->Canvas()->Handle(), 0, 0, R.Width(), R.Height(), SourceDC(Strip), f->Left, f->Top, f->Width(),
-             f->Height(), SRCCOPY);
-  PutPicture(DC, R.Left, R.Top, pic.get(), Rect(0, 0, R.Width(), R.Height()), Trans);
+  // Stretched in the temporary picture's own (the platform's default) stretch mode.
+  TScratch pic(R.Width(), R.Height());
+  StretchBlt(pic.DC(), 0, 0, R.Width(), R.Height(), SourceDC(Strip), f->Left, f->Top, f->Width(), f->Height(),
+             SRCCOPY);
+  PutPicture(DC, R.Left, R.Top, SourceOf(pic), Rect(0, 0, R.Width(), R.Height()), Trans);
 }
 
 std::unique_ptr<TBitmap> GetHMap(const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex,
                                  int FrameCount, int Tile, int Vertical) {
-  const int w = R.Width(), h = R.Height();
-  std::unique_ptr<TBitmap> pic = NewPicture(w, h, true);
+  std::unique_ptr<TBitmap> pic = NewPicture(R.Width(), R.Height());
   if (pic->Empty()) return pic;
-  std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
-  if (!f) return pic;
-  const TRect m = FitMargins(Margins, std::min(f->Width(), w), std::min(f->Height(), h));
-  const TSlices pieces = NineSlice(*f, m, w, h);
-  HDC dest = pic->Canvas()->Handle(), src = SourceDC(Strip);
-  for (int i = 0; i < pieces.Count; ++i) {
-    const TSlicePiece& p = pieces.Items[size_t(i)];
-    if (i == npMiddle && Tile)
-      DrawBGbmp(pic->Canvas(), p.Dest, Strip, p.Source);
-    else
-      CopyPiece(dest, src, p);
-  }
+  if (std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0))
+    ComposeNineSlice(pic->Canvas()->Handle(), R.Width(), R.Height(), Strip, *f, Margins, Tile);
   return pic;
 }
 
 void DrawRect2(HDC DC, const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex, int FrameCount,
                int Trans, int Tile, int Vertical) {
-  if (R.IsEmpty() || !StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0)) return;
-  std::unique_ptr<TBitmap> pic = GetHMap(R, Strip, Margins, FrameIndex, FrameCount, Tile, Vertical);
-  PutPicture(DC, R.Left, R.Top, pic.get(), Rect(0, 0, R.Width(), R.Height()), Trans);
+  if (R.IsEmpty()) return;
+  std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
+  if (!f) return;
+  // The picture GetHMap would return, composed in a scratch picture of our own.
+  TScratch pic(R.Width(), R.Height());
+  SetStretchBltMode(pic.DC(), COLORONCOLOR);
+  ComposeNineSlice(pic.DC(), R.Width(), R.Height(), Strip, *f, Margins, Tile);
+  PutPicture(DC, R.Left, R.Top, SourceOf(pic), Rect(0, 0, R.Width(), R.Height()), Trans);
 }
 
 void DrawRect3(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int FrameCount, int Trans) {
@@ -256,7 +343,7 @@ void DrawRect3(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int Frame
   std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, false);
   if (!f) return;
   const TPoint at = CenteredOrigin(R, f->Width(), f->Height());
-  PutPicture(DC, at.X, at.Y, Strip, *f, Trans);
+  PutPicture(DC, at.X, at.Y, SourceOf(Strip), *f, Trans);
 }
 
 void DrawRectTile(TCanvas* Canvas, const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex,
@@ -268,15 +355,16 @@ void DrawRectTile(TCanvas* Canvas, const TRect& R, TBitmap* Strip, const TRect& 
   const TRect m = FitMargins(Margins, f->Width(), f->Height());
   const TSlices columns = ThreeSlice(*f, m, Rect(0, 0, w, h), false);
   const TRect middle = columns.Items[1].Source;
-  std::unique_ptr<TBitmap> pic = NewPicture(w, h, true);
-  HDC dest = pic->Canvas()->Handle(), src = SourceDC(Strip);
+  TScratch pic(w, h);
+  HDC dest = pic.DC(), src = SourceDC(Strip);
+  SetStretchBltMode(dest, COLORONCOLOR);
   CopyPiece(dest, src, columns.Items[0]);
   const TTileRun run = TileRun(m.Left, w - m.Right, middle.Width());
   for (int i = 0; i < run.Count; ++i)
-    StretchBlt(dest, run.At(i), 0, run.Step, h, src, middle.Left, middle.Top, middle.Width(), middle.Height(),
-               SRCCOPY);
+    CopyPiece(dest, src, {Rect(run.At(i), 0, run.At(i) + run.Step, h), middle});
   CopyPiece(dest, src, columns.Items[2]);  // last, over the overhang of the final tile
   const bool noMiddle = middle.IsEmpty() && w - m.Right > m.Left;
+  HDC target = Canvas->Handle();
   if (Trans) {
     if (noMiddle) {
       // The gap between the columns stays transparent.
@@ -284,14 +372,12 @@ void DrawRectTile(TCanvas* Canvas, const TRect& R, TBitmap* Strip, const TRect& 
       RECT gap{m.Left, 0, w - m.Right, h};
       FillRect(dest, &gap, key.get());
     }
-    pic->SetTransparentColor(kSkinKeyColor);
-    pic->SetTransparent(true);
-    Canvas->Draw(R.Left, R.Top, pic.get());
+    GdiTransparentBlt(target, R.Left, R.Top, w, h, dest, 0, 0, w, h, GdiColor(kSkinKeyColor));
   } else if (noMiddle) {
-    BitBlt(Canvas->Handle(), R.Left, R.Top, m.Left, h, dest, 0, 0, SRCCOPY);
-    BitBlt(Canvas->Handle(), R.Right - m.Right, R.Top, m.Right, h, dest, w - m.Right, 0, SRCCOPY);
+    BitBlt(target, R.Left, R.Top, m.Left, h, dest, 0, 0, SRCCOPY);
+    BitBlt(target, R.Right - m.Right, R.Top, m.Right, h, dest, w - m.Right, 0, SRCCOPY);
   } else {
-    BitBlt(Canvas->Handle(), R.Left, R.Top, w, h, dest, 0, 0, SRCCOPY);
+    BitBlt(target, R.Left, R.Top, w, h, dest, 0, 0, SRCCOPY);
   }
 }
 
@@ -307,7 +393,7 @@ void DrawRectV(HDC DC, const TRect& R, TBitmap* Strip, const TRect& Margins, int
 
 std::unique_ptr<TBitmap> GetThumbMap(const TRect& R, TBitmap* Strip, const TRect& Margins, int FrameIndex,
                                      int FrameCount, int /*Ignored*/, int Vertical) {
-  std::unique_ptr<TBitmap> pic = NewPicture(R.Width(), R.Height(), true);
+  std::unique_ptr<TBitmap> pic = NewPicture(R.Width(), R.Height());
   if (pic->Empty()) return pic;
   std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
   if (!f) return pic;
@@ -339,13 +425,7 @@ void DrawBGbmp(TCanvas* Canvas, const TRect& Dest, TBitmap* Bitmap, const TRect&
   const TRect s{std::max(Source.Left, 0), std::max(Source.Top, 0), std::min(Source.Right, Bitmap->Width()),
                 std::min(Source.Bottom, Bitmap->Height())};
   if (s.IsEmpty()) return;
-  const TTileRun xs = TileRun(Dest.Left, Dest.Right, s.Width());
-  const TTileRun ys = TileRun(Dest.Top, Dest.Bottom, s.Height());
-  if (!xs.Count || !ys.Count) return;
-  HDC dest = Canvas->Handle(), src = SourceDC(Bitmap);
-  const DWORD rop = Canvas->CopyMode();
-  for (int i = 0; i < xs.Count; ++i)
-    for (int j = 0; j < ys.Count; ++j) BitBlt(dest, xs.At(i), ys.At(j), s.Width(), s.Height(), src, s.Left, s.Top, rop);
+  TileBlt(Canvas->Handle(), Dest, SourceDC(Bitmap), s, Canvas->CopyMode());
 }
 
 void Bitmapdraw(HDC DC, const TRect& R, TBitmap* Bitmap) {
@@ -363,7 +443,7 @@ void Bitmapdraw(HDC DC, const TRect& R, TBitmap* Bitmap) {
 
 void DrawTranmap(HDC DC, const TRect& R, TBitmap* Bitmap, TColor Key) {
   if (!Bitmap || Bitmap->Empty() || R.IsEmpty()) return;
-  KeyedCopy(DC, R.Left, R.Top, R.Width(), R.Height(), Bitmap, 0, 0, Key);
+  KeyedCopy(DC, R.Left, R.Top, R.Width(), R.Height(), SourceOf(Bitmap), 0, 0, Key);
 }
 
 HRGN BitmapToRegion(TBitmap* Bitmap, int XOffset, int YOffset, TColor Key, int RedTolerance, int GreenTolerance,
