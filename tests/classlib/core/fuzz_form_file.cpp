@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "classlib/core/filer.h"
 #include "classlib/core/form_file.h"
 #include "classlib/core/string_list.h"
 #include "classlib/core/typinfo.h"

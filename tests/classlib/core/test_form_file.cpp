@@ -236,7 +236,8 @@ TEST(FormFile, ReadsEveryPropertyKind) {
   ASSERT_EQ(w->Lines()->Count(), 3);
   EXPECT_EQ(w->Lines()->Strings(0), "first");
   EXPECT_EQ(w->Lines()->Strings(2), "");
-  EXPECT_EQ(NarrowToUtf16(w->Lines()->Strings(1)), u"\u6625=\u2460");
+  // Narrow lists hold what the narrow text can: all of it natively, the ANSI code page on Windows.
+  EXPECT_EQ(w->Lines()->Strings(1), Utf16ToNarrow(u"\u6625=\u2460"));
   ASSERT_EQ(w->Columns()->Count(), 2);
   EXPECT_EQ(static_cast<TColumn*>(w->Columns()->Items(0))->Width, 80);
   EXPECT_EQ(static_cast<TColumn*>(w->Columns()->Items(1))->Title, "Jie");
