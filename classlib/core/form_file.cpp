@@ -987,20 +987,7 @@ void ReadComponentText(const std::string& text, TComponent* root) {
   FormReader(root).Run(top);
 }
 
-void ReadComponentStream(TStream& stream, TComponent* root) {
-  int64_t n = stream.Size() - stream.Position();
-  std::string text;
-  if (n > 0) {
-    if (uint64_t(n) > text.max_size()) throw EOutOfMemory("Out of memory");
-    text.resize(size_t(n));
-    for (size_t done = 0; done < text.size();) {
-      int32_t chunk = int32_t(std::min<size_t>(text.size() - done, 0x40000000));
-      stream.ReadBuffer(text.data() + done, chunk);
-      done += size_t(chunk);
-    }
-  }
-  ReadComponentText(text, root);
-}
+void ReadComponentStream(TStream& stream, TComponent* root) { ReadComponentText(ReadStreamToEnd(stream), root); }
 
 TComponent* CreateComponentFromText(const std::string& text, TComponent* owner) {
   FObject top = Parser(text).ParseFile();

@@ -42,7 +42,9 @@
 // resolved, and Loaded called on every component of the tree (root first) once all is read.
 // A malformed file raises EParserError or EReadError (EClassNotFound for an unknown class)
 // whose message begins "Line N: "; the components made so far are freed again. Exceptions
-// raised by a setter pass through unchanged.
+// raised by a setter pass through unchanged. An event names a published method of the root;
+// the handler's name is remembered by components only, so events of collection items and
+// other sub-objects are read but not written back.
 void ReadComponentText(const std::string& text, TComponent* root);
 void ReadComponentStream(TStream& stream, TComponent* root);
 // Makes the root through the class registry (owned by owner) and reads the file into it.

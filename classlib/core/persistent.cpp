@@ -168,7 +168,7 @@ void TComponent::GetChildren(const TGetChildProc& proc, TComponent* root) {
   // A copy: a handler may add components while the children are written.
   std::vector<TComponent*> owned = components_;
   for (TComponent* c : owned)
-    if (!c->HasParent() || !c->GetParentComponent()) proc(c);
+    if (!c->HasParent()) proc(c);
 }
 
 std::string TComponent::MethodName(const std::string& propName) const {

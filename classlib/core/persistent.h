@@ -102,7 +102,7 @@ public:
   virtual TComponent* GetChildParent() { return this; }
   virtual TComponent* GetChildOwner() { return nullptr; }
   // The components written inside this one. The base gives, for the root of the file, every
-  // owned component without a parent component; containers of the controls layer add theirs.
+  // owned component that does not HasParent; containers of the controls layer give their children.
   virtual void GetChildren(const TGetChildProc& proc, TComponent* root);
 
   // The published handler name last given to an event property through SetMethodProp (the

@@ -1,5 +1,6 @@
 #include "classlib/core/streams.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +55,30 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
   return total;
 }
 
+std::string ReadStreamToEnd(TStream& stream) {
+  int64_t n = stream.Size() - stream.Position();
+  std::string bytes;
+  if (n <= 0) return bytes;
+  if (uint64_t(n) > bytes.max_size()) throw EOutOfMemory("Out of memory");
+  bytes.resize(size_t(n));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    int32_t r = stream.Read(bytes.data() + got, int32_t(std::min<size_t>(bytes.size() - got, 0x40000000)));
+    if (r <= 0) break;
+    got += size_t(r);
+  }
+  bytes.resize(got);
+  return bytes;
+}
+
+void WriteStreamBytes(TStream& stream, std::string_view bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    int32_t chunk = int32_t(std::min<size_t>(bytes.size() - done, 0x40000000));
+    stream.WriteBuffer(bytes.data() + done, chunk);
+    done += size_t(chunk);
+  }
+}
+
 int32_t TCustomMemoryStream::Read(void* buffer, int32_t count) {
   if (count <= 0 || position_ < 0 || position_ >= size_) return 0;
   int64_t n = size_ - position_;
@@ -73,14 +98,7 @@ int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 void TCustomMemoryStream::SaveToStream(TStream& dest) {
-  int64_t left = size_;
-  const uint8_t* p = data_;
-  while (left > 0) {
-    int32_t n = left > 0x40000000 ? 0x40000000 : int32_t(left);
-    dest.WriteBuffer(p, n);
-    p += n;
-    left -= n;
-  }
+  WriteStreamBytes(dest, std::string_view(reinterpret_cast<const char*>(data_), size_t(size_)));
 }
 
 void TCustomMemoryStream::SaveToFile(const std::string& fileName) {

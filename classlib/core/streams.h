@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "classlib/core/objects.h"
 #include "classlib/core/sysutils.h"
@@ -33,6 +34,11 @@ public:
   // Copies count bytes from source's position; a count of 0 copies the whole of source from its start.
   int64_t CopyFrom(TStream& source, int64_t count);
 };
+
+// The bytes from the stream's position to its end (fewer when the stream ends early).
+std::string ReadStreamToEnd(TStream& stream);
+// Writes all of bytes at the stream's position, or raises EWriteError.
+void WriteStreamBytes(TStream& stream, std::string_view bytes);
 
 class TCustomMemoryStream : public TStream {
   KARO_CLASS(TCustomMemoryStream)

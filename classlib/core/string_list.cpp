@@ -247,29 +247,9 @@ template <class S> std::string TBasicStrings<S>::Encode(const S& text) const {
   }
 }
 
-template <class S> void TBasicStrings<S>::LoadFromStream(TStream& stream) {
-  int64_t n = stream.Size() - stream.Position();
-  std::string bytes;
-  if (n > 0) {
-    if (uint64_t(n) > bytes.max_size()) throw EOutOfMemory("Out of memory");
-    bytes.resize(size_t(n));
-    for (size_t done = 0; done < bytes.size();) {
-      int32_t chunk = int32_t(std::min<size_t>(bytes.size() - done, 0x40000000));
-      stream.ReadBuffer(bytes.data() + done, chunk);
-      done += size_t(chunk);
-    }
-  }
-  SetText(Decode(bytes));
-}
+template <class S> void TBasicStrings<S>::LoadFromStream(TStream& stream) { SetText(Decode(ReadStreamToEnd(stream))); }
 
-template <class S> void TBasicStrings<S>::SaveToStream(TStream& stream) const {
-  std::string bytes = Encode(Text());
-  for (size_t done = 0; done < bytes.size();) {
-    int32_t chunk = int32_t(std::min<size_t>(bytes.size() - done, 0x40000000));
-    stream.WriteBuffer(bytes.data() + done, chunk);
-    done += size_t(chunk);
-  }
-}
+template <class S> void TBasicStrings<S>::SaveToStream(TStream& stream) const { WriteStreamBytes(stream, Encode(Text())); }
 
 template <class S> void TBasicStrings<S>::LoadFromFile(const std::string& fileName) {
   TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);

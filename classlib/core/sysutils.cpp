@@ -44,12 +44,18 @@ int HexDigit(char c) {
   return -1;
 }
 
-// File names: the position just after the last separator (0 when there is none). A narrow name
-// on Windows is scanned character by character so that double-byte trail bytes are skipped.
+// File names: where the name part begins (just after the last separator) and where its
+// extension's dot stands (npos without one). A narrow name on Windows is scanned character by
+// character so that double-byte trail bytes are skipped.
 template <class C> bool IsPathDelim(C c) { return c == '\\' || c == '/' || c == ':'; }
 
-template <class S> size_t NameStart(const S& s) {
-  size_t start = 0;
+struct NameParts {
+  size_t nameStart = 0;
+  size_t dot = std::string::npos;
+};
+
+template <class S> NameParts ScanFileName(const S& s) {
+  NameParts r;
   for (size_t i = 0; i < s.size(); ++i) {
 #ifdef _WIN32
     if constexpr (sizeof(typename S::value_type) == 1) {
@@ -59,38 +65,25 @@ template <class S> size_t NameStart(const S& s) {
       }
     }
 #endif
-    if (IsPathDelim(s[i])) start = i + 1;
-  }
-  return start;
-}
-
-// Position of the extension's dot within the name part, or npos.
-template <class S> size_t ExtStart(const S& s) {
-  size_t start = NameStart(s);
-  size_t dot = S::npos;
-  for (size_t i = start; i < s.size(); ++i) {
-#ifdef _WIN32
-    if constexpr (sizeof(typename S::value_type) == 1) {
-      if (IsDBCSLeadByte(static_cast<BYTE>(s[i])) && i + 1 < s.size()) {
-        ++i;
-        continue;
-      }
+    if (IsPathDelim(s[i])) {
+      r.nameStart = i + 1;
+      r.dot = std::string::npos;
+    } else if (s[i] == '.') {
+      r.dot = i;
     }
-#endif
-    if (s[i] == '.') dot = i;
   }
-  return dot;
+  return r;
 }
 
-template <class S> S ExtractName(const S& s) { return s.substr(NameStart(s)); }
-template <class S> S ExtractPath(const S& s) { return s.substr(0, NameStart(s)); }
+template <class S> S ExtractName(const S& s) { return s.substr(ScanFileName(s).nameStart); }
+template <class S> S ExtractPath(const S& s) { return s.substr(0, ScanFileName(s).nameStart); }
 template <class S> S ExtractExt(const S& s) {
-  size_t d = ExtStart(s);
-  return d == S::npos ? S() : s.substr(d);
+  size_t d = ScanFileName(s).dot;
+  return d == std::string::npos ? S() : s.substr(d);
 }
 template <class S> S ChangeExt(const S& s, const S& ext) {
-  size_t d = ExtStart(s);
-  return (d == S::npos ? s : s.substr(0, d)) + ext;
+  size_t d = ScanFileName(s).dot;
+  return (d == std::string::npos ? s : s.substr(0, d)) + ext;
 }
 
 void AppendUtf8(std::string& out, uint32_t cp) {

@@ -28,19 +28,7 @@ TQuickIni::~TQuickIni() = default;
 void TQuickIni::LoadFromStream(TStream* Stream) {
   if (!Stream) return;
   Clear();
-  std::string text;
-  int64_t n = Stream->Size() - Stream->Position();
-  if (n > 0) {
-    if (uint64_t(n) > text.max_size()) throw EOutOfMemory("Out of memory");
-    text.resize(size_t(n));
-    size_t got = 0;
-    while (got < text.size()) {
-      int32_t r = Stream->Read(text.data() + got, int32_t(std::min<size_t>(text.size() - got, 0x40000000)));
-      if (r <= 0) break;
-      got += size_t(r);
-    }
-    text.resize(got);
-  }
+  std::string text = ReadStreamToEnd(*Stream);
   // The string list's text rules are the INI's: CR, LF and CR LF end lines, NUL ends the text.
   TStringList raw;
   raw.SetText(text);
@@ -95,6 +83,12 @@ int TQuickIni::FindSection(const std::string& Section) const {
   return -1;
 }
 
+TQuickIni::LineRange TQuickIni::KeyLines(const std::string& Section) const {
+  int h = FindSection(Section);
+  if (h < 0) return {0, 0};
+  return {h + 1, SectionEnd(h)};
+}
+
 int TQuickIni::SectionEnd(int header) const {
   int i = header + 1;
   while (i < lines_.Count() && !IsHeader(lines_.Strings(i))) ++i;
@@ -109,9 +103,8 @@ void TQuickIni::ShiftHeaders(int fromLine, int delta) {
 std::string TQuickIni::ReadString(const std::string& Section, const std::string& Ident,
                                   const std::string& Default) const {
   std::string key = LowerCase(Ident);
-  int h = lines_.Count() > 0 ? FindSection(Section) : -1;
-  if (h < 0) return Default;
-  for (int i = h + 1, end = SectionEnd(h); i < end; ++i) {
+  auto [begin, end] = KeyLines(Section);
+  for (int i = begin; i < end; ++i) {
     const std::string line = lines_.Strings(i);
     if (KeyName(line) != key) continue;
     // Only the first line of the name counts, even when its value is empty.
@@ -134,24 +127,18 @@ bool TQuickIni::ReadBool(const std::string& Section, const std::string& Ident, b
 void TQuickIni::ReadSection(const std::string& Section, TStrings& Strings) const {
   Strings.BeginUpdate();
   Strings.Clear();
-  int h = FindSection(Section);
-  if (h >= 0)
-    for (int i = h + 1, end = SectionEnd(h); i < end; ++i) {
-      std::string name = KeyName(lines_.Strings(i));
-      if (!name.empty()) Strings.Add(name);
-    }
+  auto [begin, end] = KeyLines(Section);
+  for (int i = begin; i < end; ++i)
+    if (std::string name = KeyName(lines_.Strings(i)); !name.empty()) Strings.Add(name);
   Strings.EndUpdate();
 }
 
 void TQuickIni::ReadSectionValues(const std::string& Section, TStrings& Strings) const {
   Strings.BeginUpdate();
   Strings.Clear();
-  int h = FindSection(Section);
-  if (h >= 0)
-    for (int i = h + 1, end = SectionEnd(h); i < end; ++i) {
-      std::string line = lines_.Strings(i);
-      if (!line.empty()) Strings.Add(line);
-    }
+  auto [begin, end] = KeyLines(Section);
+  for (int i = begin; i < end; ++i)
+    if (std::string line = lines_.Strings(i); !line.empty()) Strings.Add(line);
   Strings.EndUpdate();
 }
 
@@ -196,9 +183,8 @@ void TQuickIni::WriteBool(const std::string& Section, const std::string& Ident, 
 }
 
 void TQuickIni::DeleteKey(const std::string& Section, const std::string& Ident) {
-  int h = FindSection(Section);
-  if (h < 0) return;
-  for (int i = h + 1, end = SectionEnd(h); i < end; ++i)
+  auto [begin, end] = KeyLines(Section);
+  for (int i = begin; i < end; ++i)
     if (KeyName(lines_.Strings(i)) == Ident) {
       lines_.Delete(i);
       ShiftHeaders(i + 1, -1);
@@ -226,12 +212,7 @@ void TQuickIni::EraseSection(const std::string& Section) {
 
 void TQuickIni::SaveToStream(TStream* Stream) const {
   if (!Stream) return;
-  std::string text = lines_.Text();
-  for (size_t done = 0; done < text.size();) {
-    int32_t chunk = int32_t(std::min<size_t>(text.size() - done, 0x40000000));
-    Stream->WriteBuffer(text.data() + done, chunk);
-    done += size_t(chunk);
-  }
+  WriteStreamBytes(*Stream, lines_.Text());
 }
 
 void TQuickIni::SaveToFile(const std::string& FileName) const {

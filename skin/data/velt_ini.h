@@ -80,7 +80,13 @@ private:
     int line;
   };
 
+  struct LineRange {
+    int begin, end;
+  };
+
   int FindSection(const std::string& Section) const;
+  // The key lines of the section (an empty range when it is missing).
+  LineRange KeyLines(const std::string& Section) const;
   // The line after the last key line of the section whose header is at line `header`.
   int SectionEnd(int header) const;
   void ShiftHeaders(int fromLine, int delta);
