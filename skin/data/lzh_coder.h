@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "classlib/core/objects.h"
 #include "classlib/core/streams.h"
@@ -22,6 +23,12 @@ extern const uint8_t p_code[64];
 extern const uint8_t d_code[256];
 extern const uint8_t d_len[256];
 
+// Largest decoded image LZHDecompressImage accepts, whatever its compressed length.
+constexpr int64_t LZHMaxImageSize = int64_t(128) << 20;
+// No LZHUF stream decodes to more than this many bytes per compressed byte: a 60-byte match
+// costs at least 10 bits (1 for the shortest Huffman code, 9 for the distance).
+constexpr int64_t LZHMaxExpansion = 48;
+
 class TLZH : public TObject {
   KARO_CLASS(TLZH)
 public:
@@ -34,7 +41,8 @@ public:
 
   // Compresses everything ReadProc delivers; returns the number of input bytes (also in Bytes).
   int32_t LZHPack(int32_t& Bytes, const TReadProc& ReadProc, const TWriteProc& WriteProc);
-  // Decompresses until TextSize bytes have been written.
+  // Decompresses until TextSize bytes have been written (a damaged stream may end up to 59
+  // bytes later, since a match is always copied whole).
   void LZHUnpack(int32_t TextSize, const TReadProc& ReadProc, const TWriteProc& WriteProc);
 
   void GetBlockStream(void* DTA, uint16_t NBytes, uint16_t& Bytes_Got);
@@ -44,14 +52,51 @@ public:
   TReadProc StreamReader();
   TWriteProc StreamWriter();
 
+  // Longest Huffman code (in bits) sent or received by the last run; for diagnostics.
+  int LongestCode() const { return longestCode_; }
+
 private:
-  struct Impl;
-  Impl* impl_;
+  struct Tables;
+
+  void InitLZH();
+  void EndLZH();
+  void InitTree();
+  void InsertNode(int r);
+  void DeleteNode(int p);
+  void StartHuff();
+  void reconst();
+  void update(int c);
+  void EncodeChar(unsigned c);
+  void EncodePosition(unsigned c);
+  void EncodeEnd();
+  void Putcode(int l, unsigned c);
+  int DecodeChar();
+  int DecodePosition();
+  void FillBits();
+  int GetBit();
+  int GetByte();
+  uint8_t ReadByte();
+  void WriteByte(uint8_t b);
+
+  const TReadProc* read_ = nullptr;
+  const TWriteProc* write_ = nullptr;
+  uint16_t getbuf = 0;
+  uint8_t getlen = 0;
+  uint8_t putlen = 0;
+  uint16_t putbuf = 0;
+  int32_t textsize = 0;
+  int16_t match_position = 0;
+  int16_t match_length = 0;
+  int longestCode_ = 0;
+  std::unique_ptr<Tables> t_;
 };
 
 // Source holds a 4-byte little-endian size followed by an LZHUF stream; the decoded bytes are
 // written to Dest. Both streams are positioned at 0 first. Used by the skin reader and the INI
-// reader alike.
+// reader alike. A source shorter than its size field, or a size that its stream cannot possibly
+// yield (more than LZHMaxExpansion per compressed byte, or above LZHMaxImageSize), raises
+// ElzhException before anything is decoded.
 void LZHDecompressImage(TStream& Source, TStream& Dest);
-// Writes Source's size as 4 bytes to Dest, then the LZHUF stream of Source's bytes.
+// Writes Source's size as 4 bytes to Dest, then the LZHUF stream of Source's bytes. A source
+// larger than LZHMaxImageSize raises ElzhException, since no reader would accept the image.
 void LZHCompressImage(TStream& Source, TStream& Dest);

@@ -4,7 +4,6 @@ if(NOT KARO_FUZZ)
   if(KARO_HAVE_LZH)
     # The compressed file form needs the real LZHUF coder.
     target_compile_definitions(test_velt_ini PRIVATE KARO_HAVE_LZH)
-    target_link_libraries(test_velt_ini PRIVATE ${KARO_LZH_TARGET})
   endif()
   karo_add_test(test_velt_store SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_velt_store.cpp LIBS skin_ini_store)
 else()
