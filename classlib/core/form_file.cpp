@@ -460,6 +460,8 @@ public:
       Undo();
       throw;
     }
+    // This root may be the one that earlier files wait for.
+    GlobalFixupReferences();
   }
 
   void DefineProperty(const std::string& name, const TReaderProc& readData, const TWriterProc&, bool) override {
@@ -562,7 +564,6 @@ private:
     for (TComponent* c : loaded_) c->SetLoadingState(false);
     auto& global = GlobalFixups();
     global.insert(global.end(), waiting.begin(), waiting.end());
-    GlobalFixupReferences();
   }
 
   void ReadChildren(TComponent* parent, const std::vector<FObject>& children) {

@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -280,6 +281,13 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
   const char* how = create ? "w+b" : (access == fmOpenRead ? "rb" : "r+b");
   file_ = std::fopen(fileName.c_str(), how);
   if (!file_) RaiseFileError(create, fileName_, errno);
+  // stdio opens a directory for reading without complaint; Windows refuses it, and so do we.
+  struct stat st;
+  if (fstat(fileno(file_), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+    RaiseFileError(create, fileName_, EISDIR);
+  }
 }
 
 TFileStream::~TFileStream() {

@@ -110,6 +110,7 @@ TEST(FileStream, ErrorsNameTheFile) {
   } catch (const EFCreateError& e) {
     EXPECT_EQ(e.Message().rfind("Cannot create file \"no_such_dir/new.bin\". ", 0), 0u) << e.Message();
   }
+  EXPECT_THROW(TFileStream(".", fmOpenRead), EFOpenError);  // a directory is no file
   TMemoryStream m;
   m.Assign("kept");
   EXPECT_THROW(m.LoadFromFile("no_such_dir/missing.bin"), EFOpenError);
