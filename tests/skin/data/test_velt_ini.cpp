@@ -233,7 +233,6 @@ TEST(QuickIni, StreamsAndFiles) {
   EXPECT_EQ(ini.FileName(), "x.ini");
 }
 
-#ifdef KARO_HAVE_LZH
 TEST(QuickIni, ZipFileRoundTrip) {
   const std::string name = "quickini_test.zip";
   Ini ini("[Personality]\nLeft=Left.bmp\nLeftFrame=2\n[Colours]\nButtonFace=212 208 200\n");
@@ -250,4 +249,3 @@ TEST(QuickIni, ZipFileRoundTrip) {
   EXPECT_EQ(back.ReadInteger("Personality", "LeftFrame", 0), 2);
   std::remove(name.c_str());
 }
-#endif
