@@ -1,14 +1,22 @@
 // Objects with metaclasses: every class of the layer names itself as the platform does
-// ("TButton", "TForm") and knows its parent class, so code can ask ClassName and InheritsFrom.
+// ("TButton", "TForm") and knows its parent class, so code can ask ClassName and InheritsFrom;
+// and the class registry through which the form-file reader finds classes by name.
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 class TObject;
 class TComponent;
+class TCollection;
+class TCollectionItem;
 struct TClassInfo;
 struct TPropList;
+
+// The platform's plain event: a handler told which object sent it.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // A metaclass is a pointer to the class's static description.
 using TClass = const TClassInfo*;
@@ -18,14 +26,17 @@ struct TClassInfo {
   TClass Parent;
   // Makes a new instance for the form-file reader; null for classes that are not streamed.
   TComponent* (*Create)(TComponent* owner);
-  // The class's own published properties (inherited ones are found through Parent).
+  // The class's own published properties and methods (inherited ones are found through Parent).
   const TPropList* (*Props)();
+  // Makes a new item of a collection; set only for descendants of TCollectionItem.
+  TCollectionItem* (*CreateItem)(TCollection* collection);
 
   bool InheritsFrom(TClass other) const {
     for (TClass c = this; c; c = c->Parent)
       if (c == other) return true;
     return false;
   }
+  const char* ClassName() const { return Name; }
 };
 
 class TObject {
@@ -38,12 +49,16 @@ public:
   static TClass StaticClass();
   virtual TClass ClassType() const { return StaticClass(); }
   std::string ClassName() const { return ClassType()->Name; }
+  TClass ClassParent() const { return ClassType()->Parent; }
+  // The platform compares class names without regard to ASCII letter case here.
+  bool ClassNameIs(std::string_view name) const;
   bool InheritsFrom(TClass c) const { return ClassType()->InheritsFrom(c); }
   template <class T> bool Is() const { return InheritsFrom(T::StaticClass()); }
 };
 
 // Inside a class body: declares its metaclass. The class's .cpp file defines it with
-// KARO_CLASS_INFO (or KARO_COMPONENT_INFO for classes the form-file reader may create).
+// KARO_CLASS_INFO, or with KARO_CLASS_PROPS / KARO_COMPONENT_INFO (classlib/core/typinfo.h)
+// for classes that publish properties or that the form-file reader may create.
 #define KARO_CLASS(Self)                                                  \
 public:                                                                   \
   static TClass StaticClass();                                            \
@@ -51,14 +66,36 @@ public:                                                                   \
                                                                           \
 private:
 
-#define KARO_CLASS_INFO_EX(Self, Parent, Creator, PropsFn)                \
+#define KARO_CLASS_INFO_FULL(Self, Parent, Creator, PropsFn, ItemCreator) \
   TClass Self::StaticClass() {                                            \
-    static const TClassInfo info{#Self, Parent::StaticClass(), Creator, PropsFn}; \
+    static const TClassInfo info{#Self, Parent::StaticClass(), Creator, PropsFn, ItemCreator}; \
     return &info;                                                         \
   }
 
-#define KARO_CLASS_INFO(Self, Parent) KARO_CLASS_INFO_EX(Self, Parent, nullptr, nullptr)
+#define KARO_CLASS_INFO_EX(Self, Parent, Creator, PropsFn) \
+  KARO_CLASS_INFO_FULL(Self, Parent, Creator, PropsFn, nullptr)
+
+#define KARO_CLASS_INFO(Self, Parent) KARO_CLASS_INFO_FULL(Self, Parent, nullptr, nullptr, nullptr)
 
 // Checked down-cast in the manner of the platform's "as": null stays null, a wrong class is null.
 template <class T> T* dyn(TObject* o) { return o && o->Is<T>() ? static_cast<T*>(o) : nullptr; }
 template <class T> const T* dyn(const TObject* o) { return o && o->Is<T>() ? static_cast<const T*>(o) : nullptr; }
+
+// The class registry. Names are compared without regard to ASCII letter case. Registering a
+// class twice is harmless; registering another class under a name already taken raises
+// EFilerError ("A class named TX already exists").
+void KaroRegisterClass(TClass c);
+void RegisterClasses(std::initializer_list<TClass> classes);
+void UnRegisterClass(TClass c);
+// The registered class of that name, or null.
+TClass GetClass(std::string_view name);
+// The registered class of that name; raises EClassNotFound ("Class TX not found") when none is.
+TClass FindClass(std::string_view name);
+
+// Win32's headers define RegisterClass as a macro for RegisterClassA or RegisterClassW. Whichever
+// name the macro gives, a call with a metaclass reaches the registry.
+inline void RegisterClass(TClass c) { KaroRegisterClass(c); }
+#if defined(_WIN32) && !defined(RegisterClass)
+inline void RegisterClassA(TClass c) { KaroRegisterClass(c); }
+inline void RegisterClassW(TClass c) { KaroRegisterClass(c); }
+#endif

@@ -1,10 +1,15 @@
 #include "classlib/core/persistent.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "classlib/core/form_file.h"
+#include "classlib/core/typinfo.h"
 
 KARO_CLASS_INFO(TPersistent, TObject)
-KARO_CLASS_INFO(TComponent, TPersistent)
+// The name stands in the object line of a form file, not among the properties.
+KARO_CLASS_PROPS(TComponent, TPersistent,
+                 Prop("Name", &TComponent::Name, &TComponent::SetName).NotStored(),
+                 Prop("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0))
 
 void TPersistent::Assign(TPersistent* source) {
   if (source)
@@ -26,15 +31,26 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   Destroying();
-  // Tell every watcher first, while this object is still whole enough to be compared.
+  RemoveFreeNotifications();
+  RemoveFixupReferences(this);
+  DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::RemoveFreeNotifications() {
+  // Tell every watcher while this object can still be compared with the pointers they hold.
   while (!freeNotifies_.empty()) {
     TComponent* c = freeNotifies_.back();
     freeNotifies_.pop_back();
     c->RemoveFreeNote(this);
     c->Notification(this, opRemove);
   }
-  DestroyComponents();
-  if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::Destroying() {
+  if (state_ & csDestroying) return;
+  state_ |= csDestroying;
+  for (TComponent* c : components_) c->Destroying();
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -50,26 +66,21 @@ int TComponent::ComponentIndex() const {
   return it == v.end() ? -1 : int(it - v.begin());
 }
 
-static bool SameTextAscii(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 TComponent* TComponent::FindComponent(const std::string& name) const {
   if (name.empty()) return nullptr;
   for (TComponent* c : components_)
-    if (SameTextAscii(c->name_, name)) return c;
+    if (SameText(c->name_, name)) return c;
   return nullptr;
 }
 
 void TComponent::InsertComponent(TComponent* c) {
-  if (!c->name_.empty()) ValidateRename(c, "", c->name_);
+  if (!c || c->owner_ == this) return;
+  ValidateRename(c, "", c->name_);
+  // A component has one owner: the old one lets it go, or it would free it a second time.
+  if (c->owner_) c->owner_->RemoveComponent(c);
   components_.push_back(c);
   c->owner_ = this;
-  c->state_ |= state_ & csDesigning;
+  if (state_ & csDesigning) c->SetDesigning(true);
   Notification(c, opInsert);
 }
 
@@ -87,11 +98,14 @@ void TComponent::DestroyComponents() {
     TComponent* c = components_.back();
     components_.pop_back();
     c->owner_ = nullptr;
+    // Watchers hear of c before its destructors run, while it is still its own class.
+    c->Destroying();
+    c->RemoveFreeNotifications();
     delete c;
   }
 }
 
-static bool IsValidIdent(const std::string& s) {
+bool IsValidIdent(std::string_view s) {
   if (s.empty()) return false;
   auto alpha = [](char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_'; };
   if (!alpha(s[0])) return false;
@@ -112,7 +126,8 @@ void TComponent::SetName(const std::string& newName) {
 }
 
 void TComponent::ValidateRename(TComponent* c, const std::string& oldName, const std::string& newName) {
-  if (newName.empty() || SameTextAscii(oldName, newName)) return;
+  // Only an owner checks: a component without one may take any valid name.
+  if (!c || newName.empty() || SameText(oldName, newName)) return;
   TComponent* found = FindComponent(newName);
   if (found && found != c) throw EComponentError("A component named " + newName + " already exists");
 }
@@ -139,7 +154,40 @@ void TComponent::SetReadingState(bool on) {
     state_ &= ~TComponentState(csReading);
 }
 
+void TComponent::SetWritingState(bool on) {
+  if (on)
+    state_ |= csWriting;
+  else
+    state_ &= ~TComponentState(csWriting);
+}
+
 void TComponent::Loaded() { state_ &= ~TComponentState(csLoading); }
+
+void TComponent::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  if (root != this) return;
+  // A copy: a handler may add components while the children are written.
+  std::vector<TComponent*> owned = components_;
+  for (TComponent* c : owned)
+    if (!c->HasParent()) proc(c);
+}
+
+std::string TComponent::MethodName(const std::string& propName) const {
+  for (auto& [prop, handler] : methodNames_)
+    if (SameText(prop, propName)) return handler;
+  return {};
+}
+
+void TComponent::SetMethodName(const std::string& propName, const std::string& handler) {
+  for (auto it = methodNames_.begin(); it != methodNames_.end(); ++it)
+    if (SameText(it->first, propName)) {
+      if (handler.empty())
+        methodNames_.erase(it);
+      else
+        it->second = handler;
+      return;
+    }
+  if (!handler.empty()) methodNames_.emplace_back(propName, handler);
+}
 
 void TComponent::InsertFreeNote(TComponent* c) {
   if (std::find(freeNotifies_.begin(), freeNotifies_.end(), c) == freeNotifies_.end()) freeNotifies_.push_back(c);
@@ -152,8 +200,7 @@ void TComponent::RemoveFreeNote(TComponent* c) {
 
 void TComponent::FreeNotification(TComponent* c) {
   if (!c || c == this) return;
-  // A component owned by the same owner hears of the other's removal anyway; the notes are
-  // kept both ways so that whichever goes first tells the other.
+  // The notes are kept both ways so that whichever goes first tells the other.
   InsertFreeNote(c);
   c->InsertFreeNote(this);
 }

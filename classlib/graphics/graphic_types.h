@@ -106,5 +106,4 @@ KARO_EXCEPTION(EInvalidGraphic, Exception);
 KARO_EXCEPTION(EInvalidGraphicOperation, Exception);
 // The system refused a GDI object (too large a bitmap, no handles left).
 KARO_EXCEPTION(EOutOfResources, EOutOfMemory);
-// A named resource that the module does not hold.
-KARO_EXCEPTION(EResNotFound, Exception);
+// EResNotFound, for a named resource that the module does not hold, is in classlib/core/sysutils.h.
