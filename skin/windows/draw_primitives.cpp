@@ -41,7 +41,8 @@ void TileBlt(HDC dest, const TRect& area, HDC source, const TRect& s, DWORD rop)
   const TTileRun xs = TileRun(area.Left, area.Right, s.Width());
   const TTileRun ys = TileRun(area.Top, area.Bottom, s.Height());
   for (int i = 0; i < xs.Count; ++i)
-    for (int j = 0; j < ys.Count; ++j) BitBlt(dest, xs.At(i), ys.At(j), s.Width(), s.Height(), source, s.Left, s.Top, rop);
+    for (int j = 0; j < ys.Count; ++j)
+      BitBlt(dest, xs.At(i), ys.At(j), s.Width(), s.Height(), source, s.Left, s.Top, rop);
 }
 
 // A picture the routines compose in and free before they return: a top-down DIB section of 32

@@ -63,7 +63,9 @@ TPoint CenteredOrigin(const TRect& r, int width, int height) {
 }
 
 TKeyRange KeyRange(uint32_t key, int redTolerance, int greenTolerance, int blueTolerance) {
-  auto high = [](uint8_t low, int tolerance) { return uint8_t(std::min(255, int(low) + std::clamp(tolerance, 0, 255))); };
+  auto high = [](uint8_t low, int tolerance) {
+    return uint8_t(std::min(255, int(low) + std::clamp(tolerance, 0, 255)));
+  };
   TKeyRange k;
   k.LowR = uint8_t(key);
   k.LowG = uint8_t(key >> 8);

@@ -112,11 +112,13 @@ testing::AssertionResult Shows(TBitmap& dest, int ox, int oy, const Expect& e) {
       const Span& sx = spanOf(e.Xs, x);
       const Span& sy = spanOf(e.Ys, y);
       const bool tiledCell = e.Tiled && sx.How != kExact && sy.How != kExact;
+      // The neighbour before, on each axis, within the same span (already checked, so decodable).
+      const int left = x > sx.D0 && !holeAt(x - 1, y) ? Decode(PixelOf(dest, ox + x - 1, oy + y))->X : -1;
+      const int above = y > sy.D0 && !holeAt(x, y - 1) ? Decode(PixelOf(dest, ox + x, oy + y - 1))->Y : -1;
       struct {
         const Span& s;
-        int d, got, prevD, prev;
-      } axes[2] = {{sx, x, p->X, x - 1, x > sx.D0 && !holeAt(x - 1, y) ? Decode(PixelOf(dest, ox + x - 1, oy + y))->X : -1},
-                   {sy, y, p->Y, y - 1, y > sy.D0 && !holeAt(x, y - 1) ? Decode(PixelOf(dest, ox + x, oy + y - 1))->Y : -1}};
+        int d, got, prev;
+      } axes[2] = {{sx, x, p->X, left}, {sy, y, p->Y, above}};
       for (auto& a : axes) {
         const Span& s = a.s;
         if (s.How == kExact || (s.How == kMiddle && tiledCell)) {

@@ -140,6 +140,53 @@ TEST(ThreeSlice, AcrossAndDown) {
   EXPECT_FALSE(ThreeSlice(frame, Rect(0, 0, 4, 0), dest, false).Items[0].Drawn());
 }
 
+bool Within(const TRect& inner, const TRect& outer) {
+  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+         inner.Bottom <= outer.Bottom;
+}
+
+// Whatever a skin file holds, every piece that is copied reads inside its frame (so inside the
+// strip) and writes inside the picture; the arithmetic never overflows (UBSan watches).
+TEST(Slices, EveryCopiedPieceStaysInsideFrameAndPicture) {
+  const int strips[][2] = {{0, 12}, {5, 1}, {20, 12}, {61, 30}};
+  const int counts[] = {-1, 0, 1, 3, 7};
+  const int indices[] = {0, 1, 3, 8};
+  const int margins[] = {-5, 0, 3, 10, INT_MAX};
+  const int pictures[][2] = {{1, 1}, {6, 20}, {30, 9}, {100, 50}};
+  int pieces = 0;
+  for (const auto& strip : strips)
+    for (int count : counts)
+      for (int index : indices)
+        for (bool vertical : {false, true}) {
+          std::optional<TRect> frame = FrameRect(strip[0], strip[1], index, count, vertical);
+          if (!frame) continue;
+          ASSERT_TRUE(Within(*frame, Rect(0, 0, strip[0], strip[1])));
+          for (int l : margins)
+            for (int t : margins)
+              for (int r : margins)
+                for (int b : margins)
+                  for (const auto& pic : pictures) {
+                    const TRect m0 = Rect(l, t, r, b), dest = Rect(0, 0, pic[0], pic[1]);
+                    const TRect nine =
+                        FitMargins(m0, std::min(frame->Width(), pic[0]), std::min(frame->Height(), pic[1]));
+                    for (const TSlicePiece& p : NineSlice(*frame, nine, pic[0], pic[1])) {
+                      if (!p.Drawn()) continue;
+                      ++pieces;
+                      ASSERT_TRUE(Within(p.Source, *frame) && Within(p.Dest, dest))
+                          << p.Source << " of " << *frame << " into " << p.Dest << ", margins " << m0;
+                    }
+                    const TRect three = FitMargins(m0, frame->Width(), frame->Height());
+                    for (bool down : {false, true})
+                      for (const TSlicePiece& p : ThreeSlice(*frame, three, dest, down)) {
+                        if (p.Drawn()) {
+                          ASSERT_TRUE(Within(p.Source, *frame)) << p.Source << " of " << *frame;
+                        }
+                      }
+                  }
+        }
+  EXPECT_GT(pieces, 10000);
+}
+
 TEST(TileRun, OriginsBelowTheLimit) {
   struct Case {
     int32_t start, limit, step;
@@ -235,7 +282,8 @@ TEST(KeyMask, KeyPixelsWhiteOthersBlack) {
   TPixelImage whole = KeyMask(img.View(), 0, 0, 5, 2, kMagenta);
   ASSERT_EQ(whole.BitsPerPixel(), 1);
   for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(whole.PixelRGB(x, y), pixels[y][x] == kMagenta ? 0xFFFFFFu : 0u) << x << "," << y;
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(whole.PixelRGB(x, y), pixels[y][x] == kMagenta ? 0xFFFFFFu : 0u) << x << "," << y;
 
   // A part at (1, 1) asked larger than the picture is cut to it.
   TPixelImage part = KeyMask(img.View(), 1, 1, 10, 10, kMagenta);
