@@ -1,6 +1,5 @@
-// The drawing primitives of unit VeltForm: frames cut from skin strips and painted stretched,
-// tiled or keyed, keyed bitmaps turned into window regions, a parent's background under a
-// control, and the shared work bitmap BG. Windows only; GUI thread only.
+// The drawing primitives of unit VeltForm (skin frames stretched, tiled or keyed; keyed bitmaps as
+// regions; a parent's background under a control) and the shared work bitmap BG. Windows only.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +18,8 @@
 constexpr TColor kSkinKeyColor = 0xFF00FF;
 
 // The shared work bitmap (stretch mode COLORONCOLOR on its canvas): painters size it, compose in
-// it and copy it out before they return. Nil before InitVeltForm and after DoneVeltForm.
+// it and copy it out before they return. Nil before InitVeltForm and after DoneVeltForm. Like
+// every routine here, for the GUI thread only.
 extern TBitmap* BG;
 // The unit's start-up and shut-down. They run by themselves at program start and end (after the
 // control atom unit); the calls nest, and only the outermost pair makes and frees BG.

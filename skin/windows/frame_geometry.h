@@ -1,6 +1,5 @@
-// Geometry of skin frame strips, without drawing: which part of a strip a frame is, how margins
-// cut a frame and a destination into pieces, where a centred frame lands, how a middle is tiled,
-// and the keyed-pixel tests behind masks and window regions. Portable.
+// Geometry of skin frame strips (frames, margins, nine and three slices, centring, tiling) and the
+// keyed-pixel tests behind masks and window regions, without drawing. Portable.
 #pragma once
 
 #include <array>
