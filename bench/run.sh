@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${KARO_JOBS:-$(nproc)}
 benches=(bench_lzh_coder)
 # Benchmarks of code that needs Windows: built and run for the Windows configurations only.
-windows_benches=(bench_draw_primitives)
+windows_benches=(bench_draw_primitives bench_skin_load)
 
 native="$root/build/bench-native"
 cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKARO_SANITIZE=OFF \
