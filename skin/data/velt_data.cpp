@@ -214,7 +214,7 @@ void TSkinData::LoadFromFile(const std::string& FileName) {
 
 void TSkinData::LoadFromStream(TStream& Stream) {
   NoSkinLoaded = true;
-  SkinStream.LoadFromStream(Stream);
+  if (&Stream != &SkinStream) SkinStream.LoadFromStream(Stream);
   LoadSkin();
   if (skinFormtype_ == sfMainform) UpdateSkin();
 }

@@ -42,6 +42,7 @@ int CheckStripFrames(int Width, int Height) { return std::max(4, Width / (Height
 #ifdef _WIN32
 
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "skin/data/img_util.h"
@@ -231,6 +232,9 @@ private:
       bmp.LoadFromStream(entry);
     } catch (const Exception&) {
       bmp.Assign(nullptr);
+    } catch (const std::bad_alloc&) {
+      // A picture that claims more pixels than memory holds is a damaged one too.
+      bmp.Assign(nullptr);
     }
   }
 
@@ -344,10 +348,7 @@ private:
   void ReadButton() {
     TDataSkinButton& b = *e_.Buttons;
     const std::string s = "Buttons";
-    b.Margins.Left = Margin(s, "LeftWidth");
-    b.Margins.Right = Margin(s, "RightWidth");
-    b.Margins.Top = Margin(s, "TopHeight");
-    b.Margins.Bottom = Margin(s, "BottomHeight");
+    b.Margins = ReadMargins(s);
     b.Trans = Int(s, "Trans", 0);
     Readbmp(*b.Map, Str(s, "Bitmap"));
     b.Tile = Int(s, "Tile", 0) == 1 ? 1 : 0;
@@ -387,13 +388,24 @@ private:
     r.PressedColour2 = Color(s, "PressedColour2", text);
   }
 
+  TRect ReadMargins(const std::string& s) const {
+    return Rect(Margin(s, "LeftWidth"), Margin(s, "TopHeight"), Margin(s, "RightWidth"), Margin(s, "BottomHeight"));
+  }
+
+  // A record named after its section, with its picture read, when the section names one; nil
+  // otherwise.
+  template <class R> std::unique_ptr<R> NewRecord(const std::string& s, const char* imageKey) const {
+    const std::string image = Str(s, imageKey);
+    if (image.empty()) return nullptr;
+    auto r = std::make_unique<R>(s);
+    Readbmp(*r->Map, image);
+    return r;
+  }
+
   // The keys of a generic element after its picture. Frame is read only where asked.
   void ReadCommon(TDataSkinObject& r, const std::string& s, bool frame) {
     r.Style = Int(s, "Style", 0);
-    r.Margins.Left = Margin(s, "LeftWidth");
-    r.Margins.Right = Margin(s, "RightWidth");
-    r.Margins.Top = Margin(s, "TopHeight");
-    r.Margins.Bottom = Margin(s, "BottomHeight");
+    r.Margins = ReadMargins(s);
     if (frame) r.Frame = Int(s, "Frame", 0);
     r.Trans = Int(s, "Trans", 0);
     r.Tile = Int(s, "Tile", 0) == 1 ? 1 : 0;
@@ -404,65 +416,41 @@ private:
   }
 
   void ReadObject(std::unique_ptr<TDataSkinObject>& rec, const std::string& s) {
-    rec.reset();
-    const std::string image = Str(s, "Image");
-    if (image.empty()) return;
-    auto r = std::make_unique<TDataSkinObject>(s);
-    Readbmp(*r->Map, image);
-    ReadCommon(*r, s, true);
-    rec = std::move(r);
+    rec = NewRecord<TDataSkinObject>(s, "Image");
+    if (rec) ReadCommon(*rec, s, true);
   }
 
   void ReadObject2(std::unique_ptr<TDataSkinBorder>& rec, const std::string& s, const std::string& second) {
-    rec.reset();
-    const std::string image = Str(s, "Image");
-    if (image.empty()) return;
-    auto r = std::make_unique<TDataSkinBorder>(s);
-    Readbmp(*r->Map, image);
+    rec = NewRecord<TDataSkinBorder>(s, "Image");
+    if (!rec) return;
     const std::string image2 = Str(s, second);
-    if (!image2.empty()) Readbmp(*r->Map2, image2);
-    ReadCommon(*r, s, false);
-    rec = std::move(r);
+    if (!image2.empty()) Readbmp(*rec->Map2, image2);
+    ReadCommon(*rec, s, false);
   }
 
   void ReadProgress(std::unique_ptr<TDataSkinBorder>& rec, const std::string& s) {
-    rec.reset();
-    const std::string image = Str(s, "Bitmap");
-    if (image.empty()) return;
-    auto r = std::make_unique<TDataSkinBorder>(s);
-    Readbmp(*r->Map, image);
-    r->Style = Int(s, "Style", 0);
-    r->Margins.Left = Margin(s, "LeftWidth");
-    r->Margins.Right = Margin(s, "RightWidth");
-    r->Margins.Top = Margin(s, "TopHeight");
-    r->Margins.Bottom = Margin(s, "BottomHeight");
-    r->Trans = Int(s, "Trans", 0);
-    r->Tile = std::clamp(Int(s, "Tile", 0), 0, 1);
-    rec = std::move(r);
+    rec = NewRecord<TDataSkinBorder>(s, "Bitmap");
+    if (!rec) return;
+    rec->Style = Int(s, "Style", 0);
+    rec->Margins = ReadMargins(s);
+    rec->Trans = Int(s, "Trans", 0);
+    rec->Tile = std::clamp(Int(s, "Tile", 0), 0, 1);
   }
 
   void ReadBoxLabel(std::unique_ptr<TDataSkinBoxLabel>& rec, const std::string& s) {
-    rec.reset();
-    const std::string image = Str(s, "Image");
-    if (image.empty()) return;
-    auto r = std::make_unique<TDataSkinBoxLabel>(s);
-    Readbmp(*r->Map, image);
-    ReadCommon(*r, s, false);
-    r->BackgroundAlignment = Int(s, "BackgroundAlignment", 0);
-    r->BackgroundLeftShift = Int(s, "BackgroundLeftShift", 0);
-    r->BackgroundRightShift = Int(s, "BackgroundRightShift", 0);
-    rec = std::move(r);
+    rec = NewRecord<TDataSkinBoxLabel>(s, "Image");
+    if (!rec) return;
+    ReadCommon(*rec, s, false);
+    rec->BackgroundAlignment = Int(s, "BackgroundAlignment", 0);
+    rec->BackgroundLeftShift = Int(s, "BackgroundLeftShift", 0);
+    rec->BackgroundRightShift = Int(s, "BackgroundRightShift", 0);
   }
 
   void ReadMenuBar(std::unique_ptr<TDataSkinObject>& rec, const std::string& s) {
-    rec.reset();
-    const std::string image = Str(s, "menuBar");
-    if (image.empty()) return;
-    auto r = std::make_unique<TDataSkinObject>(s);
-    Readbmp(*r->Map, image);
-    r->Tile = std::clamp(Int(s, "TileMenu", 1), 0, 1);
-    r->Margins = Rect(Margin(s, "TileLeftMenu", 1), 0, Margin(s, "TileRightMenu", 1), 0);
-    rec = std::move(r);
+    rec = NewRecord<TDataSkinObject>(s, "menuBar");
+    if (!rec) return;
+    rec->Tile = std::clamp(Int(s, "TileMenu", 1), 0, 1);
+    rec->Margins = Rect(Margin(s, "TileLeftMenu", 1), 0, Margin(s, "TileRightMenu", 1), 0);
   }
 
   // One of the library's own pictures, with 3-pixel ends.

@@ -233,6 +233,10 @@ TEST_F(SkinDataComponentTest, LoadsThroughEveryEntryPoint) {
          d.LoadFromStream(*s);
        }},
       {"store item", [&](TSkinData& d) { d.LoadFromCollection(&store, 1); }},
+      {"its own stream", [&](TSkinData& d) {
+         d.SkinStream.Assign(image);
+         d.LoadFromStream(d.SkinStream);
+       }},
       {"form file", [&](TSkinData& d) { ReadComponentText(FormText("  SkinStream = {" + Hex(StoredStream(image)) + "}\r\n"), &d); }},
   };
   for (const Path& p : paths) {

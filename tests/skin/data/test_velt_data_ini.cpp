@@ -24,7 +24,7 @@ protected:
     return data;
   }
   // A skin of this INI text with the pictures the value cases use.
-  std::unique_ptr<TSkinData> LoadIni(const std::string& ini) {
+  static TTestSkin ValueSkin(const std::string& ini) {
     TTestSkin skin;
     skin.Ini = ini;
     skin.Add("a.bmp", Strip(1, 1, 12, 12))
@@ -32,10 +32,12 @@ protected:
         .Add("c160.bmp", Strip(3, 10, 16, 16))
         .Add("b60.bmp", Strip(4, 3, 20, 20))
         .Add("b120.bmp", Strip(5, 6, 20, 20))
+        .Add("tiny.bmp", Strip(6, 1, 11, 5))
         .Add("bad.bmp", "BM this is no bitmap at all")
         .Add("empty.bmp", "");
-    return Load(skin);
+    return skin;
   }
+  std::unique_ptr<TSkinData> LoadIni(const std::string& ini) { return Load(ValueSkin(ini)); }
 };
 
 int IndexOfPicture(const char* section, const char* key) {
@@ -382,15 +384,7 @@ TEST_F(SkinIniTest, KeyValuesThroughDefaultsClampsAndNotations) {
     SCOPED_TRACE(c.what);
     auto data = std::make_unique<TSkinData>(nullptr);
     data->Colors[csSelectText] = 0x123456;
-    TTestSkin skin;
-    skin.Ini = c.ini;
-    skin.Add("a.bmp", Strip(1, 1, 12, 12))
-        .Add("r52.bmp", Strip(2, 4, 13, 13))
-        .Add("c160.bmp", Strip(3, 10, 16, 16))
-        .Add("tiny.bmp", Strip(6, 1, 11, 5))
-        .Add("bad.bmp", "BM this is no bitmap at all")
-        .Add("empty.bmp", "");
-    auto s = StreamOf(skin.File());
+    auto s = StreamOf(ValueSkin(c.ini).File());
     data->LoadFromStream(*s);
     ASSERT_FALSE(data->NoSkinLoaded);
     c.check(*data);
