@@ -26,6 +26,12 @@ void TCanvas::SetHandle(HDC dc) {
   DeselectHandles();
   dc_ = dc;
   state_ = dc ? unsigned(csHandleValid) : 0u;
+  if (dc && stretchMode_) ::SetStretchBltMode(dc, stretchMode_);
+}
+
+void TCanvas::SetStretchMode(int mode) {
+  stretchMode_ = mode;
+  if (dc_ && mode) ::SetStretchBltMode(dc_, mode);
 }
 
 void TCanvas::DeselectHandles() {

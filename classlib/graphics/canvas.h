@@ -40,6 +40,10 @@ public:
   void SetPen(TPen* p) { pen_.Assign(p); }
   TCopyMode CopyMode() const { return copyMode_; }
   void SetCopyMode(TCopyMode mode) { copyMode_ = mode; }
+  // The stretch mode set on every device context the canvas gets, also one made anew after a
+  // bitmap was resized; 0 leaves the context's own.
+  int StretchMode() const { return stretchMode_; }
+  void SetStretchMode(int mode);
 
   TPoint PenPos();
   void SetPenPos(const TPoint& p) { MoveTo(p.X, p.Y); }
@@ -106,6 +110,7 @@ private:
   TBrush brush_;
   std::optional<TSelectObject> fontSel_, penSel_, brushSel_;
   TCopyMode copyMode_ = cmSrcCopy;
+  int stretchMode_ = 0;
   std::recursive_mutex lock_;
   std::atomic<int> lockCount_{0};
 };

@@ -265,7 +265,7 @@ void InitVeltForm() {
   if (veltFormStarts++ > 0) return;
   try {
     auto bg = std::make_unique<TBitmap>();
-    SetStretchBltMode(bg->Canvas()->Handle(), COLORONCOLOR);
+    bg->Canvas()->SetStretchMode(COLORONCOLOR);
     BG = bg.release();
   } catch (...) {
     --veltFormStarts;
@@ -282,7 +282,6 @@ void DoneVeltForm() {
 TBitmap* SizeBG(int Width, int Height) {
   if (!BG) return nullptr;
   BG->SetSize(Width, Height);
-  SetStretchBltMode(BG->Canvas()->Handle(), COLORONCOLOR);
   return BG;
 }
 

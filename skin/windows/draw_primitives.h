@@ -25,8 +25,8 @@ extern TBitmap* BG;
 // control atom unit); the calls nest, and only the outermost pair makes and frees BG.
 void InitVeltForm();
 void DoneVeltForm();
-// Sizes BG for a painter and returns it (nil while BG is). Sizing a bitmap gives its canvas a new
-// device context, which has lost the stretch mode; this sets it again.
+// Sizes BG for a painter and returns it (nil while BG is). Its canvas keeps the stretch mode on
+// the new device context that a resize brings.
 TBitmap* SizeBG(int Width, int Height);
 
 // How DrawTranmap keys out a colour: by default MaskBlt on the NT family and three raster

@@ -743,6 +743,8 @@ TEST(WorkBitmap, MadeAtStartUpAfterTheControlAtom) {
   ASSERT_EQ(SizeBG(30, 20), BG);
   EXPECT_EQ(BG->Width(), 30);
   EXPECT_EQ(GetStretchBltMode(BG->Canvas()->Handle()), COLORONCOLOR);
+  BG->SetSize(31, 21);
+  EXPECT_EQ(GetStretchBltMode(BG->Canvas()->Handle()), COLORONCOLOR);
 }
 
 TEST(WorkBitmap, OnlyTheOutermostStartAndEndMakeAndFreeIt) {
