@@ -1333,14 +1333,15 @@ void TWinControl::SetTabOrder(int value) {
 }
 
 void TWinControl::FixupTabList() {
-  // Children read from a form file take the places they were written with, in that order.
+  // Children read from a form file take the places they were written with, lowest first.
   std::vector<std::pair<int, TWinControl*>> wanted;
   for (TWinControl* w : tabList_)
     if (w->tabOrderWanted_ >= 0) wanted.emplace_back(w->tabOrderWanted_, w);
   std::stable_sort(wanted.begin(), wanted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (auto& [order, w] : wanted) {
     w->tabOrderWanted_ = -1;
-    w->SetTabOrder(order);
+    tabList_.erase(std::find(tabList_.begin(), tabList_.end(), w));
+    tabList_.insert(tabList_.begin() + std::min<ptrdiff_t>(order, ptrdiff_t(tabList_.size())), w);
   }
 }
 

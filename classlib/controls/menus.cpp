@@ -346,6 +346,11 @@ HMENU TMenuItem::Handle() {
   return handle_;
 }
 
+void TMenuItem::RebuildTree() {
+  for (TMenuItem* item : items_) item->RebuildTree();
+  RebuildHandle();
+}
+
 void TMenuItem::RebuildHandle() {
   if (!handle_) return;
   // RemoveMenu leaves the sub-menus alive: they belong to their items.
@@ -672,13 +677,12 @@ void TMenu::GetChildren(const TGetChildProc& proc, TComponent* root) {
 
 void TMenu::Loaded() {
   TComponent::Loaded();
-  if (items_->handle_) items_->RebuildHandle();
   MenuChanged(nullptr, true);
 }
 
 void TMenu::MenuChanged(TMenuItem* source, bool rebuild) {
   if (HasState(csLoading) || HasState(csDestroying)) return;
-  if (rebuild && !source && items_->handle_) items_->RebuildHandle();
+  if (rebuild && !source) items_->RebuildTree();
   if (OnChange) OnChange(this);
 }
 

@@ -123,6 +123,8 @@ private:
   // The item's place in its parent's menu changed (rebuild) or its look (redraw).
   void MenuChanged(bool rebuild);
   void RebuildHandle();
+  // Every menu handle of the item and its sub-items, built again (a change of the whole menu).
+  void RebuildTree();
   void AppendTo(HMENU menu, bool rightToLeft);
   void TurnSiblingsOff();
   void DrawDefault(TCanvas* canvas, const TRect& rect, bool selected);
