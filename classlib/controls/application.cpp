@@ -57,6 +57,14 @@ void HandleCallbackException(TObject* sender) {
   if (Application) Application->HandleException(sender);
 }
 
+void CallGuarded(TObject* sender, const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (...) {
+    HandleCallbackException(sender);
+  }
+}
+
 KARO_CLASS_INFO(TApplication, TComponent)
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {

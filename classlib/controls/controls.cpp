@@ -213,6 +213,21 @@ void TControlCanvas::FreeHandle() {
   wnd_ = nullptr;
 }
 
+void TControlCanvas::PaintOn(HDC dc, const std::function<void()>& paint) {
+  struct TGiveBack {
+    TControlCanvas* c;
+    ~TGiveBack() {
+      c->SetHandle(nullptr);
+      c->Unlock();
+    }
+  };
+  Lock();
+  FreeHandle();
+  SetHandle(dc);
+  TGiveBack giveBack{this};
+  paint();
+}
+
 void TControlCanvas::FreeDeviceContexts() {
   for (TControlCanvas* c : CanvasList())
     if (c->dc_ && c->LockCount() == 0) c->FreeHandle();
@@ -684,10 +699,6 @@ TWinControl::~TWinControl() {
     Remove(c);
     c->Free();
   }
-}
-
-void TWinControl::BeforeDestruction() {
-  TControl::BeforeDestruction();
 }
 
 HWND TWinControl::Handle() {
@@ -1439,12 +1450,15 @@ void TWinControl::KeyPress(wchar_t& key) {
   if (OnKeyPress) OnKeyPress(this, key);
 }
 
-bool TWinControl::DoKeyDown(TWMKey& m) {
+bool TWinControl::DoKeyEvent(TWMKey& m, bool down) {
   TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->DoKeyDown(m)) return true;
+  if (form && form != this && form->KeyPreview() && form->DoKeyEvent(m, down)) return true;
   if (!(ControlStyle() & csNoStdEvents)) {
     WORD key = m.CharCode;
-    KeyDown(key, KeyDataToShiftState(m.KeyData));
+    if (down)
+      KeyDown(key, KeyDataToShiftState(m.KeyData));
+    else
+      KeyUp(key, KeyDataToShiftState(m.KeyData));
     m.CharCode = key;
     m.Message.WParam = key;
     if (key == 0) return true;
@@ -1452,18 +1466,9 @@ bool TWinControl::DoKeyDown(TWMKey& m) {
   return false;
 }
 
-bool TWinControl::DoKeyUp(TWMKey& m) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->DoKeyUp(m)) return true;
-  if (!(ControlStyle() & csNoStdEvents)) {
-    WORD key = m.CharCode;
-    KeyUp(key, KeyDataToShiftState(m.KeyData));
-    m.CharCode = key;
-    m.Message.WParam = key;
-    if (key == 0) return true;
-  }
-  return false;
-}
+bool TWinControl::DoKeyDown(TWMKey& m) { return DoKeyEvent(m, true); }
+
+bool TWinControl::DoKeyUp(TWMKey& m) { return DoKeyEvent(m, false); }
 
 bool TWinControl::DoKeyPress(TWMKey& m) {
   TCustomForm* form = GetParentForm(this);
@@ -1816,19 +1821,7 @@ TGraphicControl::TGraphicControl(TComponent* owner)
 TGraphicControl::~TGraphicControl() { canvas_->SetControl(nullptr); }
 
 void TGraphicControl::WMPaint(TWMPaint& m) {
-  if (!m.DC) return;
-  canvas_->Lock();
-  canvas_->FreeHandle();
-  canvas_->SetHandle(m.DC);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  if (m.DC) canvas_->PaintOn(m.DC, [this] { Paint(); });
 }
 
 KARO_BEGIN_MESSAGE_MAP(TGraphicControl)
@@ -1848,18 +1841,7 @@ TCustomControl::TCustomControl(TComponent* owner)
 TCustomControl::~TCustomControl() { canvas_->SetControl(nullptr); }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->Lock();
-  canvas_->FreeHandle();
-  canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  canvas_->PaintOn(dc, [this] { Paint(); });
 }
 
 // --- Published properties shared by the control classes ---

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,6 +105,9 @@ HINSTANCE HInstance();
 // error box). Call only inside a catch block; every window procedure, hook and timer callback
 // of the library catches with it.
 void HandleCallbackException(TObject* sender);
+// Runs fn; an exception it raises goes to the application's handler instead of the caller
+// (events of the library's own making: OnCreate, OnShow, OnTimer...).
+void CallGuarded(TObject* sender, const std::function<void()>& fn);
 
 // The control canvas of a control: its device context is the control's window's, or, for a
 // control without a window, its parent's moved to the control and clipped to it. A context it
@@ -119,6 +123,9 @@ public:
   void FreeHandle();
   // Every control canvas gives its context back (the application calls this when idle).
   static void FreeDeviceContexts();
+  // Runs paint with the canvas drawing on dc (a paint message's context), locked, and gives
+  // the context up again after it.
+  void PaintOn(HDC dc, const std::function<void()>& paint);
 
 protected:
   void CreateHandle() override;
@@ -342,7 +349,6 @@ public:
   // Destroys the window, then every child control (a child owned elsewhere too leaves its
   // owner as it goes).
   ~TWinControl() override;
-  void BeforeDestruction() override;
 
   // --- The window ---
   // The window, made (with the parent's) when it does not exist yet.
@@ -460,6 +466,7 @@ protected:
   bool DoKeyDown(TWMKey& m);
   bool DoKeyUp(TWMKey& m);
   bool DoKeyPress(TWMKey& m);
+  bool DoKeyEvent(TWMKey& m, bool down);
   // Reflects a child's notification to the child window (as the message plus CN_BASE) and
   // takes its answer; false when the window is no control of this library.
   bool DoControlMsg(HWND control, TMessage& m);
@@ -533,7 +540,7 @@ private:
   HWND handle_ = nullptr;
   HWND parentWindow_ = nullptr;
   WNDPROC defWndProc_ = DefWindowProcW;
-  std::vector<TControl*> controls_;    // all children, in z-order from the bottom
+  std::vector<TControl*> controls_;    // all children, from the bottom: those without a window first
   std::vector<TWinControl*> tabList_;  // windowed children in tab order
   TBrush brush_;
   int alignLevel_ = 0;

@@ -139,35 +139,17 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::BeforeDestruction() {
   TWinControl::BeforeDestruction();
   RemoveFixupReferences(this);
-  if (formStyle_ != fsMDIChild && Visible()) {
-    try {
-      Hide();
-    } catch (...) {
-      HandleCallbackException(this);
-    }
-  }
+  if (formStyle_ != fsMDIChild && Visible()) CallGuarded(this, [this] { Hide(); });
   if (!destroyed_) {
     destroyed_ = true;
-    if (OnDestroy) {
-      try {
-        OnDestroy(this);
-      } catch (...) {
-        HandleCallbackException(this);
-      }
-    }
+    if (OnDestroy) CallGuarded(this, [this] { OnDestroy(this); });
   }
 }
 
 void TCustomForm::DoCreate() {
   if (created_) return;
   created_ = true;
-  if (OnCreate) {
-    try {
-      OnCreate(this);
-    } catch (...) {
-      HandleCallbackException(this);
-    }
-  }
+  if (OnCreate) CallGuarded(this, [this] { OnCreate(this); });
   if (wantVisible_) {
     wantVisible_ = false;
     SetVisible(true);
@@ -375,8 +357,6 @@ void TCustomForm::CreateWnd() {
     SendMessageW(handle_, WM_SETICON, ICON_BIG, LPARAM(Application->Icon()));
 }
 
-void TCustomForm::CreateWindowHandle(const TCreateParams& params) { TWinControl::CreateWindowHandle(params); }
-
 void TCustomForm::CreateMDIClient() {
   CLIENTCREATESTRUCT ccs{};
   ccs.hWindowMenu = nullptr;
@@ -489,11 +469,7 @@ void TCustomForm::CMShowingChanged(TMessage&) {
   if (showingChange_) throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
   TFlagGuard guard(showingChange_);
   if (Showing()) {
-    try {
-      DoShow();
-    } catch (...) {
-      HandleCallbackException(this);
-    }
+    CallGuarded(this, [this] { DoShow(); });
     ApplyPosition();
     static const int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
     if (formStyle_ == fsMDIChild) {
@@ -506,11 +482,7 @@ void TCustomForm::CMShowingChanged(TMessage&) {
       ShowWindow(handle_, kShow[windowState_]);
     }
   } else {
-    try {
-      DoHide();
-    } catch (...) {
-      HandleCallbackException(this);
-    }
+    CallGuarded(this, [this] { DoHide(); });
     ShowWindow(handle_, SW_HIDE);
   }
 }
@@ -603,11 +575,7 @@ int TCustomForm::ExecuteModal() {
   struct THideAfter {
     TCustomForm* form;
     ~THideAfter() {
-      try {
-        form->Hide();
-      } catch (...) {
-        HandleCallbackException(form);
-      }
+      CallGuarded(form, [f = form] { f->Hide(); });
     }
   } hideAfter{this};
   Show();
@@ -784,8 +752,6 @@ void TCustomForm::WMInitMenuPopup(TWMInitMenuPopup& m) {
   DefaultHandler(m.Message);
 }
 
-void TCustomForm::WMMenuSelect(TMessage& m) { DefaultHandler(m); }
-
 void TCustomForm::WMDrawItem(TWMDrawItem& m) {
   DRAWITEMSTRUCT* d = m.DrawItemStruct;
   if (d && d->CtlType == ODT_MENU && menu_)
@@ -821,8 +787,6 @@ void TCustomForm::WMMeasureItem(TWMMeasureItem& m) {
   WMReflect(m.Message);
 }
 
-void TCustomForm::WMSysCommand(TWMSysCommand& m) { DefaultHandler(m.Message); }
-
 void TCustomForm::WMSize(TWMSize& m) {
   switch (m.SizeType) {
     case SIZE_RESTORED: windowState_ = wsNormal; break;
@@ -850,18 +814,7 @@ void TCustomForm::WMPaintForm(TWMPaint& m) {
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  canvas_->Lock();
-  canvas_->FreeHandle();
-  canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  canvas_->PaintOn(dc, [this] { Paint(); });
 }
 
 void TCustomForm::Paint() {
@@ -885,10 +838,8 @@ KARO_BEGIN_MESSAGE_MAP(TCustomForm)
   KARO_MESSAGE(WM_QUERYENDSESSION, WMQueryEndSession)
   KARO_MESSAGE(WM_COMMAND, WMCommand)
   KARO_MESSAGE(WM_INITMENUPOPUP, WMInitMenuPopup)
-  KARO_MESSAGE(WM_MENUSELECT, WMMenuSelect)
   KARO_MESSAGE(WM_DRAWITEM, WMDrawItem)
   KARO_MESSAGE(WM_MEASUREITEM, WMMeasureItem)
-  KARO_MESSAGE(WM_SYSCOMMAND, WMSysCommand)
   KARO_MESSAGE(WM_SIZE, WMSize)
   KARO_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd)
   KARO_MESSAGE(WM_PAINT, WMPaintForm)
@@ -960,25 +911,13 @@ void TDataModule::BeforeDestruction() {
   RemoveFixupReferences(this);
   if (destroyed_) return;
   destroyed_ = true;
-  if (OnDestroy) {
-    try {
-      OnDestroy(this);
-    } catch (...) {
-      HandleCallbackException(this);
-    }
-  }
+  if (OnDestroy) CallGuarded(this, [this] { OnDestroy(this); });
 }
 
 void TDataModule::DoCreate() {
   if (created_) return;
   created_ = true;
-  if (OnCreate) {
-    try {
-      OnCreate(this);
-    } catch (...) {
-      HandleCallbackException(this);
-    }
-  }
+  if (OnCreate) CallGuarded(this, [this] { OnCreate(this); });
 }
 
 void InitInheritedComponent(TComponent* instance, const std::string* formText) {

@@ -161,7 +161,6 @@ protected:
   void Notification(TComponent* c, TOperation op) override;
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
-  void CreateWindowHandle(const TCreateParams& params) override;
   void DestroyWindowHandle() override;
   void AlignControls(TControl* control, TRect& rect) override;
   TRect NonClientFrame() override;
@@ -180,10 +179,8 @@ protected:
   void WMQueryEndSession(TMessage& m);
   void WMCommand(TWMCommand& m);
   void WMInitMenuPopup(TWMInitMenuPopup& m);
-  void WMMenuSelect(TMessage& m);
   void WMDrawItem(TWMDrawItem& m);
   void WMMeasureItem(TWMMeasureItem& m);
-  void WMSysCommand(TWMSysCommand& m);
   void WMSize(TWMSize& m);
   void WMEraseBkgnd(TWMEraseBkgnd& m);
   void WMPaintForm(TWMPaint& m);
@@ -413,7 +410,6 @@ private:
   bool terminated_ = false;
   bool mainFormOnTaskBar_ = false;
   bool showMainForm_ = true;
-  bool titleSet_ = false;
 };
 
 // The program's application and screen objects, made when the program starts and freed (with

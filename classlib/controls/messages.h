@@ -376,25 +376,23 @@ template <class S, class C, class Arg> void KaroInvokeHandler(S& self, void (C::
     static const TMessageHandler<Cls> kMap[] = {
 #define KARO_MESSAGE(msg, method) \
   {msg, [](KaroSelf& s, TMessage& m) { KaroInvokeHandler(s, &KaroSelf::method, m); }},
-#define KARO_END_MESSAGE_MAP(Parent)                \
-  }                                                 \
-  ;                                                 \
-  for (const auto& h : kMap)                        \
-    if (h.Msg == Message.Msg) {                     \
-      h.Call(*this, Message);                       \
-      return;                                       \
-    }                                               \
-  Parent::Dispatch(Message);                        \
+// The handler of the message in the class's map, if it lists one: then the map is done.
+#define KARO_MESSAGE_MAP_LOOKUP()       \
+  }                                     \
+  ;                                     \
+  for (const auto& h : kMap)            \
+    if (h.Msg == Message.Msg) {         \
+      h.Call(*this, Message);           \
+      return;                           \
+    }
+
+#define KARO_END_MESSAGE_MAP(Parent) \
+  KARO_MESSAGE_MAP_LOOKUP()          \
+  Parent::Dispatch(Message);         \
   }
 
 // The end of the map of a class that has no parent map: unlisted messages go to DefaultHandler.
-#define KARO_END_MESSAGE_MAP_DEFAULT()              \
-  }                                                 \
-  ;                                                 \
-  for (const auto& h : kMap)                        \
-    if (h.Msg == Message.Msg) {                     \
-      h.Call(*this, Message);                       \
-      return;                                       \
-    }                                               \
-  DefaultHandler(Message);                          \
+#define KARO_END_MESSAGE_MAP_DEFAULT() \
+  KARO_MESSAGE_MAP_LOOKUP()            \
+  DefaultHandler(Message);             \
   }

@@ -73,11 +73,7 @@ void TTimer::UpdateTimer() {
 
 void TTimer::Tick() {
   if (!Running() || !OnTimer) return;
-  try {
-    OnTimer(this);
-  } catch (...) {
-    HandleCallbackException(this);
-  }
+  CallGuarded(this, [this] { OnTimer(this); });
 }
 
 void TTimer::SetManualTimers(bool manual) {

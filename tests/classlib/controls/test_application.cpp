@@ -61,18 +61,6 @@ KARO_CLASS_PROPS(TUser, TComponent, Prop("Source", &TUser::Source, &TUser::SetSo
 KARO_CLASS_PROPS(TTestModule, TDataModule, Method("ModuleCreate", &TTestModule::ModuleCreate))
 KARO_COMPONENT_INFO(TUserForm, TForm)
 
-struct TModalAnswers {
-  TModalAnswers() {
-    old = SetModalHandler([this](TModalRequest& r) -> std::optional<int> {
-      texts.push_back(r.Text);
-      return IDOK;
-    });
-  }
-  ~TModalAnswers() { SetModalHandler(old); }
-  std::vector<WideString> texts;
-  TModalHandler old;
-};
-
 class AppTest : public ::testing::Test {
 protected:
   void SetUp() override { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2); }

@@ -12,6 +12,7 @@
 #include "classlib/controls/timer.h"
 #include "classlib/core/form_file.h"
 #include "tests/classlib/controls/message_log.h"
+#include "tests/classlib/controls/modal_answers.h"
 
 namespace {
 
@@ -170,22 +171,6 @@ const char* const kFormText = R"(object TestForm: TTestForm
   end
 end
 )";
-
-// Answers every modal box with a chosen value and keeps what it was asked.
-struct TModalAnswers {
-  explicit TModalAnswers(int answer = IDOK) : answer(answer) {
-    old = SetModalHandler([this](TModalRequest& r) -> std::optional<int> {
-      requests.push_back(r);
-      if (onRequest) onRequest(r);
-      return this->answer;
-    });
-  }
-  ~TModalAnswers() { SetModalHandler(old); }
-  int answer;
-  std::vector<TModalRequest> requests;
-  std::function<void(TModalRequest&)> onRequest;
-  TModalHandler old;
-};
 
 // The thread's windows and the handles a tree of controls holds, to see that freeing it gives
 // every one of them back.

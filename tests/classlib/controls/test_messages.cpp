@@ -6,6 +6,7 @@
 #include "classlib/controls/control_atom.h"
 #include "classlib/controls/forms.h"
 #include "tests/classlib/controls/message_log.h"
+#include "tests/classlib/controls/modal_answers.h"
 
 namespace {
 
@@ -63,20 +64,6 @@ KARO_BEGIN_MESSAGE_MAP(TTypedControl)
   KARO_MESSAGE(WM_SIZE, WMSize)
   KARO_MESSAGE(CM_BOOM, CMBoom)
 KARO_END_MESSAGE_MAP(TCustomControl)
-
-// Answers every modal box with OK and keeps its text, so that no test blocks.
-struct TBoxes {
-  TBoxes() {
-    old = SetModalHandler([this](TModalRequest& r) -> std::optional<int> {
-      texts.push_back(r.Text);
-      captions.push_back(r.Caption);
-      return IDOK;
-    });
-  }
-  ~TBoxes() { SetModalHandler(old); }
-  std::vector<WideString> texts, captions;
-  TModalHandler old;
-};
 
 class Messages : public ::testing::Test {
 protected:
@@ -298,12 +285,13 @@ TEST_F(Messages, AnExceptionInAHandlerStopsAtTheWindowProcedure) {
   auto* c = new TTypedControl(form);
   c->SetParent(form);
   form->Show();
-  TBoxes boxes;
+  TModalAnswers boxes;
   Application->SetTitle(L"Karo tests");
   SendMessageW(c->Handle(), CM_BOOM, 0, 0);
-  ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_EQ(boxes.texts[0], L"boom.");
-  EXPECT_EQ(boxes.captions[0], L"Karo tests");
+  ASSERT_EQ(boxes.requests.size(), 1u);
+  EXPECT_EQ(boxes.requests[0].Text, L"boom.");
+  EXPECT_EQ(boxes.requests[0].Caption, L"Karo tests");
+  EXPECT_EQ(boxes.requests[0].Flags, UINT(MB_OK | MB_ICONSTOP));
 
   // OnException takes the place of the error box.
   std::string seen;
@@ -316,7 +304,7 @@ TEST_F(Messages, AnExceptionInAHandlerStopsAtTheWindowProcedure) {
   Application->OnException = nullptr;
   EXPECT_EQ(seen, "EConvertError:boom");
   EXPECT_EQ(sender, c);
-  EXPECT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.requests.size(), 1u);
 
   // EAbort is silent.
   auto* clicked = new TLogControl(form);
@@ -330,7 +318,7 @@ TEST_F(Messages, AnExceptionInAHandlerStopsAtTheWindowProcedure) {
   SendMessageW(clicked->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
   SendMessageW(clicked->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.requests.size(), 1u);
 }
 
 }  // namespace
