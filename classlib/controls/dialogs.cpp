@@ -29,7 +29,12 @@ const wchar_t* const kIcons[] = {IDI_EXCLAMATION, IDI_HAND, IDI_ASTERISK, IDI_QU
 class TMessageButton : public TWinControl {
   KARO_CLASS(TMessageButton)
 public:
-  explicit TMessageButton(TComponent* owner) : TWinControl(owner) { SetTabStop(true); }
+  explicit TMessageButton(TComponent* owner) : TWinControl(owner) {
+    // The system's button captures the mouse and clicks by itself: taking the capture here
+    // would cancel its press.
+    SetControlStyle(csSetCaption | csDoubleClicks);
+    SetTabStop(true);
+  }
   TModalResult Result = mrNone;
   bool IsDefault = false;
   void Dispatch(TMessage& Message) override;

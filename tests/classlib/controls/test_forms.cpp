@@ -289,6 +289,34 @@ TEST_F(Forms, FormFileReadsIntoTheTreeWithItsSizesAndCaptions) {
   for (int i = 0; i < Screen->FormCount(); ++i) EXPECT_NE(Screen->Forms(i), form);
 }
 
+TEST_F(Forms, WrittenFormReadsBackTheSame) {
+  TTestForm* form = ReadTestForm();
+  std::string written = WriteComponentText(form);
+  form->Free();
+  // The objects come in tree order: the controls, then the menu (a component without parent).
+  size_t client = written.find("object Client1: TTestPanel"), inner = written.find("object Inner1: TTestPanel");
+  size_t menu = written.find("object MainMenu1: TMainMenu"), open = written.find("object Open1: TMenuItem");
+  ASSERT_NE(client, std::string::npos);
+  EXPECT_LT(client, inner);
+  EXPECT_LT(inner, menu);
+  EXPECT_LT(menu, open);
+  EXPECT_NE(written.find("OnCreate = FormCreate"), std::string::npos);
+  TTestForm* again = NewForm<TTestForm>(nullptr, &written);
+  EXPECT_EQ(again->creates, 1);
+  EXPECT_EQ(again->Caption(), L"Main \u6625");
+  EXPECT_EQ(again->ClientWidth(), 400);
+  EXPECT_EQ(again->ClientHeight(), 300);
+  auto* bottom = dyn<TTestPanel>(again->FindComponent("Bottom1"));
+  ASSERT_NE(bottom, nullptr);
+  EXPECT_EQ(bottom->BoundsRect(), Rect(0, 275, 400, 300));
+  EXPECT_EQ(dyn<TTestPanel>(again->FindComponent("Inner1"))->Caption(), L"\u4e2d\u6587");
+  EXPECT_EQ(dyn<TTestPanel>(again->FindComponent("Left1"))->Color(), clRed);
+  ASSERT_NE(again->Menu(), nullptr);
+  EXPECT_EQ(again->Menu()->Items()->Items(0)->Items(0)->ShortCut(), scCtrl | 'O');
+  EXPECT_EQ(WriteComponentText(again), written);
+  again->Free();
+}
+
 TEST_F(Forms, ShownFormHasItsWindowsMenuAndClientSize) {
   TTestForm* form = ReadTestForm();
   form->Show();
@@ -479,6 +507,16 @@ TEST_F(Forms, ModalFormRunsItsOwnLoopUntilItHasAResult) {
   dlg->HandleNeeded();
   PostMessageW(dlg->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
   EXPECT_EQ(dlg->ExecuteModal(), mrNo);
+  dlg->Free();
+
+  // A click on a button answers with its result.
+  dlg = CreateMessageDialog(L"Again", mtWarning, mbYesNoCancel);
+  ASSERT_EQ(dlg->Buttons().size(), 3u);
+  EXPECT_EQ(dlg->Caption(), L"Warning");
+  TWinControl* cancel = dlg->Buttons()[2];
+  EXPECT_EQ(cancel->Caption(), L"Cancel");
+  PostMessageW(cancel->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(dlg->ExecuteModal(), mrCancel);
   dlg->Free();
   modal->Free();
   main->Free();
