@@ -691,6 +691,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) { brush_.SetColor(
 
 TWinControl::~TWinControl() {
   Destroying();
+  if (Screen) Screen->ControlDestroying(this);
   if (Parent()) RemoveFocus(true);
   if (handle_) DestroyWindowHandle();
   // Children go with their parent, last first; one owned elsewhere leaves its owner as it goes.

@@ -301,7 +301,13 @@ public:
 private:
   friend class TCustomForm;
   friend class TDataModule;
+  friend class TWinControl;
   void AddForm(TCustomForm* form);
+  // A control going away while it is the active one must not be left behind here: the next
+  // form to close would follow it to its (freed) form.
+  void ControlDestroying(TWinControl* control) {
+    if (activeControl_ == control) activeControl_ = nullptr;
+  }
   void RemoveForm(TCustomForm* form);
   void MoveToFront(TCustomForm* form);
 

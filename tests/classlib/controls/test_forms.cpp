@@ -573,6 +573,23 @@ TEST_F(Forms, FocusEntersAndExitsAlongTheTree) {
   form->Free();
 }
 
+TEST_F(Forms, FreedFocusedControlLeavesNoTraceOnTheScreen) {
+  // Whether or not the form is active (another program may have the foreground), freeing the
+  // focused control must not leave the screen pointing at it: closing a form follows it.
+  TTestForm* form = ReadTestForm();
+  auto* inner = dyn<TTestPanel>(form->FindComponent("Inner1"));
+  ASSERT_NE(inner, nullptr);
+  form->SetFocusedControl(inner);
+  ASSERT_EQ(Screen->ActiveControl(), inner);
+  TWinControl* freed = inner;
+  inner->Free();
+  EXPECT_NE(Screen->ActiveControl(), freed);
+  auto* other = new TForm(nullptr);
+  other->Free();
+  form->Free();
+  EXPECT_EQ(Screen->ActiveControl(), nullptr);
+}
+
 TEST_F(Forms, ParentFontAndColourFollowUntilSetOnTheChild) {
   auto* form = new TForm(nullptr);
   auto* panel = new TTestPanel(form);
