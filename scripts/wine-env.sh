@@ -5,7 +5,7 @@
 root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEPREFIX="$root/build/wineprefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 mkdir -p "$WINEPREFIX"
 
 karo_xvfb_pid=""
@@ -38,4 +38,6 @@ karo_start_wine() {
   karo_wineserver_pid=$!
   # The first start of a prefix creates it; do that once here rather than inside a test's timeout.
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
+  # Without a window manager, hiding a managed window waits two seconds for one to answer.
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 }

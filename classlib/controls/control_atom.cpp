@@ -8,6 +8,10 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 ATOM ControlAtom = 0;
 UINT RM_GetObjectInstance = 0;
 
+namespace {
+bool g_releaseDeferred = false;
+}
+
 AnsiString ControlAtomName(HINSTANCE instance, DWORD threadId) {
   char buf[48];
   auto inst = reinterpret_cast<uintptr_t>(instance);
@@ -28,6 +32,8 @@ void InitControlAtom() {
   RM_GetObjectInstance = RegisterWindowMessageA(name.c_str());
 }
 
+void DeferControlAtomRelease() { g_releaseDeferred = true; }
+
 void DoneControlAtom() {
   if (ControlAtom) GlobalDeleteAtom(ControlAtom);
   ControlAtom = 0;
@@ -37,6 +43,8 @@ namespace {
 // The unit's start-up and shut-down: runs on the thread that starts the program.
 struct TControlAtomUnit {
   TControlAtomUnit() { InitControlAtom(); }
-  ~TControlAtomUnit() { DoneControlAtom(); }
+  ~TControlAtomUnit() {
+    if (!g_releaseDeferred) DoneControlAtom();
+  }
 } controlAtomUnit;
 }  // namespace

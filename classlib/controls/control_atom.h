@@ -18,3 +18,6 @@ AnsiString ControlAtomName(HINSTANCE instance, DWORD threadId);
 // second call does nothing. DoneControlAtom deletes the atom.
 void InitControlAtom();
 void DoneControlAtom();
+// The controls layer frees its windows at the program's end and deletes the atom after them;
+// it calls this at start-up so that the atom's own shut-down leaves the atom to it.
+void DeferControlAtomRelease();

@@ -54,6 +54,16 @@ public:
   bool ClassNameIs(std::string_view name) const;
   bool InheritsFrom(TClass c) const { return ClassType()->InheritsFrom(c); }
   template <class T> bool Is() const { return InheritsFrom(T::StaticClass()); }
+
+  // Runs before the destructors, while the object is still wholly of its own class (C++ takes
+  // the derived parts away one destructor at a time): the place for work that needs them, such
+  // as a form's OnDestroy. Free and an owner's DestroyComponents call it; a plain delete does not.
+  virtual void BeforeDestruction() {}
+  // BeforeDestruction, then delete; for objects made with new.
+  void Free() {
+    BeforeDestruction();
+    delete this;
+  }
 };
 
 // Inside a class body: declares its metaclass. The class's .cpp file defines it with

@@ -99,6 +99,7 @@ void TComponent::DestroyComponents() {
     components_.pop_back();
     c->owner_ = nullptr;
     // Watchers hear of c before its destructors run, while it is still its own class.
+    c->BeforeDestruction();
     c->Destroying();
     c->RemoveFreeNotifications();
     delete c;

@@ -66,7 +66,7 @@ public:
   TComponent* FindComponent(const std::string& name) const;
   void InsertComponent(TComponent* c);
   void RemoveComponent(TComponent* c);
-  // Frees every owned component, last first.
+  // Frees every owned component, last first, each after its BeforeDestruction.
   void DestroyComponents();
 
   const std::string& Name() const { return name_; }

@@ -5,10 +5,60 @@
 #include "classlib/graphics/bitmap.h"
 
 KARO_CLASS_INFO(TGraphicsObject, TPersistent)
-KARO_CLASS_INFO(TFont, TGraphicsObject)
+// Size is derived from Height, which alone is written.
+KARO_CLASS_PROPS(TFont, TGraphicsObject,
+                 Prop("Charset", &TFont::Charset, &TFont::SetCharset).WithType(FontCharsetTypeInfo()),
+                 Prop("Color", &TFont::Color, &TFont::SetColor).WithType(ColorTypeInfo()),
+                 Prop("Height", &TFont::Height, &TFont::SetHeight),
+                 Prop("Name", &TFont::Name, &TFont::SetName),
+                 Prop("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault),
+                 Prop<TFont>("Size", [](TFont& f) { return f.Size(); }, [](TFont& f, int v) { f.SetSize(v); }).NotStored(),
+                 Prop<TFont>("Style", [](TFont& f) { return TSet<TFontStyle>::FromValue(f.Style()); },
+                             [](TFont& f, TSet<TFontStyle> s) { f.SetStyle(TFontStyles(s.Value())); }))
 KARO_CLASS_INFO(TBrush, TGraphicsObject)
 KARO_CLASS_INFO(TPen, TGraphicsObject)
 KARO_CLASS_INFO(TGraphic, TPersistent)
+
+const TTypeInfo* ColorTypeInfo() {
+  // The first name of a value is the one written; clLtGray and clDkGray are only read.
+  static const TTypeInfo t = MakeIntegerTypeInfo(
+      "TColor", {{clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
+                 {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
+                 {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
+                 {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
+                 {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
+                 {clMedGray, "clMedGray"}, {clLtGray, "clLtGray"}, {clDkGray, "clDkGray"},
+                 {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
+                 {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"},
+                 {clMenu, "clMenu"}, {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"},
+                 {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"}, {clCaptionText, "clCaptionText"},
+                 {clActiveBorder, "clActiveBorder"}, {clInactiveBorder, "clInactiveBorder"},
+                 {clAppWorkSpace, "clAppWorkSpace"}, {clHighlight, "clHighlight"},
+                 {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"},
+                 {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
+                 {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
+                 {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
+                 {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"},
+                 {clGradientActiveCaption, "clGradientActiveCaption"},
+                 {clGradientInactiveCaption, "clGradientInactiveCaption"}, {clMenuHighlight, "clMenuHighlight"},
+                 {clMenuBar, "clMenuBar"}, {clNone, "clNone"}, {clDefault, "clDefault"}});
+  return &t;
+}
+
+const TTypeInfo* FontCharsetTypeInfo() {
+  static const TTypeInfo t = MakeIntegerTypeInfo(
+      "TFontCharset", {{ANSI_CHARSET, "ANSI_CHARSET"}, {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
+                       {SYMBOL_CHARSET, "SYMBOL_CHARSET"}, {MAC_CHARSET, "MAC_CHARSET"},
+                       {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"}, {HANGEUL_CHARSET, "HANGEUL_CHARSET"},
+                       {JOHAB_CHARSET, "JOHAB_CHARSET"}, {GB2312_CHARSET, "GB2312_CHARSET"},
+                       {CHINESEBIG5_CHARSET, "CHINESEBIG5_CHARSET"}, {GREEK_CHARSET, "GREEK_CHARSET"},
+                       {TURKISH_CHARSET, "TURKISH_CHARSET"}, {VIETNAMESE_CHARSET, "VIETNAMESE_CHARSET"},
+                       {HEBREW_CHARSET, "HEBREW_CHARSET"}, {ARABIC_CHARSET, "ARABIC_CHARSET"},
+                       {BALTIC_CHARSET, "BALTIC_CHARSET"}, {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
+                       {THAI_CHARSET, "THAI_CHARSET"}, {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
+                       {OEM_CHARSET, "OEM_CHARSET"}});
+  return &t;
+}
 
 TColor ColorToRGB(TColor color) {
   if (color < 0) return TColor(GetSysColor(int(uint32_t(color) & 0xFF)));

@@ -6,6 +6,7 @@
 
 #include "classlib/core/persistent.h"
 #include "classlib/core/streams.h"
+#include "classlib/core/typinfo.h"
 #include "classlib/graphics/gdi_handles.h"
 #include "classlib/graphics/graphic_types.h"
 
@@ -16,6 +17,11 @@ TColor ColorToRGB(TColor color);
 // The COLORREF to hand to GDI: resolved, and with the flag byte cleared, so that no unresolved
 // or marker value (clNone, clDefault) ever reaches a GDI call.
 COLORREF GdiColor(TColor color);
+
+// The type of published colour properties: form files may write the cl* names.
+const TTypeInfo* ColorTypeInfo();
+// The type of published character-set properties: form files may write the *_CHARSET names.
+const TTypeInfo* FontCharsetTypeInfo();
 
 inline RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 inline TRect FromRECT(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
@@ -39,7 +45,12 @@ private:
 
 enum TFontStyleBit : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = uint8_t;
+// The elements of the published Style set ("[fsBold, fsItalic]"); element n is bit 1 << n of
+// TFontStyles.
+enum class TFontStyle : int { Bold, Italic, Underline, StrikeOut };
+KARO_ENUM_NAMES(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut);
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
+KARO_ENUM_NAMES(TFontPitch, fpDefault, fpVariable, fpFixed);
 using TFontCharset = uint8_t;
 
 class TFont : public TGraphicsObject {

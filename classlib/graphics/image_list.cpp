@@ -1,7 +1,10 @@
 #include "classlib/graphics/image_list.h"
 
 KARO_CLASS_INFO(TCustomImageList, TComponent)
-KARO_CLASS_INFO(TImageList, TCustomImageList)
+// A form file gives the size; the images are added at run time.
+KARO_CLASS_PROPS(TImageList, TCustomImageList,
+                 Prop("Height", &TImageList::Height, &TImageList::SetHeight).Default(16),
+                 Prop("Width", &TImageList::Width, &TImageList::SetWidth).Default(16))
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
 

@@ -43,6 +43,17 @@ public:
   TComponentState* stateAtDeath = nullptr;
 };
 
+// Records, before its destructors, the class it still is then.
+class TLateProbe : public TProbe {
+  KARO_CLASS(TLateProbe)
+public:
+  using TProbe::TProbe;
+  std::string* classBeforeDestruction = nullptr;
+  void BeforeDestruction() override {
+    if (classBeforeDestruction) *classBeforeDestruction = ClassName();
+  }
+};
+
 class TItem : public TCollectionItem {
   KARO_CLASS(TItem)
 public:
@@ -75,6 +86,7 @@ class TNotAComponent : public TPersistent {
 
 KARO_COMPONENT_INFO(TWatcher, TComponent)
 KARO_COMPONENT_INFO(TProbe, TComponent)
+KARO_COMPONENT_INFO(TLateProbe, TProbe)
 KARO_COMPONENT_INFO(TItem, TCollectionItem)
 KARO_CLASS_INFO(TCountingCollection, TCollection)
 KARO_CLASS_INFO(TNotAComponent, TPersistent)
@@ -218,6 +230,24 @@ TEST(Components, OwnerDestructionReportsComponentsWhileWhole) {
   EXPECT_EQ(watcher->watched, nullptr);
   EXPECT_EQ(watcher->log.back(), "remove TProbe:Grid");
   EXPECT_TRUE(state & csDestroying);
+}
+
+TEST(Components, FreeAndOwnersRunBeforeDestructionOnTheWholeObject) {
+  std::string seen;
+  auto* owner = new TComponent(nullptr);
+  auto* owned = new TLateProbe(owner);
+  owned->classBeforeDestruction = &seen;
+  delete owner;
+  EXPECT_EQ(seen, "TLateProbe");
+
+  seen.clear();
+  bool destroyed = false;
+  auto* loose = new TLateProbe(nullptr);
+  loose->classBeforeDestruction = &seen;
+  loose->destroyed = &destroyed;
+  loose->Free();
+  EXPECT_EQ(seen, "TLateProbe");
+  EXPECT_TRUE(destroyed);
 }
 
 TEST(Components, SiblingsHearOfInsertionAndRemoval) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "classlib/core/streams.h"
+#include "classlib/core/typinfo.h"
 #include "classlib/graphics/bitmap.h"
 #include "classlib/graphics/image_list.h"
 #include "tests/classlib/graphics/bmp_builder.h"
@@ -330,6 +331,22 @@ TEST(Font, SizeHeightAndLogFont) {
   WideString longName(40, L'a');
   g.SetName(longName);
   EXPECT_EQ(wcslen(g.LogFont().lfFaceName), size_t(LF_FACESIZE - 1));
+}
+
+TEST(Font, PublishedPropertiesUseTheirNames) {
+  TFont font;
+  EXPECT_TRUE(SetPropValue(&font, "Style", "[fsBold, fsUnderline]"));
+  EXPECT_EQ(font.Style(), fsBold | fsUnderline);
+  EXPECT_EQ(GetPropValue(&font, "Style"), "[fsBold,fsUnderline]");
+  EXPECT_TRUE(SetPropValue(&font, "Color", "clBtnFace"));
+  EXPECT_EQ(font.Color(), clBtnFace);
+  EXPECT_TRUE(SetPropValue(&font, "Color", "clLtGray"));
+  EXPECT_EQ(font.Color(), clSilver);
+  EXPECT_TRUE(SetPropValue(&font, "Charset", "GB2312_CHARSET"));
+  EXPECT_EQ(font.Charset(), GB2312_CHARSET);
+  EXPECT_TRUE(SetWideStrProp(&font, "Name", L"\u5b8b\u4f53"));
+  EXPECT_EQ(font.Name(), L"\u5b8b\u4f53");
+  EXPECT_FALSE(SetPropValue(&font, "Charset", "300"));
 }
 
 TEST(BitmapStream, SaveAndLoadRoundTrip) {
