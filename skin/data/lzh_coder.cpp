@@ -1,9 +1,11 @@
 #include "skin/data/lzh_coder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 #include <string>
+#include <type_traits>
 
 KARO_CLASS_INFO(TLZH, TObject)
 
@@ -76,17 +78,165 @@ struct TLZH::Tables {
   int16_t dad[N + 1];
   int16_t rson[N + 257];  // entries N + 1 .. N + 256 are the roots, one per first byte
   uint8_t text_buf[N + F - 1];  // the window and a copy of its first F - 1 bytes
-  uint16_t freq[T + 1];
-  int16_t prnt[T + N_CHAR];  // prnt[T + c] is the leaf of symbol c
-  int16_t son[T];
+  // The Huffman tree in machine words, which its hot loops index without widening.
+  unsigned freq[T + 1];
+  int prnt[T + N_CHAR];  // prnt[T + c] is the leaf of symbol c
+  int son[T];
 };
+
+namespace {
+
+// ---- the ends a run reads from and writes to ----
+//
+// A packer reads bytes from a Source and hands its output bytes to a Sink, each over the
+// callbacks (one byte per call, exactly as the callbacks have always been called) or over
+// memory for the image step. The unpacker over the callbacks reads Bits and leaves what it
+// decodes in a Window; the image step's unpacker works on buffers of its own (UnpackBuffer).
+
+class TCallbackSource {
+public:
+  explicit TCallbackSource(const TReadProc& read) : read_(read) {}
+  bool Next(uint8_t& b) {
+    uint16_t got = 0;
+    read_(&b, 1, got);
+    return got != 0;
+  }
+
+private:
+  const TReadProc& read_;
+};
+
+class TMemorySource {
+public:
+  TMemorySource(const uint8_t* data, size_t size) : p_(data), end_(data + size) {}
+  bool Next(uint8_t& b) {
+    if (p_ == end_) return false;
+    b = *p_++;
+    return true;
+  }
+
+private:
+  const uint8_t* p_;
+  const uint8_t* end_;
+};
+
+class TCallbackSink {
+public:
+  explicit TCallbackSink(const TWriteProc& write) : write_(write) {}
+  void Put(uint8_t b) {
+    uint16_t put = 0;
+    write_(&b, 1, put);
+  }
+
+private:
+  const TWriteProc& write_;
+};
+
+// Collects output and hands it to a stream in large blocks.
+class TStreamSink {
+public:
+  explicit TStreamSink(TStream& dest) : dest_(dest), buf_(new uint8_t[kBlock]) {}
+  void Put(uint8_t b) {
+    buf_[n_++] = b;
+    if (n_ == kBlock) Flush();
+  }
+  void Flush() {
+    dest_.WriteBuffer(buf_.get(), int32_t(n_));
+    n_ = 0;
+  }
+
+private:
+  static constexpr size_t kBlock = size_t(1) << 16;
+  TStream& dest_;
+  std::unique_ptr<uint8_t[]> buf_;
+  size_t n_ = 0;
+};
+
+// Asks for one byte whenever 8 bits or fewer are left, as the method defines it; a read that
+// gets no byte counts as a zero byte.
+class TCallbackBits {
+public:
+  explicit TCallbackBits(const TReadProc& read) : read_(read) {}
+  unsigned GetBit() {
+    Fill();
+    const unsigned i = getbuf_;
+    getbuf_ = uint16_t(getbuf_ << 1);
+    getlen_--;
+    return (i >> 15) & 1;
+  }
+  unsigned GetByte() {
+    Fill();
+    const unsigned i = getbuf_;
+    getbuf_ = uint16_t(getbuf_ << 8);
+    getlen_ = uint8_t(getlen_ - 8);
+    return (i >> 8) & 0xFF;
+  }
+
+private:
+  void Fill() {
+    while (getlen_ <= 8) {
+      uint8_t b = 0;
+      uint16_t got = 0;
+      read_(&b, 1, got);
+      getbuf_ = uint16_t(getbuf_ | (unsigned(got == 1 ? b : 0) << (8 - getlen_)));
+      getlen_ = uint8_t(getlen_ + 8);
+    }
+  }
+  const TReadProc& read_;
+  uint16_t getbuf_ = 0;
+  uint8_t getlen_ = 0;
+};
+
+// The ring of the method, every byte also handed to the write callback.
+class TCallbackWindow {
+public:
+  explicit TCallbackWindow(const TWriteProc& write) : write_(write) {}
+  void Start(uint8_t* ring) {
+    ring_ = ring;
+    std::memset(ring_, ' ', size_t(N - F));
+    r_ = N - F;
+  }
+  void Literal(uint8_t c) { Put(c); }
+  void Copy(int d, int n) {
+    const int from = (r_ - d - 1) & (N - 1);
+    for (int k = 0; k < n; k++) Put(ring_[(from + k) & (N - 1)]);
+  }
+
+private:
+  void Put(uint8_t b) {
+    uint16_t put = 0;
+    write_(&b, 1, put);
+    ring_[r_] = b;
+    r_ = (r_ + 1) & (N - 1);
+  }
+  const TWriteProc& write_;
+  uint8_t* ring_ = nullptr;
+  int r_ = 0;
+};
+
+// The index of the first of bytes 1 .. F - 1 where a and b differ, or F.
+int MatchLength(const uint8_t* a, const uint8_t* b) {
+  int i = 1;
+  if constexpr (std::endian::native == std::endian::little) {
+    using Word = std::conditional_t<sizeof(void*) >= 8, uint64_t, uint32_t>;
+    for (; i + int(sizeof(Word)) <= F; i += int(sizeof(Word))) {
+      Word x, y;
+      std::memcpy(&x, a + i, sizeof x);
+      std::memcpy(&y, b + i, sizeof y);
+      if (x != y) return i + std::countr_zero(x ^ y) / 8;
+    }
+  }
+  for (; i < F; i++)
+    if (a[i] != b[i]) return i;
+  return F;
+}
+
+}  // namespace
 
 TLZH::TLZH() = default;
 TLZH::~TLZH() = default;
 
 void TLZH::InitLZH() {
-  getbuf = 0;
-  getlen = 0;
   putlen = 0;
   putbuf = 0;
   textsize = 0;
@@ -100,18 +250,6 @@ void TLZH::InitLZH() {
 }
 
 void TLZH::EndLZH() { t_.reset(); }
-
-uint8_t TLZH::ReadByte() {
-  uint8_t b = 0;
-  uint16_t got = 0;
-  (*read_)(&b, 1, got);
-  return got == 1 ? b : 0;
-}
-
-void TLZH::WriteByte(uint8_t b) {
-  uint16_t put = 0;
-  (*write_)(&b, 1, put);
-}
 
 // ---- match finder ----
 
@@ -129,39 +267,33 @@ void TLZH::InsertNode(int r) {
   int cmp = 1;
   int p = N + 1 + key[0];
   rson[r] = lson[r] = NIL;
-  match_length = 0;
+  int best = 0;
+  int bestPos = 0;
   for (;;) {
-    if (cmp >= 0) {
-      if (rson[p] != NIL) {
-        p = rson[p];
-      } else {
-        rson[p] = int16_t(r);
-        dad[r] = int16_t(p);
-        return;
-      }
-    } else {
-      if (lson[p] != NIL) {
-        p = lson[p];
-      } else {
-        lson[p] = int16_t(r);
-        dad[r] = int16_t(p);
-        return;
-      }
+    int16_t* link = cmp >= 0 ? &rson[p] : &lson[p];
+    if (*link == NIL) {
+      *link = int16_t(r);
+      dad[r] = int16_t(p);
+      match_length = int16_t(best);
+      match_position = int16_t(bestPos);
+      return;
     }
-    int i = 1;
-    for (; i < F; i++)
-      if ((cmp = int(key[i]) - int(buf[p + i])) != 0) break;
+    p = *link;
+    const int i = MatchLength(key, &buf[p]);
+    if (i < F) cmp = int(key[i]) - int(buf[p + i]);
     if (i > THRESHOLD) {
       const int d = ((r - p) & (N - 1)) - 1;
-      if (i > match_length) {
-        match_position = int16_t(d);
-        match_length = int16_t(i);
+      if (i > best) {
+        bestPos = d;
+        best = i;
         if (i >= F) break;
-      } else if (i == match_length && d < match_position) {
-        match_position = int16_t(d);
+      } else if (i == best && d < bestPos) {
+        bestPos = d;
       }
     }
   }
+  match_length = int16_t(best);
+  match_position = int16_t(bestPos);
   // r replaces p, whose key it equals over the whole look-ahead.
   dad[r] = dad[p];
   lson[r] = lson[p];
@@ -209,98 +341,107 @@ void TLZH::DeleteNode(int p) {
 // ---- adaptive Huffman code ----
 
 void TLZH::StartHuff() {
-  uint16_t* freq = t_->freq;
-  int16_t* prnt = t_->prnt;
-  int16_t* son = t_->son;
+  unsigned* freq = t_->freq;
+  int* prnt = t_->prnt;
+  int* son = t_->son;
   for (int i = 0; i < N_CHAR; i++) {
     freq[i] = 1;
-    son[i] = int16_t(i + T);
-    prnt[i + T] = int16_t(i);
+    son[i] = i + T;
+    prnt[i + T] = i;
   }
   for (int i = 0, j = N_CHAR; j <= R; i += 2, j++) {
-    freq[j] = uint16_t(freq[i] + freq[i + 1]);
-    son[j] = int16_t(i);
-    prnt[i] = prnt[i + 1] = int16_t(j);
+    freq[j] = freq[i] + freq[i + 1];
+    son[j] = i;
+    prnt[i] = prnt[i + 1] = j;
   }
   freq[T] = 0xFFFF;
   prnt[R] = 0;
 }
 
 void TLZH::reconst() {
-  uint16_t* freq = t_->freq;
-  int16_t* prnt = t_->prnt;
-  int16_t* son = t_->son;
+  unsigned* freq = t_->freq;
+  int* prnt = t_->prnt;
+  int* son = t_->son;
   // Leaves to the front, counts halved (never to zero).
   int j = 0;
   for (int i = 0; i < T; i++) {
     if (son[i] >= T) {
-      freq[j] = uint16_t((freq[i] + 1) / 2);
+      freq[j] = (freq[i] + 1) / 2;
       son[j] = son[i];
       j++;
     }
   }
   // Join the pairs again, keeping the node table sorted by count.
   for (int i = 0, j2 = N_CHAR; j2 < T; i += 2, j2++) {
-    const unsigned f = unsigned(freq[i]) + freq[i + 1];
-    freq[j2] = uint16_t(f);
+    const unsigned f = freq[i] + freq[i + 1];
+    freq[j2] = f;
     int k = j2 - 1;
     while (f < freq[k]) k--;
     k++;
     const size_t moved = size_t(j2 - k);
     std::memmove(&freq[k + 1], &freq[k], moved * sizeof freq[0]);
-    freq[k] = uint16_t(f);
+    freq[k] = f;
     std::memmove(&son[k + 1], &son[k], moved * sizeof son[0]);
-    son[k] = int16_t(i);
+    son[k] = i;
   }
   for (int i = 0; i < T; i++) {
     const int k = son[i];
     if (k >= T)
-      prnt[k] = int16_t(i);
+      prnt[k] = i;
     else
-      prnt[k] = prnt[k + 1] = int16_t(i);
+      prnt[k] = prnt[k + 1] = i;
   }
 }
 
 void TLZH::update(int c) {
-  uint16_t* freq = t_->freq;
-  int16_t* prnt = t_->prnt;
-  int16_t* son = t_->son;
-  if (freq[R] == MAX_FREQ) reconst();
-  c = prnt[c + T];
+  if (t_->freq[R] == MAX_FREQ) reconst();
+  Count(t_->prnt[c + T]);
+}
+
+// Counts one more at node c and at each node above it, up to the root (whose parent entry is 0;
+// node 0 is never a parent). The node table stays sorted by count:
+// a node whose new count passes the next node's trades places (subtrees and all) with the last
+// node of its old count before the walk goes on upward from there.
+void TLZH::Count(int c) {
+  unsigned* freq = t_->freq;
+  const int* prnt = t_->prnt;
   do {
-    const unsigned k = ++freq[c];
-    int l = c + 1;
-    if (k > freq[l]) {
-      while (k > freq[++l]) {
-      }
-      l--;
-      freq[c] = freq[l];
-      freq[l] = uint16_t(k);
-
-      const int i = son[c];
-      prnt[i] = int16_t(l);
-      if (i < T) prnt[i + 1] = int16_t(l);
-
-      const int j = son[l];
-      son[l] = int16_t(i);
-
-      prnt[j] = int16_t(c);
-      if (j < T) prnt[j + 1] = int16_t(c);
-      son[c] = int16_t(j);
-
-      c = l;
-    }
+    if (++freq[c] > freq[c + 1]) c = Move(c);
   } while ((c = prnt[c]) != 0);
 }
 
-void TLZH::EncodeChar(unsigned c) {
+// Node c has just been counted past its right neighbour; returns where its subtree went.
+int TLZH::Move(int c) {
+  unsigned* freq = t_->freq;
+  int* prnt = t_->prnt;
+  int* son = t_->son;
+  const unsigned k = freq[c];
+  int l = c + 1;
+  while (k > freq[l + 1]) l++;
+  freq[c] = freq[l];
+  freq[l] = k;
+
+  const int i = son[c];
+  prnt[i] = l;
+  if (i < T) prnt[i + 1] = l;
+
+  const int j = son[l];
+  son[l] = i;
+
+  prnt[j] = c;
+  if (j < T) prnt[j + 1] = c;
+  son[c] = j;
+  return l;
+}
+
+template <class Sink> void TLZH::EncodeChar(Sink& out, unsigned c) {
   // The path is collected from the leaf up, so bit n of code is the branch taken n levels
   // above the leaf and the root's branch is sent first. A tree kept in sibling order is a
   // Huffman tree, whose depth d needs a root count of at least Fibonacci(d + 2); with the
   // root held at or below 0x8000 no code is longer than 21 bits. The published coder kept
   // the code in 16 bits and so lost the leaf end of any code longer than that; the decoder
   // follows the bits one by one and reads either form.
-  const int16_t* prnt = t_->prnt;
+  const int* prnt = t_->prnt;
   uint32_t code = 0;
   int len = 0;
   int k = prnt[c + T];
@@ -312,30 +453,30 @@ void TLZH::EncodeChar(unsigned c) {
   longestCode_ = std::max(longestCode_, len);
   while (len > 16) {
     len -= 16;
-    Putcode(16, (code >> len) & 0xFFFF);
+    Putcode(out, 16, (code >> len) & 0xFFFF);
   }
-  Putcode(len, (code << (16 - len)) & 0xFFFF);
+  Putcode(out, len, (code << (16 - len)) & 0xFFFF);
   update(int(c));
 }
 
-void TLZH::EncodePosition(unsigned c) {
+template <class Sink> void TLZH::EncodePosition(Sink& out, unsigned c) {
   const unsigned i = c >> 6;
-  Putcode(p_len[i], unsigned(p_code[i]) << 8);
-  Putcode(6, (c & 0x3F) << 10);
+  Putcode(out, p_len[i], unsigned(p_code[i]) << 8);
+  Putcode(out, 6, (c & 0x3F) << 10);
 }
 
-void TLZH::EncodeEnd() {
-  if (putlen) WriteByte(uint8_t(putbuf >> 8));
+template <class Sink> void TLZH::EncodeEnd(Sink& out) {
+  if (putlen) out.Put(uint8_t(putbuf >> 8));
 }
 
-void TLZH::Putcode(int l, unsigned c) {
+template <class Sink> void TLZH::Putcode(Sink& out, int l, unsigned c) {
   putbuf = uint16_t(putbuf | (c >> putlen));
   putlen = uint8_t(putlen + l);
   if (putlen >= 8) {
-    WriteByte(uint8_t(putbuf >> 8));
+    out.Put(uint8_t(putbuf >> 8));
     putlen = uint8_t(putlen - 8);
     if (putlen >= 8) {
-      WriteByte(uint8_t(putbuf));
+      out.Put(uint8_t(putbuf));
       putlen = uint8_t(putlen - 8);
       putbuf = uint16_t(c << (l - putlen));
     } else {
@@ -344,13 +485,12 @@ void TLZH::Putcode(int l, unsigned c) {
   }
 }
 
-int TLZH::DecodeChar() {
-  const int16_t* son = t_->son;
+template <class Bits> int TLZH::DecodeChar(Bits& in) {
+  const int* son = t_->son;
   int c = son[R];
   int depth = 0;
   while (c < T) {
-    c += GetBit();
-    c = son[c];
+    c = son[c + int(in.GetBit())];
     depth++;
   }
   longestCode_ = std::max(longestCode_, depth);
@@ -359,56 +499,24 @@ int TLZH::DecodeChar() {
   return c;
 }
 
-int TLZH::DecodePosition() {
-  unsigned i = unsigned(GetByte());
+template <class Bits> int TLZH::DecodePosition(Bits& in) {
+  unsigned i = in.GetByte();
   const unsigned c = unsigned(d_code[i]) << 6;
   unsigned j = d_len[i];
   j -= 2;
-  while (j--) i = (i << 1) + unsigned(GetBit());
+  while (j--) i = (i << 1) + in.GetBit();
   return int(c | (i & 0x3F));
-}
-
-// Input past the end of the data reads as zero bits.
-void TLZH::FillBits() {
-  while (getlen <= 8) {
-    getbuf = uint16_t(getbuf | (unsigned(ReadByte()) << (8 - getlen)));
-    getlen = uint8_t(getlen + 8);
-  }
-}
-
-int TLZH::GetBit() {
-  FillBits();
-  const unsigned i = getbuf;
-  getbuf = uint16_t(getbuf << 1);
-  getlen--;
-  return int((i & 0x8000) >> 15);
-}
-
-int TLZH::GetByte() {
-  FillBits();
-  const unsigned i = getbuf;
-  getbuf = uint16_t(getbuf << 8);
-  getlen = uint8_t(getlen - 8);
-  return int((i & 0xFF00) >> 8);
 }
 
 // ---- the two runs ----
 
-int32_t TLZH::LZHPack(int32_t& Bytes, const TReadProc& ReadProc, const TWriteProc& WriteProc) {
-  read_ = &ReadProc;
-  write_ = &WriteProc;
+template <class Source, class Sink> int32_t TLZH::Pack(Source& in, Sink& out) {
   struct Guard {
     TLZH* self;
     ~Guard() { self->EndLZH(); }
   } guard{this};
   InitLZH();
   uint8_t* buf = t_->text_buf;
-
-  auto next = [&](uint8_t& b) {
-    uint16_t got = 0;
-    (*read_)(&b, 1, got);
-    return got != 0;
-  };
 
   textsize = 0;
   StartHuff();
@@ -417,7 +525,7 @@ int32_t TLZH::LZHPack(int32_t& Bytes, const TReadProc& ReadProc, const TWritePro
   int r = N - F;
   std::memset(buf, ' ', size_t(r));
   int len = 0;
-  for (uint8_t b; len < F && next(b); len++) buf[r + len] = b;
+  for (uint8_t b; len < F && in.Next(b); len++) buf[r + len] = b;
   textsize = len;
   for (int i = 1; i <= F; i++) InsertNode(r - i);
   InsertNode(r);
@@ -426,14 +534,14 @@ int32_t TLZH::LZHPack(int32_t& Bytes, const TReadProc& ReadProc, const TWritePro
     if (match_length > len) match_length = int16_t(len);
     if (match_length <= THRESHOLD) {
       match_length = 1;
-      EncodeChar(buf[r]);
+      EncodeChar(out, buf[r]);
     } else {
-      EncodeChar(unsigned(255 - THRESHOLD + match_length));
-      EncodePosition(unsigned(match_position));
+      EncodeChar(out, unsigned(255 - THRESHOLD + match_length));
+      EncodePosition(out, unsigned(match_position));
     }
     const int last_match_length = match_length;
     int i = 0;
-    for (uint8_t b; i < last_match_length && next(b); i++) {
+    for (uint8_t b; i < last_match_length && in.Next(b); i++) {
       DeleteNode(s);
       buf[s] = b;
       if (s < F - 1) buf[s + N] = b;
@@ -449,43 +557,141 @@ int32_t TLZH::LZHPack(int32_t& Bytes, const TReadProc& ReadProc, const TWritePro
       if (--len) InsertNode(r);
     }
   } while (len > 0);
-  EncodeEnd();
-  Bytes = textsize;
+  EncodeEnd(out);
   return textsize;
 }
 
-void TLZH::LZHUnpack(int32_t TextSize, const TReadProc& ReadProc, const TWriteProc& WriteProc) {
-  read_ = &ReadProc;
-  write_ = &WriteProc;
+template <class Bits, class Window> void TLZH::Unpack(int32_t TextSize, Bits& in, Window& out) {
   struct Guard {
     TLZH* self;
     ~Guard() { self->EndLZH(); }
   } guard{this};
   InitLZH();
-  uint8_t* buf = t_->text_buf;
   StartHuff();
-  std::memset(buf, ' ', size_t(N - F));
-  int r = N - F;
+  out.Start(t_->text_buf);
   int64_t count = 0;
   while (count < TextSize) {
-    const int c = DecodeChar();
+    const int c = DecodeChar(in);
     if (c < 256) {
-      WriteByte(uint8_t(c));
-      buf[r] = uint8_t(c);
-      r = (r + 1) & (N - 1);
+      out.Literal(uint8_t(c));
       count++;
     } else {
-      const int from = (r - DecodePosition() - 1) & (N - 1);
       const int n = c - 255 + THRESHOLD;
-      for (int k = 0; k < n; k++) {
-        const uint8_t b = buf[(from + k) & (N - 1)];
-        WriteByte(b);
-        buf[r] = b;
-        r = (r + 1) & (N - 1);
-        count++;
-      }
+      out.Copy(DecodePosition(in), n);
+      count += n;
     }
   }
+}
+
+// Unpack over buffers, for the image step. Reading a code and counting its symbol walk the same
+// path, one down and one up; here they are done in one walk down. Counting changes the shape of
+// the tree first at the deepest node on the path whose count equals its right neighbour's (the
+// nodes are kept sorted by count, and a node's right neighbour is never below it; when it is the
+// node's parent it has the larger count anyway). Below that node only counts change, so they are
+// raised on the way down; from that node on, the upward walk of update takes over, after the
+// nodes above it, raised too early, are put back.
+size_t TLZH::UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, uint8_t* out, uint64_t& bitsUsed) {
+  struct Guard {
+    TLZH* self;
+    ~Guard() { self->EndLZH(); }
+  } guard{this};
+  InitLZH();
+  StartHuff();
+  // The ring's starting content as seen from the first output byte: 60 zeros, then 4036 spaces.
+  std::memset(out - N, 0, size_t(F));
+  std::memset(out - N + F, ' ', size_t(N - F));
+  Tables& t = *t_;
+
+  uint32_t buf = 0;  // the next input bits, most significant first
+  int n = 0;         // how many of them are valid
+  size_t pos = 0;    // input bytes taken into buf, the zeros read past the end included
+  auto refill = [&] {
+    if (pos + 4 <= inSize) {
+      const uint32_t w = uint32_t(in[pos]) << 24 | uint32_t(in[pos + 1]) << 16 | uint32_t(in[pos + 2]) << 8 | in[pos + 3];
+      // Whole bytes only; the bits of a partial byte are or-ed in again, unchanged, next time.
+      buf |= w >> n;
+      const int take = (32 - n) >> 3;
+      pos += size_t(take);
+      n += 8 * take;
+    } else {
+      for (; n <= 24; n += 8, pos++) buf |= uint32_t(pos < inSize ? in[pos] : 0) << (24 - n);
+    }
+  };
+
+  uint8_t* o = out;
+  int longest = 0;
+  int32_t left = TextSize;
+  while (left > 0) {
+    if (n < 25) refill();
+    // No code is longer than 21 bits (see EncodeChar), so 25 are enough for the walk; a marker
+    // bit behind them tells how many it took.
+    uint32_t w = (buf & 0xFFFFFF80u) | 0x40u;
+    int c = t.son[R];
+    if (t.freq[R] != MAX_FREQ) {
+      t.freq[R]++;
+      int moved = -1;  // the deepest node on the path that moves when counted
+      do {
+        const int node = c + int(w >> 31);
+        w <<= 1;
+        const unsigned f = t.freq[node];
+        moved = f >= t.freq[node + 1] ? node : moved;
+        t.freq[node] = f + 1;
+        c = t.son[node];
+      } while (c < T);
+      if (moved >= 0) {
+        for (int p = t.prnt[moved]; p != 0; p = t.prnt[p]) t.freq[p]--;
+        Count(t.prnt[Move(moved)]);
+      }
+    } else {
+      // The tree is rebuilt between reading this code and counting it.
+      do {
+        c = t.son[c + int(w >> 31)];
+        w <<= 1;
+      } while (c < T);
+      update(c - T);
+    }
+    const int depth = std::countr_zero(w) - 6;
+    longest = std::max(longest, depth);
+    buf <<= depth;
+    n -= depth;
+    const int sym = c - T;
+    if (sym < 256) {
+      *o++ = uint8_t(sym);
+      left--;
+      continue;
+    }
+    // The distance: 8 bits, and d_len - 2 more.
+    if (n < 14) refill();
+    const unsigned i = buf >> 24;
+    const int j = d_len[i] - 2;
+    const int d = int(unsigned(d_code[i]) << 6 | ((buf >> (24 - j)) & 0x3F));
+    buf <<= 8 + j;
+    n -= 8 + j;
+    // Byte by byte, as a match may overlap its own output; eight always, since most are short
+    // (the room behind the output allows for it).
+    const int len = sym - 255 + THRESHOLD;
+    const uint8_t* from = o - d - 1;
+    for (int k = 0; k < 8; k++) o[k] = from[k];
+    for (int k = 8; k < len; k++) o[k] = from[k];
+    o += len;
+    left -= len;
+  }
+  longestCode_ = longest;
+  bitsUsed = uint64_t(pos) * 8 - unsigned(n);
+  return size_t(o - out);
+}
+
+int32_t TLZH::LZHPack(int32_t& Bytes, const TReadProc& ReadProc, const TWriteProc& WriteProc) {
+  TCallbackSource in(ReadProc);
+  TCallbackSink out(WriteProc);
+  Bytes = Pack(in, out);
+  return Bytes;
+}
+
+void TLZH::LZHUnpack(int32_t TextSize, const TReadProc& ReadProc, const TWriteProc& WriteProc) {
+  TCallbackBits in(ReadProc);
+  TCallbackWindow out(WriteProc);
+  Unpack(TextSize, in, out);
 }
 
 void TLZH::GetBlockStream(void* DTA, uint16_t NBytes, uint16_t& Bytes_Got) {
@@ -507,6 +713,8 @@ TWriteProc TLZH::StreamWriter() {
   return [this](const void* DTA, uint16_t NBytes, uint16_t& Bytes_Put) { PutBlockStream(DTA, NBytes, Bytes_Put); };
 }
 
+// Both image steps read a memory stream in place and write the stream they are given in large
+// blocks; any other source goes through the stream callbacks, which read one byte per call.
 void LZHDecompressImage(TStream& Source, TStream& Dest) {
   Source.SetPosition(0);
   Dest.SetPosition(0);
@@ -520,9 +728,24 @@ void LZHDecompressImage(TStream& Source, TStream& Dest) {
     throw ElzhException("LZH : Damaged image: it announces " + std::to_string(size) + " bytes, its data can hold at most " +
                         std::to_string(limit));
   TLZH lzh;
-  lzh.InputStream = &Source;
-  lzh.OutputStream = &Dest;
-  lzh.LZHUnpack(int32_t(size), lzh.StreamReader(), lzh.StreamWriter());
+  TCustomMemoryStream* memory = dyn<TCustomMemoryStream>(&Source);
+  if (!memory) {
+    lzh.InputStream = &Source;
+    lzh.OutputStream = &Dest;
+    lzh.LZHUnpack(int32_t(size), lzh.StreamReader(), lzh.StreamWriter());
+    return;
+  }
+  const size_t stored = size_t(total - 4);
+  // N bytes of history in front, and room for the rest of a final match behind.
+  std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[size_t(N) + size + size_t(F - 1)]);
+  if (!window) throw EOutOfMemory("Out of memory");
+  uint64_t bits = 0;
+  const size_t produced = lzh.UnpackBuffer(int32_t(size), memory->Memory() + 4, stored, window.get() + N, bits);
+  // Where the one-byte-at-a-time reader would have left the source: it keeps more than 8 bits
+  // before each step, and every token ends with a single bit.
+  const uint64_t asked = bits == 0 ? 0 : (bits + 7) / 8 + 1;
+  Source.SetPosition(4 + int64_t(std::min<uint64_t>(asked, stored)));
+  Dest.WriteBuffer(window.get() + N, int32_t(produced));
 }
 
 void LZHCompressImage(TStream& Source, TStream& Dest) {
@@ -536,8 +759,17 @@ void LZHCompressImage(TStream& Source, TStream& Dest) {
   const uint8_t head[4] = {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
   Dest.WriteBuffer(head, 4);
   TLZH lzh;
-  lzh.InputStream = &Source;
-  lzh.OutputStream = &Dest;
-  int32_t bytes = 0;
-  lzh.LZHPack(bytes, lzh.StreamReader(), lzh.StreamWriter());
+  TCustomMemoryStream* memory = dyn<TCustomMemoryStream>(&Source);
+  if (!memory) {
+    lzh.InputStream = &Source;
+    lzh.OutputStream = &Dest;
+    int32_t bytes = 0;
+    lzh.LZHPack(bytes, lzh.StreamReader(), lzh.StreamWriter());
+    return;
+  }
+  TMemorySource in(memory->Memory(), size_t(size));
+  TStreamSink out(Dest);
+  lzh.Pack(in, out);
+  out.Flush();
+  Source.SetPosition(size);
 }

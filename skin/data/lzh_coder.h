@@ -57,6 +57,16 @@ public:
 
 private:
   struct Tables;
+  friend void LZHDecompressImage(TStream& Source, TStream& Dest);
+  friend void LZHCompressImage(TStream& Source, TStream& Dest);
+
+  // The runs over the callbacks above, or over memory for the image steps (the instances live
+  // in the .cpp).
+  template <class Source, class Sink> int32_t Pack(Source& in, Sink& out);
+  template <class Bits, class Window> void Unpack(int32_t TextSize, Bits& in, Window& out);
+  // Decodes the stream in [in, in + inSize) to out, which has N bytes of room in front of it
+  // and TextSize + F - 1 behind; returns the number of bytes decoded and the bits used.
+  size_t UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, uint8_t* out, uint64_t& bitsUsed);
 
   void InitLZH();
   void EndLZH();
@@ -66,22 +76,15 @@ private:
   void StartHuff();
   void reconst();
   void update(int c);
-  void EncodeChar(unsigned c);
-  void EncodePosition(unsigned c);
-  void EncodeEnd();
-  void Putcode(int l, unsigned c);
-  int DecodeChar();
-  int DecodePosition();
-  void FillBits();
-  int GetBit();
-  int GetByte();
-  uint8_t ReadByte();
-  void WriteByte(uint8_t b);
+  void Count(int c);
+  int Move(int c);
+  template <class Sink> void EncodeChar(Sink& out, unsigned c);
+  template <class Sink> void EncodePosition(Sink& out, unsigned c);
+  template <class Sink> void EncodeEnd(Sink& out);
+  template <class Sink> void Putcode(Sink& out, int l, unsigned c);
+  template <class Bits> int DecodeChar(Bits& in);
+  template <class Bits> int DecodePosition(Bits& in);
 
-  const TReadProc* read_ = nullptr;
-  const TWriteProc* write_ = nullptr;
-  uint16_t getbuf = 0;
-  uint8_t getlen = 0;
   uint8_t putlen = 0;
   uint16_t putbuf = 0;
   int32_t textsize = 0;
