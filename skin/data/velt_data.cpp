@@ -65,6 +65,7 @@ void TSkinControlList::Setcombobox(TStrings* Value) { combobox_->Assign(Value); 
 
 #include <algorithm>
 
+#include "classlib/controls/forms.h"
 #include "classlib/core/filer.h"
 #include "skin/data/skin_reader.h"
 #include "skin/data/skin_resources.h"
@@ -103,17 +104,16 @@ struct TUser32Functions {
 TSkinManagerLink* SkinManager = nullptr;
 TSkinManagerFactory SkinManagerFactory;
 
-// ---- The controls layer, in one place. Until it is wired in, each answer is 0; wiring it is:
-//   OwnerFormHandle:   the Handle of Owner when dyn<TCustomForm>(Owner) holds, else 0
-//   FormHandle:        Form ? Form->Handle() : 0
-//   ControlHandle:     Control ? Control->Handle() : 0
-//   ApplicationHandle: Application->Handle()
+// ---- The controls layer, in one place (tests put their own answers in).
 
 TSkinDataControls SkinDataControls = {
-    [](TComponent*) -> HWND { return nullptr; },
-    [](TCustomForm*) -> HWND { return nullptr; },
-    [](TWinControl*) -> HWND { return nullptr; },
-    []() -> HWND { return nullptr; },
+    [](TComponent* owner) -> HWND {
+      auto* form = dyn<TCustomForm>(owner);
+      return form ? form->Handle() : nullptr;
+    },
+    [](TCustomForm* form) -> HWND { return form ? form->Handle() : nullptr; },
+    [](TWinControl* control) -> HWND { return control ? control->Handle() : nullptr; },
+    []() -> HWND { return Application ? Application->Handle() : nullptr; },
 };
 
 namespace {

@@ -170,8 +170,8 @@ enum TSkinBorderIndex { sbLeft, sbRight, sbTop, sbBottom };
 
 // ---- What TSkinData asks of the controls layer
 
-// The answers the component needs about forms and controls. Until the controls layer is wired in
-// (velt_data.cpp says where) every answer is 0; tests put their own in.
+// The answers the component needs about forms and controls: from the controls layer, unless a
+// test puts its own in.
 struct TSkinDataControls {
   // The window of Owner when it is a form, else 0.
   std::function<HWND(TComponent* Owner)> OwnerFormHandle;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/controls/forms.h"
 #include "classlib/core/form_file.h"
 #include "skin/data/velt_store.h"
 #include "tests/classlib/graphics/pixel_probe.h"
@@ -677,4 +678,22 @@ TEST_F(SkinDataComponentTest, SkinDllSharesTheHostsManager) {
   SkinDll(&host);  // the module's manager exists: shared again
   EXPECT_EQ(Made.size(), 1u);
   EXPECT_EQ(Manager().State, 2);
+}
+
+// Outside the fixture the component asks the real controls layer: a form owner answers with
+// its window (made on demand), any other owner with none.
+TEST(SkinDataControlsLayer, AnswersWithTheWindowsOfFormsControlsAndTheApplication) {
+  auto* form = new TForm(nullptr);
+  auto* panel = new TCustomControl(form);
+  panel->SetParent(form);
+  TComponent plain(nullptr);
+  EXPECT_EQ(SkinDataControls.OwnerFormHandle(form), form->Handle());
+  EXPECT_TRUE(IsWindow(form->Handle()));
+  EXPECT_EQ(SkinDataControls.OwnerFormHandle(&plain), nullptr);
+  EXPECT_EQ(SkinDataControls.FormHandle(form), form->Handle());
+  EXPECT_EQ(SkinDataControls.ControlHandle(panel), panel->Handle());
+  EXPECT_EQ(GetParent(panel->Handle()), form->Handle());
+  ASSERT_NE(Application, nullptr);
+  EXPECT_EQ(SkinDataControls.ApplicationHandle(), Application->Handle());
+  form->Free();
 }
