@@ -48,21 +48,6 @@ void PrepareItemCanvas(TCanvas& canvas, TWinControl* control, HDC dc, TOwnerDraw
 
 }  // namespace
 
-bool IsAccel(wchar_t key, const WideString& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != L'&') continue;
-    if (caption[i + 1] == L'&') {
-      ++i;
-      continue;
-    }
-    wchar_t a[2] = {caption[i + 1], 0}, b[2] = {key, 0};
-    CharUpperW(a);
-    CharUpperW(b);
-    return a[0] == b[0];
-  }
-  return false;
-}
-
 TOwnerDrawState OwnerDrawState(UINT s) {
   TOwnerDrawState r;
   if (s & ODS_SELECTED) r.Include(odSelected);
@@ -819,8 +804,17 @@ void TListControlItems::SetSorted(bool v) {
   items_ = std::move(items);
   objects_ = std::move(objects);
   if (HWND w = Window()) {
+    // The chosen item stays chosen at its new place; a combo's edit keeps its text.
+    bool combo = msgs_.ResetContent == CB_RESETCONTENT;
+    WideString text = combo ? control_->Text() : WideString();
+    LRESULT selected = SendMessageW(w, msgs_.GetCurSel, 0, 0);
     SendMessageW(w, msgs_.ResetContent, 0, 0);
     FillWindow();
+    if (selected >= 0 && size_t(selected) < order.size()) {
+      size_t now = size_t(std::find(order.begin(), order.end(), size_t(selected)) - order.begin());
+      SendMessageW(w, msgs_.SetCurSel, WPARAM(now), 0);
+    }
+    if (combo) control_->SetText(text);
   }
   Changed();
 }
@@ -1063,6 +1057,8 @@ void TCustomComboBox::CreateParams(TCreateParams& params) {
 }
 
 void TCustomComboBox::CreateWnd() {
+  // A combo takes no text from its creation; the edit gets it once the list is there.
+  WideString text = StoredText();
   TWinControl::CreateWnd();
   HWND h = Handle();
   if (style_ == csOwnerDrawFixed || style_ == csOwnerDrawVariable) {
@@ -1070,10 +1066,10 @@ void TCustomComboBox::CreateWnd() {
     SendMessageW(h, CB_SETITEMHEIGHT, WPARAM(-1), itemHeight_ + 2);
   }
   SendMessageW(h, CB_LIMITTEXT, WPARAM(maxLength_), 0);
-  WideString text = Text();
   items_->FillWindow();
-  if (itemIndex_ >= 0) SendMessageW(h, CB_SETCURSEL, WPARAM(itemIndex_), 0);
-  else if (style_ != csDropDownList && style_ != csOwnerDrawFixed && style_ != csOwnerDrawVariable)
+  if (itemIndex_ >= 0 && itemIndex_ < items_->Count()) SendMessageW(h, CB_SETCURSEL, WPARAM(itemIndex_), 0);
+  // An editable combo shows again what it showed, which need not be the chosen item.
+  if (style_ != csDropDownList && style_ != csOwnerDrawFixed && style_ != csOwnerDrawVariable && !text.empty())
     SetText(text);
   COMBOBOXINFO info{};
   info.cbSize = sizeof(info);

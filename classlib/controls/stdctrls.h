@@ -10,6 +10,7 @@
 
 #include "classlib/controls/controls.h"
 #include "classlib/controls/forms.h"
+#include "classlib/controls/menus.h"
 #include "classlib/core/string_list.h"
 
 KARO_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter);
@@ -31,9 +32,6 @@ using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
-// The accelerator of a caption ("&File" has 'F'), compared without regard to case; "&&" is no
-// accelerator.
-bool IsAccel(wchar_t key, const WideString& caption);
 // The owner-draw state bits of a DRAWITEMSTRUCT's itemState.
 TOwnerDrawState OwnerDrawState(UINT itemState);
 
