@@ -197,7 +197,8 @@ void TBitBtn::SetKind(TBitBtnKind v) {
   kind_ = v;
   if (v == bkCustom) return;
   const TKindInfo& k = kKinds[v];
-  SetCaption(k.Caption);
+  // A form file's own caption for the button is read before or after the kind; it stays.
+  if (!IsLoading() || Caption().empty()) SetCaption(k.Caption);
   SetModalResult(k.Result);
   SetDefault(k.Default);
   SetCancel(k.Cancel);
@@ -496,11 +497,12 @@ KARO_END_MESSAGE_MAP(TGraphicControl)
 
 using P = TControlProps;
 
+// Kind comes first: what it gives, the properties after it may change.
 KARO_CLASS_PROPS(TBitBtn, TButton, P::Left(), P::Top(), P::Width(), P::Height(), P::Align(), P::BiDiMode(),
+                 Prop("Kind", &TBitBtn::Kind, &TBitBtn::SetKind).Default(bkCustom),
                  Prop("Cancel", &TBitBtn::Cancel, &TBitBtn::SetCancel).Default(0), P::Caption(),
                  Prop("Default", &TBitBtn::Default, &TBitBtn::SetDefault).Default(0), P::Enabled(), P::Font(),
                  P::ParentFont(), Prop("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph), P::Hint(),
-                 Prop("Kind", &TBitBtn::Kind, &TBitBtn::SetKind).Default(bkCustom),
                  Prop("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout).Default(blGlyphLeft),
                  Prop("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin).Default(-1),
                  Prop("ModalResult", &TBitBtn::ModalResult, &TBitBtn::SetModalResult).Default(mrNone),
