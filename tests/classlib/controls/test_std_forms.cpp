@@ -593,3 +593,56 @@ TEST(StdForms, ImageDrawsItsPictureWhereItBelongs) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StdForms, GlyphsAndPicturesTravelThroughFormFiles) {
+  auto* form = new TStdForm(nullptr);
+  form->SetName("StdForm");
+  auto* speed = new TSpeedButton(form);
+  speed->SetName("Speed1");
+  speed->SetParent(form);
+  auto* image = new TImage(form);
+  image->SetName("Image1");
+  image->SetParent(form);
+  TBitmap strip;
+  strip.SetSize(32, 16);
+  strip.Canvas()->Brush()->SetColor(clLime);
+  strip.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  strip.Canvas()->Brush()->SetColor(clNavy);
+  strip.Canvas()->FillRect(Rect(16, 0, 32, 16));
+  speed->SetGlyph(&strip);
+  EXPECT_EQ(speed->NumGlyphs(), 2);  // a strip of squares tells its cells
+  image->Picture()->SetBitmap(&strip);
+  std::string text = WriteComponentText(form);
+  form->Free();
+  EXPECT_NE(text.find("Glyph.Data = {"), std::string::npos);
+  EXPECT_NE(text.find("Picture.Data = {"), std::string::npos);
+
+  TStdForm* again = ReadStdForm(text);
+  auto* speed2 = Find<TSpeedButton>(again, "Speed1");
+  auto* image2 = Find<TImage>(again, "Image1");
+  ASSERT_TRUE(speed2 && image2);
+  EXPECT_EQ(speed2->Glyph()->Width(), 32);
+  EXPECT_EQ(speed2->NumGlyphs(), 2);
+  EXPECT_EQ(speed2->Glyph()->Canvas()->Pixels(20, 5), clNavy);
+  EXPECT_EQ(image2->Picture()->Width(), 32);
+  EXPECT_EQ(image2->Picture()->Bitmap()->Canvas()->Pixels(3, 3), clLime);
+  again->Free();
+
+  // Broken picture data is refused with an error, never read past its end.
+  const std::string broken[] = {
+      "object StdForm: TStdForm\n  object Image1: TImage\n    Picture.Data = {07544269746D6170424D}\n  end\nend\n",
+      "object StdForm: TStdForm\n  object Image1: TImage\n    Picture.Data = {FF54}\n  end\nend\n",
+      "object StdForm: TStdForm\n  object Image1: TImage\n    Picture.Data = {0454496E7900}\n  end\nend\n",
+      "object StdForm: TStdForm\n  object S: TSpeedButton\n    Glyph.Data = {424D0100}\n  end\nend\n",
+  };
+  for (const std::string& b : broken) {
+    SCOPED_TRACE(b);
+    auto* f = new TStdForm(nullptr);
+    EXPECT_THROW(ReadComponentText(b, f), Exception);
+    f->Free();
+  }
+}
+
+}  // namespace
