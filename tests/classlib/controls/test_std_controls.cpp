@@ -7,6 +7,7 @@
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
 #include "tests/classlib/controls/message_log.h"
+#include "tests/classlib/controls/std_print_target.h"
 
 namespace {
 
@@ -216,6 +217,128 @@ TEST_F(StdControls, ComboFocusInItsEditIsTheCombosFocus) {
   SendMessageW(combo->EditHandle(), WM_CHAR, L'w', 1);
   EXPECT_EQ(keys, 2);
   EXPECT_EQ(combo->Text(), L"w");
+}
+
+TEST_F(StdControls, ComboListDropsForDropDownCountItems) {
+  auto* combo = Make<TComboBox>();
+  for (int i = 0; i < 20; ++i) combo->Items()->Add(std::to_wstring(i));
+  int drops = 0, closes = 0;
+  combo->OnDropDown = [&](TObject*) { ++drops; };
+  combo->OnCloseUp = [&](TObject*) { ++closes; };
+  ShowForm();
+  int height = combo->Height();
+  int item = int(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 0, 0));
+  for (int count : {5, 12}) {
+    SCOPED_TRACE(count);
+    combo->SetDropDownCount(count);
+    combo->SetDroppedDown(true);
+    Pump();
+    EXPECT_TRUE(combo->DroppedDown());
+    RECT lr{};
+    GetWindowRect(combo->ListHandle(), &lr);
+    // The list shows count items (its frame may add a few pixels).
+    EXPECT_GE(lr.bottom - lr.top, item * count);
+    EXPECT_LE(lr.bottom - lr.top, item * count + 8);
+    combo->SetDroppedDown(false);
+    Pump();
+    // The combo itself keeps its size.
+    EXPECT_EQ(combo->Height(), height);
+  }
+  EXPECT_EQ(drops, 2);
+  EXPECT_EQ(closes, 2);
+}
+
+TEST_F(StdControls, OwnerDrawnItemsAreDrawnByTheControl) {
+  auto* combo = Make<TComboBox>(10, 10);
+  combo->SetStyle(csOwnerDrawFixed);
+  combo->SetItemHeight(20);
+  auto* list = Make<TListBox>(10, 50);
+  list->SetStyle(lbOwnerDrawVariable);
+  for (const wchar_t* s : {L"a", L"bb"}) {
+    combo->Items()->Add(s);
+    list->Items()->Add(s);
+  }
+  list->OnMeasureItem = [&](TWinControl*, int index, int& height) { height = 10 + 5 * index; };
+  std::vector<int> drawn;
+  TOwnerDrawState lastState;
+  combo->OnDrawItem = [&](TWinControl* c, int index, TRect r, TOwnerDrawState state) {
+    EXPECT_EQ(c, combo);
+    drawn.push_back(index);
+    lastState = state;
+    combo->Canvas()->FillRect(r);
+  };
+  ShowForm();
+  EXPECT_EQ(SendMessageW(list->Handle(), LB_GETITEMHEIGHT, 1, 0), 15);
+  EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 0, 0), 20);
+  combo->SetItemIndex(1);
+  drawn.clear();
+  // The system's request to draw the edit part reaches the control.
+  DRAWITEMSTRUCT d{};
+  d.CtlType = ODT_COMBOBOX;
+  d.CtlID = UINT(GetDlgCtrlID(combo->Handle()));
+  d.itemID = 1;
+  d.itemAction = ODA_DRAWENTIRE;
+  d.itemState = ODS_SELECTED | ODS_COMBOBOXEDIT;
+  d.hwndItem = combo->Handle();
+  TPrintTarget target(50, 20);
+  d.hDC = target.dc();
+  d.rcItem = {0, 0, 50, 20};
+  EXPECT_EQ(SendMessageW(form->Handle(), WM_DRAWITEM, d.CtlID, LPARAM(&d)), TRUE);
+  ASSERT_EQ(drawn, std::vector<int>{1});
+  EXPECT_TRUE(lastState.Contains(odSelected));
+  EXPECT_TRUE(lastState.Contains(odComboBoxEdit));
+  EXPECT_EQ(target.At(25, 10), GdiColor(clHighlight));
+  // Without an OnDrawItem the list draws its items as the system would.
+  d.CtlType = ODT_LISTBOX;
+  d.CtlID = UINT(GetDlgCtrlID(list->Handle()));
+  d.hwndItem = list->Handle();
+  d.itemID = 0;
+  d.itemState = 0;
+  SendMessageW(form->Handle(), WM_DRAWITEM, d.CtlID, LPARAM(&d));
+  EXPECT_EQ(target.At(45, 18), GdiColor(clWindow));
+}
+
+TEST_F(StdControls, LabelsSizeToTheirCaptionAndHandTheirAcceleratorOn) {
+  auto* label = Make<TLabel>(10, 10);
+  auto* edit = Make<TEdit>(10, 40);
+  auto* other = Make<TEdit>(10, 70);
+  label->SetCaption(L"&Name");
+  label->SetFocusControl(edit);
+  int shortWidth = label->Width();
+  label->SetCaption(L"&Name and more");
+  EXPECT_GT(label->Width(), shortWidth);
+  label->SetAutoSize(false);
+  label->SetWidth(30);
+  label->SetCaption(L"&Name");
+  EXPECT_EQ(label->Width(), 30);
+  ShowForm();
+  other->SetFocus();
+  // Alt+N goes to the label's control.
+  EXPECT_NE(form->Perform(CM_DIALOGCHAR, L'n', 0), 0);
+  EXPECT_EQ(form->ActiveControl(), edit);
+  // The control going away leaves the label without one.
+  edit->Free();
+  EXPECT_EQ(label->FocusControl(), nullptr);
+  EXPECT_EQ(form->Perform(CM_DIALOGCHAR, L'n', 0), 0);
+}
+
+TEST_F(StdControls, LabelsPaintOnTheirParentUnlessTransparent) {
+  form->SetColor(clWhite);
+  auto* label = Make<TLabel>(0, 0);
+  label->SetAutoSize(false);
+  label->SetBounds(0, 0, 60, 20);
+  label->SetCaption(L"");
+  label->SetParentColor(false);
+  label->SetColor(clYellow);
+  ShowForm();
+  for (bool transparent : {false, true}) {
+    SCOPED_TRACE(transparent);
+    label->SetTransparent(transparent);
+    TPrintTarget target(100, 40);
+    SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(target.At(30, 10), GdiColor(transparent ? clWhite : clYellow));
+    EXPECT_EQ(target.At(80, 30), GdiColor(clWhite));
+  }
 }
 
 // --- Check boxes and radio buttons ---

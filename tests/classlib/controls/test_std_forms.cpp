@@ -8,6 +8,7 @@
 #include "classlib/controls/stdctrls.h"
 #include "classlib/core/form_file.h"
 #include "tests/classlib/controls/message_log.h"
+#include "tests/classlib/controls/std_print_target.h"
 
 namespace {
 
@@ -474,33 +475,6 @@ TEST(StdForms, PictureRectangles) {
 }
 
 // --- Pixels ---
-
-// A 32-bit DIB section to print a window's client into.
-class TPrintTarget {
-public:
-  TPrintTarget(int w, int h) : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0);
-    old_ = SelectObject(dc_, bmp_);
-  }
-  ~TPrintTarget() {
-    SelectObject(dc_, old_);
-    DeleteObject(bmp_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-
-private:
-  HDC dc_;
-  HBITMAP bmp_;
-  HGDIOBJ old_;
-};
 
 TEST(StdForms, PanelsPaintTheirBevelsAndFace) {
   struct {
