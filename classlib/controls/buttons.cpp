@@ -110,13 +110,56 @@ constexpr TKindInfo kKinds[] = {
     {L"&Ignore", mrIgnore, false, false}, {L"&All", mrAll, false, false},
 };
 
-// Glyph and caption of a button face, drawn into dc within client (the caption in the font
-// already selected).
-void DrawGlyphAndCaption(HDC dc, const TRect& client, TBitmap* glyph, int numGlyphs, TButtonState state,
-                         const WideString& caption, TButtonLayout layout, int margin, int spacing, bool enabled,
-                         TColor textColor, bool rtl, TRect* textRect) {
+}  // namespace
+
+// ============================================================================================
+// TButtonGlyph
+
+TButtonGlyph::TButtonGlyph(std::function<void()> changed)
+    : bitmap_(std::make_unique<TBitmap>()), changed_(std::move(changed)) {
+  bitmap_->OnChange = [this](TObject*) { Changed(); };
+}
+
+void TButtonGlyph::Changed() {
+  if (!bitmap_->Empty() && bitmap_->Height() > 0 && bitmap_->Width() % bitmap_->Height() == 0) {
+    int n = bitmap_->Width() / bitmap_->Height();
+    if (n >= 1 && n <= 4) numGlyphs_ = n;
+  }
+  if (changed_) changed_();
+}
+
+void TButtonGlyph::SetGlyph(TBitmap* v) {
+  if (v) bitmap_->Assign(v);
+  else bitmap_->SetSize(0, 0);
+  Changed();
+}
+
+void TButtonGlyph::SetNumGlyphs(TNumGlyphs v) {
+  numGlyphs_ = std::clamp(v, 1, 4);
+  if (changed_) changed_();
+}
+
+void TButtonGlyph::SetLayout(TButtonLayout v) {
+  layout_ = v;
+  if (changed_) changed_();
+}
+
+void TButtonGlyph::SetMargin(int v) {
+  margin_ = std::max(v, -1);
+  if (changed_) changed_();
+}
+
+void TButtonGlyph::SetSpacing(int v) {
+  spacing_ = v;
+  if (changed_) changed_();
+}
+
+void TButtonGlyph::Draw(HDC dc, const TRect& client, TButtonState state, const WideString& caption, bool enabled,
+                        TColor textColor, bool rtl, TRect* textRect) {
+  TBitmap* glyph = bitmap_.get();
+  int numGlyphs = numGlyphs_;
   TPoint glyphSize{};
-  if (glyph && !glyph->Empty()) glyphSize = {glyph->Width() / std::clamp(numGlyphs, 1, 4), glyph->Height()};
+  if (!glyph->Empty()) glyphSize = {glyph->Width() / std::clamp(numGlyphs, 1, 4), glyph->Height()};
   RECT tr{0, 0, client.Width(), 0};
   UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | (rtl ? DT_RTLREADING : 0);
   TPoint textSize{};
@@ -124,7 +167,7 @@ void DrawGlyphAndCaption(HDC dc, const TRect& client, TBitmap* glyph, int numGly
     DrawTextW(dc, caption.c_str(), int(caption.size()), &tr, flags | DT_CALCRECT);
     textSize = {tr.right - tr.left, tr.bottom - tr.top};
   }
-  TButtonLayoutResult lay = CalcButtonLayout(client, glyphSize, textSize, layout, margin, spacing);
+  TButtonLayoutResult lay = CalcButtonLayout(client, glyphSize, textSize, layout_, margin_, spacing_);
   DrawButtonGlyph(dc, glyph, numGlyphs, state, lay.GlyphPos.X, lay.GlyphPos.Y);
   if (textRect) *textRect = lay.TextBounds;
   if (caption.empty()) return;
@@ -142,55 +185,16 @@ void DrawGlyphAndCaption(HDC dc, const TRect& client, TBitmap* glyph, int numGly
   DrawTextW(dc, caption.c_str(), int(caption.size()), &r, flags);
 }
 
-}  // namespace
-
 // ============================================================================================
 // TBitBtn
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_(std::make_unique<TBitmap>()) {
-  glyph_->OnChange = [this](TObject* s) { GlyphChanged(s); };
-}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_([this] { Invalidate(); }) {}
 
 TBitBtn::~TBitBtn() = default;
 
 void TBitBtn::CreateParams(TCreateParams& params) {
   TButton::CreateParams(params);
   params.Style = (params.Style & ~DWORD(0xF)) | BS_OWNERDRAW;
-}
-
-void TBitBtn::GlyphChanged(TObject*) {
-  // A strip whose width is a whole number of squares tells how many cells it holds.
-  if (!glyph_->Empty() && glyph_->Height() > 0 && glyph_->Width() % glyph_->Height() == 0) {
-    int n = glyph_->Width() / glyph_->Height();
-    if (n >= 1 && n <= 4) numGlyphs_ = n;
-  }
-  Invalidate();
-}
-
-void TBitBtn::SetGlyph(TBitmap* v) {
-  if (v) glyph_->Assign(v);
-  else glyph_->SetSize(0, 0);
-  GlyphChanged(nullptr);
-}
-
-void TBitBtn::SetNumGlyphs(TNumGlyphs v) {
-  numGlyphs_ = std::clamp(v, 1, 4);
-  Invalidate();
-}
-
-void TBitBtn::SetLayout(TButtonLayout v) {
-  layout_ = v;
-  Invalidate();
-}
-
-void TBitBtn::SetMargin(int v) {
-  margin_ = std::max(v, -1);
-  Invalidate();
-}
-
-void TBitBtn::SetSpacing(int v) {
-  spacing_ = v;
-  Invalidate();
 }
 
 void TBitBtn::SetKind(TBitBtnKind v) {
@@ -260,8 +264,8 @@ void TBitBtn::CNDrawItem(TWMDrawItem& m) {
   SelectObject(dc, Font()->Handle());
   TButtonState state = !enabled ? bsDisabled : pressed ? bsDown : bsUp;
   TRect textRect{};
-  DrawGlyphAndCaption(dc, Rect(r.left, r.top, r.right, r.bottom), glyph_.get(), numGlyphs_, state, Caption(), layout_,
-                      margin_, spacing_, enabled, Font()->Color(), UseRightToLeftReading(), &textRect);
+  glyph_.Draw(dc, Rect(r.left, r.top, r.right, r.bottom), state, Caption(), enabled, Font()->Color(),
+              UseRightToLeftReading(), &textRect);
   if (focused && !Caption().empty()) {
     RECT fr = ToRECT(textRect);
     InflateRect(&fr, 2, 1);
@@ -280,49 +284,14 @@ KARO_END_MESSAGE_MAP(TButton)
 // ============================================================================================
 // TSpeedButton
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>()) {
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), glyph_([this] { Invalidate(); }) {
   SetBounds(0, 0, 23, 22);
   SetControlStyle(csCaptureMouse | csDoubleClicks);
   SetParentFont(true);
   SetColor(clBtnFace);
-  glyph_->OnChange = [this](TObject* s) { GlyphChanged(s); };
 }
 
 TSpeedButton::~TSpeedButton() = default;
-
-void TSpeedButton::GlyphChanged(TObject*) {
-  if (!glyph_->Empty() && glyph_->Height() > 0 && glyph_->Width() % glyph_->Height() == 0) {
-    int n = glyph_->Width() / glyph_->Height();
-    if (n >= 1 && n <= 4) numGlyphs_ = n;
-  }
-  Invalidate();
-}
-
-void TSpeedButton::SetGlyph(TBitmap* v) {
-  if (v) glyph_->Assign(v);
-  else glyph_->SetSize(0, 0);
-  GlyphChanged(nullptr);
-}
-
-void TSpeedButton::SetNumGlyphs(TNumGlyphs v) {
-  numGlyphs_ = std::clamp(v, 1, 4);
-  Invalidate();
-}
-
-void TSpeedButton::SetLayout(TButtonLayout v) {
-  layout_ = v;
-  Invalidate();
-}
-
-void TSpeedButton::SetMargin(int v) {
-  margin_ = std::max(v, -1);
-  Invalidate();
-}
-
-void TSpeedButton::SetSpacing(int v) {
-  spacing_ = v;
-  Invalidate();
-}
 
 void TSpeedButton::SetFlat(bool v) {
   flat_ = v;
@@ -478,9 +447,8 @@ void TSpeedButton::Paint() {
   InflateRect(&inner, -1, -1);
   if (pressed) OffsetRect(&inner, 1, 1);
   SelectObject(dc, Font()->Handle());
-  DrawGlyphAndCaption(dc, Rect(inner.left, inner.top, inner.right, inner.bottom), glyph_.get(), numGlyphs_, state,
-                      Caption(), layout_, margin_, spacing_, Enabled(), Font()->Color(), UseRightToLeftReading(),
-                      nullptr);
+  glyph_.Draw(dc, Rect(inner.left, inner.top, inner.right, inner.bottom), state, Caption(), Enabled(), Font()->Color(),
+              UseRightToLeftReading(), nullptr);
 }
 
 KARO_BEGIN_MESSAGE_MAP(TSpeedButton)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "classlib/controls/stdctrls.h"
@@ -30,12 +31,13 @@ TButtonLayoutResult CalcButtonLayout(const TRect& client, TPoint glyphSize, TPoi
 // transparent; a disabled state without a cell of its own is drawn embossed.
 void DrawButtonGlyph(HDC dc, TBitmap* glyph, int numGlyphs, TButtonState state, int x, int y);
 
-class TBitBtn : public TButton {
-  KARO_CLASS(TBitBtn)
+// The picture side of a button: a glyph strip of up to four cells (up, disabled, down, held
+// down), where it stands against the caption, and the drawing of both. A strip of square cells
+// tells its own cell count.
+class TButtonGlyph {
 public:
-  explicit TBitBtn(TComponent* owner);
-  ~TBitBtn() override;
-  TBitmap* Glyph() { return glyph_.get(); }
+  explicit TButtonGlyph(std::function<void()> changed);
+  TBitmap* Glyph() { return bitmap_.get(); }
   void SetGlyph(TBitmap* v);
   TNumGlyphs NumGlyphs() const { return numGlyphs_; }
   void SetNumGlyphs(TNumGlyphs v);
@@ -45,6 +47,39 @@ public:
   void SetMargin(int v);
   int Spacing() const { return spacing_; }
   void SetSpacing(int v);
+  // Draws glyph and caption inside client in the font selected into dc; gives the caption's box.
+  void Draw(HDC dc, const TRect& client, TButtonState state, const WideString& caption, bool enabled,
+            TColor textColor, bool rtl, TRect* textRect);
+
+private:
+  void Changed();
+  std::unique_ptr<TBitmap> bitmap_;
+  std::function<void()> changed_;
+  TNumGlyphs numGlyphs_ = 1;
+  TButtonLayout layout_ = blGlyphLeft;
+  int margin_ = -1;
+  int spacing_ = 4;
+};
+
+// The glyph properties of a button class, handed to its TButtonGlyph.
+#define KARO_BUTTON_GLYPH_MEMBERS                                     \
+  TBitmap* Glyph() { return glyph_.Glyph(); }                         \
+  void SetGlyph(TBitmap* v) { glyph_.SetGlyph(v); }                   \
+  TNumGlyphs NumGlyphs() const { return glyph_.NumGlyphs(); }         \
+  void SetNumGlyphs(TNumGlyphs v) { glyph_.SetNumGlyphs(v); }         \
+  TButtonLayout Layout() const { return glyph_.Layout(); }            \
+  void SetLayout(TButtonLayout v) { glyph_.SetLayout(v); }            \
+  int Margin() const { return glyph_.Margin(); }                      \
+  void SetMargin(int v) { glyph_.SetMargin(v); }                      \
+  int Spacing() const { return glyph_.Spacing(); }                    \
+  void SetSpacing(int v) { glyph_.SetSpacing(v); }
+
+class TBitBtn : public TButton {
+  KARO_CLASS(TBitBtn)
+public:
+  explicit TBitBtn(TComponent* owner);
+  ~TBitBtn() override;
+  KARO_BUTTON_GLYPH_MEMBERS
   TBitBtnKind Kind() const { return kind_; }
   // A kind other than bkCustom gives the button its caption, modal result, Default and Cancel.
   void SetKind(TBitBtnKind v);
@@ -60,12 +95,7 @@ protected:
   void CNMeasureItem(TWMMeasureItem& m);
 
 private:
-  void GlyphChanged(TObject*);
-  std::unique_ptr<TBitmap> glyph_;
-  TNumGlyphs numGlyphs_ = 1;
-  TButtonLayout layout_ = blGlyphLeft;
-  int margin_ = -1;
-  int spacing_ = 4;
+  TButtonGlyph glyph_;
   TBitBtnKind kind_ = bkCustom;
   bool isDefault_ = false;
 };
@@ -75,16 +105,7 @@ class TSpeedButton : public TGraphicControl {
 public:
   explicit TSpeedButton(TComponent* owner);
   ~TSpeedButton() override;
-  TBitmap* Glyph() { return glyph_.get(); }
-  void SetGlyph(TBitmap* v);
-  TNumGlyphs NumGlyphs() const { return numGlyphs_; }
-  void SetNumGlyphs(TNumGlyphs v);
-  TButtonLayout Layout() const { return layout_; }
-  void SetLayout(TButtonLayout v);
-  int Margin() const { return margin_; }
-  void SetMargin(int v);
-  int Spacing() const { return spacing_; }
-  void SetSpacing(int v);
+  KARO_BUTTON_GLYPH_MEMBERS
   bool Flat() const { return flat_; }
   void SetFlat(bool v);
   bool Transparent() const { return transparent_; }
@@ -116,12 +137,7 @@ protected:
 
 private:
   void UpdateExclusive();
-  void GlyphChanged(TObject*);
-  std::unique_ptr<TBitmap> glyph_;
-  TNumGlyphs numGlyphs_ = 1;
-  TButtonLayout layout_ = blGlyphLeft;
-  int margin_ = -1;
-  int spacing_ = 4;
+  TButtonGlyph glyph_;
   bool flat_ = false;
   bool transparent_ = true;
   bool down_ = false;

@@ -36,14 +36,38 @@ void DrawPlainItem(TCanvas& canvas, const TRect& rect, const WideString& text) {
   canvas.TextOut(rect.Left + 2, rect.Top, text);
 }
 
-void PrepareItemCanvas(TCanvas& canvas, TWinControl* control, HDC dc, TOwnerDrawState state) {
-  canvas.SetHandle(dc);
+// Draws one owner-drawn item of a list or combo: the canvas takes the item's context, font and
+// colours (the highlight ones for a selected item) while draw runs.
+void DrawOwnerItem(TWinControl* control, TCanvas& canvas, DRAWITEMSTRUCT* d,
+                   const std::function<void(int index, TRect rect, TOwnerDrawState state)>& draw) {
+  TOwnerDrawState state = OwnerDrawState(d->itemState);
+  TSavedDC saved(d->hDC);
+  canvas.SetHandle(d->hDC);
   canvas.SetFont(control->Font());
   canvas.Brush()->SetColor(control->Color());
   if (state.Contains(odSelected)) {
     canvas.Brush()->SetColor(clHighlight);
     canvas.Font()->SetColor(clHighlightText);
   }
+  TRect r = Rect(d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom);
+  try {
+    if (d->itemID != UINT(-1)) draw(int(d->itemID), r, state);
+    else canvas.FillRect(r);
+    if (state.Contains(odFocused)) DrawFocusRect(d->hDC, &d->rcItem);
+  } catch (...) {
+    canvas.SetHandle(nullptr);
+    throw;
+  }
+  canvas.SetHandle(nullptr);
+}
+
+// The height of an owner-drawn item: the control's item height, or what OnMeasureItem makes of it
+// for items of variable height.
+UINT MeasureOwnerItem(TWinControl* control, const MEASUREITEMSTRUCT* mi, int itemHeight, bool variable,
+                      const TMeasureItemEvent& onMeasure) {
+  int height = itemHeight;
+  if (variable && onMeasure && mi->itemID != UINT(-1)) onMeasure(control, int(mi->itemID), height);
+  return UINT(std::max(height, 1));
 }
 
 }  // namespace
@@ -978,30 +1002,15 @@ void TCustomListBox::CNCommand(TWMCommand& m) {
 }
 
 void TCustomListBox::CNDrawItem(TWMDrawItem& m) {
-  DRAWITEMSTRUCT* d = m.DrawItemStruct;
-  if (!d) return;
-  TOwnerDrawState state = OwnerDrawState(d->itemState);
-  TSavedDC saved(d->hDC);
-  PrepareItemCanvas(canvas_, this, d->hDC, state);
-  TRect r = Rect(d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom);
-  try {
-    if (d->itemID != UINT(-1)) DrawItem(int(d->itemID), r, state);
-    else canvas_.FillRect(r);
-    if (state.Contains(odFocused)) DrawFocusRect(d->hDC, &d->rcItem);
-  } catch (...) {
-    canvas_.SetHandle(nullptr);
-    throw;
-  }
-  canvas_.SetHandle(nullptr);
+  if (!m.DrawItemStruct) return;
+  DrawOwnerItem(this, canvas_, m.DrawItemStruct, [this](int i, TRect r, TOwnerDrawState st) { DrawItem(i, r, st); });
   m.Result = TRUE;
 }
 
 void TCustomListBox::CNMeasureItem(TWMMeasureItem& m) {
-  MEASUREITEMSTRUCT* mi = m.MeasureItemStruct;
-  if (!mi) return;
-  int height = itemHeight_;
-  if (style_ == lbOwnerDrawVariable && OnMeasureItem) OnMeasureItem(this, int(mi->itemID), height);
-  mi->itemHeight = UINT(std::max(height, 1));
+  if (!m.MeasureItemStruct) return;
+  m.MeasureItemStruct->itemHeight =
+      MeasureOwnerItem(this, m.MeasureItemStruct, itemHeight_, style_ == lbOwnerDrawVariable, OnMeasureItem);
   m.Result = TRUE;
 }
 
@@ -1268,31 +1277,15 @@ void TCustomComboBox::CNCommand(TWMCommand& m) {
 }
 
 void TCustomComboBox::CNDrawItem(TWMDrawItem& m) {
-  DRAWITEMSTRUCT* d = m.DrawItemStruct;
-  if (!d) return;
-  TOwnerDrawState state = OwnerDrawState(d->itemState);
-  TSavedDC saved(d->hDC);
-  PrepareItemCanvas(canvas_, this, d->hDC, state);
-  TRect r = Rect(d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom);
-  try {
-    if (d->itemID != UINT(-1)) DrawItem(int(d->itemID), r, state);
-    else canvas_.FillRect(r);
-    if (state.Contains(odFocused)) DrawFocusRect(d->hDC, &d->rcItem);
-  } catch (...) {
-    canvas_.SetHandle(nullptr);
-    throw;
-  }
-  canvas_.SetHandle(nullptr);
+  if (!m.DrawItemStruct) return;
+  DrawOwnerItem(this, canvas_, m.DrawItemStruct, [this](int i, TRect r, TOwnerDrawState st) { DrawItem(i, r, st); });
   m.Result = TRUE;
 }
 
 void TCustomComboBox::CNMeasureItem(TWMMeasureItem& m) {
-  MEASUREITEMSTRUCT* mi = m.MeasureItemStruct;
-  if (!mi) return;
-  int height = itemHeight_;
-  if (style_ == csOwnerDrawVariable && OnMeasureItem && mi->itemID != UINT(-1))
-    OnMeasureItem(this, int(mi->itemID), height);
-  mi->itemHeight = UINT(std::max(height, 1));
+  if (!m.MeasureItemStruct) return;
+  m.MeasureItemStruct->itemHeight =
+      MeasureOwnerItem(this, m.MeasureItemStruct, itemHeight_, style_ == csOwnerDrawVariable, OnMeasureItem);
   m.Result = TRUE;
 }
 
