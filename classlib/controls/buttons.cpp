@@ -220,8 +220,8 @@ void TBitBtn::Click() {
 
 void TBitBtn::SetButtonStyle(bool isDefault) {
   // An owner-drawn button keeps its style; it draws the default frame itself.
-  if (isDefault_ == isDefault) return;
-  isDefault_ = isDefault;
+  if (drawnDefault_ == isDefault) return;
+  drawnDefault_ = isDefault;
   Invalidate();
 }
 
@@ -248,7 +248,7 @@ void TBitBtn::CNDrawItem(TWMDrawItem& m) {
   bool pressed = (d->itemState & ODS_SELECTED) != 0;
   bool focused = (d->itemState & ODS_FOCUS) != 0;
   bool enabled = (d->itemState & ODS_DISABLED) == 0 && Enabled();
-  bool isDefault = focused || isDefault_ || Active();
+  bool isDefault = focused || Active();
   if (isDefault) {
     TBrushHandle frame(CreateSolidBrush(GdiColor(clWindowFrame)));
     FrameRect(dc, &r, frame.get());
@@ -337,7 +337,7 @@ void TSpeedButton::UpdateExclusive() {
 }
 
 void TSpeedButton::CMButtonPressed(TMessage& m) {
-  auto* sender = reinterpret_cast<TSpeedButton*>(m.LParam);
+  auto* sender = dyn<TSpeedButton>(reinterpret_cast<TObject*>(m.LParam));
   if (m.WParam != WPARAM(groupIndex_) || !sender || sender == this) return;
   if (sender->down_ && down_) {
     down_ = false;

@@ -97,7 +97,7 @@ protected:
 private:
   TButtonGlyph glyph_;
   TBitBtnKind kind_ = bkCustom;
-  bool isDefault_ = false;
+  bool drawnDefault_ = false;  // the default frame as last drawn
 };
 
 class TSpeedButton : public TGraphicControl {

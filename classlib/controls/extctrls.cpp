@@ -313,7 +313,7 @@ void TCustomRadioGroup::UpdateButtons() {
   while (buttons_.size() > size_t(items_->Count())) {
     TGroupButton* b = buttons_.back();
     buttons_.pop_back();
-    delete b;
+    b->Free();
   }
   while (buttons_.size() < size_t(items_->Count())) buttons_.push_back(new TGroupButton(this));
   for (size_t i = 0; i < buttons_.size(); ++i) {

@@ -592,7 +592,7 @@ void TButton::CMDialogChar(TMessage& m) {
 }
 
 void TButton::CMFocusChanged(TMessage& m) {
-  auto* focused = static_cast<TWinControl*>(reinterpret_cast<TObject*>(m.LParam));
+  auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
   if (focused && focused->Is<TButton>())
     active_ = focused == this;
   else
@@ -1051,7 +1051,12 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
   SetParentColor(false);
 }
 
-TCustomComboBox::~TCustomComboBox() = default;
+TCustomComboBox::~TCustomComboBox() {
+  // The window may outlive this part of the object (the base destroys it): its edit and list
+  // must not call back into it.
+  if (editHandle_) UnsubclassChild(editHandle_);
+  if (listHandle_) UnsubclassChild(listHandle_);
+}
 
 void TCustomComboBox::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
@@ -1359,7 +1364,6 @@ void TScrollBar::SetPageSize(int v) {
 
 void TScrollBar::SetParams(int position, int min, int max) {
   if (max < min) throw EInvalidOperation("Scroll bar property out of range");
-  // A form file sets Min and Max one at a time; the range is whole once it has been read.
   position = std::clamp(position, min, max);
   bool changed = position != position_;
   min_ = min;

@@ -500,6 +500,37 @@ TEST_F(StdControls, MemoKeepsEnterAndTabWhenItWantsThem) {
   EXPECT_NE(SendMessageW(memo->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB, 0);
 }
 
+TEST_F(StdControls, TabWalksTheControlsThatTakeTheFocus) {
+  auto* label = Make<TLabel>(10, 10);
+  auto* edit = Make<TEdit>(10, 30);
+  auto* combo = Make<TComboBox>(10, 60);
+  auto* group = Make<TGroupBox>(10, 90);
+  auto* check = new TCheckBox(form);
+  check->SetParent(group);
+  auto* radio1 = new TRadioButton(form);
+  radio1->SetParent(group);
+  radio1->SetTop(40);
+  auto* radio2 = new TRadioButton(form);
+  radio2->SetParent(group);
+  radio2->SetTop(60);
+  radio2->SetChecked(true);
+  auto* button = Make<TButton>(250, 10);
+  (void)label;
+  ShowForm();
+  edit->SetFocus();
+  // The label, the group box and the unchecked radio button are no tab stops.
+  TWinControl* expected[] = {combo, check, radio2, button, edit};
+  for (TWinControl* next : expected) {
+    HWND focus = GetFocus();
+    PressKey(focus, VK_TAB);
+    EXPECT_EQ(form->ActiveControl(), next) << next->ClassName();
+  }
+  // The arrows move among the radio buttons of a group.
+  radio2->SetFocus();
+  PressKey(radio2->Handle(), VK_UP);
+  EXPECT_EQ(form->ActiveControl(), radio1);
+}
+
 // --- Memo lines ---
 
 TEST_F(StdControls, MemoLinesAreTheTextCutAtLineBreaks) {
