@@ -379,38 +379,45 @@ KARO_END_MESSAGE_MAP(TWinControl)
 // ============================================================================================
 // TMemoStrings and TCustomMemo
 
-std::vector<WideString> TMemoStrings::Lines() const {
+const std::vector<WideString>& TMemoStrings::Lines() const {
   if (updating_) return pending_;
-  std::vector<WideString> lines;
+  // The user may have typed since the last look; the text is cut again only when it differs.
   WideString text = memo_->Text();
+  if (text == cachedText_) return cachedLines_;
+  cachedLines_.clear();
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find(L"\r\n", start);
     if (end == WideString::npos) {
-      lines.push_back(text.substr(start));
+      cachedLines_.push_back(text.substr(start));
       break;
     }
-    lines.push_back(text.substr(start, end - start));
+    cachedLines_.push_back(text.substr(start, end - start));
     start = end + 2;
   }
-  return lines;
+  cachedText_ = std::move(text);
+  return cachedLines_;
 }
 
-void TMemoStrings::Store(const std::vector<WideString>& lines) {
-  if (updating_) {
-    pending_ = lines;
-    return;
-  }
+std::vector<WideString>& TMemoStrings::Work() {
+  // While an update runs the lines are edited where they wait; otherwise on a fresh copy.
+  if (!updating_) scratch_ = Lines();
+  return updating_ ? pending_ : scratch_;
+}
+
+void TMemoStrings::Store() {
+  if (updating_) return;
   WideString text;
-  for (size_t i = 0; i < lines.size(); ++i) {
+  for (size_t i = 0; i < scratch_.size(); ++i) {
     if (i) text += L"\r\n";
-    text += lines[i];
+    text += scratch_[i];
   }
+  scratch_.clear();
   memo_->SetText(text);
 }
 
 WideString TMemoStrings::Get(int index) const {
-  std::vector<WideString> lines = Lines();
+  const std::vector<WideString>& lines = Lines();
   if (index < 0 || size_t(index) >= lines.size()) Error(index);
   return lines[size_t(index)];
 }
@@ -418,28 +425,30 @@ WideString TMemoStrings::Get(int index) const {
 int TMemoStrings::GetCount() const { return int(Lines().size()); }
 
 void TMemoStrings::Put(int index, const WideString& s) {
-  std::vector<WideString> lines = Lines();
+  std::vector<WideString>& lines = Work();
   if (index < 0 || size_t(index) >= lines.size()) Error(index);
   lines[size_t(index)] = s;
-  Store(lines);
+  Store();
 }
 
 void TMemoStrings::Insert(int index, const WideString& s) {
-  std::vector<WideString> lines = Lines();
+  std::vector<WideString>& lines = Work();
   if (index < 0 || size_t(index) > lines.size()) Error(index);
-  // A text ending in a line break has an empty line after it that no line counts; keep it so.
   lines.insert(lines.begin() + index, s);
-  Store(lines);
+  Store();
 }
 
 void TMemoStrings::Delete(int index) {
-  std::vector<WideString> lines = Lines();
+  std::vector<WideString>& lines = Work();
   if (index < 0 || size_t(index) >= lines.size()) Error(index);
   lines.erase(lines.begin() + index);
-  Store(lines);
+  Store();
 }
 
-void TMemoStrings::Clear() { Store({}); }
+void TMemoStrings::Clear() {
+  Work().clear();
+  Store();
+}
 
 void TMemoStrings::SetUpdateState(bool updating) {
   if (updating) {
@@ -447,9 +456,9 @@ void TMemoStrings::SetUpdateState(bool updating) {
     updating_ = true;
   } else {
     updating_ = false;
-    std::vector<WideString> lines = std::move(pending_);
+    scratch_ = std::move(pending_);
     pending_.clear();
-    Store(lines);
+    Store();
   }
 }
 

@@ -167,11 +167,17 @@ protected:
   void SetUpdateState(bool updating) override;
 
 private:
-  std::vector<WideString> Lines() const;
-  void Store(const std::vector<WideString>& lines);
+  const std::vector<WideString>& Lines() const;
+  // The lines to change, and the writing of them back into the memo (at once, or when the
+  // update ends).
+  std::vector<WideString>& Work();
+  void Store();
   TCustomMemo* memo_;
   bool updating_ = false;
   std::vector<WideString> pending_;
+  std::vector<WideString> scratch_;
+  mutable WideString cachedText_;
+  mutable std::vector<WideString> cachedLines_;
 };
 
 class TCustomMemo : public TCustomEdit {

@@ -557,6 +557,25 @@ TEST_F(StdControls, MemoLinesAreTheTextCutAtLineBreaks) {
   memo->Lines()->SetText(L"x\r\ny\r\n");
   EXPECT_EQ(memo->Text(), L"x\r\ny");
   EXPECT_THROW(memo->Lines()->Strings(2), EStringListError);
+
+  // The scratch pads: a file read whole into the lines and written back the same.
+  std::string path = "test_std_memo.txt";
+  {
+    TStringList file;
+    for (int i = 0; i < 2000; ++i) file.Add("line " + std::to_string(i));
+    file.SaveToFile(path);
+  }
+  memo->Lines()->LoadFromFile(path);
+  EXPECT_EQ(memo->Lines()->Count(), 2000);
+  EXPECT_EQ(memo->Lines()->Strings(1999), L"line 1999");
+  memo->Lines()->Strings(0);
+  memo->Lines()->SaveToFile(path + ".out");
+  TStringList a, b;
+  a.LoadFromFile(path);
+  b.LoadFromFile(path + ".out");
+  EXPECT_EQ(a.Text(), b.Text());
+  DeleteFileA(path.c_str());
+  DeleteFileA((path + ".out").c_str());
 }
 
 // --- List boxes ---
