@@ -736,12 +736,10 @@ KARO_END_MESSAGE_MAP(TButtonControl)
 // TListControlItems
 
 namespace {
-constexpr TListMessages kListBoxMessages{LB_ADDSTRING,  LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
-                                         LB_GETCOUNT,   LB_GETTEXT,      LB_GETTEXTLEN,   LB_FINDSTRINGEXACT,
-                                         LB_GETCURSEL,  LB_SETCURSEL,    UINT(LB_ERR)};
-constexpr TListMessages kComboBoxMessages{CB_ADDSTRING,  CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
-                                          CB_GETCOUNT,   CB_GETLBTEXT,    CB_GETLBTEXTLEN, CB_FINDSTRINGEXACT,
-                                          CB_GETCURSEL,  CB_SETCURSEL,    UINT(CB_ERR)};
+constexpr TListMessages kListBoxMessages{LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT, LB_GETCURSEL,
+                                         LB_SETCURSEL};
+constexpr TListMessages kComboBoxMessages{CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT, CB_GETCURSEL,
+                                          CB_SETCURSEL};
 
 // The order of a sorted list: the system's, letters without regard to case.
 bool ListLess(const WideString& a, const WideString& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; }

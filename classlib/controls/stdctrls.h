@@ -338,8 +338,7 @@ private:
 
 // The messages of a list window kind (list box or combo box).
 struct TListMessages {
-  UINT AddString, InsertString, DeleteString, ResetContent, GetCount, GetText, GetTextLen, FindExact, GetCurSel,
-      SetCurSel, ErrValue;
+  UINT InsertString, DeleteString, ResetContent, GetCurSel, SetCurSel;
 };
 
 // The items of a list control: kept here and, while the window exists, in the window too, so that a

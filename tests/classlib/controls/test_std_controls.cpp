@@ -3,6 +3,8 @@
 // control, Enter and Escape for default and cancel buttons, list items across a new window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "classlib/controls/buttons.h"
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
@@ -228,24 +230,26 @@ TEST_F(StdControls, ComboListDropsForDropDownCountItems) {
   ShowForm();
   int height = combo->Height();
   int item = int(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 0, 0));
-  for (int count : {5, 12}) {
+  WPARAM id = WPARAM(GetDlgCtrlID(combo->Handle()));
+  for (int count : {5, 12, 30}) {
     SCOPED_TRACE(count);
     combo->SetDropDownCount(count);
-    combo->SetDroppedDown(true);
-    Pump();
-    EXPECT_TRUE(combo->DroppedDown());
-    RECT lr{};
-    GetWindowRect(combo->ListHandle(), &lr);
-    // The list shows count items (its frame may add a few pixels).
-    EXPECT_GE(lr.bottom - lr.top, item * count);
-    EXPECT_LE(lr.bottom - lr.top, item * count + 8);
-    combo->SetDroppedDown(false);
-    Pump();
+    // The system tells the parent that the list is about to drop (no real drop: another
+    // program's window may take the focus meanwhile and close it again).
+    SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(id, CBN_DROPDOWN), LPARAM(combo->Handle()));
+    RECT dropped{};
+    SendMessageW(combo->Handle(), CB_GETDROPPEDCONTROLRECT, 0, LPARAM(&dropped));
+    // The list the system drops shows count items, 20 at the most (the rectangle may or may
+    // not take the edit in).
+    int shown = std::min(count, 20);
+    EXPECT_GE(dropped.bottom - dropped.top, item * shown);
+    EXPECT_LE(dropped.bottom - dropped.top, height + item * shown + 8);
+    SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(id, CBN_CLOSEUP), LPARAM(combo->Handle()));
     // The combo itself keeps its size.
     EXPECT_EQ(combo->Height(), height);
   }
-  EXPECT_EQ(drops, 2);
-  EXPECT_EQ(closes, 2);
+  EXPECT_EQ(drops, 3);
+  EXPECT_EQ(closes, 3);
 }
 
 TEST_F(StdControls, OwnerDrawnItemsAreDrawnByTheControl) {
@@ -521,8 +525,7 @@ TEST_F(StdControls, TabWalksTheControlsThatTakeTheFocus) {
   // The label, the group box and the unchecked radio button are no tab stops.
   TWinControl* expected[] = {combo, check, radio2, button, edit};
   for (TWinControl* next : expected) {
-    HWND focus = GetFocus();
-    PressKey(focus, VK_TAB);
+    PressKey(form->ActiveControl()->Handle(), VK_TAB);
     EXPECT_EQ(form->ActiveControl(), next) << next->ClassName();
   }
   // The arrows move among the radio buttons of a group.
