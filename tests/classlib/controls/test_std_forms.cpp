@@ -3,6 +3,9 @@
 // kinds, the layout of glyph and caption, where a picture goes, and what panels and images paint.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "classlib/controls/buttons.h"
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
@@ -617,6 +620,121 @@ TEST(StdForms, GlyphsAndPicturesTravelThroughFormFiles) {
     EXPECT_THROW(ReadComponentText(b, f), Exception);
     f->Free();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A glyph strip of square cells, each of one colour, its bottom-left pixel magenta (transparent).
+TBitmap* MakeStrip(std::initializer_list<TColor> cells) {
+  auto* b = new TBitmap;
+  int n = int(cells.size());
+  b->SetSize(8 * n, 8);
+  int i = 0;
+  for (TColor c : cells) {
+    b->Canvas()->Brush()->SetColor(c);
+    b->Canvas()->FillRect(Rect(8 * i, 0, 8 * i + 8, 8));
+    ++i;
+  }
+  b->Canvas()->SetPixels(0, 7, clFuchsia);
+  return b;
+}
+
+bool Shows(const TPrintTarget& t, int w, int h, TColor color) {
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (t.At(x, y) == GdiColor(color)) return true;
+  return false;
+}
+
+TEST(StdForms, ButtonsDrawTheGlyphCellOfTheirState) {
+  auto* form = new TForm(nullptr);
+  form->SetBounds(0, 0, 200, 100);
+  form->SetColor(clWhite);
+  auto* speed = new TSpeedButton(form);
+  speed->SetParent(form);
+  speed->SetBounds(0, 0, 30, 30);
+  speed->SetGroupIndex(1);
+  speed->SetAllowAllUp(true);
+  std::unique_ptr<TBitmap> strip(MakeStrip({clLime, clBlue, clRed, clYellow}));
+  speed->SetGlyph(strip.get());
+  ASSERT_EQ(speed->NumGlyphs(), 4);
+  auto* bit = new TBitBtn(form);
+  bit->SetParent(form);
+  bit->SetBounds(50, 0, 75, 25);
+  std::unique_ptr<TBitmap> two(MakeStrip({clLime, clBlue}));
+  bit->SetGlyph(two.get());
+  form->Show();
+  Pump();
+
+  struct {
+    const char* Name;
+    std::function<void()> Make;
+    TColor Shown, NotShown;
+  } const speedCases[] = {
+      {"up", [&] {}, clLime, clBlue},
+      {"disabled", [&] { speed->SetEnabled(false); }, clBlue, clLime},
+      {"down", [&] { speed->SetEnabled(true); speed->SetDown(true); }, clYellow, clLime},
+      {"down and disabled", [&] { speed->SetEnabled(false); }, clYellow, clBlue},
+  };
+  for (const auto& c : speedCases) {
+    SCOPED_TRACE(c.Name);
+    c.Make();
+    TPrintTarget target(30, 30);
+    SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_TRUE(Shows(target, 30, 30, c.Shown));
+    EXPECT_FALSE(Shows(target, 30, 30, c.NotShown));
+    EXPECT_FALSE(Shows(target, 30, 30, clFuchsia));  // the transparent colour never shows
+  }
+
+  // The bit button draws itself when the system asks; its disabled cell is the second one, and a
+  // single cell is drawn embossed instead.
+  auto draw = [&](UINT state) {
+    auto target = std::make_unique<TPrintTarget>(75, 25);
+    DRAWITEMSTRUCT d{};
+    d.CtlType = ODT_BUTTON;
+    d.CtlID = UINT(GetDlgCtrlID(bit->Handle()));
+    d.itemAction = ODA_DRAWENTIRE;
+    d.itemState = state;
+    d.hwndItem = bit->Handle();
+    d.hDC = target->dc();
+    d.rcItem = {0, 0, 75, 25};
+    SendMessageW(form->Handle(), WM_DRAWITEM, d.CtlID, LPARAM(&d));
+    return target;
+  };
+  EXPECT_TRUE(Shows(*draw(0), 75, 25, clLime));
+  EXPECT_TRUE(Shows(*draw(ODS_DISABLED), 75, 25, clBlue));
+  bit->SetNumGlyphs(1);
+  auto embossed = draw(ODS_DISABLED);
+  EXPECT_FALSE(Shows(*embossed, 75, 25, clLime));
+  EXPECT_TRUE(Shows(*embossed, 75, 25, clBtnShadow));
+  form->Free();
+}
+
+TEST(StdForms, PanelWithParentBackgroundShowsWhatLiesBehind) {
+  auto* form = new TForm(nullptr);
+  form->SetBounds(0, 0, 200, 200);
+  auto* outer = new TPanel(form);
+  outer->SetParent(form);
+  outer->SetBounds(0, 0, 150, 150);
+  outer->SetColor(clYellow);
+  outer->SetBevelOuter(bvNone);
+  auto* inner = new TPanel(form);
+  inner->SetParent(outer);
+  inner->SetBounds(20, 20, 60, 60);
+  inner->SetColor(clRed);
+  inner->SetBevelOuter(bvNone);
+  form->Show();
+  Pump();
+  for (bool parentBackground : {false, true}) {
+    SCOPED_TRACE(parentBackground);
+    inner->SetParentBackground(parentBackground);
+    TPrintTarget target(60, 60);
+    SendMessageW(inner->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(target.At(30, 30), GdiColor(parentBackground ? clYellow : clRed));
+  }
+  form->Free();
 }
 
 }  // namespace
