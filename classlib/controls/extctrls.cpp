@@ -327,16 +327,10 @@ void TCustomRadioGroup::UpdateButtons() {
 
 void TCustomRadioGroup::ArrangeButtons() {
   if (buttons_.empty()) return;
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(screen, Font()->Handle());
-  TEXTMETRICW tm{};
-  GetTextMetricsW(screen, &tm);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
   int count = int(buttons_.size());
   int perColumn = (count + columns_ - 1) / columns_;
   int buttonWidth = std::max((Width() - 10) / columns_, 0);
-  int textHeight = int(tm.tmHeight);
+  int textHeight = FontTextHeight(Font());
   int room = std::max(Height() - textHeight - 5, 0);
   int buttonHeight = room / perColumn;
   int topMargin = textHeight + 1 + (room % perColumn) / 2;

@@ -17,11 +17,6 @@ public:
   TMeasureDC(const TMeasureDC&) = delete;
   TMeasureDC& operator=(const TMeasureDC&) = delete;
   HDC Get() const { return dc_; }
-  int TextHeight() {
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc_, &tm);
-    return tm.tmHeight;
-  }
 
 private:
   HDC dc_;
@@ -71,6 +66,13 @@ UINT MeasureOwnerItem(TWinControl* control, const MEASUREITEMSTRUCT* mi, int ite
 }
 
 }  // namespace
+
+int FontTextHeight(TFont* font) {
+  TMeasureDC dc(font);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc.Get(), &tm);
+  return int(tm.tmHeight);
+}
 
 TOwnerDrawState OwnerDrawState(UINT s) {
   TOwnerDrawState r;
@@ -1441,8 +1443,7 @@ void TCustomGroupBox::CreateParams(TCreateParams& params) {
 
 TRect TCustomGroupBox::AlignRect() {
   TRect r = ClientRect();
-  TMeasureDC dc(Font());
-  r.Top += dc.TextHeight();
+  r.Top += FontTextHeight(Font());
   r.Left += 2;
   r.Top += 2;
   r.Right -= 2;

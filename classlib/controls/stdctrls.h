@@ -32,6 +32,8 @@ using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
+// The height of a line of text in the font (measured on the screen, before any painting).
+int FontTextHeight(TFont* font);
 // The owner-draw state bits of a DRAWITEMSTRUCT's itemState.
 TOwnerDrawState OwnerDrawState(UINT itemState);
 

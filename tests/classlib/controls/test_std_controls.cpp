@@ -505,7 +505,7 @@ TEST_F(StdControls, MemoKeepsEnterAndTabWhenItWantsThem) {
 }
 
 TEST_F(StdControls, TabWalksTheControlsThatTakeTheFocus) {
-  auto* label = Make<TLabel>(10, 10);
+  Make<TLabel>(10, 10);
   auto* edit = Make<TEdit>(10, 30);
   auto* combo = Make<TComboBox>(10, 60);
   auto* group = Make<TGroupBox>(10, 90);
@@ -519,7 +519,6 @@ TEST_F(StdControls, TabWalksTheControlsThatTakeTheFocus) {
   radio2->SetTop(60);
   radio2->SetChecked(true);
   auto* button = Make<TButton>(250, 10);
-  (void)label;
   ShowForm();
   edit->SetFocus();
   // The label, the group box and the unchecked radio button are no tab stops.
