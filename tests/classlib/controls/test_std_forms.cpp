@@ -298,10 +298,20 @@ TEST(StdForms, WrittenFormReadsBackTheSame) {
   again->Free();
 }
 
+// A form of its own for each test, freed after it.
+class StdFormControls : public ::testing::Test {
+protected:
+  void SetUp() override { form = new TForm(nullptr); }
+  void TearDown() override {
+    form->Free();
+    Pump();
+  }
+  TForm* form = nullptr;
+};
+
 // --- Radio groups ---
 
-TEST(StdForms, RadioGroupButtonsFollowItsItems) {
-  auto* form = new TForm(nullptr);
+TEST_F(StdFormControls, RadioGroupButtonsFollowItsItems) {
   form->SetBounds(0, 0, 300, 300);
   auto* group = new TRadioGroup(form);
   group->SetParent(form);
@@ -339,13 +349,11 @@ TEST(StdForms, RadioGroupButtonsFollowItsItems) {
   group->Items()->Clear();
   EXPECT_EQ(group->ControlCount(), 0);
   EXPECT_EQ(group->ItemIndex(), -1);
-  form->Free();
 }
 
 // --- Speed buttons ---
 
-TEST(StdForms, SpeedButtonsOfAGroupAreDownOneAtATime) {
-  auto* form = new TForm(nullptr);
+TEST_F(StdFormControls, SpeedButtonsOfAGroupAreDownOneAtATime) {
   form->SetBounds(0, 0, 300, 100);
   TSpeedButton* b[3];
   for (int i = 0; i < 3; ++i) {
@@ -393,7 +401,6 @@ TEST(StdForms, SpeedButtonsOfAGroupAreDownOneAtATime) {
   loner->SetDown(true);
   EXPECT_FALSE(loner->Down());
   EXPECT_EQ(loner->State(), bsUp);
-  form->Free();
 }
 
 // --- Bit buttons ---
@@ -479,7 +486,7 @@ TEST(StdForms, PictureRectangles) {
 
 // --- Pixels ---
 
-TEST(StdForms, PanelsPaintTheirBevelsAndFace) {
+TEST_F(StdFormControls, PanelsPaintTheirBevelsAndFace) {
   struct {
     TBevelCut Outer, Inner;
     int Width;
@@ -490,7 +497,6 @@ TEST(StdForms, PanelsPaintTheirBevelsAndFace) {
       {bvLowered, bvRaised, 2, clBtnShadow, clBtnHighlight, clBtnHighlight},
       {bvNone, bvNone, 1, clYellow, clYellow, clYellow},
   };
-  auto* form = new TForm(nullptr);
   form->SetBounds(0, 0, 200, 200);
   auto* panel = new TPanel(form);
   panel->SetParent(form);
@@ -520,11 +526,9 @@ TEST(StdForms, PanelsPaintTheirBevelsAndFace) {
   child->SetParent(panel);
   child->SetAlign(alClient);
   EXPECT_EQ(child->BoundsRect(), Rect(4, 4, 56, 36));
-  form->Free();
 }
 
-TEST(StdForms, ImageDrawsItsPictureWhereItBelongs) {
-  auto* form = new TForm(nullptr);
+TEST_F(StdFormControls, ImageDrawsItsPictureWhereItBelongs) {
   form->SetBounds(0, 0, 200, 200);
   form->SetColor(clWhite);
   auto* image = new TImage(form);
@@ -566,7 +570,6 @@ TEST(StdForms, ImageDrawsItsPictureWhereItBelongs) {
   SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
   EXPECT_EQ(target.At(0, 9), GdiColor(clWhite));
   EXPECT_EQ(target.At(1, 1), GdiColor(clBlue));
-  form->Free();
 }
 
 }  // namespace
@@ -648,8 +651,7 @@ bool Shows(const TPrintTarget& t, int w, int h, TColor color) {
   return false;
 }
 
-TEST(StdForms, ButtonsDrawTheGlyphCellOfTheirState) {
-  auto* form = new TForm(nullptr);
+TEST_F(StdFormControls, ButtonsDrawTheGlyphCellOfTheirState) {
   form->SetBounds(0, 0, 200, 100);
   form->SetColor(clWhite);
   auto* speed = new TSpeedButton(form);
@@ -709,11 +711,9 @@ TEST(StdForms, ButtonsDrawTheGlyphCellOfTheirState) {
   auto embossed = draw(ODS_DISABLED);
   EXPECT_FALSE(Shows(*embossed, 75, 25, clLime));
   EXPECT_TRUE(Shows(*embossed, 75, 25, clBtnShadow));
-  form->Free();
 }
 
-TEST(StdForms, PanelWithParentBackgroundShowsWhatLiesBehind) {
-  auto* form = new TForm(nullptr);
+TEST_F(StdFormControls, PanelWithParentBackgroundShowsWhatLiesBehind) {
   form->SetBounds(0, 0, 200, 200);
   auto* outer = new TPanel(form);
   outer->SetParent(form);
@@ -734,7 +734,6 @@ TEST(StdForms, PanelWithParentBackgroundShowsWhatLiesBehind) {
     SendMessageW(inner->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
     EXPECT_EQ(target.At(30, 30), GdiColor(parentBackground ? clYellow : clRed));
   }
-  form->Free();
 }
 
 }  // namespace
