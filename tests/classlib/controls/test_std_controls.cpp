@@ -162,7 +162,9 @@ TEST_F(StdControls, ComboChangeFollowsTheUserNotTheCode) {
     EXPECT_EQ(textInHandler, combo->Items()->Strings(before - 1));
 
     if (style == csDropDown) {
-      // Typing in the edit is a change too (the chosen text was selected, so it is replaced).
+      // Typing in the edit is a change too (over the whole text, selected first: whether the
+      // system selects it after a choice depends on the focus, which other programs may hold).
+      combo->SelectAll();
       SendMessageW(combo->EditHandle(), WM_CHAR, L'x', 1);
       SendMessageW(combo->EditHandle(), WM_CHAR, L'y', 1);
       EXPECT_EQ(changes, 3);
