@@ -465,7 +465,7 @@ public:
   void SetCaption(const WideString& v);
   // The command number the tool bar's window knows the button by.
   int CommandId() const { return commandId_; }
-  TToolBar* ToolBar() const;
+  TToolBar* ToolBar() const { return bar_; }
 
   void SetParent(TWinControl* parent) override;
   // A click of a button with a menu item clicks the item; a check button toggles first.
@@ -476,10 +476,13 @@ protected:
   void Notification(TComponent* c, TOperation op) override;
   // The tool bar's window takes the mouse, so the button lets the clicks through to it.
   void CMHitTestButton(TMessage& m);
+  // Caption, visibility or enabled state changed: the bar's window shows it.
+  void CMButtonChanged(TMessage& m);
 
 private:
   friend class TToolBar;
   void Changed();
+  TToolBar* bar_ = nullptr;
   TToolButtonStyle style_ = tbsButton;
   int imageIndex_ = -1;
   bool down_ = false;
@@ -661,6 +664,7 @@ public:
   void Assign(TPersistent* source) override;
 
 private:
+  friend class TCustomListView;
   TCustomListView* ListView() const;
   WideString caption_;
   int width_ = 50;
@@ -698,6 +702,7 @@ public:
 
 private:
   friend class TListItems;
+  friend class TCustomListView;
   void Update();
   TListItems* owner_;
   WideString caption_;
@@ -784,7 +789,6 @@ private:
   friend class TListColumn;
   friend class TListColumns;
   void UpdateColumns();
-  void UpdateColumn(int index);
   void WriteItem(int index, bool insert);
   void WriteAllItems();
   void ApplyExtendedStyle();
