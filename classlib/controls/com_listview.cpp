@@ -287,22 +287,24 @@ void TCustomListView::CreateWnd() {
   ApplyExtendedStyle();
   if (largeImages_) SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL, LPARAM(largeImages_->Handle()));
   if (smallImages_) SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(smallImages_->Handle()));
+  silent_ = true;
   UpdateColumns();
   WriteAllItems();
+  silent_ = false;
 }
 
 void TCustomListView::DestroyWnd() {
   // The selection goes with the window; the next window shows it again.
   if (HandleAllocated() && items_)
     for (auto& it : items_->items_) it->selected_ = it->Selected();
-  destroyingWindow_ = true;
+  silent_ = true;
   try {
     TWinControl::DestroyWnd();
   } catch (...) {
-    destroyingWindow_ = false;
+    silent_ = false;
     throw;
   }
-  destroyingWindow_ = false;
+  silent_ = false;
 }
 
 void TCustomListView::ApplyExtendedStyle() {
@@ -367,7 +369,7 @@ void TCustomListView::WriteAllItems() {
 
 void TCustomListView::CNNotify(TWMNotify& m) {
   m.Result = 0;
-  if (destroyingWindow_ || !items_) return;
+  if (silent_ || !items_) return;
   switch (m.NMHdr->code) {
     case LVN_ITEMCHANGED: {
       auto* n = reinterpret_cast<NMLISTVIEW*>(m.NMHdr);

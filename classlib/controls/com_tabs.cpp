@@ -245,7 +245,7 @@ void TPageControl::SetActivePage(TTabSheet* page) {
   if (HandleAllocated()) SendMessageW(Handle(), TCM_SETCURSEL, WPARAM(TabOfSheet(page)), 0);
   tabIndex_ = TabOfSheet(page);
   if (page) {
-    page->SetBoundsRect(DisplayRect());
+    if (HandleAllocated()) page->SetBoundsRect(DisplayRect());
     page->BringToFront();
     page->SetVisible(true);
   }
@@ -348,6 +348,8 @@ void TPageControl::TabsChanged() {
 }
 
 void TPageControl::PlaceSheets() {
+  // Without a window the area inside the tabs is unknown: the sheets keep their bounds.
+  if (!HandleAllocated()) return;
   TRect r = DisplayRect();
   for (TTabSheet* p : pages_) p->SetBoundsRect(r);
 }

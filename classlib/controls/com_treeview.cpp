@@ -167,9 +167,9 @@ void TTreeNodes::Delete(TTreeNode* node) {
       break;
     }
   if (HWND wnd = TreeWindow(this); wnd && node->item_) {
-    tv->destroyingWindow_ = true;  // no selection events for a node that is going
+    tv->silent_ = true;  // no selection events for a node that is going
     SendMessageW(wnd, TVM_DELETEITEM, 0, LPARAM(node->item_));
-    tv->destroyingWindow_ = false;
+    tv->silent_ = false;
   }
   auto& list = ListOf(node->parent_);
   list.erase(std::find_if(list.begin(), list.end(), [node](auto& p) { return p.get() == node; }));
@@ -178,9 +178,9 @@ void TTreeNodes::Delete(TTreeNode* node) {
 void TTreeNodes::Clear() {
   view_->selected_ = nullptr;
   if (HWND wnd = TreeWindow(this)) {
-    view_->destroyingWindow_ = true;
+    view_->silent_ = true;
     SendMessageW(wnd, TVM_DELETEITEM, 0, LPARAM(TVI_ROOT));
-    view_->destroyingWindow_ = false;
+    view_->silent_ = false;
   }
   roots_.clear();
 }
@@ -294,8 +294,10 @@ void TCustomTreeView::CreateWnd() {
   TWinControl::CreateWnd();
   if (images_) SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images_->Handle()));
   TTreeNode* sel = selected_;
+  silent_ = true;
   for (auto& r : items_->roots_) r->WriteToWindow(TVI_LAST);
   if (sel) SetSelected(sel);
+  silent_ = false;
 }
 
 void TCustomTreeView::DestroyWnd() {
@@ -307,14 +309,14 @@ void TCustomTreeView::DestroyWnd() {
     };
     for (auto& r : items_->roots_) keep(r.get());
   }
-  destroyingWindow_ = true;
+  silent_ = true;
   try {
     TWinControl::DestroyWnd();
   } catch (...) {
-    destroyingWindow_ = false;
+    silent_ = false;
     throw;
   }
-  destroyingWindow_ = false;
+  silent_ = false;
   if (!items_) return;
   std::function<void(TTreeNode*)> forget = [&](TTreeNode* node) {
     node->item_ = nullptr;
@@ -325,7 +327,7 @@ void TCustomTreeView::DestroyWnd() {
 
 void TCustomTreeView::CNNotify(TWMNotify& m) {
   m.Result = 0;
-  if (destroyingWindow_ || !items_) return;
+  if (silent_ || !items_) return;
   switch (m.NMHdr->code) {
     case TVN_SELCHANGINGW: {
       auto* n = reinterpret_cast<NMTREEVIEWW*>(m.NMHdr);

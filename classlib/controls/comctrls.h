@@ -801,7 +801,7 @@ private:
   TCustomImageList* largeImages_ = nullptr;
   TCustomImageList* smallImages_ = nullptr;
   int updateCount_ = 0;
-  bool destroyingWindow_ = false;
+  bool silent_ = false;  // notifications of the control's own window work are not events
 };
 
 class TListView : public TCustomListView {
@@ -932,7 +932,7 @@ private:
   TFormBorderStyle borderStyle_ = bsSingle;
   TCustomImageList* images_ = nullptr;
   TTreeNode* selected_ = nullptr;  // kept while there is no window
-  bool destroyingWindow_ = false;
+  bool silent_ = false;  // notifications of the control's own window work are not events
 };
 
 class TTreeView : public TCustomTreeView {
