@@ -1,5 +1,6 @@
 // Track bar ("msctls_trackbar32"), up-down ("msctls_updown32") and progress bar
 // ("msctls_progress32").
+#include "classlib/controls/com_util.h"
 #include "classlib/controls/comctrls.h"
 
 // --- TTrackBar ---
@@ -55,17 +56,9 @@ void TTrackBar::SetPageSize(int v) {
   if (HandleAllocated()) SendMessageW(Handle(), TBM_SETPAGESIZE, 0, pageSize_);
 }
 
-void TTrackBar::SetTickMarks(TTickMark v) {
-  if (tickMarks_ == v) return;
-  tickMarks_ = v;
-  RecreateWnd();
-}
+void TTrackBar::SetTickMarks(TTickMark v) { SetRecreating(this, tickMarks_, v); }
 
-void TTrackBar::SetTickStyle(TTickStyle v) {
-  if (tickStyle_ == v) return;
-  tickStyle_ = v;
-  RecreateWnd();
-}
+void TTrackBar::SetTickStyle(TTickStyle v) { SetRecreating(this, tickStyle_, v); }
 
 void TTrackBar::SetSelStart(int v) {
   selStart_ = v;
@@ -164,9 +157,7 @@ TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
 
 void TUpDown::SetAssociate(TWinControl* v) {
   if (v == this) v = nullptr;
-  if (associate_) associate_->RemoveFreeNotification(this);
-  associate_ = v;
-  if (associate_) associate_->FreeNotification(this);
+  SetFreeNotified(this, associate_, v);
   if (HandleAllocated() && !IsLoading()) RecreateWnd();
 }
 
@@ -217,29 +208,13 @@ void TUpDown::SetOrientation(TUDOrientation v) {
   RecreateWnd();
 }
 
-void TUpDown::SetAlignButton(TUDAlignButton v) {
-  if (alignButton_ == v) return;
-  alignButton_ = v;
-  RecreateWnd();
-}
+void TUpDown::SetAlignButton(TUDAlignButton v) { SetRecreating(this, alignButton_, v); }
 
-void TUpDown::SetWrap(bool v) {
-  if (wrap_ == v) return;
-  wrap_ = v;
-  RecreateWnd();
-}
+void TUpDown::SetWrap(bool v) { SetRecreating(this, wrap_, v); }
 
-void TUpDown::SetArrowKeys(bool v) {
-  if (arrowKeys_ == v) return;
-  arrowKeys_ = v;
-  RecreateWnd();
-}
+void TUpDown::SetArrowKeys(bool v) { SetRecreating(this, arrowKeys_, v); }
 
-void TUpDown::SetThousands(bool v) {
-  if (thousands_ == v) return;
-  thousands_ = v;
-  RecreateWnd();
-}
+void TUpDown::SetThousands(bool v) { SetRecreating(this, thousands_, v); }
 
 void TUpDown::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
@@ -354,11 +329,7 @@ void TProgressBar::SetOrientation(TProgressBarOrientation v) {
   RecreateWnd();
 }
 
-void TProgressBar::SetSmooth(bool v) {
-  if (smooth_ == v) return;
-  smooth_ = v;
-  RecreateWnd();
-}
+void TProgressBar::SetSmooth(bool v) { SetRecreating(this, smooth_, v); }
 
 void TProgressBar::StepIt() { StepBy(step_); }
 

@@ -1,4 +1,5 @@
 // The header control over "SysHeader32" with its sections.
+#include "classlib/controls/com_util.h"
 #include "classlib/controls/comctrls.h"
 
 // --- THeaderSection ---
@@ -99,9 +100,7 @@ THeaderControl::~THeaderControl() {
 }
 
 void THeaderControl::SetImages(TCustomImageList* v) {
-  if (images_) images_->RemoveFreeNotification(this);
-  images_ = v;
-  if (images_) images_->FreeNotification(this);
+  SetFreeNotified(this, images_, v);
   if (HandleAllocated()) SendMessageW(Handle(), HDM_SETIMAGELIST, 0, LPARAM(images_ ? images_->Handle() : nullptr));
 }
 
@@ -110,11 +109,7 @@ void THeaderControl::Notification(TComponent* c, TOperation op) {
   if (op == opRemove && c == images_) SetImages(nullptr);
 }
 
-void THeaderControl::SetHotTrack(bool v) {
-  if (hotTrack_ == v) return;
-  hotTrack_ = v;
-  RecreateWnd();
-}
+void THeaderControl::SetHotTrack(bool v) { SetRecreating(this, hotTrack_, v); }
 
 void THeaderControl::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
@@ -193,7 +188,8 @@ KARO_END_MESSAGE_MAP(TWinControl)
 KARO_CLASS_PROPS(THeaderControl, TWinControl, TControlProps::Left(), TControlProps::Top(), TControlProps::Width(),
                  TControlProps::Height(), TControlProps::Align(), TControlProps::Font(), TControlProps::ParentFont(),
                  TControlProps::Enabled(), TControlProps::Hint(), TControlProps::ShowHint(),
-                 TControlProps::Visible(), Prop("HotTrack", &THeaderControl::HotTrack, &THeaderControl::SetHotTrack).Default(0),
+                 TControlProps::Visible(),
+                 Prop("HotTrack", &THeaderControl::HotTrack, &THeaderControl::SetHotTrack).Default(0),
                  Prop("Images", &THeaderControl::Images, &THeaderControl::SetImages),
                  Prop("Sections", &THeaderControl::Sections, &THeaderControl::SetSections),
                  Prop("OnSectionClick", &THeaderControl::OnSectionClick, &THeaderControl::OnSectionClick),

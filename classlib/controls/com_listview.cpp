@@ -2,6 +2,7 @@
 // selection. The items live in the control's objects, so a re-created window gets them back.
 #include <algorithm>
 
+#include "classlib/controls/com_util.h"
 #include "classlib/controls/comctrls.h"
 
 namespace {
@@ -185,17 +186,9 @@ TCustomListView::~TCustomListView() {
   items_.reset();
 }
 
-void TCustomListView::SetViewStyle(TViewStyle v) {
-  if (viewStyle_ == v) return;
-  viewStyle_ = v;
-  RecreateWnd();
-}
+void TCustomListView::SetViewStyle(TViewStyle v) { SetRecreating(this, viewStyle_, v); }
 
-void TCustomListView::SetReadOnly(bool v) {
-  if (readOnly_ == v) return;
-  readOnly_ = v;
-  RecreateWnd();
-}
+void TCustomListView::SetReadOnly(bool v) { SetRecreating(this, readOnly_, v); }
 
 void TCustomListView::SetRowSelect(bool v) {
   rowSelect_ = v;
@@ -207,17 +200,9 @@ void TCustomListView::SetGridLines(bool v) {
   ApplyExtendedStyle();
 }
 
-void TCustomListView::SetMultiSelect(bool v) {
-  if (multiSelect_ == v) return;
-  multiSelect_ = v;
-  RecreateWnd();
-}
+void TCustomListView::SetMultiSelect(bool v) { SetRecreating(this, multiSelect_, v); }
 
-void TCustomListView::SetHideSelection(bool v) {
-  if (hideSelection_ == v) return;
-  hideSelection_ = v;
-  RecreateWnd();
-}
+void TCustomListView::SetHideSelection(bool v) { SetRecreating(this, hideSelection_, v); }
 
 void TCustomListView::SetBorderStyle(TFormBorderStyle v) {
   if (v != bsNone) v = bsSingle;
@@ -227,17 +212,13 @@ void TCustomListView::SetBorderStyle(TFormBorderStyle v) {
 }
 
 void TCustomListView::SetLargeImages(TCustomImageList* v) {
-  if (largeImages_) largeImages_->RemoveFreeNotification(this);
-  largeImages_ = v;
-  if (largeImages_) largeImages_->FreeNotification(this);
+  SetFreeNotified(this, largeImages_, v);
   if (HandleAllocated())
     SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL, LPARAM(largeImages_ ? largeImages_->Handle() : nullptr));
 }
 
 void TCustomListView::SetSmallImages(TCustomImageList* v) {
-  if (smallImages_) smallImages_->RemoveFreeNotification(this);
-  smallImages_ = v;
-  if (smallImages_) smallImages_->FreeNotification(this);
+  SetFreeNotified(this, smallImages_, v);
   if (HandleAllocated())
     SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(smallImages_ ? smallImages_->Handle() : nullptr));
 }
@@ -287,24 +268,19 @@ void TCustomListView::CreateWnd() {
   ApplyExtendedStyle();
   if (largeImages_) SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL, LPARAM(largeImages_->Handle()));
   if (smallImages_) SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(smallImages_->Handle()));
-  silent_ = true;
+  TScopedFlag quiet(silent_);
   UpdateColumns();
   WriteAllItems();
-  silent_ = false;
 }
 
 void TCustomListView::DestroyWnd() {
   // The selection goes with the window; the next window shows it again.
   if (HandleAllocated() && items_)
     for (auto& it : items_->items_) it->selected_ = it->Selected();
-  silent_ = true;
-  try {
+  {
+    TScopedFlag quiet(silent_);
     TWinControl::DestroyWnd();
-  } catch (...) {
-    silent_ = false;
-    throw;
   }
-  silent_ = false;
 }
 
 void TCustomListView::ApplyExtendedStyle() {

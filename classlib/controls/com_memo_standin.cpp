@@ -1,6 +1,8 @@
 // The stand-in multi-line edit base (see com_memo_standin.h).
 #include "classlib/controls/com_memo_standin.h"
 
+#include "classlib/controls/com_util.h"
+
 KARO_CLASS_INFO(TMemoStandInStrings, TWideStrings)
 
 std::vector<WideString> TMemoStandInStrings::Split() const {
@@ -67,17 +69,9 @@ TMemoStandIn::TMemoStandIn(TComponent* owner)
 
 TMemoStandIn::~TMemoStandIn() = default;
 
-void TMemoStandIn::SetScrollBars(TScrollStyle v) {
-  if (scrollBars_ == v) return;
-  scrollBars_ = v;
-  RecreateWnd();
-}
+void TMemoStandIn::SetScrollBars(TScrollStyle v) { SetRecreating(this, scrollBars_, v); }
 
-void TMemoStandIn::SetWordWrap(bool v) {
-  if (wordWrap_ == v) return;
-  wordWrap_ = v;
-  RecreateWnd();
-}
+void TMemoStandIn::SetWordWrap(bool v) { SetRecreating(this, wordWrap_, v); }
 
 void TMemoStandIn::SetReadOnly(bool v) {
   readOnly_ = v;

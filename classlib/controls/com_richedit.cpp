@@ -1,6 +1,7 @@
 // TCustomRichEdit over the system's rich-edit window class: plain and rich text, Lines.
 #include <richedit.h>
 
+#include "classlib/controls/com_util.h"
 #include "classlib/controls/comctrls.h"
 
 namespace {
@@ -81,11 +82,7 @@ TCustomRichEdit::TCustomRichEdit(TComponent* owner)
 
 TCustomRichEdit::~TCustomRichEdit() = default;
 
-void TCustomRichEdit::SetHideScrollBars(bool v) {
-  if (hideScrollBars_ == v) return;
-  hideScrollBars_ = v;
-  RecreateWnd();
-}
+void TCustomRichEdit::SetHideScrollBars(bool v) { SetRecreating(this, hideScrollBars_, v); }
 
 void TCustomRichEdit::CreateParams(TCreateParams& params) {
   LoadRichEditLibrary();

@@ -1,4 +1,5 @@
 // The status bar over "msctls_statusbar32", with its panels or its simple text.
+#include "classlib/controls/com_util.h"
 #include "classlib/controls/comctrls.h"
 
 // --- TStatusPanel ---
@@ -108,11 +109,7 @@ void TCustomStatusBar::SetSimpleText(const WideString& v) {
   if (HandleAllocated()) SendMessageW(Handle(), SB_SETTEXTW, SB_SIMPLEID, LPARAM(simpleText_.c_str()));
 }
 
-void TCustomStatusBar::SetSizeGrip(bool v) {
-  if (sizeGrip_ == v) return;
-  sizeGrip_ = v;
-  RecreateWnd();
-}
+void TCustomStatusBar::SetSizeGrip(bool v) { SetRecreating(this, sizeGrip_, v); }
 
 void TCustomStatusBar::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
@@ -158,7 +155,8 @@ void TCustomStatusBar::UpdatePanel(int index) {
     return;
   }
   TAlignment align = p->Alignment();
-  if (p->BiDiMode() == bdRightToLeft && align != taCenter) align = align == taLeftJustify ? taRightJustify : taLeftJustify;
+  if (p->BiDiMode() == bdRightToLeft && align != taCenter)
+    align = align == taLeftJustify ? taRightJustify : taLeftJustify;
   // A tab before the text centres it, two put it at the right.
   WideString text = align == taCenter ? L"\t" : align == taRightJustify ? L"\t\t" : L"";
   text += p->Text();

@@ -2,6 +2,7 @@
 // its TTabSheet pages.
 #include <algorithm>
 
+#include "classlib/controls/com_util.h"
 #include "classlib/controls/comctrls.h"
 
 // --- TCustomTabControl ---
@@ -17,28 +18,14 @@ TCustomTabControl::TCustomTabControl(TComponent* owner) : TWinControl(owner) {
 
 TCustomTabControl::~TCustomTabControl() = default;
 
-void TCustomTabControl::SetTabPosition(TTabPosition v) {
-  if (tabPosition_ == v) return;
-  tabPosition_ = v;
-  RecreateWnd();
-}
+void TCustomTabControl::SetTabPosition(TTabPosition v) { SetRecreating(this, tabPosition_, v); }
 
-void TCustomTabControl::SetStyle(TTabStyle v) {
-  if (style_ == v) return;
-  style_ = v;
-  RecreateWnd();
-}
+void TCustomTabControl::SetStyle(TTabStyle v) { SetRecreating(this, style_, v); }
 
-void TCustomTabControl::SetMultiLine(bool v) {
-  if (multiLine_ == v) return;
-  multiLine_ = v;
-  RecreateWnd();
-}
+void TCustomTabControl::SetMultiLine(bool v) { SetRecreating(this, multiLine_, v); }
 
 void TCustomTabControl::SetImages(TCustomImageList* v) {
-  if (images_) images_->RemoveFreeNotification(this);
-  images_ = v;
-  if (images_) images_->FreeNotification(this);
+  SetFreeNotified(this, images_, v);
   if (HandleAllocated()) SendMessageW(Handle(), TCM_SETIMAGELIST, 0, LPARAM(images_ ? images_->Handle() : nullptr));
 }
 
@@ -92,7 +79,8 @@ void TCustomTabControl::CreateWnd() {
 void TCustomTabControl::UpdateTabs(bool keepSelection) {
   if (!HandleAllocated()) return;
   HWND wnd = Handle();
-  if (keepSelection && SendMessageW(wnd, TCM_GETITEMCOUNT, 0, 0) > 0) tabIndex_ = int(SendMessageW(wnd, TCM_GETCURSEL, 0, 0));
+  if (keepSelection && SendMessageW(wnd, TCM_GETITEMCOUNT, 0, 0) > 0)
+    tabIndex_ = int(SendMessageW(wnd, TCM_GETCURSEL, 0, 0));
   SendMessageW(wnd, TCM_DELETEALLITEMS, 0, 0);
   int n = TabCount();
   for (int i = 0; i < n; ++i) {
@@ -381,27 +369,33 @@ void TPageControl::Loaded() {
 }
 
 namespace {
-TPropInfo TabControlCommon(int which) {
-  switch (which) {
-    case 0: return Prop("MultiLine", &TCustomTabControl::MultiLine, &TCustomTabControl::SetMultiLine).Default(0);
-    case 1: return Prop("Style", &TCustomTabControl::Style, &TCustomTabControl::SetStyle).Default(tsTabs);
-    case 2:
-      return Prop("TabPosition", &TCustomTabControl::TabPosition, &TCustomTabControl::SetTabPosition).Default(tpTop);
-    case 3: return Prop("Images", &TCustomTabControl::Images, &TCustomTabControl::SetImages);
-    case 4: return Prop("OnChange", &TCustomTabControl::OnChange, &TCustomTabControl::OnChange);
-    default: return Prop("OnChanging", &TCustomTabControl::OnChanging, &TCustomTabControl::OnChanging);
+// The published properties that the tab control and the page control share.
+struct TTabProps {
+  static TPropInfo Images() { return Prop("Images", &TCustomTabControl::Images, &TCustomTabControl::SetImages); }
+  static TPropInfo MultiLine() {
+    return Prop("MultiLine", &TCustomTabControl::MultiLine, &TCustomTabControl::SetMultiLine).Default(0);
   }
-}
+  static TPropInfo Style() {
+    return Prop("Style", &TCustomTabControl::Style, &TCustomTabControl::SetStyle).Default(tsTabs);
+  }
+  static TPropInfo TabPosition() {
+    return Prop("TabPosition", &TCustomTabControl::TabPosition, &TCustomTabControl::SetTabPosition).Default(tpTop);
+  }
+  static TPropInfo OnChange() { return Prop("OnChange", &TCustomTabControl::OnChange, &TCustomTabControl::OnChange); }
+  static TPropInfo OnChanging() {
+    return Prop("OnChanging", &TCustomTabControl::OnChanging, &TCustomTabControl::OnChanging);
+  }
+};
 }  // namespace
 
 KARO_CLASS_PROPS(TTabControl, TCustomTabControl, TControlProps::Left(), TControlProps::Top(),
                  TControlProps::Width(), TControlProps::Height(), TControlProps::Align(), TControlProps::Font(),
                  TControlProps::ParentFont(), TControlProps::Enabled(), TControlProps::Hint(),
                  TControlProps::ShowHint(), TControlProps::TabOrder(), TControlProps::TabStop(),
-                 TControlProps::Visible(), TabControlCommon(3), TabControlCommon(0), TabControlCommon(1),
-                 TabControlCommon(2), Prop("Tabs", &TTabControl::Tabs, &TTabControl::SetTabs),
+                 TControlProps::Visible(), TTabProps::Images(), TTabProps::MultiLine(), TTabProps::Style(),
+                 TTabProps::TabPosition(), Prop("Tabs", &TTabControl::Tabs, &TTabControl::SetTabs),
                  Prop("TabIndex", &TCustomTabControl::TabIndex, &TCustomTabControl::SetTabIndex).Default(-1),
-                 TabControlCommon(4), TabControlCommon(5))
+                 TTabProps::OnChange(), TTabProps::OnChanging())
 
 KARO_CLASS_PROPS(TTabSheet, TWinControl, TControlProps::Left(), TControlProps::Top(), TControlProps::Width(),
                  TControlProps::Height(), TControlProps::Caption(), TControlProps::Font(),
@@ -421,5 +415,5 @@ KARO_CLASS_PROPS(TPageControl, TCustomTabControl, TControlProps::Left(), TContro
                  TControlProps::Visible(), Prop("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage),
                  Prop("ActivePageIndex", &TPageControl::ActivePageIndex, &TPageControl::SetActivePageIndex)
                      .NotStored(),
-                 TabControlCommon(3), TabControlCommon(0), TabControlCommon(1), TabControlCommon(2),
-                 TabControlCommon(4), TabControlCommon(5))
+                 TTabProps::Images(), TTabProps::MultiLine(), TTabProps::Style(), TTabProps::TabPosition(),
+                 TTabProps::OnChange(), TTabProps::OnChanging())

@@ -2,6 +2,7 @@
 // menu shown as buttons, check and drop-down buttons, and the custom-draw events.
 #include <algorithm>
 
+#include "classlib/controls/com_util.h"
 #include "classlib/controls/comctrls.h"
 #include "classlib/controls/forms.h"
 
@@ -72,9 +73,7 @@ void TToolButton::SetMenuItem(TMenuItem* v) {
 }
 
 void TToolButton::SetDropdownMenu(TPopupMenu* v) {
-  if (dropdownMenu_) dropdownMenu_->RemoveFreeNotification(this);
-  dropdownMenu_ = v;
-  if (dropdownMenu_) dropdownMenu_->FreeNotification(this);
+  SetFreeNotified(this, dropdownMenu_, v);
 }
 
 void TToolButton::SetCaption(const WideString& v) { SetText(v); }
@@ -150,23 +149,11 @@ TToolButton* TToolBar::FindButton(int commandId) const {
   return nullptr;
 }
 
-void TToolBar::SetFlat(bool v) {
-  if (flat_ == v) return;
-  flat_ = v;
-  RecreateWnd();
-}
+void TToolBar::SetFlat(bool v) { SetRecreating(this, flat_, v); }
 
-void TToolBar::SetShowCaptions(bool v) {
-  if (showCaptions_ == v) return;
-  showCaptions_ = v;
-  RecreateWnd();
-}
+void TToolBar::SetShowCaptions(bool v) { SetRecreating(this, showCaptions_, v); }
 
-void TToolBar::SetList(bool v) {
-  if (list_ == v) return;
-  list_ = v;
-  RecreateWnd();
-}
+void TToolBar::SetList(bool v) { SetRecreating(this, list_, v); }
 
 void TToolBar::SetButtonWidth(int v) {
   buttonWidth_ = std::max(1, v);
@@ -179,9 +166,7 @@ void TToolBar::SetButtonHeight(int v) {
 }
 
 void TToolBar::SetImages(TCustomImageList* v) {
-  if (images_) images_->RemoveFreeNotification(this);
-  images_ = v;
-  if (images_) images_->FreeNotification(this);
+  SetFreeNotified(this, images_, v);
   if (HandleAllocated()) {
     SendMessageW(Handle(), TB_SETIMAGELIST, 0, LPARAM(images_ ? images_->Handle() : nullptr));
     RecreateButtons();

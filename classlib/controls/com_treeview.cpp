@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "classlib/controls/com_util.h"
 #include "classlib/controls/comctrls.h"
 
 // --- TTreeNode ---
@@ -68,7 +69,8 @@ bool TTreeNode::Expanded() const {
 
 void TTreeNode::SetExpanded(bool v) {
   expanded_ = v;
-  if (HWND wnd = TreeWindow(owner_); wnd && item_) SendMessageW(wnd, TVM_EXPAND, v ? TVE_EXPAND : TVE_COLLAPSE, LPARAM(item_));
+  if (HWND wnd = TreeWindow(owner_); wnd && item_)
+    SendMessageW(wnd, TVM_EXPAND, v ? TVE_EXPAND : TVE_COLLAPSE, LPARAM(item_));
 }
 
 void TTreeNode::Expand(bool recurse) {
@@ -167,9 +169,8 @@ void TTreeNodes::Delete(TTreeNode* node) {
       break;
     }
   if (HWND wnd = TreeWindow(this); wnd && node->item_) {
-    tv->silent_ = true;  // no selection events for a node that is going
+    TScopedFlag quiet(tv->silent_);  // no selection events for a node that is going
     SendMessageW(wnd, TVM_DELETEITEM, 0, LPARAM(node->item_));
-    tv->silent_ = false;
   }
   auto& list = ListOf(node->parent_);
   list.erase(std::find_if(list.begin(), list.end(), [node](auto& p) { return p.get() == node; }));
@@ -178,9 +179,8 @@ void TTreeNodes::Delete(TTreeNode* node) {
 void TTreeNodes::Clear() {
   view_->selected_ = nullptr;
   if (HWND wnd = TreeWindow(this)) {
-    view_->silent_ = true;
+    TScopedFlag quiet(view_->silent_);
     SendMessageW(wnd, TVM_DELETEITEM, 0, LPARAM(TVI_ROOT));
-    view_->silent_ = false;
   }
   roots_.clear();
 }
@@ -229,35 +229,15 @@ void TCustomTreeView::SetSelected(TTreeNode* node) {
   if (HandleAllocated()) SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, LPARAM(node ? node->item_ : nullptr));
 }
 
-void TCustomTreeView::SetShowButtons(bool v) {
-  if (showButtons_ == v) return;
-  showButtons_ = v;
-  RecreateWnd();
-}
+void TCustomTreeView::SetShowButtons(bool v) { SetRecreating(this, showButtons_, v); }
 
-void TCustomTreeView::SetShowLines(bool v) {
-  if (showLines_ == v) return;
-  showLines_ = v;
-  RecreateWnd();
-}
+void TCustomTreeView::SetShowLines(bool v) { SetRecreating(this, showLines_, v); }
 
-void TCustomTreeView::SetShowRoot(bool v) {
-  if (showRoot_ == v) return;
-  showRoot_ = v;
-  RecreateWnd();
-}
+void TCustomTreeView::SetShowRoot(bool v) { SetRecreating(this, showRoot_, v); }
 
-void TCustomTreeView::SetReadOnly(bool v) {
-  if (readOnly_ == v) return;
-  readOnly_ = v;
-  RecreateWnd();
-}
+void TCustomTreeView::SetReadOnly(bool v) { SetRecreating(this, readOnly_, v); }
 
-void TCustomTreeView::SetHideSelection(bool v) {
-  if (hideSelection_ == v) return;
-  hideSelection_ = v;
-  RecreateWnd();
-}
+void TCustomTreeView::SetHideSelection(bool v) { SetRecreating(this, hideSelection_, v); }
 
 void TCustomTreeView::SetBorderStyle(TFormBorderStyle v) {
   if (v != bsNone) v = bsSingle;
@@ -267,10 +247,9 @@ void TCustomTreeView::SetBorderStyle(TFormBorderStyle v) {
 }
 
 void TCustomTreeView::SetImages(TCustomImageList* v) {
-  if (images_) images_->RemoveFreeNotification(this);
-  images_ = v;
-  if (images_) images_->FreeNotification(this);
-  if (HandleAllocated()) SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images_ ? images_->Handle() : nullptr));
+  SetFreeNotified(this, images_, v);
+  if (HandleAllocated())
+    SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images_ ? images_->Handle() : nullptr));
 }
 
 void TCustomTreeView::Notification(TComponent* c, TOperation op) {
@@ -294,10 +273,9 @@ void TCustomTreeView::CreateWnd() {
   TWinControl::CreateWnd();
   if (images_) SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images_->Handle()));
   TTreeNode* sel = selected_;
-  silent_ = true;
+  TScopedFlag quiet(silent_);
   for (auto& r : items_->roots_) r->WriteToWindow(TVI_LAST);
   if (sel) SetSelected(sel);
-  silent_ = false;
 }
 
 void TCustomTreeView::DestroyWnd() {
@@ -309,14 +287,10 @@ void TCustomTreeView::DestroyWnd() {
     };
     for (auto& r : items_->roots_) keep(r.get());
   }
-  silent_ = true;
-  try {
+  {
+    TScopedFlag quiet(silent_);
     TWinControl::DestroyWnd();
-  } catch (...) {
-    silent_ = false;
-    throw;
   }
-  silent_ = false;
   if (!items_) return;
   std::function<void(TTreeNode*)> forget = [&](TTreeNode* node) {
     node->item_ = nullptr;

@@ -510,8 +510,9 @@ TEST_F(ComControls, MediaPlayerClicksCompleteOnlyWhereTheyStarted) {
   mp->SetWidth(90);
   EXPECT_EQ(GetSetProp(mp, "VisibleButtons"), "[btPlay,btStop,btEject]");
   std::vector<std::string> log;
-  mp->OnClick = [&](TObject*, TMPBtnType b, bool&) { log.push_back("click " + GetEnumName(TEnumTraits<TMPBtnType>::Info(), b)); };
-  mp->OnPostClick = [&](TObject*, TMPBtnType b) { log.push_back("post " + GetEnumName(TEnumTraits<TMPBtnType>::Info(), b)); };
+  auto name = [](TMPBtnType b) { return GetEnumName(TEnumTraits<TMPBtnType>::Info(), b); };
+  mp->OnClick = [&](TObject*, TMPBtnType b, bool&) { log.push_back("click " + name(b)); };
+  mp->OnPostClick = [&](TObject*, TMPBtnType b) { log.push_back("post " + name(b)); };
   form->Show();
   EXPECT_EQ(mp->ButtonRect(btStop), Rect(30, 0, 60, 30));
   auto press = [&](int downX, int upX) {
