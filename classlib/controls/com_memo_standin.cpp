@@ -28,22 +28,47 @@ void TMemoStandInStrings::Join(const std::vector<WideString>& lines) {
   memo_->SetText(text);
 }
 
+void TMemoStandInStrings::Store(std::vector<WideString> lines) {
+  if (updating_) cache_ = std::move(lines);
+  else Join(lines);
+}
+
+void TMemoStandInStrings::SetUpdateState(bool updating) {
+  if (updating) {
+    cache_ = Split();
+    updating_ = true;
+  } else {
+    updating_ = false;
+    Join(cache_);
+    cache_.clear();
+  }
+}
+
 WideString TMemoStandInStrings::Get(int index) const {
+  if (updating_) {
+    if (index < 0 || index >= int(cache_.size())) Error(index);
+    return cache_[size_t(index)];
+  }
   auto lines = Split();
   if (index < 0 || index >= int(lines.size())) Error(index);
   return lines[size_t(index)];
 }
 
-int TMemoStandInStrings::GetCount() const { return int(Split().size()); }
+int TMemoStandInStrings::GetCount() const { return updating_ ? int(cache_.size()) : int(Split().size()); }
 
 void TMemoStandInStrings::Put(int index, const WideString& s) {
-  auto lines = Split();
+  auto lines = Lines();
   if (index < 0 || index >= int(lines.size())) Error(index);
   lines[size_t(index)] = s;
-  Join(lines);
+  Store(std::move(lines));
 }
 
 void TMemoStandInStrings::Insert(int index, const WideString& s) {
+  if (updating_) {
+    if (index < 0 || index > int(cache_.size())) Error(index);
+    cache_.insert(cache_.begin() + index, s);
+    return;
+  }
   auto lines = Split();
   if (index < 0 || index > int(lines.size())) Error(index);
   lines.insert(lines.begin() + index, s);
@@ -51,13 +76,16 @@ void TMemoStandInStrings::Insert(int index, const WideString& s) {
 }
 
 void TMemoStandInStrings::Delete(int index) {
-  auto lines = Split();
+  auto lines = Lines();
   if (index < 0 || index >= int(lines.size())) Error(index);
   lines.erase(lines.begin() + index);
-  Join(lines);
+  Store(std::move(lines));
 }
 
-void TMemoStandInStrings::Clear() { memo_->SetText(WideString()); }
+void TMemoStandInStrings::Clear() {
+  if (updating_) cache_.clear();
+  else memo_->SetText(WideString());
+}
 
 
 TMemoStandIn::TMemoStandIn(TComponent* owner)

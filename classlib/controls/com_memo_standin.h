@@ -27,11 +27,19 @@ protected:
   WideString Get(int index) const override;
   int GetCount() const override;
   void Put(int index, const WideString& s) override;
+  // While an update is open the lines are changed in a copy, written to the control once at
+  // its end (reading a file or assigning a list is then not quadratic).
+  void SetUpdateState(bool updating) override;
 
 private:
   std::vector<WideString> Split() const;
   void Join(const std::vector<WideString>& lines);
+  // The lines to read: the copy during an update, else the control's text split.
+  std::vector<WideString> Lines() const { return updating_ ? cache_ : Split(); }
+  void Store(std::vector<WideString> lines);
   TMemoStandIn* memo_;
+  std::vector<WideString> cache_;
+  bool updating_ = false;
 };
 
 class TMemoStandIn : public TWinControl {

@@ -368,6 +368,21 @@ void TPageControl::Loaded() {
   TabsChanged();
 }
 
+void TPageControl::CMDialogKeyPages(TWMKey& m) {
+  HWND focus = GetFocus();
+  bool inside = HandleAllocated() && focus && (focus == Handle() || IsChild(Handle(), focus));
+  if (inside && m.CharCode == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
+    SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+    m.Result = 1;
+    return;
+  }
+  TCustomTabControl::Dispatch(m.Message);
+}
+
+KARO_BEGIN_MESSAGE_MAP(TPageControl)
+  KARO_MESSAGE(CM_DIALOGKEY, CMDialogKeyPages)
+KARO_END_MESSAGE_MAP(TCustomTabControl)
+
 namespace {
 // The published properties that the tab control and the page control share.
 struct TTabProps {

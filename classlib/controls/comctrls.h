@@ -170,6 +170,7 @@ public:
 
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
   void Loaded() override;
+  void Dispatch(TMessage& Message) override;
 
 protected:
   int TabCount() const override;
@@ -179,6 +180,8 @@ protected:
   void Change() override;
   void AlignControls(TControl* control, TRect& rect) override;
   void CreateWnd() override;
+  // Ctrl+Tab (with Shift: backwards) turns the pages while the focus is inside.
+  void CMDialogKeyPages(TWMKey& m);
 
 private:
   friend class TTabSheet;

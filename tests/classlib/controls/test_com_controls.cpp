@@ -482,6 +482,17 @@ TEST_F(ComControls, RichEditReadsAndWritesRichAndPlainText) {
   re->Lines()->Clear();
   re->Lines()->Add(L"\u6625");
   EXPECT_EQ(re->Text(), L"\u6625");
+  // Changes inside an update reach the window once, at its end.
+  re->Lines()->BeginUpdate();
+  re->Lines()->Add(L"two");
+  re->Lines()->Insert(0, L"zero");
+  EXPECT_EQ(re->Lines()->Strings(2), L"two");
+  EXPECT_EQ(re->Text(), L"\u6625");
+  re->Lines()->Delete(1);
+  re->Lines()->EndUpdate();
+  EXPECT_EQ(re->Lines()->Count(), 2);
+  EXPECT_EQ(re->Lines()->Strings(0), L"zero");
+  EXPECT_EQ(re->Lines()->Strings(1), L"two");
 }
 
 // --- Media player ---

@@ -111,6 +111,29 @@ TEST_F(ComTabs, AClickOnATabAsksChangingThenSwitchesAndFiresChange) {
   }
 }
 
+TEST_F(ComTabs, CtrlTabTurnsThePagesWhileTheFocusIsInside) {
+  TPageControl* pc = MakePages();
+  pc->SetActivePage(pc->Pages(0));
+  form->Show();
+  pc->SetFocus();
+  log.clear();
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  EXPECT_EQ(pc->Perform(CM_DIALOGKEY, VK_TAB), 1);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  form->Perform(CM_DIALOGKEY, VK_TAB);
+  form->Perform(CM_DIALOGKEY, VK_TAB);
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(pc->Perform(CM_DIALOGKEY, VK_TAB), 0);
+  EXPECT_EQ(log, Log({"changing", "show B", "hide A", "change", "changing", "show A", "hide B", "change", "changing",
+                      "show C", "hide A", "change"}));
+  EXPECT_EQ(pc->ActivePageIndex(), 2);
+}
+
 TEST_F(ComTabs, HiddenTabsLeaveTheStripAndKeepTheOthersInOrder) {
   TPageControl* pc = MakePages();
   pc->SetActivePage(pc->Pages(2));
