@@ -248,6 +248,24 @@ TEST_F(ComControls, ToolBarMenuMakesOneButtonPerTopItem) {
   EXPECT_EQ(bar->Buttons(1)->Caption(), L"&Edit");
   bar->Buttons(0)->Click();
   EXPECT_EQ(clicked, 1);
+  // An item with a sub-menu opens it below its button; the chosen sub-item is clicked.
+  auto* sub = new TMenuItem(form);
+  sub->SetCaption(L"Open");
+  int opened = 0;
+  sub->OnClick = [&](TObject*) { ++opened; };
+  menu->Items()->Items(0)->Add(sub);
+  {
+    TModalAnswers answers(sub->Command());
+    bar->Buttons(0)->Click();
+    ASSERT_EQ(answers.requests.size(), 1u);
+    EXPECT_EQ(answers.requests[0].Kind, mkPopupMenu);
+    TToolButton* b = bar->Buttons(0);
+    TPoint below = bar->ClientToScreen({b->Left(), b->Top() + b->Height()});
+    EXPECT_EQ(answers.requests[0].X, below.X);
+    EXPECT_EQ(answers.requests[0].Y, below.Y);
+  }
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(clicked, 2);
   bar->SetMenu(nullptr);
   EXPECT_EQ(bar->ButtonCount(), 0);
 }
@@ -535,7 +553,37 @@ TEST_F(ComControls, MediaPlayerClicksCompleteOnlyWhereTheyStarted) {
   press(40, 40);  // stop is disabled
   press(80, 85);  // eject
   EXPECT_EQ(log, std::vector<std::string>({"click btPlay", "post btPlay", "click btEject", "post btEject"}));
-  UpdateWindow(mp->Handle());
+}
+
+TEST_F(ComControls, MediaPlayerPaintsItsButtonsByState) {
+  auto* mp = Make<TMediaPlayer>(0, 0);
+  mp->SetVisibleButtons({btPlay, btStop, btRecord});
+  mp->SetEnabledButtons({btPlay, btRecord});
+  mp->SetColoredButtons({btPlay});
+  mp->SetBounds(0, 0, 90, 30);
+  form->Show();
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = 90;
+  bi.bmiHeader.biHeight = -30;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  TBitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  TMemoryDC dc(CreateCompatibleDC(nullptr));
+  TSelectObject sel(dc.get(), dib.get());
+  SendMessageW(mp->Handle(), WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  auto pixel = [&](int x, int y) {
+    uint32_t v = static_cast<uint32_t*>(bits)[y * 90 + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  };
+  // The centre of each button's glyph: coloured, disabled, enabled but not coloured.
+  EXPECT_EQ(pixel(15, 15), GdiColor(clGreen));
+  EXPECT_EQ(pixel(45, 15), GdiColor(clGrayText));
+  EXPECT_EQ(pixel(75, 15), GdiColor(clBlack));
+  // Between the glyphs lies the button face.
+  EXPECT_EQ(pixel(5, 15), GdiColor(clBtnFace));
 }
 
 // --- A form file with one of each ---
