@@ -120,10 +120,7 @@ void TListItem::Delete() { owner_->Delete(Index()); }
 
 KARO_CLASS_INFO(TListItems, TPersistent)
 
-TListItems::~TListItems() {
-  clearing_ = true;
-  items_.clear();
-}
+TListItems::~TListItems() = default;
 
 TListItem* TListItems::Item(int index) const {
   if (index < 0 || index >= Count()) IndexError(index);

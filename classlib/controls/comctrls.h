@@ -549,7 +549,6 @@ private:
   // Writes every button into the window again and takes their rectangles back.
   void RecreateButtons();
   void UpdateButtonBounds();
-  void UpdateButtonState(TToolButton* b);
   void ClearMenuButtons();
 
   std::vector<TToolButton*> buttons_;
@@ -736,7 +735,6 @@ private:
   friend class TCustomListView;
   std::vector<std::unique_ptr<TListItem>> items_;
   TCustomListView* view_;
-  bool clearing_ = false;
 };
 
 using TLVSelectItemEvent = std::function<void(TObject* Sender, TListItem* Item, bool Selected)>;
