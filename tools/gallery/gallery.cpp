@@ -124,11 +124,20 @@ int Screenshots(TGalleryForm* form, const WideString& base) {
 }  // namespace
 
 int main() {
-  Application->Initialize();
-  Application->SetTitle(L"Gallery");
-  TGalleryForm* form = nullptr;
-  Application->CreateForm(form);
-  if (ParamCount() >= 2 && WideParamStr(1) == L"--screenshot") return Screenshots(form, WideParamStr(2));
-  Application->Run();
+  const bool screenshots = ParamCount() >= 2 && WideParamStr(1) == L"--screenshot";
+  try {
+    Application->Initialize();
+    Application->SetTitle(L"Gallery");
+    TGalleryForm* form = nullptr;
+    Application->CreateForm(form);
+    if (screenshots) return Screenshots(form, WideParamStr(2));
+    Application->Run();
+  } catch (const Exception& e) {
+    if (screenshots)
+      std::fprintf(stderr, "%s\n", e.Message().c_str());
+    else
+      Application->ShowException(e);
+    return 2;
+  }
   return 0;
 }
