@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "classlib/core/filer.h"
 #include "classlib/graphics/bmp_codec.h"
 
 KARO_CLASS_INFO(TBitmapCanvas, TCanvas)
@@ -307,6 +308,11 @@ void TBitmap::SaveToStream(TStream& stream) {
   if (Empty()) return;
   std::vector<uint8_t> bytes = EncodeBmpFile(PixelView());
   stream.WriteBuffer(bytes.data(), int32_t(bytes.size()));
+}
+
+void TBitmap::DefineProperties(TFiler& filer) {
+  filer.DefineBinaryProperty(
+      "Data", [this](TStream& s) { LoadFromStream(s); }, [this](TStream& s) { SaveToStream(s); }, !Empty());
 }
 
 void TBitmap::LoadFromResource(HINSTANCE instance, LPCWSTR name, const WideString& shownName) {

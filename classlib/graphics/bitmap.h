@@ -84,6 +84,8 @@ public:
   void Mask(TColor transparentColor);
 
   void Assign(TPersistent* source) override;
+  // In form files a bitmap stands as the binary property "Data": the bytes of its BMP file.
+  void DefineProperties(TFiler& filer) override;
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream& stream) override;
   void LoadFromResourceName(HINSTANCE instance, const WideString& name);
