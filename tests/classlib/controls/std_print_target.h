@@ -1,4 +1,4 @@
-// A 32-bit DIB section that the standard-control tests print windows and paint items into.
+// A 32-bit DIB section that the control tests print windows and paint items into.
 #pragma once
 
 #include <windows.h>

@@ -4,6 +4,8 @@
 // and plain text, the media player's buttons, and a form file holding one of each.
 #include <gtest/gtest.h>
 
+#include "tests/classlib/controls/std_print_target.h"
+
 #include <string>
 #include <vector>
 
@@ -562,22 +564,10 @@ TEST_F(ComControls, MediaPlayerPaintsItsButtonsByState) {
   mp->SetColoredButtons({btPlay});
   mp->SetBounds(0, 0, 90, 30);
   form->Show();
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = 90;
-  bi.bmiHeader.biHeight = -30;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  TBitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  TMemoryDC dc(CreateCompatibleDC(nullptr));
-  TSelectObject sel(dc.get(), dib.get());
-  SendMessageW(mp->Handle(), WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  TPrintTarget target(90, 30);
+  SendMessageW(mp->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
   GdiFlush();
-  auto pixel = [&](int x, int y) {
-    uint32_t v = static_cast<uint32_t*>(bits)[y * 90 + x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-  };
+  auto pixel = [&](int x, int y) { return target.At(x, y); };
   // The centre of each button's glyph: coloured, disabled, enabled but not coloured.
   EXPECT_EQ(pixel(15, 15), GdiColor(clGreen));
   EXPECT_EQ(pixel(45, 15), GdiColor(clGrayText));

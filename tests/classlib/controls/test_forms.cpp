@@ -4,6 +4,8 @@
 // timers.
 #include <gtest/gtest.h>
 
+#include "tests/classlib/controls/std_print_target.h"
+
 #include <set>
 
 #include "classlib/controls/dialogs.h"
@@ -625,22 +627,10 @@ TEST_F(Forms, ControlsWithoutAWindowPaintClippedOnTheirParent) {
   box->SetBounds(20, 30, 40, 25);
   form->Show();
   TRect client = form->ClientRect();
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = client.Right;
-  bi.bmiHeader.biHeight = -client.Bottom;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  TBitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  TMemoryDC dc(CreateCompatibleDC(nullptr));
-  TSelectObject sel(dc.get(), dib.get());
-  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  TPrintTarget target(client.Right, client.Bottom);
+  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
   GdiFlush();
-  auto pixel = [&](int x, int y) {
-    uint32_t v = static_cast<uint32_t*>(bits)[y * client.Right + x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-  };
+  auto pixel = [&](int x, int y) { return target.At(x, y); };
   COLORREF face = GdiColor(clBtnFace);
   EXPECT_EQ(pixel(20, 30), RGB(255, 0, 0));
   EXPECT_EQ(pixel(59, 54), RGB(255, 0, 0));
@@ -650,7 +640,7 @@ TEST_F(Forms, ControlsWithoutAWindowPaintClippedOnTheirParent) {
   EXPECT_EQ(pixel(5, 5), face);
   // Hidden, it paints nothing.
   box->SetVisible(false);
-  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
   GdiFlush();
   EXPECT_EQ(pixel(30, 40), face);
   form->Free();
