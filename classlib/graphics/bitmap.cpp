@@ -79,6 +79,31 @@ TBitmap::~TBitmap() {
   canvas_.reset();
 }
 
+TBitmapHandle CreateTopDownDIB(int width, int height, int bpp, uint8_t*& bits, size_t& stride) {
+  stride = PixelRowStride(width, bpp);
+  if (width <= 0 || height <= 0 || stride == 0 || stride > kMaxDibBytes / size_t(height))
+    throw EOutOfResources("Out of system resources");
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+  } info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = width;
+  info.header.biHeight = -height;  // rows from the top, as ScanLine counts them
+  info.header.biPlanes = 1;
+  info.header.biBitCount = WORD(bpp);
+  info.header.biCompression = BI_RGB;
+  if (bpp == 1) {
+    info.header.biClrUsed = 2;
+    info.colors[1] = RGBQUAD{255, 255, 255, 0};
+  }
+  void* mem = nullptr;
+  TBitmapHandle handle(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &mem, nullptr, 0));
+  if (!handle || !mem) throw EOutOfResources("Out of system resources");
+  bits = static_cast<uint8_t*>(mem);
+  return handle;
+}
+
 int TBitmap::BitsPerPixel() const { return StorageBpp(format_); }
 
 void TBitmap::NewImage(int width, int height, int bpp, const TPixelImage* pixels) {
@@ -86,26 +111,7 @@ void TBitmap::NewImage(int width, int height, int bpp, const TPixelImage* pixels
   uint8_t* bits = nullptr;
   size_t stride = 0;
   if (width > 0 && height > 0) {
-    stride = PixelRowStride(width, bpp);
-    if (stride == 0 || stride > kMaxDibBytes / size_t(height)) throw EOutOfResources("Out of system resources");
-    struct {
-      BITMAPINFOHEADER header;
-      RGBQUAD colors[2];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;  // rows from the top, as ScanLine counts them
-    info.header.biPlanes = 1;
-    info.header.biBitCount = WORD(bpp);
-    info.header.biCompression = BI_RGB;
-    if (bpp == 1) {
-      info.header.biClrUsed = 2;
-      info.colors[1] = RGBQUAD{255, 255, 255, 0};
-    }
-    void* mem = nullptr;
-    handle.reset(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &mem, nullptr, 0));
-    if (!handle || !mem) throw EOutOfResources("Out of system resources");
-    bits = static_cast<uint8_t*>(mem);
+    handle = CreateTopDownDIB(width, height, bpp, bits, stride);
     if (pixels && pixels->Width() == width && pixels->Height() == height && pixels->BitsPerPixel() == bpp)
       std::memcpy(bits, pixels->Data(), stride * size_t(height));
     else

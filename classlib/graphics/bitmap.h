@@ -32,6 +32,10 @@ private:
   std::optional<TSelectObject> bitmapSel_;
 };
 
+// A top-down DIB section of width x height at bpp bits (1 bit: black and white), its rows
+// stride bytes apart; raises EOutOfResources when it cannot be had or would pass 1 GiB.
+TBitmapHandle CreateTopDownDIB(int width, int height, int bpp, uint8_t*& bits, size_t& stride);
+
 class TBitmap : public TGraphic {
   KARO_CLASS(TBitmap)
 public:

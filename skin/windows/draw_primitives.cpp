@@ -53,26 +53,7 @@ class TScratch {
 public:
   TScratch(int width, int height, int bpp = 32) : width_(width), height_(height), bpp_(bpp) {
     if (width <= 0 || height <= 0) return;
-    stride_ = PixelRowStride(width, bpp);
-    if (stride_ == 0 || stride_ > (size_t(1) << 30) / size_t(height)) throw EOutOfResources("Out of system resources");
-    struct {
-      BITMAPINFOHEADER header;
-      RGBQUAD colors[2];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = WORD(bpp);
-    info.header.biCompression = BI_RGB;
-    if (bpp == 1) {
-      info.header.biClrUsed = 2;
-      info.colors[1] = RGBQUAD{255, 255, 255, 0};
-    }
-    void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !bits) throw EOutOfResources("Out of system resources");
-    bits_ = static_cast<uint8_t*>(bits);
+    bitmap_ = CreateTopDownDIB(width, height, bpp, bits_, stride_);
   }
 
   HBITMAP Handle() const { return bitmap_.get(); }
