@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the 32-bit Windows program and runs it under Wine.
+# Sets up the machine, builds the 32-bit Windows program and runs it under Wine. Where 32-bit
+# programs cannot run, it builds and runs the 64-bit program instead and says so first.
 # Without a display of its own the program runs on a private Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" native i686
 source "$root/scripts/wine-env.sh"
+config=i686
+if [ "$karo_runs_32bit" -eq 0 ]; then
+  echo "Running the 64-bit build: $karo_no_32bit_reason."
+  config=x86_64
+fi
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" native "$config"
 [ -n "${DISPLAY:-}" ] || karo_start_wine
 # Karo itself is not built yet: show the skin tool at work on the Yellow skin instead.
-/usr/lib/wine/wine "$root/build/i686/tools/skntool/skntool.exe" list "$root/build/native/skins/Yellow.skn"
+"$(karo_wine_for "$config")" "$root/build/$config/tools/skntool/skntool.exe" list "$root/build/native/skins/Yellow.skn"

@@ -41,3 +41,32 @@ karo_start_wine() {
   # Without a window manager, hiding a managed window waits two seconds for one to answer.
   /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 }
+
+# Whether this machine runs 32-bit Windows programs. Some kernels cannot execute 32-bit Linux
+# programs at all, so 32-bit Wine cannot start there; the scripts then fall back to the x86_64
+# build. The probe runs the smallest 32-bit Linux program (it only exits with 0), so it needs
+# nothing installed and says nothing about Wine: any failure other than the kernel refusing the
+# format leaves karo_runs_32bit set, and a broken 32-bit Wine still fails the i686 tests loudly.
+karo_runs_32bit=1
+karo_no_32bit_reason=""
+karo_probe_32bit() {
+  local probe rc=0
+  probe=$(mktemp)
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  "$probe" 2>/dev/null || rc=$?
+  rm -f "$probe"
+  if [ $rc -eq 126 ]; then
+    karo_runs_32bit=0
+    karo_no_32bit_reason="this machine's kernel cannot execute 32-bit programs (Exec format error), so 32-bit Wine cannot start"
+  fi
+}
+karo_probe_32bit
+
+# The Wine loader for a configuration's programs.
+karo_wine_for() {
+  case "$1" in
+    i686) echo /usr/lib/wine/wine ;;
+    *) echo /usr/lib/wine/wine64 ;;
+  esac
+}
