@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils
   fonts-wqy-microhei imagemagick
   nodejs npm
+  unicode-data nlohmann-json3-dev
 )
 
 sudo_cmd=()
@@ -36,3 +37,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# Sources and data the build takes from npm packages, at pinned versions with checked sums.
+"$(dirname "$0")/fetch-deps.sh"

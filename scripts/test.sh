@@ -8,6 +8,7 @@ configs=("$@")
 [ ${#configs[@]} -gt 0 ] || configs=(native fuzz i686 x86_64)
 
 "$root/scripts/setup.sh"
+"$root/scripts/check-layers.sh"
 KARO_WERROR=${KARO_WERROR:-ON} "$root/scripts/build.sh" "${configs[@]}"
 
 source "$root/scripts/wine-env.sh"

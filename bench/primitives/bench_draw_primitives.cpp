@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "skin/windows/draw_primitives.h"
+#include "skin/windows/paint/draw_primitives.h"
 
 namespace {
 

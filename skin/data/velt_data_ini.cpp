@@ -49,7 +49,7 @@ int CheckStripFrames(int Width, int Height) { return std::max(4, Width / (Height
 #include "skin/data/skin_reader.h"
 #include "skin/data/skin_resources.h"
 #include "skin/data/velt_text.h"
-#include "skin/windows/draw_primitives.h"
+#include "skin/windows/paint/draw_primitives.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "skin/windows/frame_geometry.h"
+#include "skin/windows/paint/frame_geometry.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "skin/windows/draw_primitives.h"
+#include "skin/windows/paint/draw_primitives.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "classlib/controls/control_atom.h"
-#include "skin/windows/frame_geometry.h"
+#include "skin/windows/paint/frame_geometry.h"
 
 TBitmap* BG = nullptr;
 TKeyedCopyMethod KeyedCopyMethod = kcPlatform;

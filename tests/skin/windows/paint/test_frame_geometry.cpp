@@ -4,7 +4,7 @@
 #include <tuple>
 #include <vector>
 
-#include "skin/windows/frame_geometry.h"
+#include "skin/windows/paint/frame_geometry.h"
 
 // Found by argument-dependent lookup, so in the namespace of the types.
 static std::ostream& operator<<(std::ostream& os, const TRect& r) {

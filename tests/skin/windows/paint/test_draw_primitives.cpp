@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "classlib/controls/control_atom.h"
-#include "skin/windows/draw_primitives.h"
+#include "skin/windows/paint/draw_primitives.h"
 #include "tests/classlib/graphics/pixel_probe.h"
 
 namespace {
