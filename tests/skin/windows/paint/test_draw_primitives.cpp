@@ -3,6 +3,7 @@
 #include <climits>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "classlib/controls/control_atom.h"
@@ -760,6 +761,30 @@ TEST(WorkBitmap, OnlyTheOutermostStartAndEndMakeAndFreeIt) {
   InitVeltForm();
   ASSERT_NE(BG, nullptr);
   EXPECT_EQ(GetStretchBltMode(BG->Canvas()->Handle()), COLORONCOLOR);
+}
+
+TEST(WorkBitmap, EachThreadPaintsInItsOwnAndFreesItWhenItEnds) {
+  ASSERT_NE(SizeBG(8, 8), nullptr);
+  TBitmap* mine = BG;
+  TBitmap* theirs = nullptr;
+  HBITMAP theirHandle = nullptr;
+  int theirMode = 0;
+  std::thread other([&] {
+    EXPECT_EQ(BG, nullptr);  // none until the thread asks for one
+    theirs = SizeBG(12, 5);
+    if (theirs) {
+      theirHandle = theirs->Handle();
+      theirMode = GetStretchBltMode(theirs->Canvas()->Handle());
+    }
+  });
+  other.join();
+  ASSERT_NE(theirs, nullptr);
+  EXPECT_NE(theirs, mine);
+  EXPECT_EQ(theirMode, COLORONCOLOR);
+  // The other thread's picture went with it; this thread's is untouched.
+  EXPECT_EQ(GetObjectType(theirHandle), 0u);
+  EXPECT_EQ(BG, mine);
+  EXPECT_EQ(BG->Width(), 8);
 }
 
 TEST(MaxMin, LargerAndSmaller) {
