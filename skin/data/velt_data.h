@@ -103,6 +103,9 @@ class TSkinReader;
 class TSkinStore;
 class TWinControl;
 
+// Test seam: when set, called part way through reading a skin's INI (tests throw from it).
+extern std::function<void()> SkinIniReadFault;
+
 // ---- Optional user32 functions, nil until bound and where user32 lacks them
 
 using TGetScrollBarInfoProc = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);

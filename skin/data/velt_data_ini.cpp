@@ -51,6 +51,8 @@ int CheckStripFrames(int Width, int Height) { return std::max(4, Width / (Height
 #include "skin/data/skin_resources.h"
 #include "skin/data/velt_text.h"
 
+std::function<void()> SkinIniReadFault;
+
 namespace {
 
 constexpr TColor kMagenta = 0xFF00FF;
@@ -150,6 +152,7 @@ public:
     ReadBord();
     ReadColor(sections);
     ReadSysButton(sections);
+    if (SkinIniReadFault) SkinIniReadFault();
     ReadButton();
     ReadTitle();
     for (const TSkinElementInfo& info : SkinElementTable()) ReadElement(info);

@@ -777,4 +777,56 @@ TEST_F(Forms, TimersTickWhenTheTestSaysSo) {
   EXPECT_EQ(boxes.requests[0].Text, L"tick failed.");
 }
 
+// The system timer itself, once: a short real interval and a bounded wait for its messages.
+TEST_F(Forms, ARunningTimerTicksFromTheSystemTimer) {
+  TTimer::SetManualTimers(false);
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) { ++ticks; };
+  timer.SetInterval(10);
+  ASSERT_TRUE(timer.Running());
+  const DWORD start = GetTickCount();
+  while (ticks < 2 && GetTickCount() - start < 5000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    Application->ProcessMessages();
+  }
+  EXPECT_GE(ticks, 2) << "no WM_TIMER reached the timer's window within 5 s";
+  // Stopped, it ticks no more.
+  timer.SetEnabled(false);
+  const int seen = ticks;
+  const DWORD stop = GetTickCount();
+  while (GetTickCount() - stop < 100) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Application->ProcessMessages();
+  }
+  EXPECT_EQ(ticks, seen);
+}
+
+// The utility windows' procedure is a barrier: an exception of the procedure goes to the
+// application's handler, and the sender of the message gets an answer.
+TEST_F(Forms, AnExceptionInAUtilityWindowEndsAtItsProcedure) {
+  TModalAnswers boxes;
+  int calls = 0;
+  HWND wnd = nullptr;
+  wnd = AllocateHWnd([&](TMessage& m) {
+    if (m.Msg != WM_USER + 7) {
+      m.Result = DefWindowProcW(wnd, m.Msg, m.WParam, m.LParam);
+      return;
+    }
+    ++calls;
+    m.Result = 42;
+    throw EConvertError("utility failed");
+  });
+  ASSERT_NE(wnd, nullptr);
+  EXPECT_NO_THROW(SendMessageW(wnd, WM_USER + 7, 0, 0));
+  EXPECT_EQ(calls, 1);
+  ASSERT_EQ(boxes.requests.size(), 1u);
+  EXPECT_EQ(boxes.requests[0].Text, L"utility failed.");
+  // The window still answers.
+  EXPECT_NO_THROW(SendMessageW(wnd, WM_USER + 7, 0, 0));
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(boxes.requests.size(), 2u);
+  DeallocateHWnd(wnd);
+}
+
 }  // namespace
