@@ -130,10 +130,13 @@ TReadingKind ParseReading(std::string_view marked, TSyllable& out) {
   std::string_view rest = s.substr(initial.size());
   if (!HasVowel(rest)) return TReadingKind::NoVowel;
 
+  const bool palatal = initial == "j" || initial == "q" || initial == "x";
+  if (palatal && rest[0] != 'i' && rest[0] != 'u') return TReadingKind::Unknown;
+
   std::string final;
   if (initial.empty()) {
     final = FinalOfZeroInitial(s);
-  } else if ((initial == "j" || initial == "q" || initial == "x") && StartsWith(rest, "u")) {
+  } else if (palatal && rest[0] == 'u') {
     final = "\u00fc" + std::string(rest.substr(1));
   } else if (rest == "i" && (initial == "z" || initial == "c" || initial == "s" || initial == "zh" ||
                              initial == "ch" || initial == "sh" || initial == "r")) {
