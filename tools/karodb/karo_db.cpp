@@ -400,7 +400,7 @@ std::string FormatSummary(const TKaroDbCounts& c) {
       << Percent(c.IdiomsWithMeaning, c.Idioms) << "); " << c.IdiomsWithChun << " begin with " << kChun << "\n";
   out << "words: " << c.Words << ", " << c.WordsWithMeaning << " with a meaning ("
       << Percent(c.WordsWithMeaning, c.Words) << ")\n";
-  out << "keys dropped as no Chinese words: " << c.DroppedKeys << "\n";
+  out << "keys dropped as not Chinese words: " << c.DroppedKeys << "\n";
   out << "sample notes: " << c.Notes << "\n";
   return out.str();
 }

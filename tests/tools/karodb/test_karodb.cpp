@@ -236,7 +236,7 @@ TEST_F(KaroDbBuilt, CountsOfTheSummary) {
   const std::string summary = FormatSummary(c);
   EXPECT_THAT(summary, HasSubstr("finals: 16 ([a]\u5f00\u5934 1, [e]\u5f00\u5934 1, [i]\u5f00\u5934 6"));
   EXPECT_THAT(summary, HasSubstr("standard characters the rhyme pages show: 24 of 25"));
-  EXPECT_THAT(summary, HasSubstr("keys dropped as no Chinese words: 5"));
+  EXPECT_THAT(summary, HasSubstr("keys dropped as not Chinese words: 5"));
 }
 
 TEST_F(KaroDbBuilt, FinalsAreListedByGroupInTheirOrder) {
