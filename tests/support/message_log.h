@@ -2,7 +2,8 @@
 // recorders at the window-procedure level (sent, posted, defwinproc, inside BeginPaint), at the
 // WindowProc level (messages performed without a window) and at a WH_CBT hook, a creation hook
 // that records a window from its first message, and the comparison of a log with an expected
-// constant sequence that prints both side by side when they differ.
+// constant sequence that prints both side by side when they differ. A test using it links
+// object_census, whose import redirection watches the program's BeginPaint.
 #pragma once
 
 #include <gtest/gtest.h>
