@@ -16,8 +16,10 @@ inline WideString KaroTestFolder() {
   wchar_t tmp[MAX_PATH];
   GetTempPathW(MAX_PATH, tmp);
   static int n = 0;
-  WideString dir = WideString(tmp) + L"karo_db_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++n) +
-                   L"_\u6625\U0001F600";
+  LARGE_INTEGER tick;
+  QueryPerformanceCounter(&tick);
+  WideString dir = WideString(tmp) + L"karo_db_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                   std::to_wstring(tick.QuadPart) + L"_" + std::to_wstring(++n) + L"_\u6625\U0001F600";
   CreateDirectoryW(dir.c_str(), nullptr);
   return dir + L"\\";
 }
@@ -100,6 +102,8 @@ protected:
   void TearDown() override {
     for (TADOQuery* q : queries) q->Free();
     conn->Free();
+    for (const wchar_t* f : {L"Karo.cc", L"Secured.mdw"}) DeleteFileW((folder + f).c_str());
+    RemoveDirectoryW(folder.c_str());
   }
   TADOQuery* Query(const WideString& sql) {
     auto* q = new TADOQuery(nullptr);
