@@ -21,11 +21,23 @@ double Ms(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::ti
   return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-size_t PrivateBytes() {
-  PROCESS_MEMORY_COUNTERS_EX pmc{};
+// The memory the process has committed. Wine leaves PrivateUsage at 0 but keeps PagefileUsage,
+// which counts the same committed pages.
+size_t CommittedBytes() {
+  PROCESS_MEMORY_COUNTERS pmc{};
   pmc.cb = sizeof(pmc);
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc));
-  return pmc.PrivateUsage;
+  GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof(pmc));
+  return pmc.PagefileUsage;
+}
+
+// The statement in the engine alone, every row stepped; answers the row count.
+int StepAll(sqlite3* db) {
+  int n = 0;
+  sqlite3_stmt* s = nullptr;
+  sqlite3_prepare_v2(db, "select * from CiYu", -1, &s, nullptr);
+  while (sqlite3_step(s) == SQLITE_ROW) ++n;
+  sqlite3_finalize(s);
+  return n;
 }
 
 void PaintGrid(TDBGrid* grid) {
@@ -76,7 +88,10 @@ int main() {
   conn->Open();
   PaintGrid(grid);
 
-  size_t before = PrivateBytes();
+  // Passes over the file first, so the query and the engine alone both read a warm file (the
+  // first reads of a file under Wine are slower by half).
+  for (int i = 0; i < 2; ++i) StepAll(conn->Database().Handle());
+  size_t before = CommittedBytes();
   auto t0 = std::chrono::steady_clock::now();
   query->Open();
   int count = query->RecordCount();
@@ -85,19 +100,17 @@ int main() {
   query->Last();
   PaintGrid(grid);
   auto t2 = std::chrono::steady_clock::now();
-  size_t after = PrivateBytes();
+  size_t after = CommittedBytes();
 
   // The same statement in the engine alone, every row stepped.
   auto t3 = std::chrono::steady_clock::now();
-  int alone = 0;
-  {
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(conn->Database().Handle(), "select * from CiYu", -1, &s, nullptr);
-    while (sqlite3_step(s) == SQLITE_ROW) ++alone;
-    sqlite3_finalize(s);
-  }
+  int alone = StepAll(conn->Database().Handle());
   auto t4 = std::chrono::steady_clock::now();
   if (count != kRows || alone != kRows) std::fprintf(stderr, "row counts differ: %d, %d\n", count, alone);
+  if (before == 0) {
+    std::fprintf(stderr, "the process's committed memory cannot be read here\n");
+    return 1;
+  }
 
   std::printf("db 270k rows: open %.0f ms, last %.0f ms, memory +%.1f MB, sqlite alone %.0f ms\n", Ms(t0, t1),
               Ms(t1, t2), double(after > before ? after - before : 0) / (1024.0 * 1024.0), Ms(t3, t4));

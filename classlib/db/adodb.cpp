@@ -90,6 +90,7 @@ bool IsWord(const TToken& t, const char* w) { return t.Kind == tkWord && t.Text 
 struct TSingleTable {
   bool Ok = false;
   bool PlainColumns = false;
+  bool OrdersByPosition = false;  // "ORDER BY 2": a place in the column list, not a name
   size_t FromStart = 0, TableEnd = 0;
   std::string Table;
 };
@@ -120,6 +121,8 @@ TSingleTable ReadSingleTable(const std::string& sql) {
     for (const char* w : {"GROUP", "HAVING", "UNION", "INTERSECT", "EXCEPT", "WINDOW", "JOIN", "FROM"})
       if (IsWord(t[k], w)) return r;
     if (t[k].Kind == tkSymbol && t[k].Text == ";") return r;
+    if (t[k].Kind == tkNumber && k >= 1 && (IsWord(t[k - 1], "BY") || (t[k - 1].Kind == tkSymbol && t[k - 1].Text == ",")))
+      r.OrdersByPosition = true;
   }
   // Plain columns: "*" alone, or names separated by commas.
   bool plain = true;
@@ -488,12 +491,16 @@ int TADOQuery::InternalOpen() {
     if (cols == 0) throw EOleException("The command text does not return a set of records.");
   }
   keyset_ = updatable_ = false;
-  rowIds_.clear();
+  rowIds_.Clear();
   rows_.clear();
   TSingleTable single = ReadSingleTable(sql);
   if (single.Ok) {
     try {
-      std::string keysetSql = sql.substr(0, single.FromStart) + ", rowid " + sql.substr(single.FromStart);
+      // Plain columns are the table's own, so the rowids alone can be read in the statement's
+      // order without the columns' contents; otherwise the columns keep their places.
+      bool rowIdsOnly = single.PlainColumns && !single.OrdersByPosition;
+      std::string keysetSql = rowIdsOnly ? "SELECT rowid " + sql.substr(single.FromStart)
+                                         : sql.substr(0, single.FromStart) + ", rowid " + sql.substr(single.FromStart);
       std::string fetchSql = sql.substr(0, single.TableEnd) + " WHERE rowid = ?";
       TSqliteStmt keys(db, keysetSql);
       TSqliteStmt fetch(db, fetchSql);
@@ -502,15 +509,15 @@ int TADOQuery::InternalOpen() {
       BindParameters(keys);
       BindParameters(fetch_);
       int cols = sqlite3_column_count(keys.Handle()) - 1;
-      MakeFields(keys, cols);
-      while (keys.Step()) rowIds_.push_back(sqlite3_column_int64(keys.Handle(), cols));
+      MakeFields(rowIdsOnly ? fetch_ : keys, sqlite3_column_count(fetch_.Handle()));
+      while (keys.Step()) rowIds_.Append(sqlite3_column_int64(keys.Handle(), cols));
       keyset_ = true;
       table_ = single.Table;
     } catch (const EOleException&) {
       // A view, a table without rowids or a column named like one: read the rows themselves.
       fetch_ = TSqliteStmt();
       ClearFields();
-      rowIds_.clear();
+      rowIds_.Clear();
     }
   }
   if (!keyset_) {
@@ -535,13 +542,12 @@ int TADOQuery::InternalOpen() {
       Fields(i)->SetCanModify(found);
     }
   }
-  return int(rowIds_.size());
+  return int(rowIds_.Size());
 }
 
 void TADOQuery::InternalClose() {
   fetch_ = TSqliteStmt();
-  rowIds_.clear();
-  rowIds_.shrink_to_fit();
+  rowIds_.Clear();
   rows_.clear();
   rows_.shrink_to_fit();
   keyset_ = updatable_ = false;
@@ -555,7 +561,7 @@ void TADOQuery::InternalFetch(int index, std::vector<Variant>& values) {
     return;
   }
   sqlite3_stmt* s = fetch_.Handle();
-  sqlite3_bind_int64(s, fetchRowIdParam_, rowIds_.at(size_t(index)));
+  sqlite3_bind_int64(s, fetchRowIdParam_, rowIds_.At(size_t(index)));
   int cols = sqlite3_column_count(s);
   values.assign(size_t(cols), Null());
   // A row deleted behind the query's back reads as all Null.
@@ -597,21 +603,20 @@ void TADOQuery::InternalPost(bool inserting, int index, const std::vector<Varian
     std::string sql = binds.empty() ? "INSERT INTO " + table_ + " DEFAULT VALUES"
                                     : "INSERT INTO " + table_ + " (" + names + ") VALUES (" + marks + ")";
     WriteInTransaction(sql, binds, true);
-    rowIds_.insert(rowIds_.begin() + std::clamp<ptrdiff_t>(index, 0, ptrdiff_t(rowIds_.size())),
-                   sqlite3_last_insert_rowid(db));
+    rowIds_.Insert(size_t(std::clamp<ptrdiff_t>(index, 0, ptrdiff_t(rowIds_.Size()))), sqlite3_last_insert_rowid(db));
   } else {
     if (!binds.empty()) {
-      binds.push_back(Variant(int64_t(rowIds_.at(size_t(index)))));
+      binds.push_back(Variant(int64_t(rowIds_.At(size_t(index)))));
       WriteInTransaction("UPDATE " + table_ + " SET " + sets + " WHERE rowid = ?" + IntToStr(int64_t(binds.size())),
                          binds, true);
     }
   }
-  InternalFetch(std::clamp(index, 0, int(rowIds_.size()) - 1), stored);
+  InternalFetch(std::clamp(index, 0, int(rowIds_.Size()) - 1), stored);
 }
 
 void TADOQuery::InternalDelete(int index) {
-  WriteInTransaction("DELETE FROM " + table_ + " WHERE rowid = ?1", {Variant(int64_t(rowIds_.at(size_t(index))))}, true);
-  rowIds_.erase(rowIds_.begin() + index);
+  WriteInTransaction("DELETE FROM " + table_ + " WHERE rowid = ?1", {Variant(int64_t(rowIds_.At(size_t(index))))}, true);
+  rowIds_.Erase(size_t(index));
 }
 
 KARO_CLASS_PROPS(TADOQuery, TDataSet, Prop("Active", &TADOQuery::Active, &TADOQuery::SetActive).Default(0),

@@ -147,7 +147,7 @@ private:
   bool keyset_ = false;                 // rows kept as rowids of table_
   bool updatable_ = false;              // keyset_, and every column a column of table_
   std::string table_;                   // the table's name as the statement writes it
-  std::vector<int64_t> rowIds_;
+  TRowIdList rowIds_;
   std::vector<std::vector<Variant>> rows_;  // the rows themselves when no rowids can be kept
   TSqliteStmt fetch_;                   // the statement's columns of one rowid
   int fetchRowIdParam_ = 0;

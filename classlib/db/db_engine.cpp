@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -9,8 +10,9 @@
 
 void TSqliteDb::Open(const std::string& fileName, bool readOnly) {
   Close();
-  // Without SQLITE_OPEN_CREATE a missing file is refused instead of being made empty.
-  int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX;
+  // Without SQLITE_OPEN_CREATE a missing file is refused instead of being made empty. A
+  // connection serves one thread (the GUI's), so its calls need no locking.
+  int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(fileName.c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
@@ -106,6 +108,78 @@ std::vector<uint8_t> TSqliteStmt::ColumnBlob(int col) const {
   return p ? std::vector<uint8_t>(p, p + n) : std::vector<uint8_t>();
 }
 int64_t TSqliteStmt::ColumnInt(int col) const { return sqlite3_column_int64(stmt_, col); }
+
+// --- TRowIdList ---
+
+void TRowIdList::Clear() {
+  runs_ = std::vector<TRun>();
+  starts_.clear();
+  size_ = 0;
+}
+
+void TRowIdList::Append(int64_t rowId) {
+  if (!runs_.empty() && runs_.back().First + runs_.back().Count == rowId) {
+    ++runs_.back().Count;
+  } else {
+    if (!starts_.empty()) starts_.push_back(size_);
+    runs_.push_back({rowId, 1});
+  }
+  ++size_;
+}
+
+size_t TRowIdList::Find(size_t index, int64_t& offset) const {
+  if (index >= size_) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  if (starts_.size() != runs_.size()) {
+    starts_.clear();
+    starts_.reserve(runs_.size());
+    size_t at = 0;
+    for (const TRun& r : runs_) {
+      starts_.push_back(at);
+      at += size_t(r.Count);
+    }
+  }
+  size_t run = size_t(std::upper_bound(starts_.begin(), starts_.end(), index) - starts_.begin()) - 1;
+  offset = int64_t(index - starts_[run]);
+  return run;
+}
+
+int64_t TRowIdList::At(size_t index) const {
+  int64_t offset;
+  size_t run = Find(index, offset);
+  return runs_[run].First + offset;
+}
+
+void TRowIdList::Insert(size_t index, int64_t rowId) {
+  if (index >= size_) {
+    if (index > size_) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    Append(rowId);
+    return;
+  }
+  int64_t offset;
+  size_t run = Find(index, offset);
+  TRun r = runs_[run];
+  std::vector<TRun> parts;
+  if (offset > 0) parts.push_back({r.First, offset});
+  parts.push_back({rowId, 1});
+  parts.push_back({r.First + offset, r.Count - offset});
+  runs_.erase(runs_.begin() + ptrdiff_t(run));
+  runs_.insert(runs_.begin() + ptrdiff_t(run), parts.begin(), parts.end());
+  starts_.clear();
+  ++size_;
+}
+
+void TRowIdList::Erase(size_t index) {
+  int64_t offset;
+  size_t run = Find(index, offset);
+  TRun r = runs_[run];
+  std::vector<TRun> parts;
+  if (offset > 0) parts.push_back({r.First, offset});
+  if (r.Count - offset - 1 > 0) parts.push_back({r.First + offset + 1, r.Count - offset - 1});
+  runs_.erase(runs_.begin() + ptrdiff_t(run));
+  runs_.insert(runs_.begin() + ptrdiff_t(run), parts.begin(), parts.end());
+  starts_.clear();
+  --size_;
+}
 
 // --- SHA-256, HMAC, PBKDF2 ---
 

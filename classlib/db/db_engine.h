@@ -68,6 +68,33 @@ private:
   sqlite3_stmt* stmt_ = nullptr;
 };
 
+// The rowids of a query's rows in its order, kept as runs of consecutive rowids: a table read
+// in its own order is one run, however many rows it has, and costs no memory to speak of.
+class TRowIdList {
+public:
+  size_t Size() const { return size_; }
+  bool Empty() const { return size_ == 0; }
+  void Clear();
+  void Append(int64_t rowId);
+  // Raises EListError for an index out of range.
+  int64_t At(size_t index) const;
+  // Puts rowId at index (index == Size appends).
+  void Insert(size_t index, int64_t rowId);
+  void Erase(size_t index);
+  size_t RunCount() const { return runs_.size(); }
+
+private:
+  struct TRun {
+    int64_t First;
+    int64_t Count;
+  };
+  // The run holding index and the index's place in it; builds the run starts when stale.
+  size_t Find(size_t index, int64_t& offset) const;
+  std::vector<TRun> runs_;
+  mutable std::vector<size_t> starts_;  // index of each run's first row; empty when stale
+  size_t size_ = 0;
+};
+
 // --- Accounts and passwords ---
 
 // The hash of a password: PBKDF2 with HMAC-SHA-256 over the UTF-8 password and a random salt.

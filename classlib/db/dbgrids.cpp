@@ -1,6 +1,7 @@
 #include "classlib/db/dbgrids.h"
 
 #include <algorithm>
+#include <array>
 
 // --- The grid's links to its data and its editor ---
 
@@ -275,6 +276,8 @@ void TDBGrid::CreateParams(TCreateParams& params) {
 
 void TDBGrid::CreateWnd() {
   TCustomControl::CreateWnd();
+  vertBar_ = horzBar_ = {-1, -1, -1};
+  rowFont_ = titleFontHandle_ = nullptr;
   UpdateScrollBars();
 }
 
@@ -308,18 +311,28 @@ void TDBGrid::SetSelectedIndex(int v) {
   if (OnColEnter) OnColEnter(this);
 }
 
+// Text heights are measured once per font: the fonts' handles tell when they change.
 int TDBGrid::RowHeight() {
-  TCanvas* c = Canvas();
   if (!HandleAllocated()) return 18;
-  c->SetFont(Font());
-  return c->TextHeight(L"Wg\u6625") + 3;
+  HFONT f = Font()->Handle();
+  if (f != rowFont_) {
+    Canvas()->SetFont(Font());
+    rowHeight_ = Canvas()->TextHeight(L"Wg\u6625") + 3;
+    rowFont_ = f;
+  }
+  return rowHeight_;
 }
 
 int TDBGrid::TitleHeight() {
   if (!options_.Contains(dgTitles)) return 0;
   if (!HandleAllocated()) return 19;
-  Canvas()->SetFont(&titleFont_);
-  return Canvas()->TextHeight(L"Wg\u6625") + 4;
+  HFONT f = titleFont_.Handle();
+  if (f != titleFontHandle_) {
+    Canvas()->SetFont(&titleFont_);
+    titleHeight_ = Canvas()->TextHeight(L"Wg\u6625") + 4;
+    titleFontHandle_ = f;
+  }
+  return titleHeight_;
 }
 
 int TDBGrid::VisibleRowCount() {
@@ -418,22 +431,24 @@ void TDBGrid::UpdateScrollBars() {
   updatingScrollBars_ = true;
   TDataSet* ds = DataSet();
   int n = ds && ds->Active() ? ds->RecordCount() + (ds->State() == dsInsert ? 1 : 0) : 0;
-  SCROLLINFO si{};
-  si.cbSize = sizeof(si);
-  si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
-  si.nMin = 0;
-  si.nMax = std::max(0, n - 1);
-  si.nPage = UINT(VisibleRowCount());
-  si.nPos = top_;
-  SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+  // A scroll bar is set only when it changes: each setting redraws it.
+  auto set = [this](int bar, int max, int page, int pos, std::array<int, 3>& last) {
+    if (last == std::array<int, 3>{max, page, pos}) return;
+    last = {max, page, pos};
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    si.nMax = max;
+    si.nPage = UINT(page);
+    si.nPos = pos;
+    SetScrollInfo(Handle(), bar, &si, TRUE);
+  };
+  set(SB_VERT, std::max(0, n - 1), VisibleRowCount(), top_, vertBar_);
   int total = IndicatorWidth();
   for (int i = 0; i < ColumnCount(); ++i)
     if (ShownColumn(i)->Visible()) total += ShownColumn(i)->Width();
-  si.nMax = std::max(0, total - 1);
-  si.nPage = UINT(std::max(0, ClientWidth()));
   hOffset_ = std::clamp(hOffset_, 0, std::max(0, total - ClientWidth()));
-  si.nPos = hOffset_;
-  SetScrollInfo(Handle(), SB_HORZ, &si, TRUE);
+  set(SB_HORZ, std::max(0, total - 1), std::max(0, ClientWidth()), hOffset_, horzBar_);
   updatingScrollBars_ = false;
 }
 

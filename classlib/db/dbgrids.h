@@ -3,6 +3,7 @@
 // by the mouse and in-place editing by keyboard and mouse. Windows only.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -194,4 +195,7 @@ private:
   bool editorModified_ = false;
   bool settingEditor_ = false;
   bool updatingScrollBars_ = false;
+  std::array<int, 3> vertBar_{-1, -1, -1}, horzBar_{-1, -1, -1};  // max, page and position last set
+  HFONT rowFont_ = nullptr, titleFontHandle_ = nullptr;
+  int rowHeight_ = 18, titleHeight_ = 19;
 };

@@ -122,3 +122,48 @@ TEST(DbEngine, OpenRefusesMissingAndForeignFilesWithoutCreatingOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// The run list against a plain vector through appends, inserts and erases in every place.
+TEST(DbEngine, RowIdRunsMatchAPlainList) {
+  TRowIdList list;
+  std::vector<int64_t> plain;
+  for (int64_t id : {1, 2, 3, 4, 10, 11, 7, 8, 9, 100}) {
+    list.Append(id);
+    plain.push_back(id);
+  }
+  EXPECT_EQ(list.RunCount(), 4u);
+  auto same = [&] {
+    ASSERT_EQ(list.Size(), plain.size());
+    for (size_t i = 0; i < plain.size(); ++i) ASSERT_EQ(list.At(i), plain[i]) << i;
+  };
+  same();
+  struct Op {
+    bool insert;
+    size_t at;
+    int64_t id;
+  } ops[] = {{true, 0, 50}, {true, 3, 51}, {true, 12, 52}, {false, 0, 0}, {false, 4, 0},
+             {false, 10, 0}, {true, 5, 5}, {false, 1, 0}, {false, 1, 0}, {false, 1, 0}};
+  for (const Op& op : ops) {
+    if (op.insert) {
+      list.Insert(op.at, op.id);
+      plain.insert(plain.begin() + ptrdiff_t(op.at), op.id);
+    } else {
+      list.Erase(op.at);
+      plain.erase(plain.begin() + ptrdiff_t(op.at));
+    }
+    same();
+  }
+  EXPECT_THROW(list.At(plain.size()), EListError);
+  EXPECT_THROW(list.Insert(plain.size() + 1, 1), EListError);
+  // A table read in its own order is one run.
+  TRowIdList big;
+  for (int64_t i = 1; i <= 270000; ++i) big.Append(i);
+  EXPECT_EQ(big.RunCount(), 1u);
+  EXPECT_EQ(big.At(269999), 270000);
+  big.Clear();
+  EXPECT_TRUE(big.Empty());
+}
+
+}  // namespace
