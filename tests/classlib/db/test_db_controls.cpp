@@ -355,6 +355,32 @@ TEST_F(DbControls, MouseSelectsRecordsAndOpensTheEditor) {
   query->Cancel();
 }
 
+TEST_F(DbControls, TitlesShowAndColumnsResizeByDraggingTheirBorder) {
+  grid->SetOptions(grid->Options() + TDBGridOptions{dgTitles});
+  Pump();
+  int titleH = grid->TitleHeight();
+  ASSERT_GT(titleH, 0);
+  TPrintTarget t(200, 150);
+  SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  // The title row in the fixed colour; the first data row stands below it.
+  TRect first = grid->CellRect(0, 0);
+  EXPECT_EQ(t.At(first.Left + 3, titleH - 3), COLORREF(ColorToRGB(clBtnFace)));
+  EXPECT_EQ(first.Top, titleH);
+  int border = first.Right;  // the indicator's width plus the first column's
+  SendMessageW(grid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(border - 1, titleH / 2));
+  SendMessageW(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(border + 29, titleH / 2));
+  SendMessageW(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(border + 29, titleH / 2));
+  EXPECT_EQ(grid->Columns()->Items(0)->Width(), 102);
+  EXPECT_EQ(query->RecNo(), 1);  // a drag on a title moves no record
+  // Without the option the border is only a border.
+  grid->SetOptions(grid->Options() - TDBGridOptions{dgColumnResize});
+  border = grid->CellRect(0, 0).Right;
+  SendMessageW(grid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(border - 1, titleH / 2));
+  SendMessageW(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(border + 29, titleH / 2));
+  SendMessageW(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(border + 29, titleH / 2));
+  EXPECT_EQ(grid->Columns()->Items(0)->Width(), 102);
+}
+
 TEST_F(DbControls, ReadOnlyGridNeverEdits) {
   grid->SetReadOnly(true);
   grid->SetFocus();
