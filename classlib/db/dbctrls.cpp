@@ -42,6 +42,11 @@ namespace {
 // Keys that change an edit's text: characters, backspace, and cut and paste.
 bool IsEditingChar(wchar_t key) { return key >= 32 || key == 8 || key == 22 || key == 24; }
 
+// The keys that choose another item of a combo box's list.
+bool ListKey(TObject* control, WORD key) {
+  return control->Is<TCustomComboBox>() && (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT);
+}
+
 }  // namespace
 
 #define KARO_DB_EDITOR_COMMON(Cls, Base)                                                  \
@@ -55,7 +60,8 @@ bool IsEditingChar(wchar_t key) { return key >= 32 || key == 8 || key == 22 || k
   }                                                                                       \
   void Cls::KeyDown(WORD& key, TShiftState shift) {                                       \
     Base::KeyDown(key, shift);                                                            \
-    if ((key == VK_DELETE || (key == VK_INSERT && shift.Contains(ssShift))) && !link_.CanEditByKey()) key = 0; \
+    if ((key == VK_DELETE || (key == VK_INSERT && shift.Contains(ssShift)) || ListKey(this, key)) && !link_.CanEditByKey()) \
+      key = 0;                                                                            \
   }                                                                                       \
   void Cls::KeyPress(wchar_t& key) {                                                      \
     Base::KeyPress(key);                                                                  \

@@ -437,6 +437,15 @@ TEST_F(DbControls, EditorsEditByTypingAndPostTheirText) {
   EXPECT_EQ(query->State(), dsEdit);
   query->Cancel();
   EXPECT_EQ(count->Text(), L"0");
+  // Choosing another item of the combo's list by key edits the record and reaches the field.
+  mark->SetFocus();
+  HWND keys = mark->EditHandle() ? mark->EditHandle() : mark->Handle();
+  Key(keys, VK_DOWN);
+  EXPECT_EQ(query->State(), dsEdit);
+  Key(keys, VK_DOWN);  // the first press may only find the shown text's own item
+  EXPECT_EQ(mark->Text(), L"m2");
+  query->Post();
+  EXPECT_EQ(raw.Column("SELECT BiaoJi FROM ZuoPin WHERE rowid = 6"), L"m2");
   // The rich editor's text goes to its field as well.
   content->SetFocus();
   Chars(content->Handle(), L"n");
