@@ -177,7 +177,6 @@ private:
   std::vector<bool> fieldModified_;
   bool modified_ = false;
   bool insertedRow_ = false;      // a new record was entered into the count for the insert state
-  std::vector<Variant> none_;
 };
 
 // Links bound controls to a dataset.
