@@ -1,5 +1,5 @@
 # Copies the database folder that the native build made: cmake -DFROM=<dir> -DTO=<dir> -P copy_data.cmake
-foreach(name Karo.cc Unicode-licence.txt)
+foreach(name Karo.cc Secured.mdw Unicode-licence.txt cnchar-data-licence.txt cnchar-idiom-licence.txt Data-sources.txt)
   if(NOT EXISTS ${FROM}/${name})
     message(FATAL_ERROR "${FROM}/${name} is missing: the native configuration builds Karo's database; "
                         "run scripts/build.sh native first")

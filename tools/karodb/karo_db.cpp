@@ -1,5 +1,7 @@
 #include "tools/karodb/karo_db.h"
 
+#include "classlib/db/db_engine.h"
+
 #include "tools/karodb/text_clean.h"
 #include "tools/karodb/utf8.h"
 
@@ -361,13 +363,11 @@ void WriteKaroDb(const TKaroData& data, const fs::path& file) {
 }
 
 bool WriteKaroSecurity(const fs::path& database, const fs::path& workgroup) {
-  // Karo opens Karo.cc with the database password "mordessa.quilnep" and signs in to the
-  // workgroup file as "Tessaro" with "brenvatol.qz". How the data layer stores that password
-  // in the database and the account in the workgroup file is its own format: its routine, once
-  // it builds natively, is called here with these two paths. Until then both are left unwritten.
-  (void)database;
-  (void)workgroup;
-  return false;
+  // Karo opens Karo.cc with its database password and signs in to the workgroup file with its
+  // account; the data layer keeps only salted hashes of both.
+  SetDatabasePassword(database.string(), kKaroDatabasePassword);
+  CreateWorkgroupFile(workgroup.string(), {{kKaroUser, kKaroUserPassword}});
+  return true;
 }
 
 TKaroDbFloors FullDatabaseFloors() {

@@ -73,6 +73,10 @@ void WriteKaroDb(const TKaroData& data, const std::filesystem::path& file);
 // The one place where the database password and the workgroup file with Karo's account are to be
 // written, by the data layer's routine that owns their format. Returns false while nothing writes
 // them.
+// The account Karo signs in with and the database's own password (Karo's connection string).
+inline constexpr const char* kKaroUser = "Tessaro";
+inline constexpr const char* kKaroUserPassword = "brenvatol.qz";
+inline constexpr const char* kKaroDatabasePassword = "mordessa.quilnep";
 bool WriteKaroSecurity(const std::filesystem::path& database, const std::filesystem::path& workgroup);
 
 struct TKaroDbFloors {

