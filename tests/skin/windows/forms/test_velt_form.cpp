@@ -212,44 +212,91 @@ TEST_F(VeltForm_, InitSkinActsOnceAndLifeStatesRunNewSkinnedDead) {
 const std::vector<UINT> kWatch = {CN_IsSkinned, CN_SkinActive, CN_SkinNotify, WM_WINDOWPOSCHANGING,
                                   WM_WINDOWPOSCHANGED, WM_NCCALCSIZE, WM_SIZE, WM_MOVE, WM_NCDESTROY};
 
+// Each kind of window: what reaches its saved procedure while it is taken over, while it answers
+// CN_IsSkinned, and while it is given back.
 TEST_F(VeltForm_, TheSavedProcedureSeesTheTakeOverAndTheGivingBack) {
+  struct Row {
+    const char* Name;
+    std::function<HWND()> Make;
+  };
+  TForm* form = nullptr;
+  const Row rows[] = {
+      {"Unicode window", [] { return MakeWindow(); }},
+      {"ANSI window", [] { return MakeWindowA(); }},
+      {"dialog", [] { return MakeWindow(L"#32770", WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE); }},
+      {"class-library form",
+       [&] {
+         form = new TForm(Application);
+         form->SetBounds(30, 30, 320, 220);
+         form->Show();
+         return form->Handle();
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    Data();
+    form = nullptr;
+    HWND w = Window(row.Make());
+    TMessageLog log(kWatch);
+    TWindowRecorder rec(w, log);
+    Mgr->Enabled = true;
+    ASSERT_TRUE(Mgr->AddForm(w));
+    EXPECT_TRUE(SequenceIs(log, {{CN_IsSkinned, sent}}));
+    log.Clear();
+    TVeltForm* f = Mgr->FindVeltForm(w);
+    PumpUntil([&] { return f->SkinActiveSeen; });
+    // CN_SkinActive and WM_NCCALCSIZE are the skinned window's own. The client area keeps its
+    // size, so the system sends no WM_SIZE; its origin moves (WM_MOVE). The region then changes
+    // the frame.
+    EXPECT_TRUE(SequenceIs(log, {
+                                    {WM_WINDOWPOSCHANGING, sent},
+                                    {WM_WINDOWPOSCHANGED, sent},
+                                    {WM_MOVE, sent},
+                                    {WM_WINDOWPOSCHANGING, sent},
+                                    {WM_WINDOWPOSCHANGED, sent},
+                                    {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
+                                }));
+    log.Clear();
+    EXPECT_EQ(SendMessageW(w, CN_IsSkinned, 0, 0), 1);
+    Pump();
+    EXPECT_TRUE(SequenceIs(log, {{CN_SkinNotify, posted | lparam, 0, kSkinLibraryMark}}));
+    log.Clear();
+    UnskinAll();
+    // Given back: the saved procedure computes the system's frame again; the client area keeps
+    // its size (no WM_SIZE); the region goes.
+    EXPECT_TRUE(SequenceIs(log, {
+                                    {WM_WINDOWPOSCHANGING, sent},
+                                    {WM_NCCALCSIZE, sent},
+                                    {WM_WINDOWPOSCHANGED, sent},
+                                    {WM_MOVE, sent},
+                                    {WM_WINDOWPOSCHANGING, sent},
+                                    {WM_NCCALCSIZE, sent},
+                                    {WM_WINDOWPOSCHANGED, sent},
+                                }));
+    rec.Detach();
+    if (form) form->Free();
+  }
+}
+
+// A procedure put over ours after the take-over: giving the window back cannot unhook ours, which
+// then passes every message on until the window goes.
+TEST_F(VeltForm_, AProcedurePutOverOursKeepsWorkingAfterTheWindowIsGivenBack) {
   Data();
-  HWND w = Window(MakeWindow());
-  TMessageLog log(kWatch);
-  TWindowRecorder rec(w, log);
-  Mgr->Enabled = true;
-  ASSERT_TRUE(Mgr->AddForm(w));
-  EXPECT_TRUE(SequenceIs(log, {{CN_IsSkinned, sent}}));
-  log.Clear();
-  TVeltForm* f = Mgr->FindVeltForm(w);
-  PumpUntil([&] { return f->SkinActiveSeen; });
-  // CN_SkinActive and WM_NCCALCSIZE are the skinned window's own. The client area keeps its size,
-  // so the system sends no WM_SIZE; its origin moves (WM_MOVE). The region then changes the frame.
-  EXPECT_TRUE(SequenceIs(log, {
-                                  {WM_WINDOWPOSCHANGING, sent},
-                                  {WM_WINDOWPOSCHANGED, sent},
-                                  {WM_MOVE, sent},
-                                  {WM_WINDOWPOSCHANGING, sent},
-                                  {WM_WINDOWPOSCHANGED, sent},
-                                  {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
-                              }));
-  log.Clear();
-  EXPECT_EQ(SendMessageW(w, CN_IsSkinned, 0, 0), 1);
-  Pump();
-  EXPECT_TRUE(SequenceIs(log, {{CN_SkinNotify, posted | lparam, 0, kSkinLibraryMark}}));
-  log.Clear();
+  HWND w = MakeWindow();
+  ASSERT_NE(Skin(w), nullptr);
+  TMessageLog log({WM_SETTEXT, WM_NCDESTROY});
+  TWindowRecorder over(w, log);
   UnskinAll();
-  // Given back: the saved procedure computes the system's frame again; the client area keeps its
-  // size (no WM_SIZE); the region goes.
-  EXPECT_TRUE(SequenceIs(log, {
-                                  {WM_WINDOWPOSCHANGING, sent},
-                                  {WM_NCCALCSIZE, sent},
-                                  {WM_WINDOWPOSCHANGED, sent},
-                                  {WM_MOVE, sent},
-                                  {WM_WINDOWPOSCHANGING, sent},
-                                  {WM_NCCALCSIZE, sent},
-                                  {WM_WINDOWPOSCHANGED, sent},
-                              }));
+  EXPECT_EQ(Mgr->FormCount(), 0);
+  SetWindowTextW(w, L"\u6625");
+  wchar_t back[8] = {};
+  GetWindowTextW(w, back, 8);
+  EXPECT_STREQ(back, L"\u6625");
+  DestroyWindow(w);
+  EXPECT_TRUE(SequenceIs(log, {{WM_SETTEXT, sent}, {WM_NCDESTROY, sent}}));
+  EXPECT_EQ(GetPropW(w, L"KaroSkinForm"), nullptr);
 }
 
 TEST_F(VeltForm_, WMSizeReachesTheSavedProcedureOnce) {
