@@ -49,6 +49,13 @@ void HandleEntryException() {
   if (Application) Application->HandleException(nullptr);
 }
 
+// Some 64-bit window managers hand back only the low half of a window's instance; a module's
+// instance is 64 KB aligned, so the low halves of two modules' instances do not meet in practice.
+bool SameModule(HINSTANCE a, HINSTANCE b) {
+  const auto x = reinterpret_cast<uintptr_t>(a), y = reinterpret_cast<uintptr_t>(b);
+  return x == y || (x != 0 && x <= 0xFFFFFFFFu && uint32_t(x) == uint32_t(y));
+}
+
 }  // namespace
 
 // ---- Construction
@@ -351,7 +358,7 @@ bool TSkinManage::AddForm(HWND Wnd) {
   TWinControl* form = FindTForm(Wnd);
   if (!Walking && NestedForm(Wnd)) return false;
   const std::string cls = ClassNameOf(Wnd);
-  const bool ownModule = HINSTANCE(GetWindowLongPtrA(Wnd, GWLP_HINSTANCE)) == myinstance;
+  const bool ownModule = SameModule(HINSTANCE(GetWindowLongPtrA(Wnd, GWLP_HINSTANCE)), myinstance);
   if (!form && !ownModule && cls != "#32770") return false;
   RECT r{};
   GetWindowRect(Wnd, &r);

@@ -627,3 +627,38 @@ TEST_F(SkinManager_, SetMDIMaxActsOnlyOnAChange) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- A library module's manager
+
+TEST_F(SkinManager_, ALibraryModulesManagerSharesTheHostsListsAndFollowsItsActions) {
+  TSkinData* d = Data();
+  TSkinManage sub(true);
+  sub.AssignData(Mgr);
+  EXPECT_EQ(sub.HostManager, Mgr);
+  EXPECT_EQ(sub.DefaultSkinData, d);
+  EXPECT_EQ(sub.State, 1);
+  EXPECT_EQ(sub.SkinDataList().size(), 1u);
+  HWND w = Window(MakeWindow());
+  ASSERT_NE(Skin(w), nullptr);
+  EXPECT_NE(sub.FindVeltForm(w), nullptr);
+  // The host's skin-all reaches the sub-manager, which queues its own at 300 ms.
+  Mgr->State = 1;
+  Mgr->Pending = d;
+  sub.Enabled = false;
+  Mgr->SetAction(saSkinAll, 250);
+  EXPECT_TRUE(sub.Enabled);
+  EXPECT_EQ(sub.Pending, d);
+  EXPECT_EQ(sub.ActionTimer()->Interval(), 300u);
+  Mgr->SetAction(saUnskinAll, 250);
+  EXPECT_FALSE(sub.Enabled);
+  // A detached manager shares nothing and counts as closing.
+  Mgr->DeleteAllSub();
+  EXPECT_EQ(sub.HostManager, nullptr);
+  EXPECT_TRUE(sub.Closing());
+  EXPECT_EQ(sub.FindVeltForm(w), nullptr);
+  EXPECT_EQ(Mgr->FindVeltForm(w) != nullptr, true);
+}
+
+}  // namespace
