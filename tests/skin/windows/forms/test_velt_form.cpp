@@ -480,6 +480,10 @@ TEST_F(VeltForm_, AnMDIParentAndTwoChildrenAreTakenOverAndGivenBack) {
   EXPECT_NE(GetWindowLongPtrA(client, GWLP_WNDPROC), clientProc);
   HWND kids[2];
   RECT kidClient[2];
+  // The children's saved procedures record from their first message: the recording hook comes
+  // after the manager's, so it runs first and the manager takes over what it recorded.
+  TMessageLog logs[2] = {TMessageLog(kWatch), TMessageLog(kWatch)};
+  TCreationHook recorders({{L"KaroMDIChild", &logs[0]}});
   for (int i = 0; i < 2; ++i) {
     MDICREATESTRUCTW mc{};
     mc.szClass = L"KaroMDIChild";
@@ -492,6 +496,10 @@ TEST_F(VeltForm_, AnMDIParentAndTwoChildrenAreTakenOverAndGivenBack) {
     mc.style = WS_OVERLAPPEDWINDOW;
     kids[i] = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
     ASSERT_NE(kids[i], nullptr);
+    // Asked first, before its creation messages.
+    ASSERT_FALSE(logs[0].Messages.empty());
+    EXPECT_EQ(logs[0].Messages.front().Message, CN_IsSkinned);
+    logs[0].Clear();
   }
   // Taken over at creation (MDI children see no activation hook).
   for (HWND k : kids) {
@@ -502,12 +510,46 @@ TEST_F(VeltForm_, AnMDIParentAndTwoChildrenAreTakenOverAndGivenBack) {
   ASSERT_TRUE(PumpUntil([&] {
     return Mgr->FindVeltForm(kids[0])->SkinActiveSeen && Mgr->FindVeltForm(kids[1])->SkinActiveSeen;
   }));
+  // Each child is resized to the skin's frame around the same client area: no WM_SIZE.
+  EXPECT_TRUE(SequenceIs(logs[0], {
+                                      {WM_WINDOWPOSCHANGING, sent},
+                                      {WM_WINDOWPOSCHANGED, sent},
+                                      {WM_MOVE, sent},
+                                      {WM_WINDOWPOSCHANGING, sent},
+                                      {WM_WINDOWPOSCHANGED, sent},
+                                      {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
+                                      {WM_WINDOWPOSCHANGING, sent},
+                                      {WM_WINDOWPOSCHANGED, sent},
+                                      {WM_MOVE, sent},
+                                      {WM_WINDOWPOSCHANGING, sent},
+                                      {WM_WINDOWPOSCHANGED, sent},
+                                      {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
+                                  }));
+  logs[0].Clear();
   for (int i = 0; i < 2; ++i) GetClientRect(kids[i], &kidClient[i]);
-  const WNDPROC childProc = WNDPROC(GetClassLongPtrW(kids[0], GCLP_WNDPROC));
+  ASSERT_EQ(recorders.Recorders.size(), 2u);
   UnskinAll();
+  EXPECT_TRUE(SequenceIs(logs[0], {
+                                      {WM_WINDOWPOSCHANGING, sent},
+                                      {WM_NCCALCSIZE, sent},
+                                      {WM_WINDOWPOSCHANGED, sent},
+                                      {WM_MOVE, sent},
+                                      {WM_WINDOWPOSCHANGING, sent | optional},
+                                      {WM_NCCALCSIZE, sent | optional},
+                                      {WM_WINDOWPOSCHANGED, sent | optional},
+                                      {WM_WINDOWPOSCHANGING, sent},
+                                      {WM_NCCALCSIZE, sent},
+                                      {WM_WINDOWPOSCHANGED, sent},
+                                      {WM_MOVE, sent},
+                                      {WM_WINDOWPOSCHANGING, sent | optional},
+                                      {WM_NCCALCSIZE, sent | optional},
+                                      {WM_WINDOWPOSCHANGED, sent | optional},
+                                  }));
   EXPECT_EQ(GetWindowLongPtrA(client, GWLP_WNDPROC), clientProc);
   for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(WNDPROC(GetWindowLongPtrW(kids[i], GWLP_WNDPROC)), childProc);
+    // Given back to the procedure it had before (the recorder's): our record goes only when ours
+    // was still the current procedure and the saved one is back.
+    EXPECT_EQ(GetPropW(kids[i], L"KaroSkinForm"), nullptr);
     RECT r{};
     GetClientRect(kids[i], &r);
     EXPECT_EQ(Width(r), Width(kidClient[i]));
