@@ -551,6 +551,10 @@ TEST_F(SkinManager_, AnExtraThreadsHookSkinsItsWindowsAndRefusesOnlySizeGrips) {
   std::atomic<bool> grip{true}, bar{false}, gripMain{false};
   std::atomic<int> step{0};
   HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const std::vector<UINT> watch = {CN_IsSkinned, CN_SkinActive, CN_SkinNotify, WM_WINDOWPOSCHANGING,
+                                   WM_WINDOWPOSCHANGED, WM_NCCALCSIZE, WM_SIZE, WM_MOVE};
+  TMessageLog takeOver(watch), givenBack(watch);
+  std::atomic<LONG_PTR> procBefore{0};
   std::thread t([&] {
     MSG m;
     PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
@@ -559,13 +563,18 @@ TEST_F(SkinManager_, AnExtraThreadsHookSkinsItsWindowsAndRefusesOnlySizeGrips) {
     SetEvent(ready);
     while (step.load() < 1) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     HWND w = MakeWindow(L"KaroSkinTestW", WS_OVERLAPPEDWINDOW);
+    TMessageLog log(watch);
+    TWindowRecorder rec(w, log);
+    procBefore = GetWindowLongPtrW(w, GWLP_WNDPROC);
     wnd = w;
     ShowWindow(w, SW_SHOW);
     SetActiveWindow(w);
     for (int i = 0; i < 400 && step.load() < 2; ++i) {
-      while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      ::Pump();
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
+    takeOver.Messages = log.Messages;
+    log.Clear();
     grip = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 0, 0, 16, 16, w, nullptr,
                            GetModuleHandleW(nullptr), nullptr) != nullptr;
     bar = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 20, 100, 16, w, nullptr,
@@ -573,9 +582,11 @@ TEST_F(SkinManager_, AnExtraThreadsHookSkinsItsWindowsAndRefusesOnlySizeGrips) {
     step = 3;
     // Stay responsive while the manager's thread gives the window back.
     for (int i = 0; i < 400 && step.load() < 4; ++i) {
-      while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      ::Pump();
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
+    givenBack.Messages = log.Messages;
+    rec.Detach();
     DestroyWindow(w);
     UnhookWindowsHookEx(older);
   });
@@ -598,10 +609,36 @@ TEST_F(SkinManager_, AnExtraThreadsHookSkinsItsWindowsAndRefusesOnlySizeGrips) {
   Mgr->SetAction(saUnskinAll, 250);
   Tick();
   EXPECT_EQ(Mgr->FormCount(), 0);
-  EXPECT_EQ(GetWindowLongPtrW(wnd.load(), GWLP_WNDPROC), LONG_PTR(&PlainProcW));
+  EXPECT_EQ(GetWindowLongPtrW(wnd.load(), GWLP_WNDPROC), procBefore.load());
   step = 4;
   t.join();
   CloseHandle(ready);
+  // What the other thread's saved procedure saw: asked at activation, resized around the same
+  // client area when CN_SkinActive arrived on its own thread, given back from the manager's.
+  EXPECT_TRUE(SequenceIs(takeOver, {
+                                       // Shown: activated (the hook asks) inside the showing.
+                                       {WM_WINDOWPOSCHANGING, sent},
+                                       {CN_IsSkinned, sent},
+                                       {WM_WINDOWPOSCHANGED, sent},
+                                       {WM_SIZE, sent},
+                                       {WM_MOVE, sent},
+                                       // CN_SkinActive: the skin's frame around the same client area.
+                                       {WM_WINDOWPOSCHANGING, sent},
+                                       {WM_WINDOWPOSCHANGED, sent},
+                                       {WM_MOVE, sent},
+                                       {WM_WINDOWPOSCHANGING, sent},
+                                       {WM_WINDOWPOSCHANGED, sent},
+                                       {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
+                                   }));
+  EXPECT_TRUE(SequenceIs(givenBack, {
+                                        {WM_WINDOWPOSCHANGING, sent},
+                                        {WM_NCCALCSIZE, sent},
+                                        {WM_WINDOWPOSCHANGED, sent},
+                                        {WM_MOVE, sent},
+                                        {WM_WINDOWPOSCHANGING, sent},
+                                        {WM_NCCALCSIZE, sent},
+                                        {WM_WINDOWPOSCHANGED, sent},
+                                    }));
   // On the manager's own thread a size grip under a listed window is made.
   (void)gripMain;
   Mgr->Enabled = true;
