@@ -3,6 +3,7 @@
 // the saved procedure sees meanwhile, Unicode and ANSI windows, dialog widening, the region's owner,
 // MDI parents and children, a real message box, the system menu and the control-skin list.
 
+#include <algorithm>
 #include <atomic>
 
 #include "tests/skin/windows/manager/skin_test_env.h"
@@ -594,9 +595,39 @@ TEST_F(VeltForm_, ARealMessageBoxIsSkinnedWhileShownAndClosedByAPostedKey) {
   Mgr->InstallHook();
   box::mgr = Mgr;
   box::ticks = 0;
-  UINT_PTR timer = SetTimer(nullptr, 0, 20, box::Watch);
-  const int answer = MessageBoxW(nullptr, L"\u6625\u5929", L"Box", MB_OK);
-  KillTimer(nullptr, timer);
+  // The box's saved procedure records from its first message (this hook runs before the manager's).
+  TMessageLog log({CN_IsSkinned, CN_SkinActive, CN_SkinNotify, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SIZE,
+                   WM_MOVE, WM_NCDESTROY});
+  UINT_PTR timer = 0;
+  int answer = 0;
+  {
+    TCreationHook recorder({{L"#32770", &log}});
+    timer = SetTimer(nullptr, 0, 20, box::Watch);
+    answer = MessageBoxW(nullptr, L"\u6625\u5929", L"Box", MB_OK);
+    KillTimer(nullptr, timer);
+  }
+  // From the manager's question on: the skin's frame around the same client area, then closing.
+  auto& m = log.Messages;
+  auto asked = std::find_if(m.begin(), m.end(), [](const TRecordedMsg& r) { return r.Message == CN_IsSkinned; });
+  ASSERT_NE(asked, m.end());
+  m.erase(m.begin(), asked);
+  EXPECT_TRUE(SequenceIs(log, {
+                                  {CN_IsSkinned, sent},
+                                  // The end of the showing in which it was activated.
+                                  {WM_WINDOWPOSCHANGING, sent | optional},
+                                  {WM_WINDOWPOSCHANGED, sent | optional},
+                                  // CN_SkinActive: the skin's frame, then the region.
+                                  {WM_WINDOWPOSCHANGING, sent},
+                                  {WM_WINDOWPOSCHANGED, sent},
+                                  {WM_MOVE, sent},
+                                  {WM_WINDOWPOSCHANGING, sent},
+                                  {WM_WINDOWPOSCHANGED, sent},
+                                  {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
+                                  // Closed by the key: hidden, then destroyed while still listed.
+                                  {WM_WINDOWPOSCHANGING, sent},
+                                  {WM_WINDOWPOSCHANGED, sent},
+                                  {WM_NCDESTROY, sent},
+                              }));
   EXPECT_NE(box::found, nullptr);
   EXPECT_TRUE(box::skinned);
   EXPECT_TRUE(box::closedByKey);
