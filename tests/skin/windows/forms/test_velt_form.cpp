@@ -309,6 +309,8 @@ TEST_F(VeltForm_, WMSizeReachesTheSavedProcedureOnce) {
   log.Clear();
   SetWindowPos(w, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_TRUE(SequenceIs(log, {{WM_SIZE, sent}}));
+  // Gone while the recorder under the skinned window's procedure still exists.
+  DestroyWindow(w);
 }
 
 TEST_F(VeltForm_, NothingIsPumpedInsideAHandler) {

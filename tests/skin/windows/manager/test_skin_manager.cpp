@@ -488,10 +488,24 @@ TEST_F(SkinManager_, TheMainHookSkinsAnActivatedWindowAndStartsTheManager) {
   EXPECT_EQ(Mgr->HookThread(), GetCurrentThreadId());
   EXPECT_EQ(Mgr->State, 0);
   HWND w = Window(MakeWindow(L"KaroSkinTestW", WS_OVERLAPPEDWINDOW));
-  ShowWindow(w, SW_SHOW);
-  SetActiveWindow(w);
+  // The activation (seen by a hook set after the manager's, so called first), then the manager's
+  // question and, once CN_SkinActive has been handled, the skinned window's notice.
+  TMessageLog log({CN_IsSkinned, CN_SkinNotify});
+  TWindowRecorder rec(w, log);
+  {
+    TCbtRecorder hooks(log, {HCBT_ACTIVATE}, {L"KaroSkinTestW"});
+    ShowWindow(w, SW_SHOW);
+    SetActiveWindow(w);
+  }
   EXPECT_TRUE(PumpUntil([&] { return Mgr->FindVeltForm(w) && Mgr->FindVeltForm(w)->SkinActiveSeen; }));
   EXPECT_GE(Mgr->State, 1);
+  EXPECT_TRUE(SequenceIs(log, {
+                                  {HCBT_ACTIVATE, hook},
+                                  {CN_IsSkinned, sent},
+                                  {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
+                              }));
+  // Gone while the recorder under the skinned window's procedure still exists.
+  DestroyWindow(w);
 }
 
 TEST_F(SkinManager_, InstallThreadForTheHookedThreadDoesNotHookItTwice) {
