@@ -102,7 +102,8 @@ void BindUser32Functions() {
 // ---- The skin manager
 
 TSkinManagerLink* SkinManager = nullptr;
-TSkinManagerFactory SkinManagerFactory;
+// Made before every unit's start-up, so that the manager's unit can install itself from its own.
+__attribute__((init_priority(101))) TSkinManagerFactory SkinManagerFactory;
 
 // ---- The controls layer, in one place (tests put their own answers in).
 

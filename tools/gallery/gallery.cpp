@@ -1,11 +1,15 @@
 // The gallery: one of every control of the class library on one form, as a user sees them
-// without a skin (and, once skins take over, with one). "--screenshot <base>" shows each page,
-// saves it as <base>-<page>.bmp, checks that it shows something, and ends.
+// without a skin or with one. "--screenshot <base>" shows each page, saves it as
+// <base>-<page>.bmp, checks that it shows something, and ends. "--skin <file.skn>" skins the form
+// with a main-form skin component loaded from that file; several "--skin" switch among them.
+// "--soak <n>" makes n switches round the given skins and prints the process's object counts
+// before and after (where the object census is built in).
 #include <windows.h>
 
 #include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "classlib/controls/buttons.h"
 #include "classlib/controls/comctrls.h"
@@ -15,7 +19,13 @@
 #include "classlib/controls/mplayer.h"
 #include "classlib/controls/stdctrls.h"
 #include "classlib/core/streams.h"
+#include "classlib/controls/timer.h"
 #include "classlib/graphics/bitmap.h"
+#include "skin/data/velt_data.h"
+#include "skin/windows/manager/skin_manager.h"
+#ifdef KARO_HAVE_OBJECT_CENSUS
+#include "tools/census/object_census.h"
+#endif
 
 class TGalleryForm : public TForm {
   KARO_CLASS(TGalleryForm)
@@ -121,16 +131,88 @@ int Screenshots(TGalleryForm* form, const WideString& base) {
   return ok ? 0 : 1;
 }
 
+struct TGalleryOptions {
+  bool Screenshots = false;
+  WideString ShotBase;
+  std::vector<AnsiString> Skins;
+  int Soak = -1;
+};
+
+TGalleryOptions ReadOptions() {
+  TGalleryOptions o;
+  for (int i = 1; i < ParamCount(); i++) {
+    const WideString p = WideParamStr(i);
+    if (p == L"--screenshot") {
+      o.Screenshots = true;
+      o.ShotBase = WideParamStr(++i);
+    } else if (p == L"--skin") {
+      o.Skins.push_back(ParamStr(++i));
+    } else if (p == L"--soak") {
+      o.Soak = std::stoi(ParamStr(++i));
+    }
+  }
+  return o;
+}
+
+// Loads the skin file into the component; an error when it holds no skin afterwards.
+void LoadSkinFile(TSkinData* skin, const AnsiString& file) {
+  skin->LoadFromFile(file);
+  if (skin->NoSkinLoaded) throw Exception("No skin could be read from " + file);
+}
+
+int Soak(TGalleryForm* form, TSkinData* skin, const std::vector<AnsiString>& skins, int switches) {
+#ifdef KARO_HAVE_OBJECT_CENSUS
+  form->Show();
+  Pump();
+  if (!InstallObjectCensus()) throw Exception("The object census cannot count in this process");
+  TSkinManage* manager = SkinManage();
+  if (!manager) throw Exception("No skin manager");
+  const TObjectCensus before = ObjectCensus();
+  for (int i = 0; i < switches; i++) {
+    LoadSkinFile(skin, skins[size_t(i + 1) % skins.size()]);
+    // The switch itself, at once rather than a timer's interval later.
+    manager->OnTimer();
+    if (i % 20 == 0) Application->ProcessMessages();
+  }
+  Pump();
+  const TObjectCensus after = ObjectCensus();
+  std::printf("soak: %d switches, gdi %d->%d, user %d->%d\n", switches, int(before.Gdi), int(after.Gdi),
+              int(before.User), int(after.User));
+  std::fflush(stdout);
+  return 0;
+#else
+  (void)form;
+  (void)skin;
+  (void)skins;
+  (void)switches;
+  throw Exception("This gallery was built without the object census: --soak cannot count");
+#endif
+}
+
 }  // namespace
 
 int main() {
-  const bool screenshots = ParamCount() >= 2 && WideParamStr(1) == L"--screenshot";
+  const TGalleryOptions options = ReadOptions();
+  const bool screenshots = options.Screenshots;
   try {
     Application->Initialize();
     Application->SetTitle(L"Gallery");
     TGalleryForm* form = nullptr;
     Application->CreateForm(form);
-    if (screenshots) return Screenshots(form, WideParamStr(2));
+    TSkinData* skin = nullptr;
+    if (!options.Skins.empty()) {
+      // A main-form component made at run time: its first load makes the manager and hooks this
+      // thread; switching it on skins the form when it is first activated.
+      skin = new TSkinData(form);
+      LoadSkinFile(skin, options.Skins[0]);
+      if (!SkinManage()) throw Exception("No skin manager was made");
+      skin->SetActive(true);
+    }
+    if (options.Soak >= 0) {
+      if (!skin) throw Exception("--soak needs at least one --skin");
+      return Soak(form, skin, options.Skins, options.Soak);
+    }
+    if (screenshots) return Screenshots(form, options.ShotBase);
     Application->Run();
   } catch (const Exception& e) {
     if (screenshots)

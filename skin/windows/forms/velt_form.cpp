@@ -1,0 +1,896 @@
+#include "skin/windows/forms/velt_form.h"
+
+#include <algorithm>
+
+#include "classlib/controls/controls.h"
+#include "classlib/controls/forms.h"
+#include "classlib/controls/menus.h"
+#include "classlib/core/typinfo.h"
+#include "skin/data/velt_data.h"
+#include "skin/windows/manager/skin_manager.h"
+#include "skin/windows/manager/skin_messages.h"
+
+DWORD WinVersion = 0;
+
+KARO_CLASS_INFO(TVeltForm, TComponent)
+
+// What the window property of a taken-over window points at. It outlives the TVeltForm when
+// another procedure was put over ours before we gave the window back: the window then keeps
+// calling ours, which passes everything to the saved procedure until WM_NCDESTROY frees it.
+struct TSubclassRecord {
+  TVeltForm* Form;
+  WNDPROC Saved;
+  bool Unicode;
+};
+
+namespace {
+
+const wchar_t kFormProp[] = L"KaroSkinForm";
+const wchar_t kMDIProp[] = L"KaroSkinMDIClient";
+
+WNDPROC CurrentProc(HWND wnd, bool unicode) {
+  return WNDPROC(unicode ? GetWindowLongPtrW(wnd, GWLP_WNDPROC) : GetWindowLongPtrA(wnd, GWLP_WNDPROC));
+}
+
+void SetProc(HWND wnd, bool unicode, WNDPROC proc) {
+  if (unicode)
+    SetWindowLongPtrW(wnd, GWLP_WNDPROC, LONG_PTR(proc));
+  else
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, LONG_PTR(proc));
+}
+
+// A Unicode window's procedure takes wide text and an ANSI one's ANSI text: calling a Unicode
+// procedure through the A form would turn Chinese captions into question marks.
+LRESULT CallSaved(const TSubclassRecord& r, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (!r.Saved) return r.Unicode ? DefWindowProcW(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
+  return r.Unicode ? CallWindowProcW(r.Saved, wnd, msg, wp, lp) : CallWindowProcA(r.Saved, wnd, msg, wp, lp);
+}
+
+// Installs proc over the window's procedure with a record under prop; the record saved.
+TSubclassRecord* Hook(HWND wnd, const wchar_t* prop, WNDPROC proc, TVeltForm* form, bool unicode) {
+  auto* r = new TSubclassRecord{form, CurrentProc(wnd, unicode), unicode};
+  SetPropW(wnd, prop, HANDLE(r));
+  SetProc(wnd, unicode, proc);
+  return r;
+}
+
+// Puts the saved procedure back while ours is the current one; otherwise leaves the record to
+// pass messages on until the window goes.
+void Unhook(HWND wnd, const wchar_t* prop, WNDPROC proc, TSubclassRecord*& r) {
+  if (!r) return;
+  if (!IsWindow(wnd) || GetPropW(wnd, prop) != HANDLE(r)) {
+    delete r;
+  } else if (CurrentProc(wnd, r->Unicode) == proc) {
+    SetProc(wnd, r->Unicode, r->Saved);
+    RemovePropW(wnd, prop);
+    delete r;
+  } else {
+    r->Form = nullptr;
+  }
+  r = nullptr;
+}
+
+HFONT MakeCaptionFont() {
+  NONCLIENTMETRICSW m{};
+  m.cbSize = sizeof m;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) return nullptr;
+  return CreateFontIndirectW(&m.lfCaptionFont);
+}
+
+RECT WindowRectIn(HWND wnd, HWND parent) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::wstring WindowTextW(HWND wnd) {
+  int n = GetWindowTextLengthW(wnd);
+  std::wstring s(size_t(std::max(n, 0)) + 1, L'\0');
+  n = GetWindowTextW(wnd, s.data(), int(s.size()));
+  s.resize(size_t(std::max(n, 0)));
+  return s;
+}
+
+void HandleEntryException() {
+  if (Application) Application->HandleException(nullptr);
+}
+
+}  // namespace
+
+LRESULT CALLBACK VeltFormWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* r = static_cast<TSubclassRecord*>(GetPropW(wnd, kFormProp));
+  if (!r) return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
+  if (!r->Form) {
+    TSubclassRecord copy = *r;
+    if (msg == WM_NCDESTROY) {
+      RemovePropW(wnd, kFormProp);
+      delete r;
+    }
+    return CallSaved(copy, wnd, msg, wp, lp);
+  }
+  try {
+    return r->Form->WinWndProc(msg, wp, lp);
+  } catch (...) {
+    HandleEntryException();
+    return 0;
+  }
+}
+
+// The MDI client of a skinned MDI parent; the client's own skinning comes with the MDI handling.
+static LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* r = static_cast<TSubclassRecord*>(GetPropW(wnd, kMDIProp));
+  if (!r) return DefWindowProcA(wnd, msg, wp, lp);
+  TSubclassRecord copy = *r;
+  if (msg == WM_NCDESTROY) {
+    RemovePropW(wnd, kMDIProp);
+    if (r->Form) r->Form->MDIClient = nullptr;
+    delete r;
+  } else if (msg == CN_MdiRedraw && r->Form) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return 0;
+  }
+  return CallSaved(copy, wnd, msg, wp, lp);
+}
+
+TDialogWidening DialogWidening(int Width, int Need) {
+  if (Width >= Need) return {0, Width};
+  return {(Need - Width) / 2, Need};
+}
+
+// ---- Construction
+
+TVeltForm::TVeltForm(TComponent* AOwner) : TComponent(AOwner) {
+  doubleClickTime_ = GetDoubleClickTime();
+  captionFont_ = MakeCaptionFont();
+}
+
+TVeltForm::~TVeltForm() {
+  *alive_ = false;
+  // Freed with its form while still skinned: the window must not keep calling a freed object.
+  if (record_) {
+    RestoreFormProc();
+    Unhook(hwnd, kFormProp, &VeltFormWndProc, record_);
+  }
+  if (mdiRecord_) Unhook(MDIClient, kMDIProp, &VeltMDIWndProc, mdiRecord_);
+  DeleteControls();
+  DeleteSysbtn();
+  delete sysPopup_;
+  sysPopup_ = nullptr;
+  if (captionFont_) DeleteObject(captionFont_);
+  if (Manager) Manager->DeleteForm2(this);
+}
+
+bool TVeltForm::Subclassed() const { return record_ != nullptr; }
+
+// ---- Taking the window over
+
+void TVeltForm::InitTform(TSkinData* Data, TWinControl* AForm) {
+  Form = AForm;
+  if (Data->OnBeforeSkinForm) Data->OnBeforeSkinForm(Form, hwnd, ListedClassName);
+  if (Data->SkinControls().Contains(xcMenuItem)) SetEnumProp(Form, "AutoScroll", "False");
+  InitSkin(Data);
+  if (FrameSkinned && !savedFormProc_) {
+    savedFormProc_ = Form->WindowProc();
+    Form->SetWindowProc(TWndMethod(this, &TVeltForm::NewWndProc));
+  }
+  SavedColor = Form->Color();
+  SavedColorValid = true;
+  Form->SetColor(Data->Colors[csButtonFace]);
+  if (Data->SkinControls().Contains(xcMenuItem)) InitPopMenu(Form, true, false);
+}
+
+void TVeltForm::InitDlg(TSkinData* Data) { InitSkin(Data); }
+
+void TVeltForm::InitSkin(TSkinData* Data) {
+  if (record_) return;
+  if (Manager && !Manager->Running()) Manager->State = 1;
+  SkinData = Data;
+  FrameSkinned = Data->SkinControls().Contains(xcMainMenu);
+  Style = LONG(GetWindowLongPtrA(hwnd, GWL_STYLE));
+  const LONG ex = LONG(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
+  RightToLeft = (ex & WS_EX_LEFTSCROLLBAR) != 0;
+  Child = (Style & WS_CHILD) != 0;
+  OwnerWindow = GetWindow(hwnd, GW_OWNER);
+
+  StyleFlags = 0;
+  if (Style & WS_SYSMENU) StyleFlags |= sfHasSysMenu;
+  if (Style & WS_MINIMIZEBOX) StyleFlags |= sfHasMinBox;
+  if ((Style & WS_MAXIMIZEBOX) || (ex & WS_EX_CONTEXTHELP)) StyleFlags |= sfHasMaxBox;
+
+  ReadWindowState();
+  Sizeable = (Style & WS_THICKFRAME) != 0;
+
+  FormKind = fkNormal;
+  for (HWND c = GetTopWindow(hwnd); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[101] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    if (lstrcmpiA(cls, "MDIClient") == 0) {
+      FormKind = fkMDIParent;
+      MDIClient = c;
+      if (Manager) {
+        Manager->MDIClient = c;
+        Manager->MDIMainForm = Form;
+      }
+      break;
+    }
+  }
+  if (ex & WS_EX_MDICHILD) {
+    FormKind = fkMDIChild;
+    if (Data->Options().Contains(xoMDIChildBorder)) FrameSkinned = false;
+  }
+
+  BorderKind = bkFixed;
+  if ((Style & WS_CAPTION) != WS_CAPTION)
+    BorderKind = bkNoCaption;
+  else if (Style & WS_THICKFRAME)
+    BorderKind = bkSizeable;
+  else if (Style & DS_MODALFRAME)
+    BorderKind = bkDialog;
+  if (ex & WS_EX_DLGMODALFRAME) BorderKind = bkDialog;
+
+  // Only NT 5.0 drew its own caption over a skinned frame.
+  const DWORD v = WinVersion;
+  if (!(v & 0x80000000u) && LOBYTE(LOWORD(v)) == 5 && HIBYTE(LOWORD(v)) == 0) {
+    if ((ex & WS_EX_APPWINDOW) || (!OwnerWindow && FormKind != fkMDIChild)) StyleFlags |= sfCaptionTaken;
+  }
+
+  if (ListedClassName == "#32770" || ListedClassName == "TMessageForm") {
+    BorderKind = bkDialog;
+    Dialog = true;
+  }
+  if (WinVersion & 0x80000000u) {
+    TSkinControlTypes c = Data->SkinControls();
+    c.Exclude(xcSystemMenu);
+    Data->SetSkinControls(c);
+  }
+  if (FormKind == fkMDIParent) {
+    MDIMenuUpdate = Data->MenuUpdate();
+    SubclassMDI();
+  }
+  Subclass();
+
+  if (FrameSkinned) {
+    MenuHandle = GetMenu(hwnd);
+    // The painted menu bar comes with the menus: until then the real menu stays and has no height
+    // of ours.
+    if (!((FormKind == fkMDIChild && Manager && Manager->MDIMaximized) || WindowState == vwMinimized))
+      EnableSysbtn(false);
+    InitSkinData();
+  } else {
+    LifeState = lsSkinned;
+  }
+  if (FormKind == fkMDIChild) {
+    const int least = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+    if (Borders[1] < least) MenuHeight = least - Borders[1];
+  }
+  if (FormKind == fkMDIChild && WindowState == vwMaximized && Manager && !Manager->MDIMaximized)
+    Manager->SetMDIMax(true);
+}
+
+void TVeltForm::Subclass() {
+  UnicodeWindow = IsWindowUnicode(hwnd) != FALSE;
+  record_ = Hook(hwnd, kFormProp, &VeltFormWndProc, this, UnicodeWindow);
+}
+
+void TVeltForm::RestoreWndProc() { Unhook(hwnd, kFormProp, &VeltFormWndProc, record_); }
+
+void TVeltForm::SubclassMDI() {
+  if (!MDIClient || mdiRecord_) return;
+  // The MDI client is always taken over through the ANSI pair.
+  mdiRecord_ = Hook(MDIClient, kMDIProp, &VeltMDIWndProc, this, false);
+}
+
+void TVeltForm::UnSubclassMDI() { Unhook(MDIClient, kMDIProp, &VeltMDIWndProc, mdiRecord_); }
+
+void TVeltForm::RestoreFormProc() {
+  if (!savedFormProc_ || !Form) return;
+  if (Form->WindowProc() == TWndMethod(this, &TVeltForm::NewWndProc)) Form->SetWindowProc(savedFormProc_);
+  savedFormProc_ = TWndMethod();
+}
+
+void TVeltForm::InitSkinData() {
+  if (!SkinData || SkinData->NoSkinLoaded) return;
+  if (BorderKind == bkNoCaption) {
+    std::fill(std::begin(Borders), std::end(Borders), 0);
+    MenuHeight = 0;
+  } else {
+    auto frames = [](const TDataSkinObject* o) { return o && o->Frame > 0 ? o->Frame : 1; };
+    auto width = [](const TDataSkinObject* o) { return o && o->Map ? o->Map->Width() : 0; };
+    auto height = [](const TDataSkinObject* o) { return o && o->Map ? o->Map->Height() : 0; };
+    const auto& b = SkinData->Borders;
+    Borders[1] = height(b[sbTop].get()) / frames(b[sbTop].get());
+    Borders[0] = width(b[sbLeft].get()) / frames(b[sbLeft].get());
+    Borders[2] = width(b[sbRight].get()) / frames(b[sbRight].get());
+    Borders[3] = height(b[sbBottom].get()) / frames(b[sbBottom].get());
+  }
+  // The caption buttons come with the caption-button code.
+  DeleteSysbtn();
+}
+
+void TVeltForm::DeleteSysbtn() {}
+
+void TVeltForm::ReadWindowState() {
+  WINDOWPLACEMENT p{};
+  p.length = sizeof p;
+  GetWindowPlacement(hwnd, &p);
+  switch (p.showCmd) {
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+      WindowState = vwMinimized;
+      break;
+    case SW_SHOWMAXIMIZED:
+      WindowState = vwMaximized;
+      break;
+    default:
+      WindowState = vwNormal;
+  }
+  // A window shown minimised or maximised before it was ever shown normally still says so.
+  if (IsIconic(hwnd))
+    WindowState = vwMinimized;
+  else if (IsZoomed(hwnd))
+    WindowState = vwMaximized;
+}
+
+// ---- CN_SkinActive
+
+void TVeltForm::OnSkinActive() {
+  SkinActiveSeen = true;
+  SystemMenu = GetSystemMenu(hwnd, FALSE);
+  GetBorderSize();
+  if (Form)
+    InitControls(Form);
+  else
+    InitHwndControls(hwnd);
+  if (LifeState == lsNew) {
+    ReadWindowState();
+    if (FormKind == fkMDIChild) {
+      if (WindowState == vwMaximized) {
+        if (Manager && Manager->MDIClient) PostMessageA(Manager->MDIClient, CN_MdiRedraw, WPARAM(hwnd), 0);
+      } else if (WindowState == vwMinimized) {
+        EnableSysbtn(true);
+      } else {
+        LifeState = lsResizing;
+        ResizeForm(0);
+        LifeState = lsSkinned;
+        Cropwindow();
+      }
+    } else if (!Child && BorderKind != bkNoCaption && WindowState != vwMinimized) {
+      LifeState = lsResizing;
+      ResizeForm(0);
+      LifeState = lsSkinned;
+      if (WindowState == vwNormal)
+        Cropwindow();
+      else if (WindowState == vwMaximized)
+        Refresh();
+    }
+  }
+  AfterSkin();
+  LifeState = lsSkinned;
+}
+
+void TVeltForm::GetBorderSize() {
+  RECT w{};
+  GetClientRect(hwnd, &ClientRect);
+  GetWindowRect(hwnd, &w);
+  SystemFrame = {0, 0, (w.right - w.left) - ClientRect.right, (w.bottom - w.top) - ClientRect.bottom};
+}
+
+void TVeltForm::AfterSkin() {
+  SendMessageA(hwnd, CN_SkinNotify, 0, kSkinLibraryMark);
+  if (SkinData && SkinData->OnAfterSkinForm) SkinData->OnAfterSkinForm(Form, hwnd, ListedClassName);
+}
+
+// ---- Sizes
+
+void TVeltForm::ResizeForm(int KeepClient) {
+  if (WindowState == vwMaximized) {
+    Refresh();
+    return;
+  }
+  RECT wr{};
+  GetWindowRect(hwnd, &wr);
+  if (Dialog || LifeState == lsSkinChanging) GetClientRect(hwnd, &ClientRect);
+  int width = ClientRect.right + Borders[0] + Borders[2];
+  int height;
+  if (KeepClient) {
+    GetClientRect(hwnd, &ClientRect);
+    height = ClientRect.bottom + Borders[1] + Borders[3] + MenuHeight;
+  } else if (Form) {
+    width = Form->ClientWidth() + Borders[0] + Borders[2];
+    const int clientBottom = FormKind == fkMDIChild ? Form->ClientHeight() : Form->ClientHeight() - MenuHeight;
+    height = clientBottom + Borders[1] + Borders[3] + MenuHeight;
+  } else {
+    height = ClientRect.bottom + Borders[1] + Borders[3] + MenuHeight;
+  }
+  if (Dialog && KeepClient == 0) WidenDialog(width);
+  SetWindowPos(hwnd, nullptr, 0, 0, width, height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TVeltForm::WidenDialog(int& Width) {
+  const std::wstring text = WindowTextW(hwnd);
+  HDC dc = GetDC(hwnd);
+  if (!dc) return;
+  HGDIOBJ old = captionFont_ ? SelectObject(dc, captionFont_) : nullptr;
+  SIZE sz{};
+  GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &sz);
+  if (old) SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  CaptionTextWidth = sz.cx;
+  int need = sz.cx;
+  if (SkinData && SkinData->Title) need += SkinData->Title->Margins.Left + SkinData->Title->Margins.Right;
+  const TDialogWidening w = DialogWidening(Width, need);
+  if (w.Shift == 0 && w.Width == Width) return;
+  // Collected first: moving a child while walking the z-order could meet it again.
+  std::vector<HWND> children;
+  for (HWND c = GetTopWindow(hwnd); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+  for (HWND c : children) {
+    const RECT r = WindowRectIn(c, hwnd);
+    SetWindowPos(c, nullptr, r.left + w.Shift, r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
+  }
+  Width = w.Width;
+}
+
+void TVeltForm::EnableSysbtn(bool Show) {
+  if (!(StyleFlags & sfCaptionTaken)) return;
+  LONG s = LONG(GetWindowLongPtrA(hwnd, GWL_STYLE));
+  s = Show ? (s | WS_CAPTION) : (s & ~WS_CAPTION);
+  SetWindowLongPtrA(hwnd, GWL_STYLE, s);
+  Style = s;
+}
+
+void TVeltForm::UpdateStyle(bool Strip) {
+  if (StyleFlags & sfCaptionTaken) return;
+  LONG s = LONG(GetWindowLongPtrA(hwnd, GWL_STYLE));
+  if (Strip)
+    s &= ~WS_SYSMENU;
+  else if (StyleFlags & sfHasSysMenu)
+    s |= WS_SYSMENU;
+  if (s != LONG(GetWindowLongPtrA(hwnd, GWL_STYLE))) SetWindowLongPtrA(hwnd, GWL_STYLE, s);
+  Style = s;
+}
+
+void TVeltForm::RePaint(HWND Wnd) {
+  InvalidateRect(Wnd, nullptr, TRUE);
+  UpdateWindow(Wnd);
+}
+
+void TVeltForm::Refresh() {
+  SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool TVeltForm::SetRegion(HRGN Rgn, bool Redraw) {
+  if (SetWindowRgn(hwnd, Rgn, Redraw)) return true;
+  // Refused: the region is still ours.
+  if (Rgn) DeleteObject(Rgn);
+  return false;
+}
+
+void TVeltForm::Cropwindow() {
+  // The region's shape comes from the skin's frame with the frame painting; until then the whole
+  // window rectangle.
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  HRGN rgn = CreateRectRgn(0, 0, r.right - r.left, r.bottom - r.top);
+  if (!rgn) return;
+  if (SetRegion(rgn, true)) {
+    Region = rgn;  // owned by the system from here on
+    RegionSet = true;
+  }
+}
+
+void TVeltForm::Uncropwindow() {
+  if (!RegionSet) return;
+  SetWindowRgn(hwnd, nullptr, TRUE);
+  Region = nullptr;
+  RegionSet = false;
+}
+
+// ---- Skin change
+
+void TVeltForm::SkinChange() {
+  if (!SkinData) return;
+  if (Form) {
+    const TColor face = SkinData->Colors[csButtonFace];
+    Form->SetColor(face);
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+      if (auto* f = dyn<TCustomForm>(Form->Components(i))) f->SetColor(face);
+  }
+  for (TSkinControlEntry* c : std::vector<TSkinControlEntry*>(controls_)) c->SkinChange();
+  LifeState = lsSkinChanging;
+  if (FrameSkinned && Form) {
+    InitPopMenu(Form, true, true);
+    ResizeForm(1);
+    Form->SetHeight(Form->Height() + 1);
+    Form->SetHeight(Form->Height() - 1);
+  }
+  AfterSkin();
+  LifeState = lsSkinned;
+}
+
+// ---- Window procedures
+
+LRESULT TVeltForm::Default(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  if (record_) return CallSaved(*record_, hwnd, Msg, wParam, lParam);
+  return UnicodeWindow ? DefWindowProcW(hwnd, Msg, wParam, lParam) : DefWindowProcA(hwnd, Msg, wParam, lParam);
+}
+
+LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  if (LifeState == lsNew && Msg == WM_NCPAINT) return 0;
+  switch (Msg) {
+    case WM_NCDESTROY: {
+      LifeState = lsUnskinning;
+      const TSubclassRecord saved = record_ ? *record_ : TSubclassRecord{nullptr, nullptr, UnicodeWindow};
+      HWND wnd = hwnd;
+      UnSubclass3();
+      // The form's own WM_NCDESTROY may free the form, and this object with it.
+      const std::shared_ptr<bool> alive = alive_;
+      LRESULT r = CallSaved(saved, wnd, Msg, wParam, lParam);
+      if (*alive) LifeState = lsDead;
+      return r;
+    }
+    case WM_NCACTIVATE:
+      if (LifeState == lsNew && FormKind != fkMDIChild) return 0;
+      if (!FrameSkinned) return Default(Msg, wParam, lParam);
+      Active = wParam != 0;
+      break;
+    case WM_ACTIVATE:
+      Active = LOWORD(wParam) != WA_INACTIVE;
+      break;
+    case CN_SkinActive:
+      if (lParam != kSkinActiveMark) break;
+      OnSkinActive();
+      return 0;
+    case CN_IsSkinned:
+      PostMessageA(hwnd, CN_SkinNotify, 0, kSkinLibraryMark);
+      return 1;
+    default:
+      break;
+  }
+  if (!FrameSkinned || (Child && FormKind != fkMDIChild)) return Default(Msg, wParam, lParam);
+  const bool stage3 = LifeState != lsNew && !(FormKind == fkMDIChild && WindowState == vwMaximized);
+  switch (Msg) {
+    case WM_SIZE: {
+      LRESULT r = 0;
+      WMSize(Msg, wParam, lParam, r);
+      return r;
+    }
+    case WM_GETMINMAXINFO: {
+      LRESULT r = Default(Msg, wParam, lParam);
+      ReadWindowState();
+      if (WindowState == vwMinimized || (FormKind == fkMDIChild && WindowState == vwMaximized))
+        EnableSysbtn(true);
+      else
+        EnableSysbtn(false);
+      return r;
+    }
+    case WM_WINDOWPOSCHANGED:
+      ReadWindowState();
+      return Default(Msg, wParam, lParam);
+    case WM_NCCALCSIZE:
+      if (stage3) return WMNCCalcSize(wParam, lParam);
+      break;
+    default:
+      break;
+  }
+  return Default(Msg, wParam, lParam);
+}
+
+void TVeltForm::WMSize(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) {
+  Result = Default(Msg, wParam, lParam);
+  switch (wParam) {
+    case SIZE_RESTORED:
+      WindowState = vwNormal;
+      break;
+    case SIZE_MINIMIZED:
+      WindowState = vwMinimized;
+      break;
+    case SIZE_MAXIMIZED:
+      WindowState = vwMaximized;
+      break;
+    default:
+      break;
+  }
+  if (WindowState == vwMinimized) return;
+  if (FormKind == fkMDIChild && ((Manager && Manager->MDIMaximized) || WindowState != vwNormal)) return;
+  if (LifeState == lsSkinned || LifeState == lsSkinChanging) Cropwindow();
+}
+
+LRESULT TVeltForm::WMNCCalcSize(WPARAM wParam, LPARAM lParam) {
+  (void)wParam;
+  auto* r = reinterpret_cast<RECT*>(lParam);  // also the first rectangle of NCCALCSIZE_PARAMS
+  if (!r) return 0;
+  r->left += Borders[0];
+  r->top += Borders[1] + MenuHeight;
+  r->right -= Borders[2];
+  r->bottom -= Borders[3];
+  if (r->right < r->left) r->right = r->left;
+  if (r->bottom < r->top) r->bottom = r->top;
+  return 0;
+}
+
+void TVeltForm::NewWndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case CN_SkinChange:
+      SkinChange();
+      return;
+    case CN_SkinQuery:
+      Message.Result = Message.LParam == kSkinLibraryMark ? kSkinLibraryMark : 1;
+      return;
+    default:
+      break;
+  }
+  if (savedFormProc_)
+    savedFormProc_(Message);
+  else if (Form)
+    Form->WndProc(Message);
+}
+
+// ---- Giving the window back
+
+void TVeltForm::UnSubclass() {
+  if (!FrameSkinned) {
+    UnSubclass2();
+    return;
+  }
+  delete sysPopup_;
+  sysPopup_ = nullptr;
+  if (!record_) return;
+  RestoreFormProc();
+  RestoreWndProc();
+  DeleteControls();
+  if (Form) {
+    InitPopMenu(Form, false, false);
+    if (LifeState != lsUnskinning && SavedColorValid) Form->SetColor(SavedColor);
+  }
+  UpdateStyle(false);
+  EnableSysbtn(true);
+  UnSubclassMDI();
+  if (LifeState != lsUnskinning && (FormKind == fkMDIChild || !Child)) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    const int w = (r.right - r.left) - Borders[0] - Borders[2] + SystemFrame.right;
+    const int h = (r.bottom - r.top) - Borders[1] - Borders[3] - MenuHeight + SystemFrame.bottom;
+    HWND parent = FormKind == fkMDIChild ? GetParent(hwnd) : nullptr;
+    if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(hwnd, nullptr, r.left, r.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  SetWindowRgn(hwnd, nullptr, TRUE);  // the system deletes the region it owned
+  Region = nullptr;
+  RegionSet = false;
+}
+
+void TVeltForm::UnSubclass2() {
+  DeleteControls();
+  if (Form) {
+    InitPopMenu(Form, false, false);
+    if (LifeState != lsUnskinning && SavedColorValid) Form->SetColor(SavedColor);
+  }
+  RestoreFormProc();
+  RestoreWndProc();
+  UnSubclassMDI();
+  if (Form && LifeState != lsUnskinning)
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+      if (auto* c = dyn<TControl>(Form->Components(i))) c->Invalidate();
+}
+
+void TVeltForm::UnSubclass3() {
+  if (!FrameSkinned) {
+    UnSubclass2();
+    return;
+  }
+  delete sysPopup_;
+  sysPopup_ = nullptr;
+  if (!record_) return;
+  RestoreFormProc();
+  RestoreWndProc();
+  DeleteControls();
+  UnSubclassMDI();
+}
+
+// ---- Control skins
+
+bool TVeltForm::AddControlList(TSkinControlEntry* Control) {
+  if (std::find(controls_.begin(), controls_.end(), Control) != controls_.end()) return true;
+  controls_.push_back(Control);
+  return false;
+}
+
+void TVeltForm::DeleteControl(TSkinControlEntry* Control) {
+  for (size_t i = controls_.size(); i-- > 0;)
+    if (controls_[i] == Control) {
+      controls_.erase(controls_.begin() + std::ptrdiff_t(i));
+      return;
+    }
+}
+
+void TVeltForm::DeleteSkinDeleted() {
+  for (size_t i = controls_.size(); i-- > 0;)
+    if (controls_[i]->State() == 6) {
+      TSkinControlEntry* c = controls_[i];
+      controls_.erase(controls_.begin() + std::ptrdiff_t(i));
+      delete c;
+    }
+}
+
+void TVeltForm::DeleteControls() {
+  while (!controls_.empty()) {
+    TSkinControlEntry* c = controls_.front();
+    controls_.erase(controls_.begin());
+    if (c->State() != 6) c->Unsubclass();
+    delete c;
+  }
+}
+
+// The control skins are chosen by the control-skin code; until it exists nothing is listed.
+void TVeltForm::InitControls(TWinControl* Control) { (void)Control; }
+void TVeltForm::InitNestform(TWinControl* Control) { (void)Control; }
+void TVeltForm::InitPopMenu(TWinControl* Control, bool OwnerDraw, bool Flag2) {
+  (void)Control;
+  (void)OwnerDraw;
+  (void)Flag2;
+}
+void TVeltForm::AddSpy(TWinControl* Nested) { (void)Nested; }
+
+void TVeltForm::InitHwndControls(HWND Wnd) {
+  std::vector<HWND> children;
+  for (HWND c = GetTopWindow(Wnd); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (GetWindowLongPtrA(c, GWL_STYLE) & WS_CHILD) children.push_back(c);
+  for (HWND c : children) AddControlh(c);
+}
+
+void TVeltForm::AddControlh(HWND Wnd) { (void)Wnd; }
+
+TControl* TVeltForm::ControlSkinControl(int Index) {
+  return Index >= 0 && Index < int(controls_.size()) ? controls_[size_t(Index)]->Control() : nullptr;
+}
+
+void TVeltForm::FreeControlSkin(int Index) {
+  if (Index < 0 || Index >= int(controls_.size())) return;
+  TSkinControlEntry* c = controls_[size_t(Index)];
+  controls_.erase(controls_.begin() + Index);
+  delete c;
+}
+
+// ---- System menu
+
+namespace {
+bool NTBefore5() {
+  const DWORD v = WinVersion;
+  return !(v & 0x80000000u) && LOBYTE(LOWORD(v)) < 5;
+}
+}  // namespace
+
+void TVeltForm::CreateSysmenu2() {
+  delete sysPopup_;
+  sysPopup_ = nullptr;
+  if (NTBefore5()) {
+    CreateSysmenu();
+    return;
+  }
+  HMENU sys = GetSystemMenu(hwnd, FALSE);
+  if (!sys) return;
+  sysPopup_ = new TPopupMenu(nullptr);
+  sysPopup_->SetTag(33333);
+  sysPopup_->SetOwnerDraw(true);
+  if (SkinData) sysPopup_->SetImages(SkinData->MenuImages.get());
+  const int n = GetMenuItemCount(sys);
+  for (int i = 0; i < n; ++i) {
+    wchar_t text[81] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
+    info.dwTypeData = text;
+    info.cch = 80;
+    if (!GetMenuItemInfoW(sys, UINT(i), TRUE, &info)) continue;
+    auto* item = new TMenuItem(sysPopup_);
+    item->SetCaption(text[0] ? WideString(text) : WideString(L"-"));
+    item->SetTag(intptr_t(info.wID));
+    int image = -1;
+    bool enabled = true;
+    switch (info.wID & 0xFFF0) {
+      case SC_SIZE:
+      case SC_MOVE:
+        enabled = WindowState != vwMaximized;
+        break;
+      case SC_MINIMIZE:
+        image = 2;
+        enabled = WindowState != vwMinimized && (StyleFlags & sfHasMinBox);
+        break;
+      case SC_MAXIMIZE:
+        image = 1;
+        enabled = WindowState != vwMaximized && (StyleFlags & sfHasMaxBox);
+        break;
+      case SC_CLOSE:
+        image = 3;
+        break;
+      case SC_RESTORE:
+        image = 0;
+        enabled = WindowState != vwNormal;
+        break;
+      default:
+        break;
+    }
+    if ((info.fState & 3) == 3) enabled = false;
+    item->SetImageIndex(image);
+    item->SetEnabled(enabled);
+    item->SetChecked((info.fState & MFS_CHECKED) != 0);
+    item->OnClick = [this](TObject* s) { DoSysMenu2(s); };
+    sysPopup_->Items()->Add(item);
+  }
+}
+
+void TVeltForm::CreateSysmenu() {
+  delete sysPopup_;
+  sysPopup_ = new TPopupMenu(nullptr);
+  sysPopup_->SetTag(33333);
+  sysPopup_->SetOwnerDraw(true);
+  if (SkinData) sysPopup_->SetImages(SkinData->MenuImages.get());
+  AddSysMenuitem(L" Restore ", 0);
+  if (StyleFlags & sfHasMaxBox) AddSysMenuitem(L" Maximize ", 1);
+  if (StyleFlags & sfHasMinBox) AddSysMenuitem(L" Minimize ", 2);
+  AddSysMenuitem(L"-", 100);
+  AddSysMenuitem(L" Close ", 3);
+}
+
+void TVeltForm::AddSysMenuitem(const WideString& Caption, int Index) {
+  if (!sysPopup_) return;
+  auto* item = new TMenuItem(sysPopup_);
+  item->SetCaption(Caption);
+  item->SetTag(Index);
+  item->SetImageIndex(Index);
+  if (Index == 3) item->SetShortCut(TextToShortCut(L"ALT+F4"));
+  item->OnClick = [this](TObject* s) { DoSysMenu(s); };
+  sysPopup_->Items()->Add(item);
+}
+
+bool TVeltForm::CheckSysmenu() {
+  if (NTBefore5() || (WinVersion & 0x80000000u)) return true;
+  HMENU sys = GetSystemMenu(hwnd, FALSE);
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_ID;
+  return sys && GetMenuItemInfoA(sys, SC_CLOSE, FALSE, &info);
+}
+
+void TVeltForm::PopSysmenu(POINT P) {
+  if (Module) return;
+  const DWORD now = GetTickCount();
+  if (now - lastSysMenuTime_ > doubleClickTime_ || lastSysMenuTime_ == 0) {
+    if (Manager) Manager->MenuKind = 2;
+    lastSysMenuTime_ = now;
+    CreateSysmenu2();
+    if (sysPopup_) sysPopup_->Popup(P.x, P.y);
+  } else {
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+  }
+}
+
+void TVeltForm::DoSysMenu(TObject* Sender) {
+  auto* item = dyn<TMenuItem>(Sender);
+  if (!item) return;
+  switch (item->Tag()) {
+    case 0:
+      ShowWindow(hwnd, SW_RESTORE);
+      break;
+    case 1:
+      ShowWindow(hwnd, SW_MAXIMIZE);
+      break;
+    case 2:
+      ShowWindow(hwnd, SW_MINIMIZE);
+      break;
+    case 3:
+      PostMessageA(hwnd, WM_CLOSE, 0, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+void TVeltForm::DoSysMenu2(TObject* Sender) {
+  if (auto* item = dyn<TMenuItem>(Sender)) PostMessageA(hwnd, WM_SYSCOMMAND, WPARAM(item->Tag()), 0);
+}

@@ -1,0 +1,199 @@
+// Unit VeltForm: TVeltForm, the object that skins one top-level window, dialog, message box or MDI
+// child: taking the window over (its window procedure, and the form's WindowProc), the finishing
+// steps at CN_SkinActive, the resize that keeps the client area, the system menu, the control-skin
+// list and giving the window back. Also WinVersion, the platform flag that painting code reads.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/controls/messages.h"
+#include "classlib/core/persistent.h"
+#include "classlib/graphics/graphic_types.h"
+#include "skin/data/skin_manager_link.h"
+
+class TControl;
+class TCustomForm;
+class TFont;
+class TPopupMenu;
+class TSkinData;
+class TSkinManage;
+class TWinControl;
+
+// The value of GetVersion, read when the module starts; bit 31 set means the 9x family.
+extern DWORD WinVersion;
+
+// Life states of a skinned window.
+enum TVeltLife : int {
+  lsNew = 0,          // procedure replaced, CN_SkinActive not yet handled
+  lsSkinned = 1,
+  lsSkinChanging = 3,
+  lsUnskinning = 4,
+  lsResizing = 5,
+  lsDead = 6,         // the window has been destroyed; the manager frees the object
+};
+
+enum TVeltFormKind : uint8_t { fkNormal = 0, fkMDIParent = 1, fkMDIChild = 2 };
+enum TVeltBorderKind : uint8_t { bkSizeable = 0, bkFixed = 1, bkNoCaption = 2, bkDialog = 3 };
+enum TVeltWindowState : uint8_t { vwNormal = 0, vwMaximized = 1, vwMinimized = 2 };
+// Style flags.
+constexpr uint8_t sfHasMaxBox = 1, sfHasMinBox = 2, sfHasSysMenu = 8, sfCaptionTaken = 0x10;
+
+// A control skin as the skinned window lists it (the control skins themselves come later).
+class TSkinControlEntry {
+public:
+  virtual ~TSkinControlEntry() = default;
+  virtual TControl* Control() = 0;
+  virtual void Unsubclass() = 0;
+  virtual void SkinChange() = 0;
+  virtual int State() = 0;  // 6: its window has been destroyed
+};
+
+class TVeltForm : public TComponent, public TSkinFormLink {
+  KARO_CLASS(TVeltForm)
+public:
+  // Owner: the class-library form of the window, or nil.
+  explicit TVeltForm(TComponent* AOwner);
+  ~TVeltForm() override;
+
+  // ---- Set by the manager before InitTform / InitDlg.
+  HWND hwnd = nullptr;
+  HINSTANCE Module = nullptr;
+  std::string ListedClassName;
+  TSkinManage* Manager = nullptr;
+
+  void InitTform(TSkinData* Data, TWinControl* AForm);
+  void InitDlg(TSkinData* Data);
+  // Acts once (while no window procedure of ours is installed).
+  void InitSkin(TSkinData* Data);
+  // Border sizes (and, with the caption buttons, their records) from the skin.
+  void InitSkinData();
+  void DeleteSysbtn();
+  void SkinChange();
+  void AfterSkin();
+  void GetBorderSize();
+  void ResizeForm(int KeepClient);
+  void EnableSysbtn(bool Show);
+  void UpdateStyle(bool Strip);
+  void RePaint(HWND Wnd);
+  void Refresh();
+  // The window region; the frame-painting code shapes it from the skin. A region is deleted here
+  // only when the system refused it.
+  void Cropwindow();
+  void Uncropwindow();
+  bool SetRegion(HRGN Region, bool Redraw);
+
+  void UnSubclass();
+  void UnSubclass2();
+  void UnSubclass3();
+
+  // ---- Control skins
+  bool AddControlList(TSkinControlEntry* Control);
+  void DeleteControl(TSkinControlEntry* Control);
+  void DeleteSkinDeleted();
+  void DeleteControls();
+  void InitHwndControls(HWND Wnd);
+  void AddControlh(HWND Wnd);
+
+  // ---- System menu
+  void CreateSysmenu2();
+  void CreateSysmenu();
+  void AddSysMenuitem(const WideString& Caption, int Index);
+  bool CheckSysmenu();
+  void PopSysmenu(POINT P);
+  void DoSysMenu(TObject* Sender);
+  void DoSysMenu2(TObject* Sender);
+  TPopupMenu* SysMenuPopup() const { return sysPopup_; }
+
+  // ---- The manager link
+  HWND Window() const override { return hwnd; }
+  void InitControls(TWinControl* Control) override;
+  void InitNestform(TWinControl* Control) override;
+  void InitPopMenu(TWinControl* Control, bool OwnerDraw, bool Flag2) override;
+  void AddSpy(TWinControl* Nested) override;
+  TSkinMenuBarLink* MenuBar() override { return nullptr; }
+  int ControlSkinCount() override { return int(controls_.size()); }
+  TControl* ControlSkinControl(int Index) override;
+  void FreeControlSkin(int Index) override;
+
+  // ---- State
+  TSkinData* SkinData = nullptr;
+  TWinControl* Form = nullptr;
+  int LifeState = lsNew;
+  bool SkinActiveSeen = false;
+  bool FrameSkinned = false;
+  bool Dialog = false;
+  bool Child = false;
+  bool Sizeable = false;
+  bool UnicodeWindow = false;
+  bool RightToLeft = false;
+  bool Active = true;
+  TVeltFormKind FormKind = fkNormal;
+  TVeltBorderKind BorderKind = bkFixed;
+  uint8_t StyleFlags = 0;
+  TVeltWindowState WindowState = vwNormal;
+  int Borders[4] = {};  // left, top, right, bottom
+  int MenuHeight = 0;
+  int CaptionTextWidth = 0;
+  RECT ClientRect = {};
+  RECT SystemFrame = {};  // (0, 0, non-client width, non-client height) unskinned
+  HWND OwnerWindow = nullptr;
+  HWND MDIClient = nullptr;
+  HMENU MenuHandle = nullptr;
+  HMENU SystemMenu = nullptr;
+  TColor SavedColor = 0;
+  bool SavedColorValid = false;
+  LONG Style = 0;
+  HRGN Region = nullptr;
+  bool RegionSet = false;
+  int MDIMenuUpdate = 0;
+
+  // The window procedure in place (a window procedure of ours is installed).
+  bool Subclassed() const;
+  // The form's WindowProc was replaced.
+  bool FormProcReplaced() const { return bool(savedFormProc_); }
+  // The caption font (the system's, from the non-client metrics).
+  HFONT CaptionFont() const { return captionFont_; }
+
+  // Messages of the replaced window procedure.
+  LRESULT WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(UINT Msg, WPARAM wParam, LPARAM lParam);
+
+private:
+  friend LRESULT CALLBACK VeltFormWndProc(HWND, UINT, WPARAM, LPARAM);
+  void Subclass();
+  // Puts the saved procedure back while ours is current; false when another took over since.
+  void RestoreWndProc();
+  void SubclassMDI();
+  void UnSubclassMDI();
+  void NewWndProc(TMessage& Message);
+  void RestoreFormProc();
+  void OnSkinActive();
+  void WMSize(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  LRESULT WMNCCalcSize(WPARAM wParam, LPARAM lParam);
+  void ReadWindowState();
+  void WidenDialog(int& Width);
+  void UnSubclassCommon(bool Restyle);
+
+  TWndMethod savedFormProc_;
+  struct TSubclassRecord* record_ = nullptr;
+  struct TSubclassRecord* mdiRecord_ = nullptr;
+  HFONT captionFont_ = nullptr;
+  TPopupMenu* sysPopup_ = nullptr;
+  DWORD lastSysMenuTime_ = 0;
+  UINT doubleClickTime_ = 0;
+  std::vector<TSkinControlEntry*> controls_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// Widening a dialog whose caption is wider than its frame: how far each child moves right, and
+// the new width (need - width split in two, the width grown to need).
+struct TDialogWidening {
+  int Shift;
+  int Width;
+};
+TDialogWidening DialogWidening(int Width, int Need);

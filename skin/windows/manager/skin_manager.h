@@ -1,0 +1,146 @@
+// Unit VeltDlg: the manager of skinned windows TSkinManage (its lists, the per-thread WH_CBT hooks,
+// the rules by which a window is taken over, the choice of a TSkinData per window and the action
+// timer), the module's start-up values (PropName, ControlAtom, WinVersion) and its shut-down.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "skin/data/skin_manager_link.h"
+#include "skin/data/velt_data.h"
+
+class TCustomForm;
+class TTimer;
+class TVeltForm;
+class TWinControl;
+
+// One extra GUI thread hooked by InstallThread.
+struct TSkinThread {
+  HHOOK Hook = nullptr;
+  DWORD ThreadId = 0;
+};
+
+// The lists a host program's manager owns and a library module's manager shares.
+struct TSkinManagerLists {
+  std::vector<TVeltForm*> Forms;
+  std::vector<HWND> Menus;  // popup-menu windows; the skinned popup menu object comes with the menus
+  std::vector<TSkinData*> SkinData;
+  std::vector<TSkinThread> Threads;
+  // Guards every list operation. Hooks of other threads touch the lists; window calls (which may
+  // send to other threads) are never made while it is held, so a hook waiting for it cannot
+  // deadlock a cross-thread send.
+  std::recursive_mutex Lock;
+};
+
+class TSkinManage : public TSkinManagerLink {
+public:
+  explicit TSkinManage(bool IsDll);
+  ~TSkinManage() override;
+  TSkinManage(const TSkinManage&) = delete;
+  TSkinManage& operator=(const TSkinManage&) = delete;
+
+  // ---- The manager link
+  void AddSkinData(TSkinData* Data) override;
+  void RemoveSkinData(TSkinData* Data) override;
+  void InstallHook() override;
+  void InstallThread(DWORD ThreadId) override;
+  void UnInstallThread(DWORD ThreadId) override;
+  void AssignData(TSkinManagerLink* Host) override;
+  void SetAction(int Action, int Delay) override;
+  bool AddForm(HWND Wnd) override;
+  void DeleteSysbtn() override;
+  int FormCount() override;
+  TSkinFormLink* Forms(int Index) override;
+  TSkinFormLink* FindSkinForm(HWND Wnd) override;
+
+  // ---- Windows
+  void ActiveForm(TCustomForm* Form);
+  TVeltForm* FindVeltForm(HWND Wnd);
+  // The class-library form of the window (Screen.Forms), else any class-library control on it.
+  TWinControl* FindTForm(HWND Wnd);
+  // A child window that is no MDI child and whose parent is no "mdiclient".
+  static bool NestedForm(HWND Wnd);
+  // The component that skins Wnd (last match of each role wins); nil when none is registered.
+  TSkinData* FindSkindata(HWND Wnd);
+  bool OnBeforeSkin(HWND Wnd, const std::string& ClassName);
+  bool DeleteForm(HWND Wnd);
+  void DeleteForm2(TVeltForm* Form);
+  void DeleteDeleted();
+  void DeleteForm3();
+  void DeleteAllForms();
+  void DeleteSubForm(HINSTANCE Module);
+  void SetMDIMax(bool Max);
+
+  // ---- Menus (the skinned popup-menu object comes with the menus; until then nothing is listed)
+  void AddMenu(HWND Wnd);
+  bool DeleteMenu(HWND Wnd);
+  bool FindSkinMenu(HWND Wnd);
+
+  // ---- Threads and sub-managers
+  void DeleteAllThreads();
+  void DeleteAllSub();
+  void DeleteSub(TSkinManage* Sub);
+
+  // ---- Actions: OnTimer runs the queued action once (the timer is one-shot).
+  void OnTimer();
+  TTimer* ActionTimer() const { return timer_.get(); }
+  int Action() const { return action_; }
+
+  // ---- Fields read by the skinned windows and the menu bar
+  int MenuKind = 0;  // 0 popup menu, 1 a menu of the menu bar, 2 the system menu
+  bool MDIMaximized = false;
+  HWND MDIClient = nullptr;
+  TWinControl* MDIMainForm = nullptr;
+  TSkinData* DefaultSkinData = nullptr;
+  HINSTANCE Module = nullptr;  // nil for the program's own manager
+  TSkinManage* HostManager = nullptr;
+
+  HHOOK CbtHook() const { return cbtHook_; }
+  DWORD HookThread() const { return hookThread_; }
+  // Set from destruction (or a detach) on: the delete operations then do nothing.
+  bool Closing() const { return closing_; }
+  std::vector<TSkinThread> Threads();
+  std::vector<TSkinData*> SkinDataList();
+  std::vector<TVeltForm*> FormList();
+
+  // The hooks (exposed for the hook procedures).
+  LRESULT HookCBT(int Code, WPARAM wParam, LPARAM lParam);
+  LRESULT HookCBT2(int Code, WPARAM wParam, LPARAM lParam);
+
+private:
+  void RunAction();
+  void RemoveForm(TVeltForm* Form);
+  // Unskins, repaints, unlists and frees one form.
+  void UnskinAndFree(TVeltForm* Form);
+  void FreeForm(TVeltForm* Form);
+
+  std::unique_ptr<TTimer> timer_;
+  std::shared_ptr<TSkinManagerLists> lists_;
+  std::vector<TSkinManage*> subs_;
+  HHOOK cbtHook_ = nullptr;
+  DWORD hookThread_ = 0;
+  int action_ = 0;
+  bool closing_ = false;
+  bool isDll_ = false;
+};
+
+// The window hooks, one of each kind per thread.
+LRESULT CALLBACK SkinHookCBT(int Code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK SkinHookCBT2(int Code, WPARAM wParam, LPARAM lParam);
+
+// The module's start-up values: "ControlOfs" with the module instance and the start-up thread id;
+// the message registered under it (nothing reads it) and the module's own reference on the global
+// atom of that name; this module's instance. PropName is cleared and the atom reference released
+// when the module shuts down, after SkinManager has been freed.
+extern std::string PropName;
+extern UINT RM_SkinObjectInstance;
+extern ATOM SkinControlAtom;
+extern HINSTANCE myinstance;
+// The manager made for this module (the SkinManager of the manager link, as this unit's type).
+TSkinManage* SkinManage();
+// Runs the module's shut-down now (tests): frees SkinManager, then releases the name and the atom.
+void FinalizeSkinManagerUnit();

@@ -1,0 +1,47 @@
+// The private window messages of the skinning layer: the one list of their numbers, with who sends
+// them, who answers and what their parameters mean. Every skinned window, control and menu uses it.
+#pragma once
+
+#include <windows.h>
+
+// Re-applies the current skin to a form (SkinChange). Sent by application code; not passed on.
+constexpr UINT CN_SkinChange = 0x3401;
+// Repaints the non-client area of a skinned window. Sent by application code.
+constexpr UINT CN_UpdateNc = 0x3502;
+// Posted once by the manager to a window it has just listed (wParam 0, lParam kSkinActiveMark);
+// the skinned window finishes taking the window over when it arrives.
+constexpr UINT CN_SkinActive = 0x3503;
+constexpr LPARAM kSkinActiveMark = 1000;
+// Switches a control's skin on (wParam > 0, and repaints) or off (0). Sent by application code.
+constexpr UINT CN_SkinEnable = 0x3506;
+// Sent by the tab skin to the window of its skinned form: wParam the tab control, lParam the tab
+// index; a result of 0 lets the page be freed.
+constexpr UINT CN_TabClose = 0x3507;
+// Posted by a skinned window to itself for a skin-defined caption button: wParam the button's
+// Action, lParam 0. Answered by the application.
+constexpr UINT CN_SysBtnAction = 0x3514;
+// Sent by a skinned window to itself: wParam the Visibility code (1000..2000), lParam the button's
+// type; a result above 0 shows the button. Answered by the application.
+constexpr UINT CN_SysBtnVisible = 0x3515;
+// Posted by a maximised MDI child's skinned window to the MDI client: wParam the child, lParam 0.
+constexpr UINT CN_MdiRedraw = 0x3516;
+// Posted by the scroll-bar skin to the window of its skinned form: wParam the re-created control.
+constexpr UINT CN_ReCreateWnd = 0x3517;
+// Sent by application code; handled by the skinned window's menu bar.
+constexpr UINT CN_MenuSelect = 0x3518;
+// Every skinned window, popup-menu window and control answers 1 (wParam 0, lParam 0).
+constexpr UINT CN_IsSkinned = 0x3523;
+
+// The class library's numbers for reflected notifications that the skinning layer also uses; the
+// lParam kSkinLibraryMark marks a message as the skin library's own.
+constexpr LPARAM kSkinLibraryMark = 16802;  // 0x41A2
+// Sent by a skinned window once it is skinned, and posted when it answers CN_IsSkinned (wParam 0):
+// tool-bar and track-bar skins take their look from it.
+constexpr UINT CN_SkinNotify = 0xBC4E;
+// With lParam kSkinLibraryMark: an edit paints its client area into the DC in wParam.
+constexpr UINT CN_SkinPaintClient = 0xBC4A;
+// With lParam kSkinLibraryMark: paints the non-client area (form) or the two-line border (scrolling
+// control) into the DC in wParam.
+constexpr UINT CN_SkinPaintFrame = 0xBC4B;
+// Answers kSkinLibraryMark when lParam is kSkinLibraryMark, else 1.
+constexpr UINT CN_SkinQuery = 0xBC4D;
