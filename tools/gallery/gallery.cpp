@@ -131,8 +131,10 @@ int Screenshots(TGalleryForm* form, const WideString& base, bool inactive) {
   }
   if (inactive) {
     // Another window takes the activation: the frame shows its inactive look.
-    HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 0, 10, 10, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    // It sits in the screen's far corner, out of the picture.
+    HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_POPUP | WS_VISIBLE, GetSystemMetrics(SM_CXSCREEN) - 4,
+                                 GetSystemMetrics(SM_CYSCREEN) - 4, 4, 4, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                 nullptr);
     SetForegroundWindow(other);
     SetActiveWindow(other);
     Pump();
@@ -154,7 +156,7 @@ struct TGalleryOptions {
 
 TGalleryOptions ReadOptions() {
   TGalleryOptions o;
-  for (int i = 1; i < ParamCount(); i++) {
+  for (int i = 1; i <= ParamCount(); i++) {
     const WideString p = WideParamStr(i);
     if (p == L"--screenshot") {
       o.Screenshots = true;
