@@ -304,3 +304,38 @@ void TVeltForm::OnHoverTimer() {
     h->MouseLeave();
   }
 }
+
+LRESULT TVeltForm::WinMDIProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  switch (Msg) {
+    case WM_NCCALCSIZE:
+      if (FrameSkinned && SkinData && !SkinData->Options().Contains(xoMDIScrollbar)) {
+        const LONG_PTR s = GetWindowLongPtrA(MDIClient, GWL_STYLE);
+        if (s & (WS_HSCROLL | WS_VSCROLL)) SetWindowLongPtrA(MDIClient, GWL_STYLE, s & ~LONG_PTR(WS_HSCROLL | WS_VSCROLL));
+      }
+      return DefaultMDI(Msg, wParam, lParam);
+    case WM_MDICREATE:
+      if (SkinData) SkinData->SetMenuUpdate(false);
+      return DefaultMDI(Msg, wParam, lParam);
+    case WM_MDIDESTROY: {
+      const LRESULT r = DefaultMDI(Msg, wParam, lParam);
+      if (FrameSkinned) {
+        BOOL maximised = FALSE;
+        HWND active = HWND(SendMessageW(MDIClient, WM_MDIGETACTIVE, 0, LPARAM(&maximised)));
+        if (Manager) Manager->SetMDIMax(active && maximised);
+        // The last child gone: the menu updates as it did before the first one came.
+        if (!active && SkinData) SkinData->SetMenuUpdate(MDIMenuUpdate != 0);
+      }
+      return r;
+    }
+    case WM_MDITILE:
+    case WM_MDICASCADE:
+      if (FrameSkinned && Manager && Manager->MDIMaximized) Manager->SetMDIMax(false);
+      return DefaultMDI(Msg, wParam, lParam);
+    case CN_MdiRedraw:
+      RedrawWindow(hwnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      return 0;
+    default:
+      return DefaultMDI(Msg, wParam, lParam);
+  }
+}

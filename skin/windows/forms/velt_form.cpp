@@ -112,7 +112,7 @@ LRESULT CALLBACK VeltFormWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-// The MDI client of a skinned MDI parent; the client's own skinning comes with the MDI handling.
+// The MDI client of a skinned MDI parent.
 static LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* r = static_cast<TSubclassRecord*>(GetPropW(wnd, kMDIProp));
   if (!r) return DefWindowProcA(wnd, msg, wp, lp);
@@ -121,11 +121,20 @@ static LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     RemovePropW(wnd, kMDIProp);
     if (r->Form) r->Form->MDIClient = nullptr;
     delete r;
-  } else if (msg == CN_MdiRedraw && r->Form) {
-    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    return 0;
+  } else if (r->Form) {
+    try {
+      return r->Form->WinMDIProc(msg, wp, lp);
+    } catch (...) {
+      HandleEntryException();
+      return 0;
+    }
   }
   return CallSaved(copy, wnd, msg, wp, lp);
+}
+
+LRESULT TVeltForm::DefaultMDI(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  if (mdiRecord_) return CallSaved(*mdiRecord_, MDIClient, Msg, wParam, lParam);
+  return DefWindowProcA(MDIClient, Msg, wParam, lParam);
 }
 
 TDialogWidening DialogWidening(int Width, int Need) {

@@ -212,6 +212,9 @@ public:
   // Messages of the replaced window procedure.
   LRESULT WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT Msg, WPARAM wParam, LPARAM lParam);
+  // Messages of the MDI client of a skinned MDI parent, and its saved procedure.
+  LRESULT WinMDIProc(UINT Msg, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultMDI(UINT Msg, WPARAM wParam, LPARAM lParam);
 
 private:
   friend LRESULT CALLBACK VeltFormWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -243,6 +243,92 @@ TEST_F(FramePaint_, ADialogGetsTheFrameAndTheFaceColourBehindItsTextAndStatics) 
   DeleteDC(mem);
 }
 
+LRESULT CALLBACK MdiFrameProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return DefFrameProcW(w, FindWindowExW(w, nullptr, L"MDIClient", nullptr), m, wp, lp);
+}
+LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcW(w, m, wp, lp); }
+
+TEST_F(FramePaint_, AnMDIChildWearsTheFrameAndTheLastChildGoneGivesMenuUpdateBack) {
+  TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
+  WNDCLASSW c{};
+  c.lpfnWndProc = MdiFrameProc;
+  c.hInstance = GetModuleHandleW(nullptr);
+  c.hbrBackground = HBRUSH(COLOR_APPWORKSPACE + 1);
+  c.lpszClassName = L"KaroFrameMDI";
+  RegisterClassW(&c);
+  c.lpfnWndProc = MdiChildProc;
+  c.lpszClassName = L"KaroFrameMDIChild";
+  RegisterClassW(&c);
+  Mgr->Enabled = true;
+  Mgr->InstallHook();
+  HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 600,
+                                      450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  CLIENTCREATESTRUCT ccs{};
+  ccs.idFirstChild = 5000;
+  HWND client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400,
+                                frame, nullptr, GetModuleHandleW(nullptr), &ccs);
+  ShowWindow(frame, SW_SHOW);
+  SetActiveWindow(frame);
+  ASSERT_TRUE(PumpUntil([&] { return Mgr->FindVeltForm(frame) && Mgr->FindVeltForm(frame)->SkinActiveSeen; }));
+  d->SetMenuUpdate(true);
+  MDICREATESTRUCTW mc{};
+  mc.szClass = L"KaroFrameMDIChild";
+  mc.szTitle = L"Child";
+  mc.hOwner = GetModuleHandleW(nullptr);
+  mc.x = mc.y = 10;
+  mc.cx = 250;
+  mc.cy = 180;
+  mc.style = WS_OVERLAPPEDWINDOW;
+  HWND kid = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+  ASSERT_NE(kid, nullptr);
+  EXPECT_FALSE(d->MenuUpdate());
+  TVeltForm* f = Mgr->FindVeltForm(kid);
+  ASSERT_NE(f, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return f->SkinActiveSeen; }));
+  f->Active = true;
+  const TFrameShot shot(kid);
+  EXPECT_EQ(shot.At(1, shot.H / 2), FrameColor(kLeft, 1));
+  EXPECT_EQ(shot.At(shot.W - 2, shot.H / 2), FrameColor(kRight, 1));
+  EXPECT_EQ(shot.At(shot.W / 2, shot.H - 2), FrameColor(kBottom, 1));
+  EXPECT_EQ(shot.At(shot.W - 120, 2), FrameColor(kTop, 1));
+  SendMessageW(client, WM_MDIDESTROY, WPARAM(kid), 0);
+  EXPECT_TRUE(d->MenuUpdate());
+}
+
+TEST_F(FramePaint_, WithMainMenuUpdateClearedANonClientPaintPaintsNothing) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  f->SkinData->MainMenuUpdate = false;
+  // A paint that draws nothing leaves the DC's pixels; check through a memory DC bound to the
+  // same frame painter by counting the work it does: the hot object survives.
+  f->Active = true;
+  const POINT p = ScreenCentre(w, ButtonOf(f, 0)->Rect);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(p.x, p.y));
+  ASSERT_NE(f->HotObject, nullptr);
+  EXPECT_EQ(SendMessageW(w, WM_NCPAINT, 1, 0), 0);
+  EXPECT_NE(f->HotObject, nullptr);
+  f->SkinData->MainMenuUpdate = true;
+  SendMessageW(w, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(f->HotObject, nullptr);
+}
+
+TEST_F(FramePaint_, ABorderWithAFrameCountOfZeroIsDrawnWholeNeverDividedByZero) {
+  TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
+  // The reader already mends a 0 from the file; records can still be changed after it.
+  d->Borders[sbLeft]->Frame = 0;
+  d->Borders[sbTop]->Frame = 0;
+  HWND w = Window(MakeRecorded());
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->Borders[0], 8);   // both frames side by side, as one
+  EXPECT_EQ(f->Borders[1], 48);  // both frames stacked, as one
+  f->Active = false;
+  const TFrameShot shot(w);
+  EXPECT_EQ(shot.Result, kSkinLibraryMark);
+  EXPECT_EQ(shot.At(shot.W - 2, shot.H / 2), FrameColor(kRight, 2));
+}
+
 // ---- Region, size and hit test
 
 TEST_F(FramePaint_, AKeyedBorderCutsTheRegionAndAPlainSkinGivesTheWholeRectangle) {
