@@ -64,6 +64,7 @@ void TWinSysButton::Draw() { Form->DrawSysbtn(this, State); }
 
 void TVeltForm::CreateSysbtns() {
   DeleteSysbtn();
+  ForgetFramePictures();
   if (!SkinData) return;
   for (auto& rec : SkinData->SysButtons)
     if (rec) sysBtns_.push_back(new TWinSysButton(this, rec.get()));

@@ -2,6 +2,7 @@
 // caption buttons, composed in one bitmap of the window's size and put on with one copy per edge;
 // the caption font; the window region cut from the keyed border pictures.
 #include <algorithm>
+#include <memory>
 
 #include "classlib/graphics/graphics.h"
 #include "skin/data/velt_data.h"
@@ -29,7 +30,32 @@ bool FontHasGlyphs(HFONT font, const wchar_t* text) {
 }
 
 
+// Where a thread composes the frames of its windows: one picture of the window's size, and the
+// nine-slice of each border, which is the costly part of a paint and changes only with the size,
+// the activation and the skin. Kept per thread, not per window, so that a skinned window holds no
+// drawing objects of its own between paints.
+struct TBorderPicture {
+  std::unique_ptr<TBitmap> Picture;
+  const TBitmap* Strip = nullptr;
+  int W = 0, H = 0, Frame = 0, Frames = 0, Tile = 0;
+  TRect Margins{};
+};
+struct TFrameWork {
+  TBitmap Frame;
+  TBorderPicture Borders[4];
+};
+
+TFrameWork& Work() {
+  static thread_local std::unique_ptr<TFrameWork> work;
+  if (!work) work = std::make_unique<TFrameWork>();
+  return *work;
+}
+
 }  // namespace
+
+void TVeltForm::ForgetFramePictures() {
+  for (auto& c : Work().Borders) c.Picture.reset();
+}
 
 // The system's caption font draws Chinese as boxes where it lacks the glyphs: keep its size and
 // weight and take a face that has them.
@@ -103,9 +129,22 @@ void TVeltForm::Drawborder(int Index, const TRect& R, HDC DC) {
   }
   const int frames = std::max(1, rec->Frame);
   const int frame = (Active || frames == 1) ? 1 : 2;
-  auto pic = GetHMap(Rect(0, 0, w, h), rec->Map.get(), rec->Margins, frame, frames, rec->Tile != 1, Index > 2);
-  if (!pic) return;
-  BitBlt(DC, R.Left, R.Top, w, h, pic->Canvas()->Handle(), 0, 0, SRCCOPY);
+  // The nine-slice of a border is the costly part of a paint and changes only with the size, the
+  // activation and the skin: kept until one of them changes.
+  TBorderPicture& c = Work().Borders[Index - 1];
+  if (!c.Picture || c.Strip != rec->Map.get() || c.W != w || c.H != h || c.Frame != frame || c.Frames != frames ||
+      c.Tile != rec->Tile || c.Margins != rec->Margins) {
+    c.Picture = GetHMap(Rect(0, 0, w, h), rec->Map.get(), rec->Margins, frame, frames, rec->Tile != 1, Index > 2);
+    c.Strip = rec->Map.get();
+    c.W = w;
+    c.H = h;
+    c.Frame = frame;
+    c.Frames = frames;
+    c.Tile = rec->Tile;
+    c.Margins = rec->Margins;
+  }
+  if (!c.Picture) return;
+  BitBlt(DC, R.Left, R.Top, w, h, c.Picture->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TVeltForm::DrawLine(TCanvas* Canvas, const TRect& Area) {
@@ -159,7 +198,7 @@ void TVeltForm::DrawFLine(HDC DC, int W, int H) {
     FillRect(DC, &all, SkinData->FaceBrush.get());
   }
   Drawborder(3, l.TextArea, DC);
-  DrawLine(frameBmp_->Canvas(), l.TextArea);
+  DrawLine(Work().Frame.Canvas(), l.TextArea);
   SetSysbtnRect();
   DrawAllSysbtn(DC);
 }
@@ -175,9 +214,10 @@ void TVeltForm::PaintNc(HDC DC, bool TitleOnly) {
   HDC dc = DC ? DC : GetWindowDC(hwnd);
   if (!dc) return;
   try {
-    frameBmp_->SetPixelFormat(pf24bit);
-    frameBmp_->SetSize(W, H);
-    HDC m = frameBmp_->Canvas()->Handle();
+    TBitmap& frame = Work().Frame;
+    frame.SetPixelFormat(pf24bit);
+    frame.SetSize(W, H);
+    HDC m = frame.Canvas()->Handle();
     const TFrameBorders b = FrameBorders();
     const bool minimised = WindowState == vwMinimized;
     const TNcLayout l = NcLayout(W, H, b, minimised);

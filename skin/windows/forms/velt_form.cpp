@@ -6,6 +6,7 @@
 #include "classlib/controls/forms.h"
 #include "classlib/controls/menus.h"
 #include "classlib/controls/timer.h"
+#include "classlib/graphics/bitmap.h"
 #include "classlib/core/typinfo.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_manager.h"
@@ -147,7 +148,6 @@ TDialogWidening DialogWidening(int Width, int Need) {
 TVeltForm::TVeltForm(TComponent* AOwner) : TComponent(AOwner) {
   doubleClickTime_ = GetDoubleClickTime();
   ChooseCaptionFont();
-  frameBmp_ = new TBitmap();
   hoverTimer_ = new TTimer(this);
   hoverTimer_->SetEnabled(false);
   hoverTimer_->SetInterval(250);
@@ -167,7 +167,6 @@ TVeltForm::~TVeltForm() {
   hoverTimer_->SetEnabled(false);
   delete sysPopup_;
   sysPopup_ = nullptr;
-  delete frameBmp_;
   if (captionFont_) DeleteObject(captionFont_);
   if (Manager) Manager->DeleteForm2(this);
 }
@@ -605,15 +604,17 @@ void TVeltForm::WMSize(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) 
 }
 
 LRESULT TVeltForm::WMNCCalcSize(WPARAM wParam, LPARAM lParam) {
-  const LRESULT r = Default(WM_NCCALCSIZE, wParam, lParam);
-  if (!wParam || !lParam) return r;
+  // The rectangle alone: what the previous procedure makes of it stands.
+  if (!wParam || !lParam) return Default(WM_NCCALCSIZE, wParam, lParam);
+  // The whole answer is the skin's: the saved procedure never sees a sizing it would get wrong.
   auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
   if ((FormKind == fkMDIChild && WindowState != vwNormal) || BorderKind == bkNoCaption) {
+    // The system's frame: its client rectangle.
+    Default(WM_NCCALCSIZE, wParam, lParam);
     p->rgrc[1] = p->rgrc[0];
     return WVR_REDRAW;
   }
-  // The window's new place is the first rectangle as it came in, which the previous procedure
-  // has just made into its own client rectangle: take it from the WINDOWPOS.
+  // The window's new place: from the WINDOWPOS when there is one.
   RECT w{};
   if (p->lppos)
     w = {p->lppos->x, p->lppos->y, p->lppos->x + p->lppos->cx, p->lppos->y + p->lppos->cy};

@@ -117,6 +117,8 @@ public:
   POINT GetWinXY(int ScreenX, int ScreenY) const;
   // Caption buttons
   void CreateSysbtns();
+  // The calling thread's composition pictures are of the old skin: drawn anew at the next paint.
+  static void ForgetFramePictures();
   bool SysBtnVisible(int Index);
   void SetSysbtnRect();
   void DrawAllSysbtn(HDC DC);
@@ -256,7 +258,6 @@ private:
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::vector<TWinSysButton*> sysBtns_;
   TTimer* hoverTimer_ = nullptr;
-  TBitmap* frameBmp_ = nullptr;  // the whole frame composed here
   int regionW_ = 0, regionH_ = 0;
   bool cropping_ = false;       // SetWindowRgn re-enters through WM_NCCALCSIZE and WM_SIZE
   bool restyling_ = false;      // our own style changes are not the application's
