@@ -2,6 +2,7 @@
 // without a skin or with one. "--screenshot <base>" shows each page, saves it as
 // <base>-<page>.bmp, checks that it shows something, and ends. "--skin <file.skn>" skins the form
 // with a main-form skin component loaded from that file; several "--skin" switch among them.
+// "--inactive" with --screenshot also saves <base>-inactive.bmp with another window active.
 // "--soak <n>" makes n switches round the given skins and prints the process's object counts
 // before and after (where the object census is built in).
 #include <windows.h>
@@ -116,7 +117,7 @@ bool Capture(HWND wnd, const std::wstring& path) {
   return colours.size() > 16;
 }
 
-int Screenshots(TGalleryForm* form, const WideString& base) {
+int Screenshots(TGalleryForm* form, const WideString& base, bool inactive) {
   form->Show();
   SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
   SetForegroundWindow(form->Handle());
@@ -128,11 +129,26 @@ int Screenshots(TGalleryForm* form, const WideString& base) {
     Pump();
     ok = Capture(form->Handle(), base + L"-" + std::to_wstring(page + 1) + L".bmp") && ok;
   }
+  if (inactive) {
+    // Another window takes the activation: the frame shows its inactive look.
+    // It sits in the screen's far corner, out of the picture.
+    HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_POPUP | WS_VISIBLE, GetSystemMetrics(SM_CXSCREEN) - 4,
+                                 GetSystemMetrics(SM_CYSCREEN) - 4, 4, 4, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                 nullptr);
+    SetForegroundWindow(other);
+    SetActiveWindow(other);
+    Pump();
+    pages->SetActivePageIndex(0);
+    Pump();
+    ok = Capture(form->Handle(), base + L"-inactive.bmp") && ok;
+    DestroyWindow(other);
+  }
   return ok ? 0 : 1;
 }
 
 struct TGalleryOptions {
   bool Screenshots = false;
+  bool Inactive = false;  // one more picture with the form inactive
   WideString ShotBase;
   std::vector<AnsiString> Skins;
   int Soak = -1;
@@ -140,13 +156,15 @@ struct TGalleryOptions {
 
 TGalleryOptions ReadOptions() {
   TGalleryOptions o;
-  for (int i = 1; i < ParamCount(); i++) {
+  for (int i = 1; i <= ParamCount(); i++) {
     const WideString p = WideParamStr(i);
     if (p == L"--screenshot") {
       o.Screenshots = true;
       o.ShotBase = WideParamStr(++i);
     } else if (p == L"--skin") {
       o.Skins.push_back(ParamStr(++i));
+    } else if (p == L"--inactive") {
+      o.Inactive = true;
     } else if (p == L"--soak") {
       o.Soak = std::stoi(ParamStr(++i));
     }
@@ -212,7 +230,7 @@ int main() {
       if (!skin) throw Exception("--soak needs at least one --skin");
       return Soak(form, skin, options.Skins, options.Soak);
     }
-    if (screenshots) return Screenshots(form, options.ShotBase);
+    if (screenshots) return Screenshots(form, options.ShotBase, options.Inactive);
     Application->Run();
   } catch (const Exception& e) {
     if (screenshots)

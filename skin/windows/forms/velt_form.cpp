@@ -5,9 +5,12 @@
 #include "classlib/controls/controls.h"
 #include "classlib/controls/forms.h"
 #include "classlib/controls/menus.h"
+#include "classlib/controls/timer.h"
+#include "classlib/graphics/bitmap.h"
 #include "classlib/core/typinfo.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_manager.h"
+#include "skin/windows/forms/caption_buttons.h"
 #include "skin/windows/manager/skin_messages.h"
 
 DWORD WinVersion = 0;
@@ -70,13 +73,6 @@ void Unhook(HWND wnd, const wchar_t* prop, WNDPROC proc, TSubclassRecord*& r) {
   r = nullptr;
 }
 
-HFONT MakeCaptionFont() {
-  NONCLIENTMETRICSW m{};
-  m.cbSize = sizeof m;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) return nullptr;
-  return CreateFontIndirectW(&m.lfCaptionFont);
-}
-
 RECT WindowRectIn(HWND wnd, HWND parent) {
   RECT r{};
   GetWindowRect(wnd, &r);
@@ -117,7 +113,7 @@ LRESULT CALLBACK VeltFormWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-// The MDI client of a skinned MDI parent; the client's own skinning comes with the MDI handling.
+// The MDI client of a skinned MDI parent.
 static LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* r = static_cast<TSubclassRecord*>(GetPropW(wnd, kMDIProp));
   if (!r) return DefWindowProcA(wnd, msg, wp, lp);
@@ -126,11 +122,20 @@ static LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     RemovePropW(wnd, kMDIProp);
     if (r->Form) r->Form->MDIClient = nullptr;
     delete r;
-  } else if (msg == CN_MdiRedraw && r->Form) {
-    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    return 0;
+  } else if (r->Form) {
+    try {
+      return r->Form->WinMDIProc(msg, wp, lp);
+    } catch (...) {
+      HandleEntryException();
+      return 0;
+    }
   }
   return CallSaved(copy, wnd, msg, wp, lp);
+}
+
+LRESULT TVeltForm::DefaultMDI(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  if (mdiRecord_) return CallSaved(*mdiRecord_, MDIClient, Msg, wParam, lParam);
+  return DefWindowProcA(MDIClient, Msg, wParam, lParam);
 }
 
 TDialogWidening DialogWidening(int Width, int Need) {
@@ -142,7 +147,11 @@ TDialogWidening DialogWidening(int Width, int Need) {
 
 TVeltForm::TVeltForm(TComponent* AOwner) : TComponent(AOwner) {
   doubleClickTime_ = GetDoubleClickTime();
-  captionFont_ = MakeCaptionFont();
+  ChooseCaptionFont();
+  hoverTimer_ = new TTimer(this);
+  hoverTimer_->SetEnabled(false);
+  hoverTimer_->SetInterval(250);
+  hoverTimer_->OnTimer = [this](TObject*) { OnHoverTimer(); };
 }
 
 TVeltForm::~TVeltForm() {
@@ -155,6 +164,7 @@ TVeltForm::~TVeltForm() {
   if (mdiRecord_) Unhook(MDIClient, kMDIProp, &VeltMDIWndProc, mdiRecord_);
   DeleteControls();
   DeleteSysbtn();
+  hoverTimer_->SetEnabled(false);
   delete sysPopup_;
   sysPopup_ = nullptr;
   if (captionFont_) DeleteObject(captionFont_);
@@ -196,7 +206,10 @@ void TVeltForm::InitSkin(TSkinData* Data) {
   StyleFlags = 0;
   if (Style & WS_SYSMENU) StyleFlags |= sfHasSysMenu;
   if (Style & WS_MINIMIZEBOX) StyleFlags |= sfHasMinBox;
-  if ((Style & WS_MAXIMIZEBOX) || (ex & WS_EX_CONTEXTHELP)) StyleFlags |= sfHasMaxBox;
+  // A help button is no maximise box: counting it as one enabled a maximise button on windows
+  // that cannot be maximised.
+  if (Style & WS_MAXIMIZEBOX) StyleFlags |= sfHasMaxBox;
+  if (ex & WS_EX_CONTEXTHELP) StyleFlags |= sfHasHelp;
 
   ReadWindowState();
   Sizeable = (Style & WS_THICKFRAME) != 0;
@@ -304,11 +317,8 @@ void TVeltForm::InitSkinData() {
     Borders[2] = width(b[sbRight].get()) / frames(b[sbRight].get());
     Borders[3] = height(b[sbBottom].get()) / frames(b[sbBottom].get());
   }
-  // The caption buttons come with the caption-button code.
-  DeleteSysbtn();
+  CreateSysbtns();
 }
-
-void TVeltForm::DeleteSysbtn() {}
 
 void TVeltForm::ReadWindowState() {
   WINDOWPLACEMENT p{};
@@ -368,6 +378,7 @@ void TVeltForm::OnSkinActive() {
   }
   AfterSkin();
   LifeState = lsSkinned;
+  if (FrameSkinned) hoverTimer_->SetEnabled(Active);
 }
 
 void TVeltForm::GetBorderSize() {
@@ -444,12 +455,16 @@ void TVeltForm::EnableSysbtn(bool Show) {
 
 void TVeltForm::UpdateStyle(bool Strip) {
   if (StyleFlags & sfCaptionTaken) return;
-  LONG s = LONG(GetWindowLongPtrA(hwnd, GWL_STYLE));
+  // The style is kept up to date by WM_STYLECHANGED: nothing is read here on every paint.
+  LONG s = Style;
   if (Strip)
     s &= ~WS_SYSMENU;
   else if (StyleFlags & sfHasSysMenu)
     s |= WS_SYSMENU;
-  if (s != LONG(GetWindowLongPtrA(hwnd, GWL_STYLE))) SetWindowLongPtrA(hwnd, GWL_STYLE, s);
+  if (s == Style) return;
+  restyling_ = true;
+  SetWindowLongPtrA(hwnd, GWL_STYLE, s);
+  restyling_ = false;
   Style = s;
 }
 
@@ -470,25 +485,6 @@ bool TVeltForm::SetRegion(HRGN Rgn, bool Redraw) {
   return false;
 }
 
-void TVeltForm::Cropwindow() {
-  // The region's shape comes from the skin's frame with the frame painting; until then the whole
-  // window rectangle.
-  RECT r{};
-  GetWindowRect(hwnd, &r);
-  HRGN rgn = CreateRectRgn(0, 0, r.right - r.left, r.bottom - r.top);
-  if (!rgn) return;
-  if (SetRegion(rgn, true)) {
-    Region = rgn;  // owned by the system from here on
-    RegionSet = true;
-  }
-}
-
-void TVeltForm::Uncropwindow() {
-  if (!RegionSet) return;
-  SetWindowRgn(hwnd, nullptr, TRUE);
-  Region = nullptr;
-  RegionSet = false;
-}
 
 // ---- Skin change
 
@@ -521,6 +517,10 @@ LRESULT TVeltForm::Default(UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   if (LifeState == lsNew && Msg == WM_NCPAINT) return 0;
+  {
+    LRESULT r = 0;
+    if (HandleCommon(Msg, wParam, lParam, r)) return r;
+  }
   switch (Msg) {
     case WM_NCDESTROY: {
       LifeState = lsUnskinning;
@@ -571,11 +571,14 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED:
       ReadWindowState();
       return Default(Msg, wParam, lParam);
-    case WM_NCCALCSIZE:
-      if (stage3) return WMNCCalcSize(wParam, lParam);
+    default: {
+      LRESULT r = 0;
+      if (HandleFrameCommand(Msg, wParam, lParam, r)) return r;
+      if (stage3) {
+        if (HandleNc(Msg, wParam, lParam, r)) return r;
+      }
       break;
-    default:
-      break;
+    }
   }
   return Default(Msg, wParam, lParam);
 }
@@ -601,16 +604,26 @@ void TVeltForm::WMSize(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) 
 }
 
 LRESULT TVeltForm::WMNCCalcSize(WPARAM wParam, LPARAM lParam) {
-  (void)wParam;
-  auto* r = reinterpret_cast<RECT*>(lParam);  // also the first rectangle of NCCALCSIZE_PARAMS
-  if (!r) return 0;
-  r->left += Borders[0];
-  r->top += Borders[1] + MenuHeight;
-  r->right -= Borders[2];
-  r->bottom -= Borders[3];
-  if (r->right < r->left) r->right = r->left;
-  if (r->bottom < r->top) r->bottom = r->top;
-  return 0;
+  // The rectangle alone: what the previous procedure makes of it stands.
+  if (!wParam || !lParam) return Default(WM_NCCALCSIZE, wParam, lParam);
+  // The whole answer is the skin's: the saved procedure never sees a sizing it would get wrong.
+  auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+  if ((FormKind == fkMDIChild && WindowState != vwNormal) || BorderKind == bkNoCaption) {
+    // The system's frame: its client rectangle.
+    Default(WM_NCCALCSIZE, wParam, lParam);
+    p->rgrc[1] = p->rgrc[0];
+    return WVR_REDRAW;
+  }
+  // The window's new place: from the WINDOWPOS when there is one.
+  RECT w{};
+  if (p->lppos)
+    w = {p->lppos->x, p->lppos->y, p->lppos->x + p->lppos->cx, p->lppos->y + p->lppos->cy};
+  else
+    w = p->rgrc[0];
+  const TRect c = NcClientRect(TRect{w.left, w.top, w.right, w.bottom}, FrameBorders());
+  p->rgrc[0] = RECT{c.Left, c.Top, c.Right, c.Bottom};
+  p->rgrc[1] = p->rgrc[0];
+  return WVR_REDRAW;
 }
 
 void TVeltForm::NewWndProc(TMessage& Message) {
@@ -621,6 +634,13 @@ void TVeltForm::NewWndProc(TMessage& Message) {
     case CN_SkinQuery:
       Message.Result = Message.LParam == kSkinLibraryMark ? kSkinLibraryMark : 1;
       return;
+    case CN_SkinPaintFrame:
+      if (Message.LParam == kSkinLibraryMark) {
+        if (Message.WParam && GetObjectType(HGDIOBJ(Message.WParam)) == OBJ_MEMDC) PaintNc(HDC(Message.WParam), false);
+        Message.Result = kSkinLibraryMark;
+        return;
+      }
+      break;
     default:
       break;
   }
@@ -639,6 +659,7 @@ void TVeltForm::UnSubclass() {
   }
   delete sysPopup_;
   sysPopup_ = nullptr;
+  hoverTimer_->SetEnabled(false);
   if (!record_) return;
   RestoreFormProc();
   RestoreWndProc();
@@ -662,9 +683,11 @@ void TVeltForm::UnSubclass() {
   SetWindowRgn(hwnd, nullptr, TRUE);  // the system deletes the region it owned
   Region = nullptr;
   RegionSet = false;
+  regionW_ = regionH_ = 0;
 }
 
 void TVeltForm::UnSubclass2() {
+  hoverTimer_->SetEnabled(false);
   DeleteControls();
   if (Form) {
     InitPopMenu(Form, false, false);
@@ -685,6 +708,7 @@ void TVeltForm::UnSubclass3() {
   }
   delete sysPopup_;
   sysPopup_ = nullptr;
+  hoverTimer_->SetEnabled(false);
   if (!record_) return;
   RestoreFormProc();
   RestoreWndProc();

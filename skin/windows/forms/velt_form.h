@@ -15,8 +15,14 @@
 #include "classlib/core/persistent.h"
 #include "classlib/graphics/graphic_types.h"
 #include "skin/data/skin_manager_link.h"
+#include "skin/windows/paint/nc_geometry.h"
 
+class TBitmap;
+class TCanvas;
 class TControl;
+class TNCObject;
+class TTimer;
+class TWinSysButton;
 class TCustomForm;
 class TFont;
 class TPopupMenu;
@@ -41,7 +47,7 @@ enum TVeltFormKind : uint8_t { fkNormal = 0, fkMDIParent = 1, fkMDIChild = 2 };
 enum TVeltBorderKind : uint8_t { bkSizeable = 0, bkFixed = 1, bkNoCaption = 2, bkDialog = 3 };
 enum TVeltWindowState : uint8_t { vwNormal = 0, vwMaximized = 1, vwMinimized = 2 };
 // Style flags.
-constexpr uint8_t sfHasMaxBox = 1, sfHasMinBox = 2, sfHasSysMenu = 8, sfCaptionTaken = 0x10;
+constexpr uint8_t sfHasHelp = 4, sfHasMaxBox = 1, sfHasMinBox = 2, sfHasSysMenu = 8, sfCaptionTaken = 0x10;
 
 // A control skin as the skinned window lists it (the control skins themselves come later).
 class TSkinControlEntry {
@@ -90,6 +96,52 @@ public:
   void UnSubclass();
   void UnSubclass2();
   void UnSubclass3();
+
+  // ---- The non-client area (nc_handler.cpp, frame_paint.cpp, caption_buttons.cpp)
+  // The borders and menu row as the geometry takes them.
+  TFrameBorders FrameBorders() const;
+  // Paints the whole non-client area into DC (the window's DC when 0): composed off screen, put
+  // on with one copy per edge. The hot object is cleared.
+  void UpdateNc(HDC DC);
+  // Paints frame border Index (1 left, 2 right, 3 top, 4 bottom) into R of DC.
+  void Drawborder(int Index, const TRect& R, HDC DC);
+  // The title bar (top border, caption text, caption buttons) into the W x top composition DC.
+  void DrawFLine(HDC DC, int W, int H);
+  // The caption text with its background into Area of DC.
+  void DrawLine(TCanvas* Canvas, const TRect& Area);
+  // Composes the frame and puts it on DC (the window's when 0): every edge, or only the title
+  // bar and menu row with the caption buttons in their current states.
+  void PaintNc(HDC DC, bool TitleOnly);
+  // The caption text as painted: the prefix, the window text and the suffix.
+  WideString CaptionText() const;
+  POINT GetWinXY(int ScreenX, int ScreenY) const;
+  // Caption buttons
+  void CreateSysbtns();
+  // The calling thread's composition pictures are of the old skin: drawn anew at the next paint.
+  static void ForgetFramePictures();
+  bool SysBtnVisible(int Index);
+  void SetSysbtnRect();
+  void DrawAllSysbtn(HDC DC);
+  void DrawSysbtn(TWinSysButton* Button, int State);
+  void DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame);
+  TWinSysButton* FindBtn(POINT P) const;
+  void SysBtnAction(int ScreenX, int ScreenY);
+  void MDIChildAction(UINT Cmd);
+  bool MDIChildMax() const;
+  void Maximize();
+  void Restore();
+  void Minimize();
+  void OnHoverTimer();
+  TTimer* HoverTimer() const { return hoverTimer_; }
+  int SysBtnCount() const { return int(sysBtns_.size()); }
+  TWinSysButton* SysBtn(int Index) const { return sysBtns_[size_t(Index)]; }
+  // Where the cursor is, in screen coordinates; tests put their own here.
+  static POINT (*CursorPos)();
+
+  TNCObject* HotObject = nullptr;
+  TRect CaptionTextRect{};
+  int SysBtnClipX = 0;
+  WideString CaptionPrefix = L"  ", CaptionSuffix = L" ";
 
   // ---- Control skins
   bool AddControlList(TSkinControlEntry* Control);
@@ -162,6 +214,9 @@ public:
   // Messages of the replaced window procedure.
   LRESULT WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT Msg, WPARAM wParam, LPARAM lParam);
+  // Messages of the MDI client of a skinned MDI parent, and its saved procedure.
+  LRESULT WinMDIProc(UINT Msg, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultMDI(UINT Msg, WPARAM wParam, LPARAM lParam);
 
 private:
   friend LRESULT CALLBACK VeltFormWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -175,6 +230,19 @@ private:
   void OnSkinActive();
   void WMSize(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
   LRESULT WMNCCalcSize(WPARAM wParam, LPARAM lParam);
+  // The non-client messages of a skinned frame; false when the message is not one of them.
+  bool HandleNc(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  // Messages every skinned window answers (backgrounds of a window without a form, the frame
+  // painted into a given DC); false when not one of them.
+  bool HandleCommon(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  // System commands and styles of a skinned frame (before the life-state check).
+  bool HandleFrameCommand(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  LRESULT WMNCHitTest(WPARAM wParam, LPARAM lParam);
+  LRESULT WMNCPaint(WPARAM wParam);
+  LRESULT WMNCActive(WPARAM wParam, LPARAM lParam);
+  LRESULT WMSysCommand(WPARAM wParam, LPARAM lParam);
+  void StyleChanged(WPARAM Which, const STYLESTRUCT* S);
+  void ChooseCaptionFont();
   void ReadWindowState();
   void WidenDialog(int& Width);
   void UnSubclassCommon(bool Restyle);
@@ -188,6 +256,11 @@ private:
   UINT doubleClickTime_ = 0;
   std::vector<TSkinControlEntry*> controls_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  std::vector<TWinSysButton*> sysBtns_;
+  TTimer* hoverTimer_ = nullptr;
+  int regionW_ = 0, regionH_ = 0;
+  bool cropping_ = false;       // SetWindowRgn re-enters through WM_NCCALCSIZE and WM_SIZE
+  bool restyling_ = false;      // our own style changes are not the application's
 };
 
 // Widening a dialog whose caption is wider than its frame: how far each child moves right, and

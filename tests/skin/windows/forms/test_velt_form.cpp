@@ -151,8 +151,8 @@ TEST_F(VeltForm_, StylesGiveTheBorderKindAndStyleFlags) {
       {"no caption", WS_POPUP | WS_BORDER, 0, L"KaroSkinTestW", bkNoCaption, 0},
       {"modal frame", WS_CAPTION | DS_MODALFRAME, 0, L"KaroSkinTestW", bkDialog, 0},
       {"dialog ex style", WS_CAPTION, WS_EX_DLGMODALFRAME, L"KaroSkinTestW", bkDialog, 0},
-      {"context help counts as maximise", WS_CAPTION | WS_SYSMENU, WS_EX_CONTEXTHELP, L"KaroSkinTestW", bkFixed,
-       sfHasSysMenu | sfHasMaxBox},
+      {"context help is no maximise box", WS_CAPTION | WS_SYSMENU, WS_EX_CONTEXTHELP, L"KaroSkinTestW", bkFixed,
+       sfHasSysMenu | sfHasHelp},
       {"dialog class", WS_OVERLAPPEDWINDOW, 0, L"#32770", bkDialog, sfHasSysMenu | sfHasMinBox | sfHasMaxBox},
   };
   for (const TStyleRow& row : rows) {

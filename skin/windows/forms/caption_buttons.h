@@ -1,0 +1,44 @@
+// The non-client hot objects of a skinned window: the base state machine (normal, pressed, hot)
+// that caption buttons and the painted menu bar's buttons share, and the caption button made from
+// one of the skin's caption-button records.
+#pragma once
+
+#include <windows.h>
+
+#include "classlib/graphics/graphic_types.h"
+
+class TVeltForm;
+class TDataSkinSysButton;
+
+// States of a hot object.
+enum TNCState : int { ncNormal = 1, ncPressed = 2, ncHot = 3 };
+
+class TNCObject {
+public:
+  explicit TNCObject(TVeltForm* Owner) : Form(Owner) {}
+  virtual ~TNCObject() = default;
+
+  TVeltForm* Form;
+  TRect Rect{};  // window coordinates
+  bool Visible = false;
+  int State = ncNormal;
+  bool Enabled = true;
+
+  // The state machine; the form's hot object is the one hot or pressed. Each redraws the object.
+  virtual void MouseDown();
+  virtual void MouseUp();
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  virtual void Draw() {}
+};
+
+class TWinSysButton : public TNCObject {
+public:
+  TWinSysButton(TVeltForm* Owner, TDataSkinSysButton* Record) : TNCObject(Owner), Button(Record) {}
+  TDataSkinSysButton* Button;  // the skin's record; the skin data owns it
+  void Draw() override;
+};
+
+// Codes of the caption-button actions that the library runs itself; any other goes to the
+// application as CN_SysBtnAction.
+bool IsIconAction(int Action);

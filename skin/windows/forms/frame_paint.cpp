@@ -1,0 +1,330 @@
+// Painting of a skinned window's frame: the borders, the title bar with the caption text and the
+// caption buttons, composed in one bitmap of the window's size and put on with one copy per edge;
+// the caption font; the window region cut from the keyed border pictures.
+#include <algorithm>
+#include <memory>
+
+#include "classlib/graphics/graphics.h"
+#include "skin/data/velt_data.h"
+#include "skin/data/velt_text.h"
+#include "skin/windows/forms/caption_buttons.h"
+#include "skin/windows/forms/velt_form.h"
+#include "skin/windows/paint/draw_primitives.h"
+
+namespace {
+
+// Characters of Karo's captions that the caption font must have.
+const wchar_t kChineseSample[] = L"\u97f5\u5b57\u5178";
+
+bool FontHasGlyphs(HFONT font, const wchar_t* text) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return false;
+  HGDIOBJ old = SelectObject(dc, font);
+  WORD idx[8] = {};
+  const int n = int(wcslen(text));
+  bool ok = GetGlyphIndicesW(dc, text, n, idx, GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR;
+  for (int i = 0; ok && i < n; ++i) ok = idx[i] != 0xFFFF;
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return ok;
+}
+
+
+// Where a thread composes the frames of its windows: one picture of the window's size, and the
+// nine-slice of each border, which is the costly part of a paint and changes only with the size,
+// the activation and the skin. Kept per thread, not per window, so that a skinned window holds no
+// drawing objects of its own between paints.
+struct TBorderPicture {
+  std::unique_ptr<TBitmap> Picture;
+  const TBitmap* Strip = nullptr;
+  int W = 0, H = 0, Frame = 0, Frames = 0, Tile = 0;
+  TRect Margins{};
+};
+struct TFrameWork {
+  TBitmap Frame;
+  TBorderPicture Borders[4];
+};
+
+TFrameWork& Work() {
+  static thread_local std::unique_ptr<TFrameWork> work;
+  if (!work) work = std::make_unique<TFrameWork>();
+  return *work;
+}
+
+}  // namespace
+
+void TVeltForm::ForgetFramePictures() {
+  for (auto& c : Work().Borders) c.Picture.reset();
+}
+
+// The system's caption font draws Chinese as boxes where it lacks the glyphs: keep its size and
+// weight and take a face that has them.
+void TVeltForm::ChooseCaptionFont() {
+  if (captionFont_) DeleteObject(captionFont_);
+  captionFont_ = nullptr;
+  NONCLIENTMETRICSW m{};
+  m.cbSize = sizeof m;
+  LOGFONTW base{};
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0))
+    base = m.lfCaptionFont;
+  else
+    base.lfHeight = -12;
+  LOGFONTW tries[4] = {base, base, base, base};
+  tries[1].lfCharSet = GB2312_CHARSET;
+  tries[2].lfCharSet = GB2312_CHARSET;
+  wcscpy(tries[2].lfFaceName, L"WenQuanYi Micro Hei");
+  tries[3].lfCharSet = GB2312_CHARSET;
+  wcscpy(tries[3].lfFaceName, L"SimSun");
+  for (const LOGFONTW& lf : tries) {
+    HFONT f = CreateFontIndirectW(&lf);
+    if (!f) continue;
+    if (FontHasGlyphs(f, kChineseSample)) {
+      captionFont_ = f;
+      return;
+    }
+    DeleteObject(f);
+  }
+  captionFont_ = CreateFontIndirectW(&base);
+}
+
+TFrameBorders TVeltForm::FrameBorders() const {
+  TFrameBorders b;
+  b.Left = Borders[0];
+  b.Top = Borders[1];
+  b.Right = Borders[2];
+  b.Bottom = Borders[3];
+  b.Menu = MenuHeight;
+  return b;
+}
+
+POINT TVeltForm::GetWinXY(int ScreenX, int ScreenY) const {
+  RECT wr{};
+  GetWindowRect(hwnd, &wr);
+  return POINT{ScreenX - wr.left, ScreenY - wr.top};
+}
+
+WideString TVeltForm::CaptionText() const {
+  WideString text;
+  if (UnicodeWindow) {
+    const int n = GetWindowTextLengthW(hwnd);
+    text.resize(size_t(std::max(n, 0)) + 1);
+    const int got = GetWindowTextW(hwnd, text.data(), int(text.size()));
+    text.resize(size_t(std::max(got, 0)));
+  } else {
+    char buf[1000] = {};
+    SendMessageA(hwnd, WM_GETTEXT, sizeof buf, LPARAM(buf));
+    text = StrToWideStr(buf);
+  }
+  return CaptionPrefix + text + CaptionSuffix;
+}
+
+void TVeltForm::Drawborder(int Index, const TRect& R, HDC DC) {
+  const int w = R.Right - R.Left, h = R.Bottom - R.Top;
+  if (w <= 0 || h <= 0 || !SkinData || Index < 1 || Index > 4) return;
+  const TDataSkinBorder* rec = SkinData->Borders[size_t(Index - 1)].get();
+  if (!rec || !rec->Map || rec->Map->Empty()) {
+    RECT r{R.Left, R.Top, R.Right, R.Bottom};
+    FillRect(DC, &r, SkinData->FaceBrush.get());
+    return;
+  }
+  const int frames = std::max(1, rec->Frame);
+  const int frame = (Active || frames == 1) ? 1 : 2;
+  // The nine-slice of a border is the costly part of a paint and changes only with the size, the
+  // activation and the skin: kept until one of them changes.
+  TBorderPicture& c = Work().Borders[Index - 1];
+  if (!c.Picture || c.Strip != rec->Map.get() || c.W != w || c.H != h || c.Frame != frame || c.Frames != frames ||
+      c.Tile != rec->Tile || c.Margins != rec->Margins) {
+    c.Picture = GetHMap(Rect(0, 0, w, h), rec->Map.get(), rec->Margins, frame, frames, rec->Tile != 1, Index > 2);
+    c.Strip = rec->Map.get();
+    c.W = w;
+    c.H = h;
+    c.Frame = frame;
+    c.Frames = frames;
+    c.Tile = rec->Tile;
+    c.Margins = rec->Margins;
+  }
+  if (!c.Picture) return;
+  BitBlt(DC, R.Left, R.Top, w, h, c.Picture->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TVeltForm::DrawLine(TCanvas* Canvas, const TRect& Area) {
+  const TDataSkinTitle* title = SkinData->Title.get();
+  HDC dc = Canvas->Handle();
+  CaptionSuffix = L" ";
+  const WideString text = CaptionText();
+  HGDIOBJ oldFont = captionFont_ ? SelectObject(dc, captionFont_) : nullptr;
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  try {
+    SetTextColor(dc, ColorToRGB(SkinData->Colors[Active ? csTitleTextActive : csTitleTextNoActive]));
+    RECT m{Area.Left, Area.Top, Area.Right, Area.Bottom};
+    DrawTextW(dc, text.c_str(), int(text.size()), &m, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE);
+    TCaptionTextInput in;
+    in.Area = Area;
+    in.TextWidth = m.right - m.left;
+    in.TextHeight = m.bottom - m.top;
+    if (title) {
+      in.TextAlignment = title->TextAlignment;
+      in.TextShift = title->Margins.Left;
+      in.TextShiftVert = title->Margins.Top;
+      in.TextRightClip = title->Margins.Right;
+      in.TXTBackleft = title->TXTBackleft;
+      in.TXTBackRight = title->TXTBackRight;
+    }
+    in.RightToLeft = RightToLeft;
+    in.Popup = (Style & WS_POPUP) != 0;
+    in.DialogFrame = BorderKind == bkDialog;
+    in.ButtonClipX = SysBtnClipX;
+    const TCaptionTextPlace place = PlaceCaptionText(in);
+    CaptionTextRect = place.Back;
+    if (title && title->Map && !title->Map->Empty())
+      DrawRectTile(Canvas, Rect(place.Back.Left, Area.Top, place.Back.Right, Area.Bottom), title->Map.get(),
+                   Rect(title->TXTBackleft, 0, title->TXTBackRight, 0), Active ? 1 : 2, 2, 1, 1);
+    RECT t{place.Text.Left, place.Text.Top, place.Text.Right, place.Text.Bottom};
+    if (t.right > t.left)
+      Tnt_DrawTextW(dc, text, t, DT_SINGLELINE | DT_END_ELLIPSIS | (RightToLeft ? DT_RIGHT : 0));
+  } catch (...) {
+    SetBkMode(dc, oldMode);
+    if (oldFont) SelectObject(dc, oldFont);
+    throw;
+  }
+  SetBkMode(dc, oldMode);
+  if (oldFont) SelectObject(dc, oldFont);
+}
+
+void TVeltForm::DrawFLine(HDC DC, int W, int H) {
+  const TNcLayout l = NcLayout(W, H, FrameBorders(), WindowState == vwMinimized);
+  if (WindowState == vwMinimized) {
+    RECT all{0, 0, W, H};
+    FillRect(DC, &all, SkinData->FaceBrush.get());
+  }
+  Drawborder(3, l.TextArea, DC);
+  DrawLine(Work().Frame.Canvas(), l.TextArea);
+  SetSysbtnRect();
+  DrawAllSysbtn(DC);
+}
+
+void TVeltForm::PaintNc(HDC DC, bool TitleOnly) {
+  if (!BG || !SkinData || SkinData->NoSkinLoaded) return;
+  if (LifeState != lsSkinned && LifeState != lsSkinChanging) return;
+  if (BorderKind == bkNoCaption || (FormKind == fkMDIChild && WindowState == vwMaximized)) return;
+  RECT wr{};
+  GetWindowRect(hwnd, &wr);
+  const int W = wr.right - wr.left, H = wr.bottom - wr.top;
+  if (W <= 0 || H <= 0) return;
+  HDC dc = DC ? DC : GetWindowDC(hwnd);
+  if (!dc) return;
+  try {
+    TBitmap& frame = Work().Frame;
+    frame.SetPixelFormat(pf24bit);
+    frame.SetSize(W, H);
+    HDC m = frame.Canvas()->Handle();
+    const TFrameBorders b = FrameBorders();
+    const bool minimised = WindowState == vwMinimized;
+    const TNcLayout l = NcLayout(W, H, b, minimised);
+    if (!minimised) {
+      Drawborder(1, l.LeftBorder, m);
+      Drawborder(2, l.RightBorder, m);
+      Drawborder(4, l.BottomBorder, m);
+    }
+    DrawFLine(m, W, H);
+    // The painted menu bar comes with the menus; until then its row shows the face colour.
+    if (!minimised && b.Menu > 0) {
+      RECT r{l.MenuBar.Left, l.MenuBar.Top, l.MenuBar.Right, l.MenuBar.Bottom};
+      FillRect(m, &r, SkinData->FaceBrush.get());
+    }
+    GdiFlush();
+    auto put = [&](const TRect& r) {
+      if (r.Right > r.Left && r.Bottom > r.Top)
+        BitBlt(dc, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, m, r.Left, r.Top, SRCCOPY);
+    };
+    if (minimised) {
+      put(Rect(0, 0, W, H));
+    } else {
+      put(Rect(l.TextArea.Left, 0, l.TextArea.Right, b.Top + b.Menu));
+      if (!TitleOnly) {
+        put(l.LeftBorder);
+        put(l.RightBorder);
+        put(l.BottomBorder);
+      }
+    }
+  } catch (...) {
+    // A failed paint leaves the old frame on the screen.
+  }
+  if (!DC) ReleaseDC(hwnd, dc);
+}
+
+void TVeltForm::UpdateNc(HDC DC) {
+  // Every full paint starts the buttons from their normal look.
+  if (HotObject) HotObject->State = ncNormal;
+  HotObject = nullptr;
+  PaintNc(DC, false);
+  HotObject = nullptr;
+}
+
+// ---- The window region
+
+void TVeltForm::Cropwindow() {
+  if (LifeState == lsDead || !FrameSkinned || cropping_ || !SkinData || SkinData->NoSkinLoaded) return;
+  RECT wr{};
+  GetWindowRect(hwnd, &wr);
+  const int W = wr.right - wr.left, H = wr.bottom - wr.top;
+  if (W <= 0 || H <= 0) return;
+  if (FormKind == fkMDIChild && WindowState != vwNormal) return;
+  if (RegionSet && regionW_ == W && regionH_ == H && FormKind != fkMDIChild && LifeState != lsSkinChanging) return;
+  RegionSet = false;
+  const auto& bs = SkinData->Borders;
+  auto trans = [&](int i) { return bs[size_t(i)] && bs[size_t(i)]->Trans == 1; };
+  HRGN rgn = nullptr;
+  if (!trans(sbLeft) && !trans(sbRight) && !trans(sbTop) && !trans(sbBottom)) {
+    rgn = CreateRectRgn(0, 0, W, H);
+  } else {
+    const TFrameBorders b = FrameBorders();
+    rgn = CreateRectRgn(b.Left, b.Top, W - b.Right, H - b.Bottom);
+    if (BorderKind != bkNoCaption && rgn) {
+      // One part per border: the keyed picture's pixels, or its whole rectangle. A part without
+      // pixels adds nothing.
+      auto part = [&](int index, const TRect& r, bool keyed) {
+        const int w = r.Right - r.Left, h = r.Bottom - r.Top;
+        if (w <= 0 || h <= 0) return;
+        HRGN p = nullptr;
+        if (keyed) {
+          TBitmap pic;
+          pic.SetPixelFormat(pf24bit);
+          pic.SetSize(w, h);
+          Drawborder(index, Rect(0, 0, w, h), pic.Canvas()->Handle());
+          GdiFlush();
+          p = BitmapToRegion(&pic, r.Left, r.Top, kSkinKeyColor, 1, 1, 1);
+        } else {
+          p = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
+        }
+        if (!p) return;
+        CombineRgn(rgn, rgn, p, RGN_OR);
+        DeleteObject(p);
+      };
+      part(1, Rect(0, 0, b.Left, H), trans(sbLeft) && H > 1);
+      part(2, Rect(W - b.Right, 0, W, H), trans(sbRight) && H > 1);
+      part(4, Rect(b.Left, H - b.Bottom, W - b.Right, H), trans(sbBottom) && b.Bottom >= 2);
+      part(3, Rect(b.Left, 0, W - b.Right, b.Top), trans(sbTop) && b.Top > 1);
+    }
+  }
+  if (!rgn) return;
+  regionW_ = W;
+  regionH_ = H;
+  // SetWindowRgn sends WM_NCCALCSIZE and WM_SIZE back here: those must not build another.
+  cropping_ = true;
+  const bool ok = SetRegion(rgn, true);
+  cropping_ = false;
+  if (ok) {
+    Region = rgn;  // the system's from here on
+    RegionSet = true;
+  }
+}
+
+void TVeltForm::Uncropwindow() {
+  if (!RegionSet) return;
+  // The system deletes the region it held.
+  SetWindowRgn(hwnd, nullptr, FormKind == fkMDIChild);
+  Region = nullptr;
+  RegionSet = false;
+  regionW_ = regionH_ = 0;
+}

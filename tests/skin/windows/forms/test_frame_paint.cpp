@@ -1,0 +1,587 @@
+// The skinned frame: its pixels through the frame-painting message into a 32-bit DIB (borders,
+// title bar and caption buttons in each state, active and inactive, maximised, a dialog, an MDI
+// child), the region from a keyed border, the client rectangle of a window smaller than its
+// frame, the hit test against the geometry, clicks on the caption buttons changing the window as
+// the system's own buttons do, double clicks, the hover timer, and a Chinese caption's glyphs.
+
+#include "classlib/controls/timer.h"
+#include "tools/census/object_census.h"
+#include "skin/windows/forms/caption_buttons.h"
+#include "tests/skin/windows/manager/skin_test_env.h"
+
+using namespace skintest;
+
+namespace {
+
+// Picture numbers of the caption buttons added to the complete test skin (the r of FrameColor).
+constexpr int kClose = 9, kMax = 60, kMin = 61, kUser = 62;
+constexpr int kLeft = 0, kRight = 1, kTop = 2, kBottom = 3;
+
+// The complete test skin with maximise, minimise, an application-defined button (Action 5) and
+// an icon button; Left is keyed (magenta in its first column over its top 10 rows) when asked.
+std::string FrameSkin(bool keyedLeft = false) {
+  TTestSkin skin = CompleteSkin();
+  if (keyedLeft) {
+    for (auto& p : skin.Pictures)
+      if (p.Name == "left.bmp")
+        p.Data = Bmp(8, 30, [](int x, int y) { return (x % 4 == 0 && y < 10) ? kKey : FrameColor(kLeft, 1 + x / 4); });
+  }
+  skin.Add("max.bmp", Strip(kMax, 4, 18, 18)).Add("min.bmp", Strip(kMin, 4, 18, 18)).Add("user.bmp", Strip(kUser, 4, 18, 18));
+  std::string extra =
+      "[ButtonMax]\r\nAction=1\r\nAlign=1\r\nXcoord=50\r\nYcoord=4\r\nframe=4\r\nButtonImage=max.bmp\r\n"
+      "[ButtonMin]\r\nAction=2\r\nAlign=1\r\nXcoord=70\r\nYcoord=4\r\nframe=4\r\nButtonImage=min.bmp\r\n"
+      "[ButtonUser]\r\nAction=5\r\nAlign=1\r\nXcoord=90\r\nYcoord=4\r\nframe=4\r\nButtonImage=user.bmp\r\n";
+  if (keyedLeft) extra += "[Personality]\r\nLeftTrans=1\r\n";
+  skin.Ini += extra;
+  // CompleteSkin's icon button sits at the origin; move it inside the title bar.
+  const std::string icon = "[ButtonIcon]\r\nAction=3\r\n";
+  skin.Ini.replace(skin.Ini.find(icon), icon.size(), "[ButtonIcon]\r\nAction=3\r\nXcoord=6\r\nYcoord=4\r\n");
+  return skin.File();
+}
+
+// Records what the application is told by the skinned frame.
+UINT g_lastUserAction = 0;
+LRESULT g_visibleAnswer = 0;
+LRESULT CALLBACK RecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == CN_SysBtnAction) {
+    g_lastUserAction = UINT(wp);
+    return 0;
+  }
+  if (m == CN_SysBtnVisible) return g_visibleAnswer;
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+HWND MakeRecorded(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, DWORD ex = 0, const wchar_t* caption = L"Test",
+                  const wchar_t* cls = L"KaroFrameTest") {
+  static bool done = false;
+  if (!done) {
+    done = true;
+    WNDCLASSW c{};
+    c.lpfnWndProc = RecordingProc;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+    c.lpszClassName = L"KaroFrameTest";
+    c.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    RegisterClassW(&c);
+  }
+  return CreateWindowExW(ex, cls, caption, style, 40, 40, 320, 220, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
+}
+
+// The frame as the frame-painting message paints it, in a 32-bit DIB of the window's size.
+class TFrameShot {
+public:
+  explicit TFrameShot(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    W = r.right - r.left;
+    H = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = W;
+    bi.bmiHeader.biHeight = -H;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    dc_ = CreateCompatibleDC(nullptr);
+    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    old_ = SelectObject(dc_, bmp_);
+    for (int i = 0; i < W * H; ++i) bits_[i] = 0x123456;
+    Result = SendMessageW(w, CN_SkinPaintFrame, WPARAM(dc_), kSkinLibraryMark);
+    GdiFlush();
+  }
+  ~TFrameShot() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  // The pixel as an RGB value with red in the low byte (as FrameColor gives it).
+  uint32_t At(int x, int y) const {
+    const uint32_t p = bits_[y * W + x];
+    return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+  }
+  int W = 0, H = 0;
+  LRESULT Result = 0;
+
+private:
+  HDC dc_ = nullptr;
+  HBITMAP bmp_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  uint32_t* bits_ = nullptr;
+};
+
+class FramePaint_ : public ManagerTest {
+protected:
+  void SetUp() override {
+    ManagerTest::SetUp();
+    TVeltForm::CursorPos = nullptr;
+    g_lastUserAction = 0;
+    g_visibleAnswer = 0;
+  }
+  void TearDown() override {
+    TVeltForm::CursorPos = nullptr;
+    ManagerTest::TearDown();
+  }
+  TVeltForm* SkinFrame(HWND w, bool keyedLeft = false) {
+    Data(sfMainform, nullptr, FrameSkin(keyedLeft));
+    Window(w);
+    TVeltForm* f = Skin(w);
+    if (f) f->UpdateNc(nullptr);  // lays the buttons out
+    return f;
+  }
+  static TWinSysButton* ButtonOf(TVeltForm* f, int action) {
+    for (int i = 0; i < f->SysBtnCount(); ++i)
+      if (f->SysBtn(i)->Button->Action == action) return f->SysBtn(i);
+    return nullptr;
+  }
+  static POINT ScreenCentre(HWND w, const TRect& r) {
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    return POINT{wr.left + (r.Left + r.Right) / 2, wr.top + (r.Top + r.Bottom) / 2};
+  }
+  // A click on a button as the mouse gives it: press and release over it.
+  static void Click(HWND w, TWinSysButton* b) {
+    const POINT p = ScreenCentre(w, b->Rect);
+    SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
+    SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(p.x, p.y));
+  }
+};
+
+// ---- Pixels
+
+struct TPixelRow {
+  const char* Name;
+  DWORD Style, ExStyle;
+  std::function<void(HWND, TVeltForm*)> Arrange;
+  int BorderFrame;       // left, right, top and bottom borders
+  int CloseFrame, MaxFrame, MinFrame;
+};
+
+TEST_F(FramePaint_, EveryPieceOfTheFrameShowsTheFrameItsStateAsks) {
+  const TPixelRow rows[] = {
+      {"active", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, nullptr, 1, 1, 1, 1},
+      {"inactive", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+       [](HWND w, TVeltForm*) { SendMessageW(w, WM_NCACTIVATE, FALSE, 0); }, 2, 4, 4, 4},
+      {"no maximise box: disabled", (WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX) | WS_VISIBLE, 0, nullptr, 1, 1, 4, 1},
+      {"context help is no maximise box", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE, WS_EX_CONTEXTHELP,
+       nullptr, 1, 1, 4, 1},
+      {"maximise box taken away later", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+       [](HWND w, TVeltForm*) {
+         SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) & ~WS_MAXIMIZEBOX);
+       },
+       1, 1, 4, 1},
+      {"maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, [](HWND w, TVeltForm*) { ShowWindow(w, SW_MAXIMIZE); }, 1, 1, 1,
+       1},
+      {"hot close", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+       [](HWND w, TVeltForm* f) {
+         const POINT p = ScreenCentre(w, ButtonOf(f, 0)->Rect);
+         SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(p.x, p.y));
+       },
+       1, 3, 1, 1},
+      {"pressed close", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+       [](HWND w, TVeltForm* f) {
+         const POINT p = ScreenCentre(w, ButtonOf(f, 0)->Rect);
+         SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
+       },
+       1, 2, 1, 1},
+  };
+  for (const TPixelRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    HWND w = MakeRecorded(row.Style, row.ExStyle);
+    TVeltForm* f = SkinFrame(w);
+    ASSERT_NE(f, nullptr);
+    Pump();
+    // Activation under the test harness comes when it comes: the row says which look it wants.
+    f->Active = true;
+    if (row.Arrange) row.Arrange(w, f);
+    Pump();
+    if (row.BorderFrame != 1) f->Active = false;
+    const TFrameShot shot(w);
+    EXPECT_EQ(shot.Result, kSkinLibraryMark);
+    const int W = shot.W, H = shot.H;
+    EXPECT_EQ(shot.At(1, H / 2), FrameColor(kLeft, row.BorderFrame));
+    EXPECT_EQ(shot.At(W - 2, H / 2), FrameColor(kRight, row.BorderFrame));
+    EXPECT_EQ(shot.At(W / 2, H - 2), FrameColor(kBottom, row.BorderFrame));
+    EXPECT_EQ(shot.At(W - 120, 2), FrameColor(kTop, row.BorderFrame));
+    auto centre = [&](int action) {
+      const TRect r = ButtonOf(f, action)->Rect;
+      return shot.At((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    };
+    EXPECT_EQ(centre(0), FrameColor(kClose, row.CloseFrame));
+    EXPECT_EQ(centre(1), FrameColor(kMax, row.MaxFrame));
+    EXPECT_EQ(centre(2), FrameColor(kMin, row.MinFrame));
+    // Nothing lands in the client area.
+    EXPECT_EQ(shot.At(W / 2, H / 2), 0x563412u);
+  }
+}
+
+TEST_F(FramePaint_, ADialogGetsTheFrameAndTheFaceColourBehindItsTextAndStatics) {
+  HWND w = MakeWindow(L"#32770", WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE);
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  f->Active = true;
+  const TFrameShot shot(w);
+  EXPECT_EQ(shot.At(1, shot.H / 2), FrameColor(kLeft, 1));
+  EXPECT_EQ(shot.At(shot.W - 120, 2), FrameColor(kTop, 1));
+  // No icon on a dialog frame.
+  EXPECT_FALSE(ButtonOf(f, 3)->Visible);
+  HWND label = CreateWindowExW(0, L"STATIC", L"x", WS_CHILD | WS_VISIBLE, 5, 5, 40, 16, w, nullptr, nullptr, nullptr);
+  HDC dc = GetDC(label);
+  const LRESULT brush = SendMessageW(w, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(label));
+  ReleaseDC(label, dc);
+  TSkinData* d = f->SkinData;
+  EXPECT_EQ(HBRUSH(brush), d->FaceBrush.get());
+  // The client background.
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(GetDC(nullptr), 50, 50);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  EXPECT_NE(SendMessageW(w, WM_ERASEBKGND, WPARAM(mem), 0), 0);
+  EXPECT_EQ(GetPixel(mem, 10, 10), COLORREF(RGB(250, 243, 223)));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+}
+
+LRESULT CALLBACK MdiFrameProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return DefFrameProcW(w, FindWindowExW(w, nullptr, L"MDIClient", nullptr), m, wp, lp);
+}
+LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcW(w, m, wp, lp); }
+
+TEST_F(FramePaint_, AnMDIChildWearsTheFrameAndTheLastChildGoneGivesMenuUpdateBack) {
+  TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
+  WNDCLASSW c{};
+  c.lpfnWndProc = MdiFrameProc;
+  c.hInstance = GetModuleHandleW(nullptr);
+  c.hbrBackground = HBRUSH(COLOR_APPWORKSPACE + 1);
+  c.lpszClassName = L"KaroFrameMDI";
+  RegisterClassW(&c);
+  c.lpfnWndProc = MdiChildProc;
+  c.lpszClassName = L"KaroFrameMDIChild";
+  RegisterClassW(&c);
+  Mgr->Enabled = true;
+  Mgr->InstallHook();
+  HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 600,
+                                      450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  CLIENTCREATESTRUCT ccs{};
+  ccs.idFirstChild = 5000;
+  HWND client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400,
+                                frame, nullptr, GetModuleHandleW(nullptr), &ccs);
+  ShowWindow(frame, SW_SHOW);
+  SetActiveWindow(frame);
+  ASSERT_TRUE(PumpUntil([&] { return Mgr->FindVeltForm(frame) && Mgr->FindVeltForm(frame)->SkinActiveSeen; }));
+  d->SetMenuUpdate(true);
+  MDICREATESTRUCTW mc{};
+  mc.szClass = L"KaroFrameMDIChild";
+  mc.szTitle = L"Child";
+  mc.hOwner = GetModuleHandleW(nullptr);
+  mc.x = mc.y = 10;
+  mc.cx = 250;
+  mc.cy = 180;
+  mc.style = WS_OVERLAPPEDWINDOW;
+  HWND kid = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+  ASSERT_NE(kid, nullptr);
+  EXPECT_FALSE(d->MenuUpdate());
+  TVeltForm* f = Mgr->FindVeltForm(kid);
+  ASSERT_NE(f, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return f->SkinActiveSeen; }));
+  f->Active = true;
+  const TFrameShot shot(kid);
+  EXPECT_EQ(shot.At(1, shot.H / 2), FrameColor(kLeft, 1));
+  EXPECT_EQ(shot.At(shot.W - 2, shot.H / 2), FrameColor(kRight, 1));
+  EXPECT_EQ(shot.At(shot.W / 2, shot.H - 2), FrameColor(kBottom, 1));
+  EXPECT_EQ(shot.At(shot.W - 120, 2), FrameColor(kTop, 1));
+  SendMessageW(client, WM_MDIDESTROY, WPARAM(kid), 0);
+  EXPECT_TRUE(d->MenuUpdate());
+}
+
+TEST_F(FramePaint_, WithMainMenuUpdateClearedANonClientPaintPaintsNothing) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  f->SkinData->MainMenuUpdate = false;
+  // A paint that draws nothing leaves the DC's pixels; check through a memory DC bound to the
+  // same frame painter by counting the work it does: the hot object survives.
+  f->Active = true;
+  const POINT p = ScreenCentre(w, ButtonOf(f, 0)->Rect);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(p.x, p.y));
+  ASSERT_NE(f->HotObject, nullptr);
+  EXPECT_EQ(SendMessageW(w, WM_NCPAINT, 1, 0), 0);
+  EXPECT_NE(f->HotObject, nullptr);
+  f->SkinData->MainMenuUpdate = true;
+  SendMessageW(w, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(f->HotObject, nullptr);
+}
+
+TEST_F(FramePaint_, ABorderWithAFrameCountOfZeroIsDrawnWholeNeverDividedByZero) {
+  TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
+  // The reader already mends a 0 from the file; records can still be changed after it.
+  d->Borders[sbLeft]->Frame = 0;
+  d->Borders[sbTop]->Frame = 0;
+  HWND w = Window(MakeRecorded());
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->Borders[0], 8);   // both frames side by side, as one
+  EXPECT_EQ(f->Borders[1], 48);  // both frames stacked, as one
+  f->Active = false;
+  const TFrameShot shot(w);
+  EXPECT_EQ(shot.Result, kSkinLibraryMark);
+  EXPECT_EQ(shot.At(shot.W - 2, shot.H / 2), FrameColor(kRight, 2));
+}
+
+// ---- Region, size and hit test
+
+TEST_F(FramePaint_, AKeyedBorderCutsTheRegionAndAPlainSkinGivesTheWholeRectangle) {
+  for (bool keyed : {false, true}) {
+    SCOPED_TRACE(keyed ? "keyed left border" : "plain");
+    TearDown();
+    SetUp();
+    HWND w = MakeRecorded();
+    TVeltForm* f = SkinFrame(w, keyed);
+    ASSERT_NE(f, nullptr);
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(w, r), ERROR);
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    const int H = wr.bottom - wr.top;
+    EXPECT_EQ(PtInRegion(r, 0, 5) != FALSE, !keyed);  // magenta: a hole
+    EXPECT_TRUE(PtInRegion(r, 1, 5));
+    EXPECT_TRUE(PtInRegion(r, 0, 15));
+    EXPECT_TRUE(PtInRegion(r, 0, H - 1));
+    EXPECT_TRUE(PtInRegion(r, 50, 50));
+    DeleteObject(r);
+  }
+}
+
+TEST_F(FramePaint_, AWindowSmallerThanItsFrameGetsAnEmptyClientAreaNeverAnInvertedOne) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  // A 6 x 10 window at (100, 200) under a frame of 4 + 5 across and 24 + 6 down.
+  WINDOWPOS pos{w, nullptr, 100, 200, 6, 10, 0};
+  NCCALCSIZE_PARAMS p{};
+  p.rgrc[0] = RECT{100, 200, 106, 210};
+  p.rgrc[1] = p.rgrc[0];
+  p.rgrc[2] = p.rgrc[0];
+  p.lppos = &pos;
+  SendMessageW(w, WM_NCCALCSIZE, TRUE, LPARAM(&p));
+  EXPECT_GE(p.rgrc[0].right, p.rgrc[0].left);
+  EXPECT_GE(p.rgrc[0].bottom, p.rgrc[0].top);
+  EXPECT_EQ(p.rgrc[0].left, 104);
+  EXPECT_EQ(p.rgrc[0].right, 104);
+  EXPECT_EQ(p.rgrc[0].top, 210);
+  EXPECT_EQ(p.rgrc[0].bottom, 210);
+  // A window big enough: inside the skin's borders.
+  pos = WINDOWPOS{w, nullptr, 100, 200, 300, 200, 0};
+  p.rgrc[0] = RECT{100, 200, 400, 400};
+  SendMessageW(w, WM_NCCALCSIZE, TRUE, LPARAM(&p));
+  EXPECT_EQ(p.rgrc[0].left, 104);
+  EXPECT_EQ(p.rgrc[0].top, 224);
+  EXPECT_EQ(p.rgrc[0].right, 395);
+  EXPECT_EQ(p.rgrc[0].bottom, 394);
+  // wParam 0: the previous procedure's rectangle stands and the answer is 0.
+  RECT r{10, 10, 200, 200};
+  EXPECT_EQ(SendMessageW(w, WM_NCCALCSIZE, FALSE, LPARAM(&r)), 0);
+}
+
+TEST_F(FramePaint_, TheHitTestAnswersWhatTheGeometryDrawsBordersAsBordersAndNoSystemButtons) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  const int W = wr.right - wr.left, H = wr.bottom - wr.top;
+  struct {
+    int X, Y;
+    LRESULT Hit;
+  } rows[] = {
+      {1, H / 2, HTLEFT},         {W - 2, H / 2, HTRIGHT},   {W / 2, H - 2, HTBOTTOM},
+      {W / 2, 1, HTTOP},          {W / 2, 10, HTCAPTION},    {W / 2, H / 2, HTCLIENT},
+      {1, 1, HTTOPLEFT},          {W - 1, H - 1, HTBOTTOMRIGHT},
+      // Where the system's own minimise and maximise buttons would be.
+      {W - 2 * GetSystemMetrics(SM_CXSIZE) - 5, 10, HTCAPTION},
+      {W - 3 * GetSystemMetrics(SM_CXSIZE) - 5, 10, HTCAPTION},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.X << "," << row.Y);
+    EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, MAKELPARAM(wr.left + row.X, wr.top + row.Y)), row.Hit);
+  }
+  // Every point of the window against the geometry.
+  TNcHitInput in;
+  in.Width = W;
+  in.Height = H;
+  in.Borders = f->FrameBorders();
+  in.Sizeable = true;
+  int disagree = 0;
+  for (int y = 0; y < H; y += 3)
+    for (int x = 0; x < W; x += 3) {
+      in.Pt = TPoint{x, y};
+      if (SendMessageW(w, WM_NCHITTEST, 0, MAKELPARAM(wr.left + x, wr.top + y)) != NcHitTest(in)) ++disagree;
+    }
+  EXPECT_EQ(disagree, 0);
+}
+
+// ---- Input
+
+struct TInputRow {
+  const char* Name;
+  int Action;
+  std::function<void(HWND)> Before;
+  UINT SystemCommand;
+};
+
+TEST_F(FramePaint_, ClicksOnTheCaptionButtonsChangeTheWindowAsTheSystemsButtonsDo) {
+  const TInputRow rows[] = {
+      {"minimise", 2, nullptr, SC_MINIMIZE},
+      {"maximise", 1, nullptr, SC_MAXIMIZE},
+      {"restore", 1, [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }, SC_RESTORE},
+      {"close", 0, nullptr, SC_CLOSE},
+  };
+  for (const TInputRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    HWND plain = Window(MakeRecorded());
+    HWND w = MakeRecorded();
+    TVeltForm* f = SkinFrame(w);
+    ASSERT_NE(f, nullptr);
+    if (row.Before) {
+      row.Before(plain);
+      row.Before(w);
+      Pump();
+    }
+    f->Active = true;
+    f->UpdateNc(nullptr);
+    PostMessageW(plain, WM_SYSCOMMAND, row.SystemCommand, 0);
+    Click(w, ButtonOf(f, row.Action));
+    Pump();
+    Pump();
+    EXPECT_EQ(IsWindow(w), IsWindow(plain));
+    if (IsWindow(w)) {
+      EXPECT_EQ(IsIconic(w), IsIconic(plain));
+      EXPECT_EQ(IsZoomed(w), IsZoomed(plain));
+    }
+  }
+}
+
+TEST_F(FramePaint_, AnApplicationButtonPostsItsActionAndNothingElse) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  f->Active = true;
+  Click(w, ButtonOf(f, 5));
+  Pump();
+  EXPECT_EQ(g_lastUserAction, 5u);
+  EXPECT_FALSE(IsIconic(w));
+  EXPECT_FALSE(IsZoomed(w));
+  EXPECT_TRUE(IsWindow(w));
+}
+
+TEST_F(FramePaint_, DoubleClicksOnTheCaptionMaximiseAndRestoreAndOnTheIconClose) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  const POINT caption{wr.left + 150, wr.top + 10};
+  SendMessageW(w, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(caption.x, caption.y));
+  Pump();
+  EXPECT_TRUE(IsZoomed(w));
+  GetWindowRect(w, &wr);
+  SendMessageW(w, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(wr.left + 150, wr.top + 10));
+  Pump();
+  EXPECT_FALSE(IsZoomed(w));
+  f->UpdateNc(nullptr);
+  TWinSysButton* icon = ButtonOf(f, 3);
+  ASSERT_TRUE(icon->Visible);
+  const POINT p = ScreenCentre(w, icon->Rect);
+  SendMessageW(w, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(p.x, p.y));
+  Pump();
+  EXPECT_FALSE(IsWindow(w));
+}
+
+TEST_F(FramePaint_, TheHoverTimerEndsTheHotLookWhenTheCursorHasLeft) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  f->Active = true;
+  TWinSysButton* close = ButtonOf(f, 0);
+  static POINT cursor;
+  cursor = ScreenCentre(w, close->Rect);
+  TVeltForm::CursorPos = [] { return cursor; };
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
+  EXPECT_EQ(f->HotObject, close);
+  f->HoverTimer()->SetEnabled(true);
+  f->HoverTimer()->Tick();
+  EXPECT_EQ(f->HotObject, close);  // still over it
+  cursor.x -= 100;
+  f->HoverTimer()->Tick();
+  EXPECT_EQ(f->HotObject, nullptr);
+  EXPECT_EQ(close->State, ncNormal);
+}
+
+TEST_F(FramePaint_, AButtonWhoseVisibilityTheApplicationDecidesShowsOnlyWhenItSaysSo) {
+  for (LRESULT answer : {LRESULT(0), LRESULT(1)}) {
+    TearDown();
+    SetUp();
+    g_visibleAnswer = answer;
+    TTestSkin skin = CompleteSkin();
+    skin.Add("user.bmp", Strip(kUser, 4, 18, 18));
+    skin.Ini += "[ButtonUser]\r\nAction=5\r\nAlign=1\r\nXcoord=90\r\nVisibility=1500\r\nframe=4\r\nButtonImage=user.bmp\r\n";
+    Data(sfMainform, nullptr, skin.File());
+    HWND w = Window(MakeRecorded());
+    TVeltForm* f = Skin(w);
+    ASSERT_NE(f, nullptr);
+    f->UpdateNc(nullptr);
+    EXPECT_EQ(ButtonOf(f, 5)->Visible, answer > 0);
+  }
+}
+
+// ---- The non-client region of WM_NCPAINT
+
+TEST_F(FramePaint_, TheUpdateRegionOfANonClientPaintStaysTheCallersAndNothingLeaks) {
+  HWND w = MakeRecorded();
+  ASSERT_NE(SkinFrame(w), nullptr);
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  HRGN update = CreateRectRgn(wr.left, wr.top, wr.right, wr.bottom);
+  ASSERT_TRUE(InstallObjectCensus());
+  // Warm the caches up, then count.
+  SendMessageW(w, WM_NCPAINT, WPARAM(update), 0);
+  const TObjectCensus before = ObjectCensus();
+  for (int i = 0; i < 50; ++i) SendMessageW(w, WM_NCPAINT, WPARAM(update), 0);
+  const TObjectCensus after = ObjectCensus();
+  EXPECT_EQ(CensusDifference(before, after), "");
+  RECT box{};
+  EXPECT_EQ(GetRgnBox(update, &box), SIMPLEREGION);  // still the caller's, still whole
+  EXPECT_EQ(box.right - box.left, wr.right - wr.left);
+  DeleteObject(update);
+}
+
+// ---- Chinese caption
+
+TEST_F(FramePaint_, AChineseCaptionIsDrawnWithAFontThatHasItsGlyphs) {
+  const wchar_t caption[] = L"\u97f5\u5b57\u5178";
+  HWND w = MakeRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, caption);
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, f->CaptionFont());
+  WORD idx[3] = {};
+  ASSERT_NE(GetGlyphIndicesW(dc, caption, 3, idx, GGI_MARK_NONEXISTING_GLYPHS), GDI_ERROR);
+  for (WORD i : idx) EXPECT_NE(i, 0xFFFF);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  // The text is on the frame: the text colour appears in the caption text rectangle.
+  f->Active = true;
+  const TFrameShot shot(w);
+  const TRect t = f->CaptionTextRect;
+  const uint32_t ink = ColorToRGB(f->SkinData->Colors[csTitleTextActive]) & 0xFFFFFF;
+  int inked = 0;
+  for (int y = std::max(0, t.Top); y < std::min(shot.H, t.Bottom); ++y)
+    for (int x = std::max(0, t.Left); x < std::min(shot.W, t.Right); ++x)
+      if (shot.At(x, y) == ink) ++inked;
+  EXPECT_GT(inked, 20);
+}
+
+}  // namespace
