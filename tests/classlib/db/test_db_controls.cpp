@@ -7,7 +7,7 @@
 #include "classlib/core/form_file.h"
 #include "classlib/db/dbctrls.h"
 #include "classlib/db/dbgrids.h"
-#include "tests/classlib/controls/message_log.h"
+#include "tests/support/message_log.h"
 #include "tests/classlib/controls/std_print_target.h"
 #include "tests/classlib/db/db_fixture.h"
 
