@@ -287,7 +287,7 @@ CREATE TABLE JuanSheYin (KaroMu TEXT NOT NULL DEFAULT '', YinJie TEXT NOT NULL D
 CREATE TABLE CiYu (CiYu TEXT NOT NULL, HanYi TEXT NOT NULL DEFAULT '');
 CREATE TABLE ChengYu (ChengYu TEXT NOT NULL, HanYi TEXT NOT NULL DEFAULT '');
 CREATE TABLE ZuoPin (BiaoTi TEXT, ShuLiang INTEGER, ZuoZhe TEXT, ChuChu TEXT, WangZhi TEXT,
-  RiQi TEXT, BeiZhu TEXT, NeiRong TEXT, LeiBie TEXT, BiaoJi TEXT);
+  RiQi DATE, BeiZhu TEXT, NeiRong TEXT, LeiBie TEXT, BiaoJi TEXT);
 )SQL";
 
 // Made after the rows are in, which is quicker than keeping them up to date row by row. SQLite's

@@ -384,6 +384,11 @@ TEST_F(KaroDbBuilt, NotesOfACategoryNewestFirst) {
   EXPECT_THAT(Column(poems, 1), ElementsAre("40", "20", "20", "20"));  // characters of the content
   EXPECT_THAT(Plan(db_, sql, {"\u8bd7"}), HasSubstr("USING INDEX ZuoPin_Category"));
   EXPECT_THAT(Query(db_, "select distinct typeof(ShuLiang) from ZuoPin"), ElementsAre(ElementsAre("integer")));
+  // A date column (so the data layer reads and writes dates, and a note the user adds sorts with
+  // these), holding ISO text.
+  EXPECT_THAT(Query(db_, "select type from pragma_table_info('ZuoPin') where name = 'RiQi'"),
+              ElementsAre(ElementsAre("DATE")));
+  EXPECT_THAT(Query(db_, "select distinct typeof(RiQi) from ZuoPin"), ElementsAre(ElementsAre("text")));
   // Every note is in a category of the page's list and carries one of its marks.
   for (const auto& r : Query(db_, "select LeiBie, BiaoJi from ZuoPin")) {
     EXPECT_NE(std::find(data_->Categories.begin(), data_->Categories.end(), r[0]), data_->Categories.end());
