@@ -625,9 +625,12 @@ TEST_F(VeltForm_, ARealMessageBoxIsSkinnedWhileShownAndClosedByAPostedKey) {
                                   {WM_WINDOWPOSCHANGING, sent},
                                   {WM_WINDOWPOSCHANGED, sent},
                                   {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
-                                  // Closed by the key: hidden, then destroyed while still listed.
+                                  // Closed by the key: hidden, then destroyed while still listed (the
+                                  // skinned frame's region may be set once more on the way).
                                   {WM_WINDOWPOSCHANGING, sent},
                                   {WM_WINDOWPOSCHANGED, sent},
+                                  {WM_WINDOWPOSCHANGING, sent | optional},
+                                  {WM_WINDOWPOSCHANGED, sent | optional},
                                   {WM_NCDESTROY, sent},
                               }));
   EXPECT_NE(box::found, nullptr);
