@@ -9,7 +9,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils
   fonts-wqy-microhei imagemagick
   nodejs npm
-  unicode-data nlohmann-json3-dev
+  unicode-data nlohmann-json3-dev bzip2
 )
 
 sudo_cmd=()

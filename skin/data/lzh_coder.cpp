@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <string>
@@ -172,12 +173,16 @@ public:
     return (i >> 8) & 0xFF;
   }
 
+  // True once a bit that the stream does not hold has been used.
+  bool Overrun() const { return getlen_ < 8 * missing_; }
+
 private:
   void Fill() {
     while (getlen_ <= 8) {
       uint8_t b = 0;
       uint16_t got = 0;
       read_(&b, 1, got);
+      if (got != 1) missing_++;
       getbuf_ = uint16_t(getbuf_ | (unsigned(got == 1 ? b : 0) << (8 - getlen_)));
       getlen_ = uint8_t(getlen_ + 8);
     }
@@ -185,7 +190,16 @@ private:
   const TReadProc& read_;
   uint16_t getbuf_ = 0;
   uint8_t getlen_ = 0;
+  unsigned missing_ = 0;  // zero bytes put in for reads that got nothing
 };
+
+[[noreturn]] void DataEndsEarly(int64_t size) {
+  throw ElzhException("LZH : Damaged data: it ends before the announced " + std::to_string(size) + " bytes");
+}
+
+[[noreturn]] void MatchPastTheEnd(int64_t size) {
+  throw ElzhException("LZH : Damaged data: a match runs past the announced " + std::to_string(size) + " bytes");
+}
 
 // The ring of the method, every byte also handed to the write callback.
 class TCallbackWindow {
@@ -573,11 +587,15 @@ template <class Bits, class Window> void TLZH::Unpack(int32_t TextSize, Bits& in
   while (count < TextSize) {
     const int c = DecodeChar(in);
     if (c < 256) {
+      if (in.Overrun()) DataEndsEarly(TextSize);
       out.Literal(uint8_t(c));
       count++;
     } else {
       const int n = c - 255 + THRESHOLD;
-      out.Copy(DecodePosition(in), n);
+      const int d = DecodePosition(in);
+      if (in.Overrun()) DataEndsEarly(TextSize);
+      if (n > TextSize - count) MatchPastTheEnd(TextSize);
+      out.Copy(d, n);
       count += n;
     }
   }
@@ -590,16 +608,13 @@ template <class Bits, class Window> void TLZH::Unpack(int32_t TextSize, Bits& in
 // node's parent it has the larger count anyway). Below that node only counts change, so they are
 // raised on the way down; from that node on, the upward walk of update takes over, after the
 // nodes above it, raised too early, are put back.
-size_t TLZH::UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, uint8_t* out, uint64_t& bitsUsed) {
+uint64_t TLZH::UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, uint8_t* out) {
   struct Guard {
     TLZH* self;
     ~Guard() { self->EndLZH(); }
   } guard{this};
   InitLZH();
   StartHuff();
-  // The ring's starting content as seen from the first output byte: 60 zeros, then 4036 spaces.
-  std::memset(out - N, 0, size_t(F));
-  std::memset(out - N + F, ' ', size_t(N - F));
   Tables& t = *t_;
 
   uint32_t buf = 0;  // the next input bits, most significant first
@@ -617,6 +632,8 @@ size_t TLZH::UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, ui
       for (; n <= 24; n += 8, pos++) buf |= uint32_t(pos < inSize ? in[pos] : 0) << (24 - n);
     }
   };
+  // Whether a bit past the end of the data has been used: the stream was cut short.
+  auto overrun = [&] { return pos > inSize && uint64_t(pos) * 8 - unsigned(n) > uint64_t(inSize) * 8; };
 
   uint8_t* o = out;
   int longest = 0;
@@ -656,6 +673,7 @@ size_t TLZH::UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, ui
     n -= depth;
     const int sym = c - T;
     if (sym < 256) {
+      if (overrun()) DataEndsEarly(TextSize);
       *o++ = uint8_t(sym);
       left--;
       continue;
@@ -667,18 +685,29 @@ size_t TLZH::UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, ui
     const int d = int(unsigned(d_code[i]) << 6 | ((buf >> (24 - j)) & 0x3F));
     buf <<= 8 + j;
     n -= 8 + j;
-    // Byte by byte, as a match may overlap its own output; eight always, since most are short
-    // (the room behind the output allows for it).
+    if (overrun()) DataEndsEarly(TextSize);
     const int len = sym - 255 + THRESHOLD;
-    const uint8_t* from = o - d - 1;
-    for (int k = 0; k < 8; k++) o[k] = from[k];
-    for (int k = 8; k < len; k++) o[k] = from[k];
+    if (len > left) MatchPastTheEnd(TextSize);
+    const ptrdiff_t at = (o - out) - d - 1;
+    if (at >= 0) {
+      // Byte by byte, as a match may overlap its own output; eight always, since most are
+      // short (the room behind the output allows for it).
+      const uint8_t* from = out + at;
+      for (int k = 0; k < 8; k++) o[k] = from[k];
+      for (int k = 8; k < len; k++) o[k] = from[k];
+    } else {
+      // Within the first window: bytes before the output are the ring's starting content,
+      // spaces just before the first write position and zeros (the 60 unfilled bytes) further.
+      for (int k = 0; k < len; k++) {
+        const ptrdiff_t src = at + k;
+        o[k] = src >= 0 ? out[src] : src >= -ptrdiff_t(N - F) ? uint8_t(' ') : uint8_t(0);
+      }
+    }
     o += len;
     left -= len;
   }
   longestCode_ = longest;
-  bitsUsed = uint64_t(pos) * 8 - unsigned(n);
-  return size_t(o - out);
+  return uint64_t(pos) * 8 - unsigned(n);
 }
 
 int32_t TLZH::LZHPack(int32_t& Bytes, const TReadProc& ReadProc, const TWriteProc& WriteProc) {
@@ -713,8 +742,8 @@ TWriteProc TLZH::StreamWriter() {
   return [this](const void* DTA, uint16_t NBytes, uint16_t& Bytes_Put) { PutBlockStream(DTA, NBytes, Bytes_Put); };
 }
 
-// Both image steps read a memory stream in place and write the stream they are given in large
-// blocks; any other source goes through the stream callbacks, which read one byte per call.
+// Both image steps read a memory stream in place (any other source is read into memory first)
+// and write the stream they are given in large blocks.
 void LZHDecompressImage(TStream& Source, TStream& Dest) {
   Source.SetPosition(0);
   Dest.SetPosition(0);
@@ -727,25 +756,38 @@ void LZHDecompressImage(TStream& Source, TStream& Dest) {
   if (int64_t(size) > limit)
     throw ElzhException("LZH : Damaged image: it announces " + std::to_string(size) + " bytes, its data can hold at most " +
                         std::to_string(limit));
-  TLZH lzh;
+  TMemoryStream copy;
   TCustomMemoryStream* memory = dyn<TCustomMemoryStream>(&Source);
   if (!memory) {
-    lzh.InputStream = &Source;
-    lzh.OutputStream = &Dest;
-    lzh.LZHUnpack(int32_t(size), lzh.StreamReader(), lzh.StreamWriter());
-    return;
+    copy.LoadFromStream(Source);
+    memory = &copy;
   }
   const size_t stored = size_t(total - 4);
-  // N bytes of history in front, and room for the rest of a final match behind.
-  std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[size_t(N) + size + size_t(F - 1)]);
-  if (!window) throw EOutOfMemory("Out of memory");
+  // The match copy may write up to 7 bytes past the last one.
+  constexpr size_t kRoom = 7;
+  TLZH lzh;
   uint64_t bits = 0;
-  const size_t produced = lzh.UnpackBuffer(int32_t(size), memory->Memory() + 4, stored, window.get() + N, bits);
+  TMemoryStream* destMemory = dyn<TMemoryStream>(&Dest);
+  if (destMemory && destMemory->Size() == 0) {
+    destMemory->SetSize(int64_t(size) + int64_t(kRoom));
+    try {
+      bits = lzh.UnpackBuffer(int32_t(size), memory->Memory() + 4, stored, destMemory->Memory());
+    } catch (...) {
+      destMemory->Clear();
+      throw;
+    }
+    destMemory->SetSize(size);
+    destMemory->SetPosition(size);
+  } else {
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size + kRoom]);
+    if (!buffer) throw EOutOfMemory("Out of memory");
+    bits = lzh.UnpackBuffer(int32_t(size), memory->Memory() + 4, stored, buffer.get());
+    Dest.WriteBuffer(buffer.get(), int32_t(size));
+  }
   // Where the one-byte-at-a-time reader would have left the source: it keeps more than 8 bits
   // before each step, and every token ends with a single bit.
   const uint64_t asked = bits == 0 ? 0 : (bits + 7) / 8 + 1;
   Source.SetPosition(4 + int64_t(std::min<uint64_t>(asked, stored)));
-  Dest.WriteBuffer(window.get() + N, int32_t(produced));
 }
 
 void LZHCompressImage(TStream& Source, TStream& Dest) {

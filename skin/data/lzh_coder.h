@@ -23,8 +23,10 @@ extern const uint8_t p_code[64];
 extern const uint8_t d_code[256];
 extern const uint8_t d_len[256];
 
-// Largest decoded image LZHDecompressImage accepts, whatever its compressed length.
-constexpr int64_t LZHMaxImageSize = int64_t(128) << 20;
+// Largest decoded image LZHDecompressImage accepts, whatever its compressed length. Skins and
+// their INI texts are a few hundred kilobytes; 32 MiB leaves room for any real one, and no file
+// that claims more costs more than that to refuse.
+constexpr int64_t LZHMaxImageSize = int64_t(32) << 20;
 // No LZHUF stream decodes to more than this many bytes per compressed byte: a 60-byte match
 // costs at least 10 bits (1 for the shortest Huffman code, 9 for the distance).
 constexpr int64_t LZHMaxExpansion = 48;
@@ -41,8 +43,9 @@ public:
 
   // Compresses everything ReadProc delivers; returns the number of input bytes (also in Bytes).
   int32_t LZHPack(int32_t& Bytes, const TReadProc& ReadProc, const TWriteProc& WriteProc);
-  // Decompresses until TextSize bytes have been written (a damaged stream may end up to 59
-  // bytes later, since a match is always copied whole).
+  // Decompresses until TextSize bytes have been written. A stream whose data ends before that
+  // (its missing bits would be read as zeros) or whose last match runs past TextSize is
+  // damaged: ElzhException, raised as soon as that is seen; no byte past TextSize is written.
   void LZHUnpack(int32_t TextSize, const TReadProc& ReadProc, const TWriteProc& WriteProc);
 
   void GetBlockStream(void* DTA, uint16_t NBytes, uint16_t& Bytes_Got);
@@ -64,9 +67,9 @@ private:
   // in the .cpp).
   template <class Source, class Sink> int32_t Pack(Source& in, Sink& out);
   template <class Bits, class Window> void Unpack(int32_t TextSize, Bits& in, Window& out);
-  // Decodes the stream in [in, in + inSize) to out, which has N bytes of room in front of it
-  // and TextSize + F - 1 behind; returns the number of bytes decoded and the bits used.
-  size_t UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, uint8_t* out, uint64_t& bitsUsed);
+  // Decodes the stream in [in, in + inSize) to out, which has room for TextSize + 7 bytes;
+  // returns the number of input bits used. Raises ElzhException as LZHUnpack does.
+  uint64_t UnpackBuffer(int32_t TextSize, const uint8_t* in, size_t inSize, uint8_t* out);
 
   void InitLZH();
   void EndLZH();
@@ -98,7 +101,10 @@ private:
 // written to Dest. Both streams are positioned at 0 first. Used by the skin reader and the INI
 // reader alike. A source shorter than its size field, or a size that its stream cannot possibly
 // yield (more than LZHMaxExpansion per compressed byte, or above LZHMaxImageSize), raises
-// ElzhException before anything is decoded.
+// ElzhException before anything is decoded; a damaged stream (see LZHUnpack) raises it as soon
+// as the damage is seen. Dest is written only once the whole image is decoded, so it is left as
+// it was on any failure. An empty TMemoryStream Dest is decoded into in place: the image is held
+// once, in Dest.
 void LZHDecompressImage(TStream& Source, TStream& Dest);
 // Writes Source's size as 4 bytes to Dest, then the LZHUF stream of Source's bytes. A source
 // larger than LZHMaxImageSize raises ElzhException, since no reader would accept the image.

@@ -1,5 +1,7 @@
 #include "skin/data/skin_objects.h"
 
+#include "skin/windows/paint/draw_primitives.h"
+
 KARO_CLASS_INFO(TDataSkinObject, TObject)
 KARO_CLASS_INFO(TDataSkinBorder, TDataSkinObject)
 KARO_CLASS_INFO(TDataSkinButton, TDataSkinObject)
@@ -13,3 +15,14 @@ TDataSkinBorder::TDataSkinBorder(const AnsiString& name) : TDataSkinObject(name)
 
 TDataSkinButton::TDataSkinButton(const AnsiString& name)
     : TDataSkinObject(name), CheckMap(std::make_unique<TBitmap>()), RadioMap(std::make_unique<TBitmap>()) {}
+
+void DrawElement(HDC DC, const TRect& R, const TDataSkinObject* Rec, int FrameIndex, const TElementDraw& How) {
+  if (!Rec) return;
+  const int trans = How.Trans == kFromRecord ? Rec->Trans : How.Trans;
+  if (How.Centred) {
+    DrawRect3(DC, R, Rec->Map.get(), FrameIndex, Rec->Frame, trans);
+    return;
+  }
+  const int tile = How.Tile == kFromRecord ? Rec->Tile : How.Tile;
+  DrawRect2(DC, R, Rec->Map.get(), Rec->Margins, FrameIndex, Rec->Frame, trans, tile, How.Vertical ? 1 : 0);
+}

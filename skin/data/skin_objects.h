@@ -9,6 +9,8 @@
 #include "classlib/core/objects.h"
 #include "classlib/graphics/bitmap.h"
 
+#include <windows.h>
+
 class TDataSkinObject : public TObject {
   KARO_CLASS(TDataSkinObject)
 public:
@@ -92,3 +94,20 @@ public:
   int32_t BackgroundRightShift = 0;
   int32_t BackgroundAlignment = 0;
 };
+
+// ---- Drawing one frame of a record
+
+// How DrawElement lays a frame into its rectangle. Trans and Tile come from the record unless the
+// caller pins them (kFromRecord leaves the record's).
+constexpr int32_t kFromRecord = -1;
+struct TElementDraw {
+  int32_t Trans = kFromRecord;
+  int32_t Tile = kFromRecord;
+  bool Vertical = false;  // frames stacked instead of side by side
+  bool Centred = false;   // the frame at its own size, centred in the rectangle (no slicing)
+};
+
+// Frame FrameIndex (from 1) of Rec's picture into R of DC: nine-sliced by the record's margins
+// (or centred), with its frame count, transparency and tiling. Nothing for a nil record; the
+// drawing primitives' bounds hold for every value the record brings from a skin file.
+void DrawElement(HDC DC, const TRect& R, const TDataSkinObject* Rec, int FrameIndex, const TElementDraw& How = {});

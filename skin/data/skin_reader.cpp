@@ -81,10 +81,10 @@ TSkinReader::~TSkinReader() = default;
 void TSkinReader::Decompress(TStream& Source, TStream& Dest) { LZHDecompressImage(Source, Dest); }
 
 bool TSkinReader::Loadfromstream(TStream& Image) {
-  TMemoryStream archive;
-  Decompress(Image, archive);
-  archive.SetPosition(0);
-  return LoadArchive(archive);
+  // Decoded straight into the stream that becomes the entry data: the image is held once.
+  auto archive = std::make_unique<TMemoryStream>();
+  Decompress(Image, *archive);
+  return TakeArchive(std::move(archive));
 }
 
 bool TSkinReader::loadfromfile(const std::string& FileName) {
@@ -98,14 +98,14 @@ bool TSkinReader::loadfromfile(const std::string& FileName) {
 }
 
 bool TSkinReader::LoadArchive(TStream& Archive) {
-  TMemoryStream copy;
-  TCustomMemoryStream* mem = dyn<TCustomMemoryStream>(&Archive);
-  if (!mem) {
-    copy.LoadFromStream(Archive);
-    mem = &copy;
-  }
-  const uint8_t* p = mem->Memory();
-  const int64_t n = mem->Size();
+  auto copy = std::make_unique<TMemoryStream>();
+  copy->LoadFromStream(Archive);
+  return TakeArchive(std::move(copy));
+}
+
+bool TSkinReader::TakeArchive(std::unique_ptr<TMemoryStream> Archive) {
+  uint8_t* p = Archive->Memory();
+  const int64_t n = Archive->Size();
 
   auto refuse = [] {
     if (SkinReadShowMessage) SkinReadShowMessage(SkinUnknownVersionText());
@@ -114,11 +114,12 @@ bool TSkinReader::LoadArchive(TStream& Archive) {
   if (n < 16) return refuse();
   const int32_t version = ReadInt32(p);
   const int block = SkinArchiveBlockSize(version);
-  if (block < 0) return refuse();
+  // An archive too short for its header and its version's block is no archive of that version.
+  if (block < 0 || n < 16 + block) return refuse();
 
   // Every count, length and offset below comes from the file: each is clamped to what the
   // archive holds, in 64-bit arithmetic.
-  int64_t pos = std::min<int64_t>(16 + block, n);
+  int64_t pos = 16 + block;
   const int64_t listLen = std::clamp<int64_t>(ReadInt32(p + 4), 0, n - pos);
   std::vector<std::string> names = SplitNames(p + pos, size_t(listLen), SkinMaxEntries);
   if (names.size() > size_t(SkinMaxEntries)) return refuse();
@@ -129,16 +130,16 @@ bool TSkinReader::LoadArchive(TStream& Archive) {
   for (int i = 0; i < count && pos + 4 <= n; i++, pos += 4) sizes[i] = ReadInt32(p + pos);
   pos = std::min<int64_t>(16 + block + listLen + 4 * int64_t(count), n);
 
-  // Accepted: only now does the reader change.
+  // Accepted: only now does the reader change. The entries move to the front of the archive's
+  // own memory, which becomes the entry data.
   names_ = std::move(names);
   count_ = count;
   std::memcpy(sizes_, sizes, sizeof sizes_);
   std::memcpy(header_, p, sizeof header_);
-  data_->Clear();
-  if (n > pos) {
-    data_->SetSize(n - pos);
-    std::memcpy(data_->Memory(), p + pos, size_t(n - pos));
-  }
+  std::memmove(p, p + pos, size_t(n - pos));
+  Archive->SetSize(n - pos);
+  Archive->SetPosition(0);
+  data_ = std::move(Archive);
   return true;
 }
 

@@ -36,8 +36,9 @@ public:
   void Decompress(TStream& Source, TStream& Dest);
   // Decompresses a skin file image and loads its archive; True when the archive was accepted.
   // An archive of unknown version (or with more than SkinMaxEntries names, or too short for its
-  // header) shows SkinUnknownVersionText through SkinReadShowMessage and leaves the reader as
-  // it was. A damaged image raises ElzhException (see LZHDecompressImage).
+  // header and its version's block) shows SkinUnknownVersionText through SkinReadShowMessage
+  // and leaves the reader as it was. A damaged image raises ElzhException (see
+  // LZHDecompressImage) and leaves the reader as it was too.
   bool Loadfromstream(TStream& Image);
   // The same for an image in a file; False when the file cannot be opened.
   bool loadfromfile(const std::string& FileName);
@@ -63,6 +64,8 @@ public:
   TMemoryStream& EntryData() { return *data_; }
 
 private:
+  // Parses the decoded archive and, when it is accepted, keeps its memory as the entry data.
+  bool TakeArchive(std::unique_ptr<TMemoryStream> Archive);
   // Finds entry i's bytes within the entry data, bounded by it.
   void EntryRange(int i, int64_t& Offset, int64_t& Size) const;
   void CopyEntry(int i, TMemoryStream& Dest) const;

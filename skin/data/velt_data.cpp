@@ -64,6 +64,7 @@ void TSkinControlList::Setcombobox(TStrings* Value) { combobox_->Assign(Value); 
 #ifdef _WIN32
 
 #include <algorithm>
+#include <mutex>
 
 #include "classlib/controls/forms.h"
 #include "classlib/core/filer.h"
@@ -83,21 +84,20 @@ template <class Proc> Proc Bind(HMODULE module, const char* name) {
   return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// Binds the functions when the program starts and lets user32 go when it ends.
-struct TUser32Functions {
-  HMODULE module = LoadLibraryA("user32.dll");
-  TUser32Functions() {
+}  // namespace
+
+void BindUser32Functions() {
+  // Bound on first use, never from a static initialiser: in a library module those run under
+  // the loader lock. The program links user32, so it is loaded already and stays loaded.
+  static std::once_flag once;
+  std::call_once(once, [] {
+    HMODULE module = GetModuleHandleA("user32.dll");
     if (!module) return;
     pGetScrollBarInfo = Bind<TGetScrollBarInfoProc>(module, "GetScrollBarInfo");
     pTrackMouseEvent = Bind<TTrackMouseEventProc>(module, "TrackMouseEvent");
     pGetComboBoxInfo = Bind<TGetComboBoxInfoProc>(module, "GetComboBoxInfo");
-  }
-  ~TUser32Functions() {
-    if (module) FreeLibrary(module);
-  }
-} user32Functions;
-
-}  // namespace
+  });
+}
 
 // ---- The skin manager
 
@@ -165,6 +165,7 @@ TSkinData::TSkinData(TComponent* AOwner)
       AppIcon(std::make_unique<TBitmap>()),
       MenuImages(std::make_unique<TImageList>(nullptr, 16, 16)),
       skin3rd_(std::make_unique<TStringList>()) {
+  BindUser32Functions();
   AppIcon->SetPixelFormat(pf24bit);
   InitControlList();
   TBitmap glyphs;
@@ -502,6 +503,7 @@ void SkinDll(void* HostManager) {
 }
 
 void DoTrackMouse(HWND Wnd) {
+  BindUser32Functions();
   if (!pTrackMouseEvent) return;
   TRACKMOUSEEVENT track{};
   track.cbSize = sizeof(track);

@@ -103,7 +103,10 @@ class TSkinReader;
 class TSkinStore;
 class TWinControl;
 
-// ---- Optional user32 functions, bound when the program starts; nil when user32 lacks them
+// Test seam: when set, called part way through reading a skin's INI (tests throw from it).
+extern std::function<void()> SkinIniReadFault;
+
+// ---- Optional user32 functions, nil until bound and where user32 lacks them
 
 using TGetScrollBarInfoProc = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
 using TTrackMouseEventProc = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
@@ -111,6 +114,9 @@ using TGetComboBoxInfoProc = BOOL(WINAPI*)(HWND, PCOMBOBOXINFO);
 extern TGetScrollBarInfoProc pGetScrollBarInfo;
 extern TTrackMouseEventProc pTrackMouseEvent;
 extern TGetComboBoxInfoProc pGetComboBoxInfo;
+// Binds the three once (later calls do nothing). Every TSkinData binds them when it is made, as
+// does DoTrackMouse; a painter that calls one before any component exists binds them first.
+void BindUser32Functions();
 
 // ---- Events
 
@@ -125,7 +131,8 @@ using TOnSkinControl = std::function<void(TComponent* Sender, TSkinData* SkinDat
 // Everything one load makes from a skin. A load fills a fresh set and exchanges it with the
 // component's only once the whole skin has been read, so windows never see a skin half read.
 // The records made with the set (Title, Buttons, the four Borders) keep their addresses across
-// loads: an exchange swaps what they hold. Every other record is nil when the skin lacks it.
+// loads: an exchange swaps what they hold. Every other record is nil when the skin lacks it, and
+// has its row in the table of skin elements (skin_elements.h), which reads, counts and swaps it.
 struct TSkinElements {
   TSkinElements();
   TSkinElements(const TSkinElements&) = delete;

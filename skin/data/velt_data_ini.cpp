@@ -46,10 +46,12 @@ int CheckStripFrames(int Width, int Height) { return std::max(4, Width / (Height
 #include <utility>
 
 #include "skin/data/img_util.h"
+#include "skin/data/skin_elements.h"
 #include "skin/data/skin_reader.h"
 #include "skin/data/skin_resources.h"
 #include "skin/data/velt_text.h"
-#include "skin/windows/paint/draw_primitives.h"
+
+std::function<void()> SkinIniReadFault;
 
 namespace {
 
@@ -150,49 +152,10 @@ public:
     ReadBord();
     ReadColor(sections);
     ReadSysButton(sections);
+    if (SkinIniReadFault) SkinIniReadFault();
     ReadButton();
     ReadTitle();
-    ReadProgress(e_.Progress, "Progress");
-    ReadObject(e_.ProgressChunk, "Progress.Chunk");
-    ReadMenuBar(e_.MenuBar, "Personality");
-    ReadObject(e_.GroupBoxEdge, "GroupBoxEdge");
-    ReadBoxLabel(e_.GroupBox, "GroupBox");
-    ReadObject2(e_.Tabs, "Tabs", "Border");
-    ReadObject(e_.StatusBarEdges, "StatusBarEdges");
-    ReadObject(e_.TabPane, "Tab.Pane");
-    if (e_.TabPane) {
-      TRect& m = e_.TabPane->Margins;
-      for (int32_t* side : {&m.Left, &m.Top, &m.Right, &m.Bottom}) *side = std::min(*side, 4);
-    }
-    ReadObject(e_.ToolBars, "ToolBars");
-    ReadObject2(e_.ComboButton, "ComboButton", "****");
-    ReadObject(e_.SunkEdge, "SunkEdge");
-    if (e_.ComboButton && !e_.ComboButton->Map->Empty()) {
-      e_.ComboButton->Map2->Assign(e_.ComboButton->Map.get());
-      e_.ComboButton->Map2->SetPixelFormat(pf24bit);
-      SpiegelnHorizontal(e_.ComboButton->Map2.get());
-    }
-    ReadObject(e_.ExtraImages, "ExtraImages");
-    ReadObject(e_.Headerbar, "Headerbar");
-    ReadObject(e_.MenuItem, "MenuItem");
-    ReadObject(e_.MenuBackground, "MenuBackground");
-    ReadObject(e_.Scrollbar, "Scrollbar");
-    ReadObject(e_.HorzScroll, "HorzScroll");
-    ReadObject(e_.VertScroll, "VertScroll");
-    ReadObject(e_.HorzScrollThumb, "HorzScrollThumb");
-    ReadObject(e_.VertScrollThumb, "VertScrollThumb");
-    ReadObject(e_.ThumbHorz, "Trackbar.ThumbHorz");
-    ReadObject(e_.ThumbVert, "Trackbar.ThumbVert");
-    ReadObject(e_.ThumbLeft, "Trackbar.ThumbLeft");
-    ReadObject(e_.ThumbRight, "Trackbar.ThumbRight");
-    ReadObject(e_.ThumbUp, "Trackbar.ThumbUp");
-    ReadObject(e_.ThumbDown, "Trackbar.ThumbDown");
-    ReadObject2(e_.UpDownHorz, "UpDown.Horz", "GlyphImage");
-    ReadObject2(e_.UpDownVert, "UpDown.Vert", "GlyphImage");
-    ReadObject(e_.Track, "Track");
-    ReadObject(e_.TrackVert, "TRACKVERT");
-    if (!e_.Track) ReadTrack(e_.Track, "TRACK");
-    if (!e_.TrackVert) ReadTrack(e_.TrackVert, "TRACKVERT");
+    for (const TSkinElementInfo& info : SkinElementTable()) ReadElement(info);
     SetFrame();
     ReBuildCombobox();
     ReBuildComboxArrow();
@@ -392,16 +355,6 @@ private:
     return Rect(Margin(s, "LeftWidth"), Margin(s, "TopHeight"), Margin(s, "RightWidth"), Margin(s, "BottomHeight"));
   }
 
-  // A record named after its section, with its picture read, when the section names one; nil
-  // otherwise.
-  template <class R> std::unique_ptr<R> NewRecord(const std::string& s, const char* imageKey) const {
-    const std::string image = Str(s, imageKey);
-    if (image.empty()) return nullptr;
-    auto r = std::make_unique<R>(s);
-    Readbmp(*r->Map, image);
-    return r;
-  }
-
   // The keys of a generic element after its picture. Frame is read only where asked.
   void ReadCommon(TDataSkinObject& r, const std::string& s, bool frame) {
     r.Style = Int(s, "Style", 0);
@@ -415,113 +368,103 @@ private:
     ReadColours2(r, s);
   }
 
-  void ReadObject(std::unique_ptr<TDataSkinObject>& rec, const std::string& s) {
-    rec = NewRecord<TDataSkinObject>(s, "Image");
-    if (rec) ReadCommon(*rec, s, true);
-  }
-
-  void ReadObject2(std::unique_ptr<TDataSkinBorder>& rec, const std::string& s, const std::string& second) {
-    rec = NewRecord<TDataSkinBorder>(s, "Image");
-    if (!rec) return;
-    const std::string image2 = Str(s, second);
-    if (!image2.empty()) Readbmp(*rec->Map2, image2);
-    ReadCommon(*rec, s, false);
-  }
-
-  void ReadProgress(std::unique_ptr<TDataSkinBorder>& rec, const std::string& s) {
-    rec = NewRecord<TDataSkinBorder>(s, "Bitmap");
-    if (!rec) return;
-    rec->Style = Int(s, "Style", 0);
-    rec->Margins = ReadMargins(s);
-    rec->Trans = Int(s, "Trans", 0);
-    rec->Tile = std::clamp(Int(s, "Tile", 0), 0, 1);
-  }
-
-  void ReadBoxLabel(std::unique_ptr<TDataSkinBoxLabel>& rec, const std::string& s) {
-    rec = NewRecord<TDataSkinBoxLabel>(s, "Image");
-    if (!rec) return;
-    ReadCommon(*rec, s, false);
-    rec->BackgroundAlignment = Int(s, "BackgroundAlignment", 0);
-    rec->BackgroundLeftShift = Int(s, "BackgroundLeftShift", 0);
-    rec->BackgroundRightShift = Int(s, "BackgroundRightShift", 0);
-  }
-
-  void ReadMenuBar(std::unique_ptr<TDataSkinObject>& rec, const std::string& s) {
-    rec = NewRecord<TDataSkinObject>(s, "menuBar");
-    if (!rec) return;
-    rec->Tile = std::clamp(Int(s, "TileMenu", 1), 0, 1);
-    rec->Margins = Rect(Margin(s, "TileLeftMenu", 1), 0, Margin(s, "TileRightMenu", 1), 0);
+  // One element of the table: nothing when its section names no picture (a derived element is
+  // made after reading, a missing one with a fallback from the library's own pictures).
+  void ReadElement(const TSkinElementInfo& info) {
+    if (info.Kind == ekDerived) return;
+    const std::string s = info.Section;
+    const std::string image = Str(s, info.PictureKey);
+    if (image.empty()) {
+      if (info.Fallback) ReadFallback(info);
+      return;
+    }
+    TDataSkinObject& r = *info.Slot.Make(e_, s);
+    Readbmp(*r.Map, image);
+    switch (info.Kind) {
+      case ekObject:
+        ReadCommon(r, s, true);
+        break;
+      case ekObject2: {
+        auto& border = static_cast<TDataSkinBorder&>(r);
+        const std::string image2 = Str(s, info.SecondKey);
+        if (!image2.empty()) Readbmp(*border.Map2, image2);
+        ReadCommon(r, s, false);
+        break;
+      }
+      case ekProgress:
+        r.Style = Int(s, "Style", 0);
+        r.Margins = ReadMargins(s);
+        r.Trans = Int(s, "Trans", 0);
+        r.Tile = std::clamp(Int(s, "Tile", 0), 0, 1);
+        break;
+      case ekBoxLabel: {
+        auto& box = static_cast<TDataSkinBoxLabel&>(r);
+        ReadCommon(r, s, false);
+        box.BackgroundAlignment = Int(s, "BackgroundAlignment", 0);
+        box.BackgroundLeftShift = Int(s, "BackgroundLeftShift", 0);
+        box.BackgroundRightShift = Int(s, "BackgroundRightShift", 0);
+        break;
+      }
+      case ekMenuBar:
+        r.Tile = std::clamp(Int(s, "TileMenu", 1), 0, 1);
+        r.Margins = Rect(Margin(s, "TileLeftMenu", 1), 0, Margin(s, "TileRightMenu", 1), 0);
+        break;
+      case ekDerived:
+        break;
+    }
+    if (info.MarginCap > 0) {
+      TRect& m = r.Margins;
+      for (int32_t* side : {&m.Left, &m.Top, &m.Right, &m.Bottom}) *side = std::min(*side, info.MarginCap);
+    }
+    if (info.MirrorToSecond && !r.Map->Empty()) {
+      auto& border = static_cast<TDataSkinBorder&>(r);
+      border.Map2->Assign(r.Map.get());
+      border.Map2->SetPixelFormat(pf24bit);
+      SpiegelnHorizontal(border.Map2.get());
+    }
   }
 
   // One of the library's own pictures, with 3-pixel ends.
-  void ReadTrack(std::unique_ptr<TDataSkinObject>& rec, const std::string& resource) {
-    auto r = std::make_unique<TDataSkinObject>(resource);
-    r->Map->AssignPixels(SkinResourceImage(resource));
-    r->Margins = Rect(3, 3, 3, 3);
-    r->Tile = 0;
-    r->Frame = 1;
-    rec = std::move(r);
+  void ReadFallback(const TSkinElementInfo& info) {
+    TDataSkinObject& r = *info.Slot.Make(e_, info.Fallback);
+    r.Map->AssignPixels(SkinResourceImage(info.Fallback));
+    r.Margins = Rect(3, 3, 3, 3);
+    r.Tile = 0;
+    r.Frame = 1;
   }
 
   // ---- After reading
 
   void SetFrame() {
-    auto set = [](const auto& rec, int32_t frames) {
-      if (rec) rec->Frame = frames;
-    };
     TDataSkinButton& b = *e_.Buttons;
     b.Frame = 5;
     if (b.RadioButtonFrame == 0) b.RadioButtonFrame = CheckStripFrames(b.RadioMap->Width(), b.RadioMap->Height());
     if (b.CheckButtonFrame == 0) b.CheckButtonFrame = CheckStripFrames(b.CheckMap->Width(), b.CheckMap->Height());
     e_.Title->Frame = 2;
-    if (e_.Progress) e_.Progress->Frame = e_.Progress->Style != 0 ? 1 : 2;
-    set(e_.MenuBar, 2);
-    set(e_.GroupBoxEdge, 2);
-    set(e_.Toolbar, 1);
-    set(e_.TabPane, 1);
-    set(e_.GroupBox, 1);
-    set(e_.MenuBackground, 1);
-    set(e_.ToolBars, 5);
-    set(e_.Tabs, 5);
-    set(e_.ExtraImages, 5);
-    set(e_.MenuItem, 5);
-    set(e_.StatusBarEdges, 3);
-    set(e_.ComboButton, 4);
-    set(e_.SunkEdge, 4);
-    set(e_.HorzScroll, 4);
-    set(e_.VertScroll, 4);
-    if (e_.Headerbar && e_.Headerbar->Frame <= 0) e_.Headerbar->Frame = 5;
-    set(e_.Scrollbar, 23);
-    set(e_.UpDownHorz, 8);
-    set(e_.UpDownVert, 8);
-    for (auto* r : {&e_.ThumbHorz, &e_.ThumbVert, &e_.ThumbLeft, &e_.ThumbRight, &e_.ThumbUp, &e_.ThumbDown}) set(*r, 5);
-    set(e_.HorzScrollThumb, Int("HorzScrollThumb", "FrameCount", 3));
-    set(e_.VertScrollThumb, Int("VertScrollThumb", "FrameCount", 3));
+    for (const TSkinElementInfo& info : SkinElementTable()) {
+      TDataSkinObject* r = info.Slot.Get(e_);
+      if (!r) continue;
+      switch (info.FrameRule) {
+        case frAsRead:
+          break;
+        case frFixed:
+          r->Frame = info.Frames;
+          break;
+        case frFixedUnlessRead:
+          if (r->Frame <= 0) r->Frame = info.Frames;
+          break;
+        case frKey:
+          r->Frame = Int(info.Section, info.FrameKey, info.Frames);
+          break;
+        case frProgressStyle:
+          r->Frame = r->Style != 0 ? 1 : 2;
+          break;
+      }
+    }
     // Painters divide by every count: none is below 1, whatever the skin says.
-    ForEachRecord([](TDataSkinObject& r) { r.Frame = std::max(1, r.Frame); });
+    ForEachSkinRecord(e_, [](TDataSkinObject& r) { r.Frame = std::max(1, r.Frame); });
     b.RadioButtonFrame = std::max(1, b.RadioButtonFrame);
     b.CheckButtonFrame = std::max(1, b.CheckButtonFrame);
-  }
-
-  template <class F> void ForEachRecord(F f) {
-    auto each = [&](TDataSkinObject* r) {
-      if (r) f(*r);
-    };
-    each(e_.Title.get());
-    each(e_.Buttons.get());
-    for (auto& b : e_.SysButtons) each(b.get());
-    for (auto& b : e_.Borders) each(b.get());
-    for (TDataSkinObject* r :
-         {static_cast<TDataSkinObject*>(e_.Tabs.get()), static_cast<TDataSkinObject*>(e_.UpDownHorz.get()),
-          static_cast<TDataSkinObject*>(e_.UpDownVert.get()), e_.SunkEdge.get(), e_.ExtraImages.get(),
-          static_cast<TDataSkinObject*>(e_.ComboButton.get()), e_.ComboxArrow.get(), e_.GroupBoxEdge.get(),
-          e_.Toolbar.get(), e_.ToolBars.get(), static_cast<TDataSkinObject*>(e_.Progress.get()),
-          e_.ProgressChunk.get(), static_cast<TDataSkinObject*>(e_.GroupBox.get()), e_.StatusBarEdges.get(),
-          e_.TabPane.get(), e_.Headerbar.get(), e_.MenuBar.get(), e_.MenuItem.get(), e_.MenuBackground.get(),
-          e_.Scrollbar.get(), e_.HorzScroll.get(), e_.VertScroll.get(), e_.HorzScrollThumb.get(),
-          e_.VertScrollThumb.get(), e_.ThumbHorz.get(), e_.ThumbVert.get(), e_.Track.get(), e_.TrackVert.get(),
-          e_.ThumbLeft.get(), e_.ThumbRight.get(), e_.ThumbUp.get(), e_.ThumbDown.get(), e_.MinCaption.get()})
-      each(r);
   }
 
   // The combo box's frame with its drop-down button drawn in, one 50 x 21 cell per state; the
@@ -544,9 +487,9 @@ private:
     for (int k = 1; k <= n; ++k) {
       // Every state starts on magenta, so no keyed-out pixel shows the state drawn before it.
       FillRect(cellDC, &whole, magenta.get());
-      DrawRect2(cellDC, cellRect, sunk.Map.get(), sunk.Margins, k, n, sunk.Trans, 0, 0);
-      DrawRect2(cellDC, buttonRect, button.Map.get(), button.Margins, k, button.Frame, 1, 0, 0);
-      if (e_.ExtraImages) DrawRect3(cellDC, buttonRect, e_.ExtraImages->Map.get(), k, e_.ExtraImages->Frame, 1);
+      DrawElement(cellDC, cellRect, &sunk, k, {.Tile = 0});
+      DrawElement(cellDC, buttonRect, &button, k, {.Trans = 1, .Tile = 0});
+      DrawElement(cellDC, buttonRect, e_.ExtraImages.get(), k, {.Trans = 1, .Centred = true});
       FillRect(cellDC, &field, magenta.get());
       BitBlt(stripDC, 50 * (k - 1), 0, 50, 21, cellDC, 0, 0, SRCCOPY);
     }
@@ -633,20 +576,7 @@ void SwapSkinElements(TSkinElements& A, TSkinElements& B) noexcept {
   swap(A.SysButtons, B.SysButtons);
   SwapContent(*A.Buttons, *B.Buttons);
   for (size_t i = 0; i < 4; ++i) SwapContent(*A.Borders[i], *B.Borders[i]);
-  for (auto p : {&TSkinElements::Tabs, &TSkinElements::UpDownHorz, &TSkinElements::UpDownVert,
-                 &TSkinElements::ComboButton, &TSkinElements::Progress})
-    swap(A.*p, B.*p);
-  for (auto p : {&TSkinElements::SunkEdge, &TSkinElements::ExtraImages, &TSkinElements::ComboxArrow,
-                 &TSkinElements::GroupBoxEdge, &TSkinElements::Toolbar, &TSkinElements::ToolBars,
-                 &TSkinElements::ProgressChunk, &TSkinElements::StatusBarEdges, &TSkinElements::TabPane,
-                 &TSkinElements::Headerbar, &TSkinElements::MenuBar, &TSkinElements::MenuItem,
-                 &TSkinElements::MenuBackground, &TSkinElements::Scrollbar, &TSkinElements::HorzScroll,
-                 &TSkinElements::VertScroll, &TSkinElements::HorzScrollThumb, &TSkinElements::VertScrollThumb,
-                 &TSkinElements::ThumbHorz, &TSkinElements::ThumbVert, &TSkinElements::Track,
-                 &TSkinElements::TrackVert, &TSkinElements::ThumbLeft, &TSkinElements::ThumbRight,
-                 &TSkinElements::ThumbUp, &TSkinElements::ThumbDown, &TSkinElements::MinCaption})
-    swap(A.*p, B.*p);
-  swap(A.GroupBox, B.GroupBox);
+  for (const TSkinElementInfo& info : SkinElementTable()) info.Slot.Swap(A, B);
   swap(A.FaceBrush, B.FaceBrush);
 }
 

@@ -148,9 +148,20 @@ int Pack(const std::vector<std::string>& a, std::ostream& out) {
 }
 
 int Unpack(const std::vector<std::string>& a, std::ostream& out) {
-  const std::string bytes = DecompressImage(ReadFile(a[1]));
-  WriteFile(a[2], bytes);
-  out << a[2] << ": " << bytes.size() << " bytes\n";
+  // Decoded once into one buffer and written from there: images can be large.
+  TMemoryStream image, bytes;
+  try {
+    image.LoadFromFile(a[1]);
+  } catch (const EFOpenError&) {
+    throw ToolError{"cannot open \"" + a[1] + "\""};
+  }
+  LZHDecompressImage(image, bytes);
+  try {
+    bytes.SaveToFile(a[2]);
+  } catch (const EStreamError&) {
+    throw ToolError{"cannot write \"" + a[2] + "\""};
+  }
+  out << a[2] << ": " << bytes.Size() << " bytes\n";
   return 0;
 }
 

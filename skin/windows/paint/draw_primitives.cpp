@@ -1,6 +1,7 @@
 #include "skin/windows/paint/draw_primitives.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <optional>
@@ -9,12 +10,11 @@
 #include "classlib/controls/control_atom.h"
 #include "skin/windows/paint/frame_geometry.h"
 
-TBitmap* BG = nullptr;
 TKeyedCopyMethod KeyedCopyMethod = kcPlatform;
 
 namespace {
 
-int veltFormStarts = 0;
+std::atomic<int> veltFormStarts{0};
 
 HDC SourceDC(TBitmap* bitmap) { return bitmap->Canvas()->Handle(); }
 
@@ -242,12 +242,43 @@ private:
 
 // ---- BG and the unit's start-up
 
+thread_local TBitmap* BG = nullptr;
+
+namespace {
+
+// Each thread's work bitmap is also kept in a fiber-local slot whose callback frees it when the
+// thread ends (a thread_local object with a destructor is not dependable under every MinGW
+// runtime). The slot is made once and lives as long as the process.
+VOID WINAPI FreeThreadBitmap(PVOID bitmap) { delete static_cast<TBitmap*>(bitmap); }
+
+DWORD ThreadBGSlot() {
+  static const DWORD slot = FlsAlloc(FreeThreadBitmap);
+  return slot;
+}
+
+void MakeThreadBG() {
+  const DWORD slot = ThreadBGSlot();
+  if (slot == FLS_OUT_OF_INDEXES) return;
+  auto bg = std::make_unique<TBitmap>();
+  bg->Canvas()->SetStretchMode(COLORONCOLOR);
+  if (!FlsSetValue(slot, bg.get())) return;
+  BG = bg.release();
+}
+
+void FreeThreadBG() {
+  TBitmap* bg = BG;
+  BG = nullptr;
+  if (!bg) return;
+  FlsSetValue(ThreadBGSlot(), nullptr);
+  delete bg;
+}
+
+}  // namespace
+
 void InitVeltForm() {
-  if (veltFormStarts++ > 0) return;
+  if (veltFormStarts.fetch_add(1) > 0) return;
   try {
-    auto bg = std::make_unique<TBitmap>();
-    bg->Canvas()->SetStretchMode(COLORONCOLOR);
-    BG = bg.release();
+    MakeThreadBG();
   } catch (...) {
     --veltFormStarts;
     throw;
@@ -255,13 +286,20 @@ void InitVeltForm() {
 }
 
 void DoneVeltForm() {
-  if (veltFormStarts == 0 || --veltFormStarts > 0) return;
-  delete BG;
-  BG = nullptr;
+  int starts = veltFormStarts.load();
+  do {
+    if (starts == 0) return;
+  } while (!veltFormStarts.compare_exchange_weak(starts, starts - 1));
+  if (starts == 1) FreeThreadBG();
 }
 
 TBitmap* SizeBG(int Width, int Height) {
-  if (!BG) return nullptr;
+  // Another hooked thread paints in a work bitmap of its own, made the first time it asks.
+  if (!BG) {
+    if (veltFormStarts.load() == 0) return nullptr;
+    MakeThreadBG();
+    if (!BG) return nullptr;
+  }
   BG->SetSize(Width, Height);
   return BG;
 }

@@ -17,16 +17,20 @@
 // The pure magenta key of every transparent skin picture.
 constexpr TColor kSkinKeyColor = 0xFF00FF;
 
-// The shared work bitmap (stretch mode COLORONCOLOR on its canvas): painters size it, compose in
-// it and copy it out before they return. Nil before InitVeltForm and after DoneVeltForm. Like
-// every routine here, for the GUI thread only.
-extern TBitmap* BG;
+// The work bitmap (stretch mode COLORONCOLOR on its canvas): painters size it, compose in it and
+// copy it out before they return. Each thread has its own, so that windows of several hooked
+// threads can paint at once: the thread that starts the unit gets it then, any other thread at
+// its first SizeBG, and each frees its own when it ends. Nil before InitVeltForm and after
+// DoneVeltForm.
+extern thread_local TBitmap* BG;
 // The unit's start-up and shut-down. They run by themselves at program start and end (after the
-// control atom unit); the calls nest, and only the outermost pair makes and frees BG.
+// control atom unit); the calls nest, and only the outermost pair makes and frees the calling
+// thread's BG.
 void InitVeltForm();
 void DoneVeltForm();
-// Sizes BG for a painter and returns it (nil while BG is). Its canvas keeps the stretch mode on
-// the new device context that a resize brings.
+// Sizes the calling thread's BG for a painter (making it first on a thread that has none) and
+// returns it; nil while the unit is not started. Its canvas keeps the stretch mode on the new
+// device context that a resize brings.
 TBitmap* SizeBG(int Width, int Height);
 
 // How DrawTranmap keys out a colour: by default MaskBlt on the NT family and three raster

@@ -6,7 +6,7 @@
 #include "classlib/controls/dialogs.h"
 #include "classlib/controls/forms.h"
 #include "classlib/core/form_file.h"
-#include "tests/classlib/controls/message_log.h"
+#include "tests/support/message_log.h"
 
 namespace {
 

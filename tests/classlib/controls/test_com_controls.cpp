@@ -13,7 +13,7 @@
 #include "classlib/controls/forms.h"
 #include "classlib/controls/mplayer.h"
 #include "classlib/core/form_file.h"
-#include "tests/classlib/controls/message_log.h"
+#include "tests/support/message_log.h"
 #include "tests/classlib/controls/modal_answers.h"
 
 namespace {

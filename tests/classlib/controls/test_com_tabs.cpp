@@ -8,7 +8,7 @@
 
 #include "classlib/controls/comctrls.h"
 #include "classlib/controls/forms.h"
-#include "tests/classlib/controls/message_log.h"
+#include "tests/support/message_log.h"
 
 namespace {
 

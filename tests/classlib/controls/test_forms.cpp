@@ -13,7 +13,8 @@
 #include "classlib/controls/menus.h"
 #include "classlib/controls/timer.h"
 #include "classlib/core/form_file.h"
-#include "tests/classlib/controls/message_log.h"
+#include "tests/support/census_check.h"
+#include "tests/support/message_log.h"
 #include "tests/classlib/controls/modal_answers.h"
 
 namespace {
@@ -204,8 +205,6 @@ struct THandleCensus {
   }
 };
 
-DWORD GuiObjects(DWORD kind) { return GetGuiResources(GetCurrentProcess(), kind); }
-
 class Forms : public ::testing::Test {
 protected:
   void SetUp() override { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2); }
@@ -369,7 +368,12 @@ TEST_F(Forms, ShownFormHasItsWindowsMenuAndClientSize) {
 }
 
 TEST_F(Forms, FreeingTheFormGivesBackEveryWindowMenuAndGdiObject) {
-  DWORD gdiBefore = GuiObjects(GR_GDIOBJECTS), userBefore = GuiObjects(GR_USEROBJECTS);
+  // What the first form of a thread brings once (the thread's own system windows, caches of the
+  // screen) is not the form's to give back.
+  ReadTestForm()->Free();
+  Pump();
+  TObjectCensus counted{};
+  ASSERT_TRUE(TakeCensus(counted));
   THandleCensus before;
   before.TakeWindows();
   bool destroyed = false;
@@ -385,19 +389,19 @@ TEST_F(Forms, FreeingTheFormGivesBackEveryWindowMenuAndGdiObject) {
   made.menus.insert(form->Menu()->Handle());
   for (HWND w : before.windows) made.windows.erase(w);
   EXPECT_GE(made.windows.size(), 6u);
+  // The census sees what the form holds: its windows, its menus, its fonts and brushes.
+  TObjectCensus shown{};
+  ASSERT_TRUE(TakeCensus(shown));
+  EXPECT_GE(shown.Windows - counted.Windows, long(made.windows.size()));
+  EXPECT_GE(shown.Menus - counted.Menus, long(made.menus.size()));
+  EXPECT_GT(shown.Gdi, counted.Gdi);
   form->Free();
   Pump();
   EXPECT_TRUE(destroyed);
   for (HWND w : made.windows) EXPECT_FALSE(IsWindow(w)) << w;
   for (HMENU m : made.menus) EXPECT_FALSE(IsMenu(m)) << m;
   for (HGDIOBJ g : made.gdi) EXPECT_EQ(GetObjectType(g), 0u) << g;
-  // Where the system counts its objects (Wine does not), the counts are back too.
-  if (gdiBefore) {
-    EXPECT_EQ(GuiObjects(GR_GDIOBJECTS), gdiBefore);
-  }
-  if (userBefore) {
-    EXPECT_EQ(GuiObjects(GR_USEROBJECTS), userBefore);
-  }
+  EXPECT_TRUE(CensusIs(counted));
 }
 
 TEST_F(Forms, ApplicationMakesFormsFromTheirResources) {
@@ -775,6 +779,58 @@ TEST_F(Forms, TimersTickWhenTheTestSaysSo) {
   timer.Tick();
   ASSERT_EQ(boxes.requests.size(), 1u);
   EXPECT_EQ(boxes.requests[0].Text, L"tick failed.");
+}
+
+// The system timer itself, once: a short real interval and a bounded wait for its messages.
+TEST_F(Forms, ARunningTimerTicksFromTheSystemTimer) {
+  TTimer::SetManualTimers(false);
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) { ++ticks; };
+  timer.SetInterval(10);
+  ASSERT_TRUE(timer.Running());
+  const DWORD start = GetTickCount();
+  while (ticks < 2 && GetTickCount() - start < 5000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    Application->ProcessMessages();
+  }
+  EXPECT_GE(ticks, 2) << "no WM_TIMER reached the timer's window within 5 s";
+  // Stopped, it ticks no more.
+  timer.SetEnabled(false);
+  const int seen = ticks;
+  const DWORD stop = GetTickCount();
+  while (GetTickCount() - stop < 100) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Application->ProcessMessages();
+  }
+  EXPECT_EQ(ticks, seen);
+}
+
+// The utility windows' procedure is a barrier: an exception of the procedure goes to the
+// application's handler, and the sender of the message gets an answer.
+TEST_F(Forms, AnExceptionInAUtilityWindowEndsAtItsProcedure) {
+  TModalAnswers boxes;
+  int calls = 0;
+  HWND wnd = nullptr;
+  wnd = AllocateHWnd([&](TMessage& m) {
+    if (m.Msg != WM_USER + 7) {
+      m.Result = DefWindowProcW(wnd, m.Msg, m.WParam, m.LParam);
+      return;
+    }
+    ++calls;
+    m.Result = 42;
+    throw EConvertError("utility failed");
+  });
+  ASSERT_NE(wnd, nullptr);
+  EXPECT_NO_THROW(SendMessageW(wnd, WM_USER + 7, 0, 0));
+  EXPECT_EQ(calls, 1);
+  ASSERT_EQ(boxes.requests.size(), 1u);
+  EXPECT_EQ(boxes.requests[0].Text, L"utility failed.");
+  // The window still answers.
+  EXPECT_NO_THROW(SendMessageW(wnd, WM_USER + 7, 0, 0));
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(boxes.requests.size(), 2u);
+  DeallocateHWnd(wnd);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "classlib/controls/control_atom.h"
 #include "classlib/controls/forms.h"
-#include "tests/classlib/controls/message_log.h"
+#include "tests/support/message_log.h"
 #include "tests/classlib/controls/modal_answers.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
 #include "classlib/core/form_file.h"
-#include "tests/classlib/controls/message_log.h"
+#include "tests/support/message_log.h"
 #include "tests/classlib/controls/std_print_target.h"
 
 namespace {

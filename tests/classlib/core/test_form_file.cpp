@@ -91,7 +91,9 @@ public:
     linkAtLoaded = Link;
     g_log.push_back("Loaded " + Name());
   }
+  int32_t level = 0;             // an integer defined property
   void DefineProperties(TFiler& filer) override {
+    filer.DefineProperty("Level", [this](TReader& r) { level = r.ReadInteger(); }, nullptr, false);
     filer.DefineBinaryProperty(
         "Blob", [this](TStream& s) { blob.assign(static_cast<TMemoryStream&>(s).AsString()); },
         [this](TStream& s) { s.WriteBuffer(blob.data(), int32_t(blob.size())); }, !blob.empty());
@@ -336,6 +338,19 @@ struct BadCase {
   const char* message;  // the start of its message
 };
 
+TEST(FormFile, NumbersAtTheirLimitsAreRead) {
+  TTestForm form(nullptr);
+  ReadComponentText("object F: TTestForm\n object W: TWidget\n  Level = -2147483648\n end\n"
+                    " object X: TWidget\n  Level = 2147483647\n end\nend",
+                    &form);
+  EXPECT_EQ(dyn<TWidget>(form.FindComponent("W"))->level, INT32_MIN);
+  EXPECT_EQ(dyn<TWidget>(form.FindComponent("X"))->level, INT32_MAX);
+  // Seven digits, leading zeros included, are the most a character code may have.
+  TTestForm other(nullptr);
+  ReadComponentText("object F: TTestForm\n object W: TWidget\n  Caption = #0000065#$00042\n end\nend", &other);
+  EXPECT_EQ(dyn<TWidget>(other.FindComponent("W"))->Caption, "AB");
+}
+
 TEST(FormFile, MalformedFilesNameTheLineAndLeaveNothingBehind) {
   const BadCase cases[] = {
       {"", "EParserError", "Line 1: 'object' expected but end of file found"},
@@ -347,6 +362,20 @@ TEST(FormFile, MalformedFilesNameTheLineAndLeaveNothingBehind) {
       {"object F: TTestForm\n  Tag = 'open\nend", "EParserError", "Line 2: unterminated string"},
       {"object F: TTestForm\n  Tag = 99999999999999999999\nend", "EParserError", "Line 2: number out of range"},
       {"object F: TTestForm\n  Tag = 12ab\nend", "EParserError", "Line 2: invalid number"},
+      // Seventeen hexadecimal digits would shift the first out of 64 bits.
+      {"object F: TTestForm\n  Tag = $10000000000000000\nend", "EParserError", "Line 2: number out of range"},
+      // Past the last character of UTF-16, in decimal, in hexadecimal and in eight digits.
+      {"object F: TTestForm\n object W: TWidget\n  Caption = #1114112\n end\nend", "EParserError",
+       "Line 3: character code out of range"},
+      {"object F: TTestForm\n object W: TWidget\n  Caption = #$110000\n end\nend", "EParserError",
+       "Line 3: character code out of range"},
+      {"object F: TTestForm\n object W: TWidget\n  Caption = 'a'#00000065\n end\nend", "EParserError",
+       "Line 3: character code out of range"},
+      // An integer that a defined property reads must fit 32 bits.
+      {"object F: TTestForm\n object W: TWidget\n  Level = 2147483648\n end\nend", "EReadError",
+       "Line 3: integer out of range"},
+      {"object F: TTestForm\n object W: TWidget\n  Level = -2147483649\n end\nend", "EReadError",
+       "Line 3: integer out of range"},
       {"object F: TTestForm\n  Tag = #\nend", "EParserError", "Line 2: character code expected"},
       {"object F: TTestForm\n  Tag = @\nend", "EParserError", "Line 2: unexpected character '@'"},
       {"object F: TTestForm\n object W: TWidget\n  Blob = {0F1}\n end\nend", "EParserError",

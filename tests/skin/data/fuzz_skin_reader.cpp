@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       try {
         if (reader.Loadfromstream(image)) ReadEverything(reader);
       } catch (const ElzhException&) {
-        // A damaged image is refused before decoding.
+        // A damaged image is refused.
       }
       break;
     }

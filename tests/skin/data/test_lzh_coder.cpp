@@ -2,8 +2,12 @@
 // streams and the image steps with their bounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -306,26 +310,84 @@ TEST(LZHCoder, UnpackingZeroBytesReadsAndWritesNothing) {
   EXPECT_EQ(r.out, "");
 }
 
-TEST(LZHCoder, ShortStreamDecodesToTheAnnouncedSizeOrAMatchMore) {
+// A stream that ends before the announced size is damaged: the decoder stops as soon as it
+// would use a bit the stream does not hold, and never writes past the announced size.
+TEST(LZHCoder, TruncatedStreamsAreRefused) {
   const std::string input = "the quick brown fox jumps over the lazy dog; " + RandomBytes(3000, 3) +
                             std::string(500, 'q');
   const std::string stream = Pack(input).out;
-  for (size_t keep : {size_t(0), size_t(1), stream.size() / 3, stream.size() - 1}) {
-    SCOPED_TRACE(keep);
-    const Coded r = Unpack(stream.substr(0, keep), int32_t(input.size()));
-    EXPECT_GE(r.out.size(), input.size());
-    EXPECT_LE(r.out.size(), input.size() + 59);
+  ASSERT_EQ(Unpack(stream, int32_t(input.size())).out, input);
+  const struct {
+    const char* name;
+    size_t keep;
+  } cuts[] = {
+      {"no stream at all", 0},
+      {"inside the first code", 1},
+      {"in the middle", stream.size() / 2},
+      {"one byte short", stream.size() - 1},
+  };
+  for (const auto& cut : cuts) {
+    SCOPED_TRACE(cut.name);
+    size_t reads = 0, written = 0;
+    TLZH lzh;
+    const std::string part = stream.substr(0, cut.keep);
+    try {
+      lzh.LZHUnpack(
+          int32_t(input.size()),
+          [&](void* d, uint16_t, uint16_t& got) {
+            got = reads < part.size() ? 1 : 0;
+            if (got) *static_cast<char*>(d) = part[reads];
+            reads++;
+          },
+          [&](const void*, uint16_t n, uint16_t& put) {
+            written += n;
+            put = n;
+          });
+      ADD_FAILURE() << "accepted";
+    } catch (const ElzhException& e) {
+      EXPECT_NE(e.Message().find("ends before the announced 3545 bytes"), std::string::npos) << e.Message();
+    }
+    // It stopped at the end of the data: no token (at most 21 code and 14 distance bits) later.
+    EXPECT_LE(reads, cut.keep + 6);
+    EXPECT_LT(written, input.size());
   }
 }
 
-TEST(LZHCoder, GarbageStreamsDecodeWithinBounds) {
+// A match that would run past the announced size never does: a stream of the method never ends
+// that way, so it is damaged.
+TEST(LZHCoder, AMatchPastTheAnnouncedSizeIsRefused) {
+  // "aaaa" is a literal and a match of 3; announcing 2 bytes cuts the match.
+  const std::string stream = Pack("aaaa").out;
+  std::string out;
+  TLZH lzh;
+  size_t pos = 0;
+  EXPECT_THROW(lzh.LZHUnpack(
+                   2,
+                   [&](void* d, uint16_t, uint16_t& got) {
+                     got = pos < stream.size() ? 1 : 0;
+                     if (got) *static_cast<char*>(d) = stream[pos++];
+                   },
+                   [&](const void* d, uint16_t n, uint16_t& put) {
+                     out.append(static_cast<const char*>(d), n);
+                     put = n;
+                   }),
+               ElzhException);
+  EXPECT_EQ(out, "a");
+}
+
+TEST(LZHCoder, GarbageStreamsDecodeToTheAnnouncedSizeOrAreRefused) {
+  int refused = 0;
   for (uint32_t seed = 1; seed <= 200; seed++) {
     const std::string garbage = RandomBytes(1 + seed % 97, seed);
     const int32_t size = int32_t(seed * 131 % 5000);
-    const Coded r = Unpack(garbage, size);
-    ASSERT_GE(r.out.size(), size_t(size));
-    ASSERT_LE(r.out.size(), size_t(size) + 59);
+    try {
+      ASSERT_EQ(Unpack(garbage, size).out.size(), size_t(size));
+    } catch (const ElzhException&) {
+      refused++;
+    }
   }
+  // Most announce far more than their few bytes hold.
+  EXPECT_GT(refused, 100);
 }
 
 TEST(LZHCoder, CallbackErrorsPassThrough) {
@@ -342,8 +404,14 @@ TEST(LZHCoder, CallbackErrorsPassThrough) {
                    [](const void*, uint16_t n, uint16_t& put) { put = n; }),
                EReadError);
   // The object is usable again after a failed run.
+  const std::string stream = Pack("written").out;
+  size_t pos = 0;
   EXPECT_THROW(lzh.LZHUnpack(
-                   1000, [](void*, uint16_t, uint16_t& got) { got = 0; },
+                   7,
+                   [&](void* d, uint16_t, uint16_t& got) {
+                     got = pos < stream.size() ? 1 : 0;
+                     if (got) *static_cast<char*>(d) = stream[pos++];
+                   },
                    [](const void*, uint16_t, uint16_t&) { throw EWriteError("Stream write error"); }),
                EWriteError);
   EXPECT_EQ(Unpack(Pack("again").out, 5).out, "again");
@@ -399,25 +467,69 @@ TEST(LZHImage, SizesBeyondWhatTheStreamCanHoldAreRefused) {
   struct Case {
     const char* name;
     std::string image;
-    bool accepted;
+    const char* error;  // the start of the message's reason, or nullptr when accepted
   };
   const std::string twoBytes("\xc6\x00", 2);
+  const char* bound = "LZH : Damaged image: it announces";
+  const char* cut = "LZH : Damaged data: it ends before";
   const Case cases[] = {
-      {"empty file", "", false},
-      {"size field cut short", std::string("\x01\x00\x00", 3), false},
-      {"size 0 and no stream", Image(0, ""), true},
-      {"five-byte file announcing 4 GiB", Image(0xFFFFFFFFu, std::string(1, '\0')), false},
-      {"five-byte file announcing 2 GiB", Image(0x80000000u, std::string(1, '\0')), false},
-      {"one byte past what two bytes can yield", Image(2 * LZHMaxExpansion + 1, twoBytes), false},
-      {"exactly what two bytes can yield", Image(2 * LZHMaxExpansion, twoBytes), true},
-      {"past the absolute cap", Image(uint32_t(LZHMaxImageSize + 1), std::string(LZHMaxImageSize / 40, '\0')), false},
+      {"empty file", "", "LZH : Image too short for its size field"},
+      {"size field cut short", std::string("\x01\x00\x00", 3), "LZH : Image too short for its size field"},
+      {"size 0 and no stream", Image(0, ""), nullptr},
+      {"five-byte file announcing 4 GiB", Image(0xFFFFFFFFu, std::string(1, '\0')), bound},
+      {"five-byte file announcing 2 GiB", Image(0x80000000u, std::string(1, '\0')), bound},
+      {"one byte past what two bytes can yield", Image(2 * LZHMaxExpansion + 1, twoBytes), bound},
+      // Within the bound, so decoded: the stream runs out long before.
+      {"exactly what two bytes can yield", Image(2 * LZHMaxExpansion, twoBytes), cut},
+      {"past the absolute cap", Image(uint32_t(LZHMaxImageSize + 1), std::string(LZHMaxImageSize / 40, '\0')), bound},
+      {"3 MB announcing 128 MiB", Image(128u << 20, std::string(3000000, '\0')), bound},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.accepted)
-      EXPECT_NO_THROW(Decompress(c.image));
-    else
-      EXPECT_THROW(Decompress(c.image), ElzhException);
+    TMemoryStream src, dst;
+    src.Assign(c.image);
+    dst.Assign("kept");
+    try {
+      LZHDecompressImage(src, dst);
+      EXPECT_EQ(c.error, nullptr) << "accepted";
+      EXPECT_EQ(dst.AsString(), "kept");  // size 0: nothing written over
+    } catch (const ElzhException& e) {
+      ASSERT_NE(c.error, nullptr) << e.Message();
+      EXPECT_EQ(e.Message().rfind(c.error, 0), 0u) << e.Message();
+      EXPECT_EQ(dst.AsString(), "kept");
+    }
+  }
+}
+
+TEST(LZHImage, TheBoundIsWhatASkinCanSensiblyHold) {
+  // Skins are a few hundred kilobytes; the bound is 32 MiB.
+  EXPECT_EQ(LZHMaxImageSize, int64_t(32) << 20);
+  // A file long enough for 32 MiB by the ratio is refused for one byte more, before decoding.
+  const std::string data(size_t(LZHMaxImageSize / LZHMaxExpansion) + 1, '\0');
+  EXPECT_THROW(Decompress(Image(uint32_t(LZHMaxImageSize + 1), data)), ElzhException);
+  TMemoryStream big;
+  big.SetSize(LZHMaxImageSize + 1);
+  TMemoryStream out;
+  EXPECT_THROW(LZHCompressImage(big, out), ElzhException);
+}
+
+// A cut image is refused whole: the destination stays as it was, also when it is decoded into
+// in place.
+TEST(LZHImage, TruncatedImagesAreRefusedAndChangeNothing) {
+  TMemoryStream src, whole;
+  src.Assign(RandomBytes(5000, 9) + std::string(3000, 'k'));
+  LZHCompressImage(src, whole);
+  const std::string image = whole.AsString();
+  const size_t cuts[] = {2, 5, image.size() / 2, image.size() - 1};
+  for (size_t keep : cuts) {
+    SCOPED_TRACE(keep);
+    for (const char* before : {"", "earlier"}) {
+      TMemoryStream in, out;
+      in.Assign(image.substr(0, keep));
+      out.Assign(before);
+      EXPECT_THROW(LZHDecompressImage(in, out), ElzhException);
+      EXPECT_EQ(out.AsString(), before);
+    }
   }
 }
 
@@ -453,6 +565,7 @@ TEST(LZHImage, MemoryRunsGiveTheBytesOfTheCallbackRuns) {
       {"runs past 64 KiB", runs},
       {"random past 64 KiB", RandomBytes(66000, 5)},
   };
+  size_t compared = 0, refused = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TMemoryStream src, image;
@@ -462,7 +575,8 @@ TEST(LZHImage, MemoryRunsGiveTheBytesOfTheCallbackRuns) {
     EXPECT_EQ(stream, Pack(c.text).out);
     EXPECT_EQ(Decompress(image.AsString()), c.text);
 
-    // Flipped bits and cut streams: the image step keeps the announced size.
+    // Flipped bits and cut streams: both runs refuse the same streams and decode the others to
+    // the same bytes. Every case is compared.
     Xorshift r{uint32_t(c.text.size()) + 11};
     for (int damage = 0; damage < 8 && !stream.empty(); damage++) {
       std::string bad = stream;
@@ -471,15 +585,129 @@ TEST(LZHImage, MemoryRunsGiveTheBytesOfTheCallbackRuns) {
       else
         bad.resize(r.Next() % bad.size());
       const int32_t size = int32_t(c.text.size());
-      std::string expected = Unpack(bad, size).out;
-      std::string got;
+      std::optional<std::string> expected, got;
+      try {
+        expected = Unpack(bad, size).out;
+      } catch (const ElzhException&) {
+      }
       try {
         got = Decompress(Image(uint32_t(size), bad));
       } catch (const ElzhException&) {
-        continue;  // refused by the size bound before decoding: nothing to compare
       }
-      EXPECT_EQ(got, expected.substr(0, got.size())) << "damage " << damage;
-      EXPECT_GE(got.size(), std::min(expected.size(), size_t(size))) << "damage " << damage;
+      EXPECT_EQ(got.has_value(), expected.has_value()) << "damage " << damage;
+      if (got && expected) {
+        EXPECT_EQ(got->size(), size_t(size)) << "damage " << damage;
+        EXPECT_TRUE(*got == *expected) << "damage " << damage;
+      }
+      refused += !got;
+      compared++;
     }
   }
+  // Eight damaged streams for each case; cut streams are refused but where nothing is announced.
+  EXPECT_EQ(compared, 8 * std::size(cases));
+  EXPECT_GE(refused, 4 * (std::size(cases) - 1));
+}
+
+// Streams written by the published implementation, long enough for several rebuilds of the
+// tree: both runs decode them and pack their inputs to them, byte for byte.
+namespace {
+
+std::string ReadDataFile(const std::string& name) {
+  const std::string path = std::string(KARO_LZHUF_DATA_DIR) + "/" + name;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    ADD_FAILURE() << "cannot open " << path;
+    return {};
+  }
+  std::string bytes;
+  char buf[65536];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+  std::fclose(f);
+  return bytes;
+}
+
+// A stream that is not a memory stream, so that the image step reads it through its interface.
+class TPlainStream : public TStream {
+public:
+  explicit TPlainStream(const std::string& bytes) : bytes_(bytes) {}
+  int32_t Read(void* buffer, int32_t count) override {
+    const int64_t n = std::max<int64_t>(0, std::min<int64_t>(count, int64_t(bytes_.size()) - pos_));
+    std::memcpy(buffer, bytes_.data() + pos_, size_t(n));
+    pos_ += n;
+    return int32_t(n);
+  }
+  int32_t Write(const void*, int32_t) override { return 0; }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    pos_ = origin == soBeginning ? offset : origin == soCurrent ? pos_ + offset : int64_t(bytes_.size()) + offset;
+    return pos_;
+  }
+
+private:
+  std::string bytes_;
+  int64_t pos_ = 0;
+};
+
+}  // namespace
+
+TEST(LZHPublished, StreamsOfThePublishedImplementationDecodeAndEncodeByteForByte) {
+  int checked = 0;
+  for (const char* name : {"pub_text", "pub_bmp", "pub_mixed"}) {
+    SCOPED_TRACE(name);
+    const std::string input = ReadDataFile(std::string(name) + ".bin");
+    const std::string image = ReadDataFile(std::string(name) + ".lz");
+    ASSERT_GT(input.size(), 60000u);
+    ASSERT_GT(image.size(), 4u);
+    const std::string stream = image.substr(4);
+    const uint32_t size = uint8_t(image[0]) | uint8_t(image[1]) << 8 | uint8_t(image[2]) << 16 | uint32_t(uint8_t(image[3])) << 24;
+    ASSERT_EQ(size, input.size());
+
+    // Over the callbacks, one byte per call.
+    EXPECT_TRUE(Pack(input).out == stream);
+    const Coded unpacked = Unpack(stream, int32_t(size));
+    EXPECT_TRUE(unpacked.out == input);
+
+    // The image steps over memory.
+    TMemoryStream raw, packed;
+    raw.Assign(input);
+    LZHCompressImage(raw, packed);
+    EXPECT_TRUE(packed.AsString() == image);
+    TMemoryStream src, dst;
+    src.Assign(image);
+    LZHDecompressImage(src, dst);
+    EXPECT_TRUE(dst.AsString() == input);
+    // The source is left where the one-byte reader leaves it: here, at its end.
+    EXPECT_EQ(src.Position(), int64_t(image.size()));
+    EXPECT_EQ(src.Position(), 4 + int64_t(std::min(unpacked.reads, stream.size())));
+
+    // Decoding only the first part leaves the source where the one-byte reader stops. The part
+    // ends with a token, as a whole stream does (one that ends inside a match is damaged).
+    uint32_t part = size / 3;
+    Coded partial;
+    for (;; part++) {
+      try {
+        partial = Unpack(stream, int32_t(part));
+        break;
+      } catch (const ElzhException&) {
+        ASSERT_LT(part, size / 3 + 60);
+      }
+    }
+    std::string head = image;
+    for (int i = 0; i < 4; i++) head[size_t(i)] = char(uint8_t(part >> (8 * i)));
+    EXPECT_TRUE(partial.out == input.substr(0, part));
+    TMemoryStream headSrc, headDst;
+    headSrc.Assign(head);
+    LZHDecompressImage(headSrc, headDst);
+    EXPECT_TRUE(headDst.AsString() == input.substr(0, part));
+    EXPECT_EQ(headSrc.Position(), 4 + int64_t(partial.reads));
+    EXPECT_LT(headSrc.Position(), int64_t(image.size()));
+
+    // A source that is not in memory gives the same bytes and position.
+    TPlainStream plain(head);
+    TMemoryStream plainDst;
+    LZHDecompressImage(plain, plainDst);
+    EXPECT_TRUE(plainDst.AsString() == input.substr(0, part));
+    EXPECT_EQ(plain.Position(), headSrc.Position());
+    checked++;
+  }
+  EXPECT_EQ(checked, 3);
 }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "skin/data/skin_objects.h"
+#include "tests/support/census_check.h"
 
 namespace {
 
@@ -68,17 +69,21 @@ TEST(SkinObjects, DestructionFreesWhatIsLeftAndItsGdiObjects) {
   button->RadioMap->SetSize(4, 4);
   button.reset();
 
-  DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  TObjectCensus before{};
+  ASSERT_TRUE(TakeCensus(before));
   for (int i = 0; i < 20; ++i) {
     TDataSkinBorder b("Left");
     b.Map->SetSize(8, 8);
     b.Map2->SetSize(8, 8);
     b.Map->Canvas()->FillRect(Rect(0, 0, 8, 8));
+    if (i == 0) {
+      // The census sees the record's pictures while they live.
+      TObjectCensus living{};
+      ASSERT_TRUE(TakeCensus(living));
+      EXPECT_GE(living.Bitmaps - before.Bitmaps, 2);
+    }
   }
-  DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (before != 0) {
-    EXPECT_EQ(after, before);
-  }
+  EXPECT_TRUE(CensusIs(before));
 }
 
 }  // namespace

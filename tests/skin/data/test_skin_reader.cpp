@@ -170,7 +170,7 @@ TEST_F(SkinReaderTest, UnknownFormatsAreRefusedWithTheMessageAndChangeNothing) {
   for (int i = 0; i <= SkinMaxEntries; i++) tooMany += "n" + std::to_string(i) + "\r\n";
   const std::string lines(SkinMaxEntries + 1, '\n');
   struct Case {
-    const char* what;
+    std::string what;
     std::string archive;
   };
   const Case cases[] = {
@@ -182,7 +182,15 @@ TEST_F(SkinReaderTest, UnknownFormatsAreRefusedWithTheMessageAndChangeNothing) {
       {"1002 names", RawArchive(20000, int64_t(tooMany.size()), tooMany, {}, "")},
       {"1002 empty names", RawArchive(20000, int64_t(lines.size()), lines, {}, "")},
   };
-  for (const Case& c : cases) {
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  // Too short for the header and the version's block, one byte short or holding the header only.
+  for (int32_t version : {30000, 40000, 50000}) {
+    const int block = SkinArchiveBlockSize(version);
+    const std::string v = "version " + std::to_string(version);
+    all.push_back({v + ", block one byte short", RawArchive(version, 0, "", {}, "", std::string(size_t(block) - 1, 'b'))});
+    all.push_back({v + ", header only", RawArchive(version, 0, "", {}, "")});
+  }
+  for (const Case& c : all) {
     SCOPED_TRACE(c.what);
     messages.clear();
     TSkinReader reader;
@@ -195,6 +203,19 @@ TEST_F(SkinReaderTest, UnknownFormatsAreRefusedWithTheMessageAndChangeNothing) {
     EXPECT_EQ(reader.Count(), 3);
     EXPECT_EQ(Entry(reader, "title.bmp"), "BM-title-bits");
   }
+}
+
+TEST_F(SkinReaderTest, AnArchiveJustLongEnoughForItsBlockIsAccepted) {
+  for (int32_t version : {20000, 30000, 40000, 50000}) {
+    SCOPED_TRACE(version);
+    const int block = SkinArchiveBlockSize(version);
+    TSkinReader reader;
+    EXPECT_TRUE(Load(reader, RawArchive(version, 0, "", {}, "", std::string(size_t(block), 'b'))));
+    EXPECT_EQ(reader.Version(), version);
+    EXPECT_EQ(reader.Count(), 0);
+    EXPECT_EQ(reader.EntryData().Size(), 0);
+  }
+  EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(SkinReaderTest, TheMessageTextIsTheChineseOne) {
@@ -218,7 +239,7 @@ TEST_F(SkinReaderTest, ThousandAndOneEntriesStillFit) {
 TEST_F(SkinReaderTest, HostileFieldsAreBoundedByTheData) {
   const int64_t kMax = std::numeric_limits<int32_t>::max();
   struct Case {
-    const char* what;
+    std::string what;
     std::string archive;
     std::vector<std::pair<std::string, std::string>> entries;  // name, bytes readfile gives
   };
@@ -241,9 +262,6 @@ TEST_F(SkinReaderTest, HostileFieldsAreBoundedByTheData) {
       {"archive ends inside the sizes",
        RawArchive(20000, 6, "a\r\nb\r\n", {}, std::string("\x02\x00\x00", 3)),
        {{"a", ""}, {"b", ""}}},
-      {"version block longer than the archive",
-       RawArchive(30000, 4, "", {}, "", std::string(20, '\0')),
-       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -272,17 +290,34 @@ TEST_F(SkinReaderTest, ADamagedImageFailsClearlyAndChangesNothing) {
     const char* what;
     std::string image;
   };
+  // A skin whose image is long enough that cuts pass the size bound and reach the decoder.
+  std::vector<TSkinArchiveEntry> big = kSkin;
+  std::string noise;
+  for (uint32_t x = 1; noise.size() < 6000;) noise += char((x = x * 1103515245u + 12345u) >> 24);
+  big.push_back({"noise.bmp", noise});
+  const std::string whole = CompressImage(BuildSkinArchive(big, 30000));
   const Case cases[] = {
       {"five bytes announcing 4 GiB", std::string("\xFF\xFF\xFF\xFF\x00", 5)},
-      {"three bytes", std::string("\x10\x00\x00", 3)},
+      {"three bytes: inside the size field", std::string("\x10\x00\x00", 3)},
+      {"inside the first code", whole.substr(0, 5)},
+      {"cut in the middle", whole.substr(0, whole.size() / 2)},
+      {"one byte short", whole.substr(0, whole.size() - 1)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TMemoryStream image;
     image.Assign(c.image);
     EXPECT_THROW(reader.Loadfromstream(image), ElzhException);
+    EXPECT_EQ(reader.Version(), 20000);
     EXPECT_EQ(reader.Count(), 3);
+    EXPECT_EQ(Entry(reader, "title.bmp"), "BM-title-bits");
   }
+  // The whole image loads.
+  TMemoryStream image;
+  image.Assign(whole);
+  ASSERT_TRUE(reader.Loadfromstream(image));
+  EXPECT_EQ(Entry(reader, "noise.bmp"), noise);
+  EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(SkinReaderTest, DamagedStreamsGiveBoundedResults) {

@@ -347,6 +347,7 @@ TEST_F(SkinDataComponentTest, LoadedSettlesTheMenuKindsAndTheScrollBars) {
     EXPECT_EQ(d->SkinControls().Contains(xcSystemMenu), c.systemMenu);
   }
   // Without GetScrollBarInfo scroll bars are not skinned; the other roles keep the menu kinds.
+  BindUser32Functions();
   ASSERT_NE(pGetScrollBarInfo, nullptr);
   const TGetScrollBarInfoProc saved = pGetScrollBarInfo;
   pGetScrollBarInfo = nullptr;
@@ -639,6 +640,7 @@ TEST_F(SkinDataComponentTest, AppIconFromTheApplicationWindow) {
 
 TEST_F(SkinDataComponentTest, OptionalUser32FunctionsAndTheirStructureSizes) {
   // Wine's user32 has all three.
+  BindUser32Functions();
   EXPECT_NE(pGetScrollBarInfo, nullptr);
   EXPECT_NE(pTrackMouseEvent, nullptr);
   EXPECT_NE(pGetComboBoxInfo, nullptr);

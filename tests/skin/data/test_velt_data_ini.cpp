@@ -586,6 +586,43 @@ TEST_F(SkinIniTest, FailedLoadsKeepTheSkinReadBefore) {
   EXPECT_EQ(d.SysButtons.size(), 3u);
 }
 
+// A load that fails part way through the INI, after the name, borders, colours and caption
+// buttons of the new skin are read, leaves the skin read before whole.
+TEST_F(SkinIniTest, ALoadFailingInsideTheIniKeepsTheSkinReadBefore) {
+  auto data = Load(CompleteSkin());
+  TSkinData& d = *data;
+  ASSERT_FALSE(d.NoSkinLoaded);
+  TDataSkinBorder* top = d.Borders[sbTop].get();
+  TBitmap* tabsMap = d.Tabs->Map.get();
+  const TColor face = d.Colors[csButtonFace];
+  const size_t buttons = d.SysButtons.size();
+  ASSERT_NE(buttons, 3u);
+
+  TTestSkin other;
+  other.Ini = "[TitlebarSkin]\nSkinName=Other\n[Colours]\nButtonFace=$00123456\n";
+  int faults = 0;
+  SkinIniReadFault = [&] {
+    ++faults;
+    throw EConvertError("fault inside the INI");
+  };
+  auto s = StreamOf(other.File());
+  EXPECT_THROW(d.LoadFromStream(*s), EConvertError);
+  SkinIniReadFault = nullptr;
+  EXPECT_EQ(faults, 1);
+  EXPECT_EQ(d.SkinName, "Complete");
+  EXPECT_EQ(d.Colors[csButtonFace], face);
+  EXPECT_EQ(d.SysButtons.size(), buttons);
+  EXPECT_EQ(d.Borders[sbTop].get(), top);
+  EXPECT_FALSE(d.Borders[sbTop]->Map->Empty());
+  EXPECT_EQ(d.Tabs->Map.get(), tabsMap);
+
+  // Without the fault the same skin loads.
+  auto again = StreamOf(other.File());
+  d.LoadFromStream(*again);
+  EXPECT_EQ(d.SkinName, "Other");
+  EXPECT_EQ(d.SysButtons.size(), 3u);
+}
+
 #ifdef KARO_NATIVE_SKINS_DIR
 // Karo's four skins as the native build draws and packs them (skins/skin.ini.in says what each
 // record is meant to hold).

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "classlib/controls/control_atom.h"
@@ -239,21 +241,89 @@ TEST(GetHMap, AFrameWithoutAMiddleCopiesNothingThere) {
   }
 }
 
+// One drawing of a frame strip onto a fresh destination, and what it must show.
+struct PaintCase {
+  const char* Name;
+  int Frames, Fw, Fh;
+  bool Stacked;
+  std::vector<std::array<int, 3>> Keys;  // frame, x, y of pixels made the key colour
+  int DestW, DestH;
+  std::function<void(TBitmap& dest, TBitmap* strip)> Draw;
+  int Ox, Oy;    // where the picture lands
+  Expect Shown;  // what it shows there
+  TRect Inside;  // nothing is drawn outside this
+};
+
+void RunPaintCases(const std::vector<PaintCase>& cases) {
+  for (const PaintCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Strip s(c.Frames, c.Fw, c.Fh, c.Stacked);
+    for (const auto& k : c.Keys) s.Key(k[0], k[1], k[2]);
+    TBitmap dest;
+    Surface(dest, c.DestW, c.DestH, kSentinel);
+    c.Draw(dest, &s.bmp);
+    EXPECT_TRUE(Shows(dest, c.Ox, c.Oy, c.Shown));
+    EXPECT_EQ(TouchedOutside(dest, c.Inside), 0);
+  }
+}
+
+TEST(DrawPrimitives, SlicedPicturesLandInTheRectangleOnly) {
+  RunPaintCases({
+      {"DrawRect2: nine slices, opaque", 3, 20, 12, false, {}, 80, 60,
+       [](TBitmap& d, TBitmap* b) { DrawRect2(d.Canvas()->Handle(), Rect(10, 5, 60, 36), b, kMargins, 3, 3, 0, 0, 0); },
+       10, 5, {3, Cut(50, 20, 3, 4), Cut(31, 12, 2, 5)}, Rect(10, 5, 60, 36)},
+      {"DrawRectH: columns unscaled, middle stretched", 2, 20, 12, false, {}, 70, 40,
+       [](TBitmap& d, TBitmap* b) {
+         DrawRectH(d.Canvas()->Handle(), Rect(5, 3, 55, 23), b, kMargins, 2, 2, 1, 0);
+         EXPECT_EQ(GetStretchBltMode(d.Canvas()->Handle()), COLORONCOLOR);
+       },
+       5, 3, {2, Cut(50, 20, 3, 4), Whole(20, 12)}, Rect(5, 3, 55, 23)},
+      {"DrawRectH: a frame wider than the rectangle is stretched whole", 1, 40, 12, false, {}, 40, 30,
+       [](TBitmap& d, TBitmap* b) { DrawRectH(d.Canvas()->Handle(), Rect(0, 0, 30, 24), b, Rect(10, 0, 10, 0), 1, 1, 0, 0); },
+       0, 0, {1, Whole(30, 40), Whole(24, 12)}, Rect(0, 0, 30, 24)},
+      {"DrawRectV: rows unscaled, middle stretched", 2, 12, 20, true, {}, 40, 70,
+       [](TBitmap& d, TBitmap* b) { DrawRectV(d.Canvas()->Handle(), Rect(3, 5, 23, 55), b, kMargins, 1, 2, 0, 1); },
+       3, 5, {1, Whole(20, 12), Cut(50, 20, 2, 5)}, Rect(3, 5, 23, 55)},
+      {"DrawRectV: a frame higher than the rectangle is stretched whole", 2, 12, 20, true, {}, 40, 70,
+       [](TBitmap& d, TBitmap* b) { DrawRectV(d.Canvas()->Handle(), Rect(0, 0, 24, 15), b, kMargins, 2, 2, 0, 1); },
+       0, 0, {2, Whole(24, 12), Whole(15, 20)}, Rect(0, 0, 24, 15)},
+      {"DrawRectTile: columns stretched to the height, middle repeated", 2, 20, 12, true, {}, 70, 40,
+       [](TBitmap& d, TBitmap* b) { DrawRectTile(d.Canvas(), Rect(5, 3, 55, 27), b, kMargins, 2, 2, 0, 1); },
+       5, 3, {2, Cut(50, 20, 3, 4), Whole(24, 12), true}, Rect(5, 3, 55, 27)},
+  });
+}
+
 class Keyed : public testing::TestWithParam<TKeyedCopyMethod> {
 protected:
   void SetUp() override { KeyedCopyMethod = GetParam(); }
   void TearDown() override { KeyedCopyMethod = kcPlatform; }
 };
 
-TEST(DrawRect2, OpaqueAtTheDestinationOnly) {
-  Strip s(3, 20, 12);
-  TBitmap dest;
-  Surface(dest, 80, 60, kSentinel);
-  const TRect r = Rect(10, 5, 60, 36);
-  DrawRect2(dest.Canvas()->Handle(), r, &s.bmp, kMargins, 3, 3, 0, 0, 0);
-  EXPECT_TRUE(Shows(dest, 10, 5, {3, Cut(50, 20, 3, 4), Cut(31, 12, 2, 5)}));
-  EXPECT_EQ(TouchedOutside(dest, r), 0);
+// Key pixels of the drawn frame leave the destination as it was; those of other frames do not
+// matter.
+TEST_P(Keyed, PrimitivesLeaveKeyedPixelsAlone) {
+  RunPaintCases({
+      {"DrawRect2: corners keyed", 2, 20, 12, false, {{2, 0, 0}, {2, 19, 11}, {1, 1, 1}}, 70, 50,
+       [](TBitmap& d, TBitmap* b) { DrawRect2(d.Canvas()->Handle(), Rect(10, 5, 60, 36), b, kMargins, 2, 2, 1, 0, 0); },
+       10, 5,
+       {2, Cut(50, 20, 3, 4), Cut(31, 12, 2, 5), false, [](int x, int y) { return (x == 0 && y == 0) || (x == 49 && y == 30); }},
+       Rect(10, 5, 60, 36)},
+      {"DrawRect1 at frame size", 2, 10, 6, false, {{1, 4, 3}}, 30, 20,
+       [](TBitmap& d, TBitmap* b) { DrawRect1(d.Canvas()->Handle(), Rect(2, 2, 12, 8), b, 1, 2, 1); },
+       2, 2, {1, Cut(10, 10, 10, 0), Cut(6, 6, 6, 0), false, [](int x, int y) { return x == 4 && y == 3; }},
+       Rect(2, 2, 12, 8)},
+      {"DrawRect1 stretched twice as wide: the key covers two pixels", 2, 10, 6, false, {{1, 4, 3}}, 30, 20,
+       [](TBitmap& d, TBitmap* b) { DrawRect1(d.Canvas()->Handle(), Rect(0, 10, 20, 16), b, 1, 2, 1); },
+       0, 10, {1, Whole(20, 10), Cut(6, 6, 6, 0), false, [](int x, int y) { return (x == 8 || x == 9) && y == 3; }},
+       Rect(0, 10, 20, 16)},
+      {"DrawRect3 centred", 2, 20, 20, false, {{2, 0, 0}, {2, 10, 7}}, 50, 50,
+       [](TBitmap& d, TBitmap* b) { DrawRect3(d.Canvas()->Handle(), Rect(10, 10, 25, 25), b, 2, 2, 1); },
+       8, 8,
+       {2, Cut(20, 20, 20, 0), Cut(20, 20, 20, 0), false, [](int x, int y) { return (x == 0 && y == 0) || (x == 10 && y == 7); }},
+       Rect(8, 8, 28, 28)},
+  });
 }
+
 
 TEST(DrawRect2, NothingForUnusableFramesOrInvertedRectangles) {
   Strip s(3, 20, 12);
@@ -268,19 +338,6 @@ TEST(DrawRect2, NothingForUnusableFramesOrInvertedRectangles) {
   EXPECT_EQ(CountNot(dest, kSentinel), 0);
 }
 
-TEST_P(Keyed, DrawRect2LeavesKeyedPixelsAlone) {
-  Strip s(2, 20, 12);
-  s.Key(2, 0, 0);    // top-left corner: lands on the picture's corner
-  s.Key(2, 19, 11);  // bottom-right corner
-  s.Key(1, 1, 1);    // another frame's key pixel must not matter
-  TBitmap dest;
-  Surface(dest, 70, 50, kSentinel);
-  DrawRect2(dest.Canvas()->Handle(), Rect(10, 5, 60, 36), &s.bmp, kMargins, 2, 2, 1, 0, 0);
-  EXPECT_TRUE(Shows(dest, 10, 5,
-                    {2, Cut(50, 20, 3, 4), Cut(31, 12, 2, 5), false,
-                     [](int x, int y) { return (x == 0 && y == 0) || (x == 49 && y == 30); }}));
-  EXPECT_EQ(TouchedOutside(dest, Rect(10, 5, 60, 36)), 0);
-}
 
 // ---- Whole frames
 
@@ -299,21 +356,6 @@ TEST(DrawRect1, WholeFrameStretchedOrCopied) {
   EXPECT_EQ(TouchedOutside(dest, Rect(5, 5, 25, 17)), 10 * 6);
 }
 
-TEST_P(Keyed, DrawRect1LeavesKeyedPixelsAlone) {
-  Strip s(2, 10, 6);
-  s.Key(1, 4, 3);
-  TBitmap dest;
-  Surface(dest, 30, 20, kSentinel);
-  HDC dc = dest.Canvas()->Handle();
-  DrawRect1(dc, Rect(2, 2, 12, 8), &s.bmp, 1, 2, 1);  // at frame size
-  EXPECT_TRUE(Shows(dest, 2, 2, {1, Cut(10, 10, 10, 0), Cut(6, 6, 6, 0), false, [](int x, int y) {
-                                   return x == 4 && y == 3;
-                                 }}));
-  DrawRect1(dc, Rect(0, 10, 20, 16), &s.bmp, 1, 2, 1);  // stretched twice as wide
-  EXPECT_EQ(PixelOf(dest, 8, 13), kSentinel);
-  EXPECT_EQ(PixelOf(dest, 9, 13), kSentinel);
-  EXPECT_EQ(PixelOf(dest, 10, 13), StripColor(1, 5, 3));
-}
 
 TEST(DrawRect3, CentredAtFrameSizeOverhangingASmallerRectangle) {
   Strip s(2, 20, 20);
@@ -329,63 +371,12 @@ TEST(DrawRect3, CentredAtFrameSizeOverhangingASmallerRectangle) {
   EXPECT_TRUE(Shows(dest, 15, 10, {1, Cut(20, 20, 20, 0), Cut(20, 20, 20, 0)}));
 }
 
-TEST_P(Keyed, DrawRect3LeavesKeyedPixelsAlone) {
-  Strip s(2, 20, 20);
-  s.Key(2, 0, 0);
-  s.Key(2, 10, 7);
-  TBitmap dest;
-  Surface(dest, 50, 50, kSentinel);
-  DrawRect3(dest.Canvas()->Handle(), Rect(10, 10, 25, 25), &s.bmp, 2, 2, 1);
-  EXPECT_TRUE(Shows(dest, 8, 8, {2, Cut(20, 20, 20, 0), Cut(20, 20, 20, 0), false, [](int x, int y) {
-                                   return (x == 0 && y == 0) || (x == 10 && y == 7);
-                                 }}));
-  EXPECT_EQ(TouchedOutside(dest, Rect(8, 8, 28, 28)), 0);
-}
 
 // ---- Three-slice pictures
 
-TEST(DrawRectH, ColumnsUnscaledMiddleStretched) {
-  Strip s(2, 20, 12);
-  TBitmap dest;
-  Surface(dest, 70, 40, kSentinel);
-  const TRect r = Rect(5, 3, 55, 23);
-  DrawRectH(dest.Canvas()->Handle(), r, &s.bmp, kMargins, 2, 2, 1, 0);
-  EXPECT_TRUE(Shows(dest, 5, 3, {2, Cut(50, 20, 3, 4), Whole(20, 12)}));
-  EXPECT_EQ(TouchedOutside(dest, r), 0);
-  EXPECT_EQ(GetStretchBltMode(dest.Canvas()->Handle()), COLORONCOLOR);
-}
 
-TEST(DrawRectH, AFrameWiderThanTheRectangleIsStretchedWhole) {
-  Strip s(1, 40, 12);
-  TBitmap dest;
-  Surface(dest, 40, 30, kSentinel);
-  DrawRectH(dest.Canvas()->Handle(), Rect(0, 0, 30, 24), &s.bmp, Rect(10, 0, 10, 0), 1, 1, 0, 0);
-  EXPECT_TRUE(Shows(dest, 0, 0, {1, Whole(30, 40), Whole(24, 12)}));
-}
 
-TEST(DrawRectV, RowsUnscaledMiddleStretched) {
-  Strip s(2, 12, 20, true);
-  TBitmap dest;
-  Surface(dest, 40, 70, kSentinel);
-  const TRect r = Rect(3, 5, 23, 55);
-  DrawRectV(dest.Canvas()->Handle(), r, &s.bmp, kMargins, 1, 2, 0, 1);
-  EXPECT_TRUE(Shows(dest, 3, 5, {1, Whole(20, 12), Cut(50, 20, 2, 5)}));
-  EXPECT_EQ(TouchedOutside(dest, r), 0);
-  // Higher than the rectangle: stretched whole.
-  Surface(dest, 40, 70, kSentinel);
-  DrawRectV(dest.Canvas()->Handle(), Rect(0, 0, 24, 15), &s.bmp, kMargins, 2, 2, 0, 1);
-  EXPECT_TRUE(Shows(dest, 0, 0, {2, Whole(24, 12), Whole(15, 20)}));
-}
 
-TEST(DrawRectTile, ColumnsStretchedToTheHeightMiddleRepeated) {
-  Strip s(2, 20, 12, true);
-  TBitmap dest;
-  Surface(dest, 70, 40, kSentinel);
-  const TRect r = Rect(5, 3, 55, 27);
-  DrawRectTile(dest.Canvas(), r, &s.bmp, kMargins, 2, 2, 0, 1);
-  EXPECT_TRUE(Shows(dest, 5, 3, {2, Cut(50, 20, 3, 4), Whole(24, 12), true}));
-  EXPECT_EQ(TouchedOutside(dest, r), 0);
-}
 
 TEST(DrawRectTile, TransparentKeepsTheKeyOutOfEveryTile) {
   Strip s(1, 20, 12);
@@ -760,6 +751,30 @@ TEST(WorkBitmap, OnlyTheOutermostStartAndEndMakeAndFreeIt) {
   InitVeltForm();
   ASSERT_NE(BG, nullptr);
   EXPECT_EQ(GetStretchBltMode(BG->Canvas()->Handle()), COLORONCOLOR);
+}
+
+TEST(WorkBitmap, EachThreadPaintsInItsOwnAndFreesItWhenItEnds) {
+  ASSERT_NE(SizeBG(8, 8), nullptr);
+  TBitmap* mine = BG;
+  TBitmap* theirs = nullptr;
+  HBITMAP theirHandle = nullptr;
+  int theirMode = 0;
+  std::thread other([&] {
+    EXPECT_EQ(BG, nullptr);  // none until the thread asks for one
+    theirs = SizeBG(12, 5);
+    if (theirs) {
+      theirHandle = theirs->Handle();
+      theirMode = GetStretchBltMode(theirs->Canvas()->Handle());
+    }
+  });
+  other.join();
+  ASSERT_NE(theirs, nullptr);
+  EXPECT_NE(theirs, mine);
+  EXPECT_EQ(theirMode, COLORONCOLOR);
+  // The other thread's picture went with it; this thread's is untouched.
+  EXPECT_EQ(GetObjectType(theirHandle), 0u);
+  EXPECT_EQ(BG, mine);
+  EXPECT_EQ(BG->Width(), 8);
 }
 
 TEST(MaxMin, LargerAndSmaller) {

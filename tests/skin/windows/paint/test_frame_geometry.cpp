@@ -293,6 +293,20 @@ TEST(KeyMask, KeyPixelsWhiteOthersBlack) {
   EXPECT_EQ(part.PixelRGB(1, 0), 0u);
   EXPECT_EQ(part.PixelRGB(3, 0), 0xFFFFFFu);
 
+  // An origin before the picture starts at its edge: the same mask as from (0, 0), never a read
+  // in front of a row or above the first.
+  const struct {
+    int left, top;
+  } before[] = {{-2, 0}, {0, -1}, {-3, -5}, {INT_MIN, INT_MIN}};
+  const TPixelImage fromZero = KeyMask(img.View(), 0, 0, 4, 2, kMagenta);
+  for (const auto& o : before) {
+    TPixelImage m = KeyMask(img.View(), o.left, o.top, 4, 2, kMagenta);
+    ASSERT_EQ(m.Width(), 4) << o.left << "," << o.top;
+    ASSERT_EQ(m.Height(), 2) << o.left << "," << o.top;
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 4; ++x) EXPECT_EQ(m.PixelRGB(x, y), fromZero.PixelRGB(x, y)) << o.left << "," << o.top;
+  }
+
   EXPECT_TRUE(KeyMask(img.View(), 5, 0, 1, 1, kMagenta).Empty());
   EXPECT_TRUE(KeyMask(img.View(), 0, 0, 0, 2, kMagenta).Empty());
   // Red is not blue.
