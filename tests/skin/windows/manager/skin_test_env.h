@@ -16,7 +16,7 @@
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/manager/skin_messages.h"
-#include "tests/classlib/controls/message_log.h"
+#include "tests/support/message_log.h"
 #include "tests/skin/data/test_velt_data_skin.h"
 
 namespace skintest {
