@@ -198,8 +198,9 @@ public:
     }
   }
   HWND Parent() {
-    HWND p = Window(CreateWindowExW(0, L"KaroControlsParent", L"P", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 360,
-                                    260, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    HWND p = CreateWindowExW(0, L"KaroControlsParent", L"P", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 360, 260,
+                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    Window(p);
     SetForegroundWindow(p);
     SetActiveWindow(p);
     return p;
@@ -220,6 +221,7 @@ public:
 TEST_F(ControlSkins, PlainButtonsOfADialogAreSkinnedByKindAndGivenBackWhole) {
   Data();
   HWND p = Parent();
+  ASSERT_TRUE(IsWindow(p)) << GetLastError();
   HWND push = Child(p, L"OK", BS_DEFPUSHBUTTON, 1, 10);
   HWND check = Child(p, L"Check", BS_AUTOCHECKBOX, 2, 40);
   HWND radio = Child(p, L"Radio", BS_AUTORADIOBUTTON, 3, 70);
