@@ -167,6 +167,7 @@ TSkinData::TSkinData(TComponent* AOwner)
       skin3rd_(std::make_unique<TStringList>()) {
   BindUser32Functions();
   AppIcon->SetPixelFormat(pf24bit);
+  skin3rd_->OnChange = [this](TObject*) { skin3rdParsed_ = false; };
   InitControlList();
   TBitmap glyphs;
   glyphs.AssignPixels(SkinResourceImage("CORVANEMENU"), pf1bit);
@@ -188,6 +189,16 @@ void TSkinData::InitControlList() {
 }
 
 void TSkinData::SetControlList(TStrings* Value) { skin3rd_->Assign(Value); }
+
+const TSkin3rdTable& TSkinData::Skin3rdKinds() const {
+  if (!skin3rdParsed_) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < skin3rd_->Count(); ++i) lines.push_back(skin3rd_->Strings(i));
+    skin3rdKinds_.Parse(lines);
+    skin3rdParsed_ = true;
+  }
+  return skin3rdKinds_;
+}
 
 std::string TSkinData::GetSkinStore() const {
   return HasState(csDesigning) && SkinStream.Size() > 0 ? "(Good)" : "(none)";

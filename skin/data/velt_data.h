@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/data/skin3rd_kinds.h"
+
 #include "classlib/core/persistent.h"
 #include "classlib/core/string_list.h"
 #include "classlib/core/typinfo.h"
@@ -207,6 +209,8 @@ public:
   TSkinOptions Options() const { return options_; }
   void SetOptions(TSkinOptions Value) { options_ = Value; }
   TStrings* Skin3rd() const { return skin3rd_.get(); }
+  // The Skin3rd lines parsed into kinds; parsed again at the first look after the list changed.
+  const TSkin3rdTable& Skin3rdKinds() const;
   // Takes the given lines over by assignment.
   void SetControlList(TStrings* Value);
   const std::string& SkinFile() const { return skinFile_; }
@@ -310,6 +314,8 @@ private:
   TSkinControlTypes skinControls_ = kDefaultSkinControls;
   TSkinOptions options_ = kDefaultSkinOptions;
   std::unique_ptr<TStringList> skin3rd_;
+  mutable TSkin3rdTable skin3rdKinds_;
+  mutable bool skin3rdParsed_ = false;
   std::string skinFile_;
   TSkinFormType skinFormtype_ = sfMainform;
   std::string version_ = kSkinDataVersion;

@@ -9,6 +9,7 @@
 #include "classlib/graphics/bitmap.h"
 #include "classlib/core/typinfo.h"
 #include "skin/data/velt_data.h"
+#include "skin/windows/controls/control_choice.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/forms/caption_buttons.h"
 #include "skin/windows/manager/skin_messages.h"
@@ -750,8 +751,7 @@ void TVeltForm::DeleteControls() {
   }
 }
 
-// The control skins are chosen by the control-skin code; until it exists nothing is listed.
-void TVeltForm::InitControls(TWinControl* Control) { (void)Control; }
+void TVeltForm::InitControls(TWinControl* Control) { ::InitControls(this, Control); }
 void TVeltForm::InitNestform(TWinControl* Control) { (void)Control; }
 void TVeltForm::InitPopMenu(TWinControl* Control, bool OwnerDraw, bool Flag2) {
   (void)Control;
@@ -767,7 +767,7 @@ void TVeltForm::InitHwndControls(HWND Wnd) {
   for (HWND c : children) AddControlh(c);
 }
 
-void TVeltForm::AddControlh(HWND Wnd) { (void)Wnd; }
+void TVeltForm::AddControlh(HWND Wnd) { ::AddControlh(this, Wnd); }
 
 TControl* TVeltForm::ControlSkinControl(int Index) {
   return Index >= 0 && Index < int(controls_.size()) ? controls_[size_t(Index)]->Control() : nullptr;

@@ -150,6 +150,7 @@ public:
   void DeleteControls();
   void InitHwndControls(HWND Wnd);
   void AddControlh(HWND Wnd);
+  const std::vector<TSkinControlEntry*>& ControlSkins() const { return controls_; }
 
   // ---- System menu
   void CreateSysmenu2();

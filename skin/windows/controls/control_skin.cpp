@@ -1,0 +1,511 @@
+#include "skin/windows/controls/control_skin.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "classlib/controls/forms.h"
+#include "classlib/core/typinfo.h"
+#include "skin/data/skin_objects.h"
+#include "skin/data/velt_data.h"
+#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/paint/draw_primitives.h"
+
+KARO_CLASS_INFO(TSkinControl, TComponent)
+
+// What the window property of a plain skinned window points at. It outlives the skin when another
+// procedure was put over ours before the skin went: the window then keeps calling ours, which
+// passes everything to the saved procedure until WM_NCDESTROY frees the record.
+struct TSkinHwndRecord {
+  TSkinControl* Skin;
+  WNDPROC Saved;
+  bool Unicode;
+};
+
+namespace {
+
+const wchar_t kSkinProp[] = L"KaroControlSkin";
+
+// The WindowProc put into a class-library control: it names this link, so the control keeps a
+// working chain even when a procedure put over ours outlives the skin.
+struct TProcLink {
+  TSkinControl* Skin;
+  TWndMethod Saved;
+};
+
+WNDPROC CurrentProc(HWND wnd, bool unicode) {
+  return WNDPROC(unicode ? GetWindowLongPtrW(wnd, GWLP_WNDPROC) : GetWindowLongPtrA(wnd, GWLP_WNDPROC));
+}
+
+void SetProc(HWND wnd, bool unicode, WNDPROC proc) {
+  if (unicode)
+    SetWindowLongPtrW(wnd, GWLP_WNDPROC, LONG_PTR(proc));
+  else
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, LONG_PTR(proc));
+}
+
+// A Unicode window's procedure takes wide text: the W form keeps Chinese captions whole.
+LRESULT CallSaved(const TSkinHwndRecord& r, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (!r.Saved) return r.Unicode ? DefWindowProcW(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
+  return r.Unicode ? CallWindowProcW(r.Saved, wnd, msg, wp, lp) : CallWindowProcA(r.Saved, wnd, msg, wp, lp);
+}
+
+void HandleEntryException() {
+  try {
+    if (Application) Application->HandleException(nullptr);
+  } catch (...) {
+  }
+}
+
+LRESULT CALLBACK SkinHwndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* r = static_cast<TSkinHwndRecord*>(GetPropW(wnd, kSkinProp));
+  if (!r) return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
+  if (!r->Skin) {
+    TSkinHwndRecord copy = *r;
+    if (msg == WM_NCDESTROY) {
+      RemovePropW(wnd, kSkinProp);
+      delete r;
+    }
+    return CallSaved(copy, wnd, msg, wp, lp);
+  }
+  TMessage m{msg, wp, lp, 0};
+  // NewWndProc keeps every exception inside; this barrier is for the unexpected.
+  try {
+    r->Skin->NewWndProc(m);
+  } catch (...) {
+    HandleEntryException();
+  }
+  return m.Result;
+}
+
+bool EmptyRect(const TRect& R) { return R.Right <= R.Left || R.Bottom <= R.Top; }
+
+// The identity of a link as a WindowProc value.
+TWndMethod LinkId(const void* link) { return TWndMethod(std::function<void(TMessage&)>(), link, 1); }
+
+}  // namespace
+
+// ---- Construction
+
+TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+TSkinControl::~TSkinControl() {
+  RestoreProcedures();
+  if (FForm) FForm->DeleteControl(this);
+  FForm = nullptr;
+}
+
+void TSkinControl::RestoreProcedures() {
+  if (FOldWindowProc) {
+    auto* link = static_cast<TProcLink*>(procLink_.get());
+    if (FControl && link) {
+      if (FControl->WindowProc() == LinkId(link))
+        FControl->SetWindowProc(FOldWindowProc);
+      link->Skin = nullptr;  // a procedure put over ours now reaches the saved one through the link
+    }
+    FOldWindowProc = TWndMethod();
+  }
+  if (FRecord) {
+    TSkinHwndRecord* r = FRecord;
+    FRecord = nullptr;
+    if (!IsWindow(FHandle) || GetPropW(FHandle, kSkinProp) != HANDLE(r)) {
+      delete r;
+    } else if (CurrentProc(FHandle, r->Unicode) == &SkinHwndProc) {
+      SetProc(FHandle, r->Unicode, r->Saved);
+      RemovePropW(FHandle, kSkinProp);
+      delete r;
+    } else {
+      r->Skin = nullptr;
+    }
+  }
+}
+
+bool TSkinControl::IsCurrent() const {
+  if (FOldWindowProc && FControl && procLink_)
+    return FControl->WindowProc() == LinkId(procLink_.get());
+  if (FRecord && FHandle) return CurrentProc(FHandle, FRecord->Unicode) == &SkinHwndProc;
+  return false;
+}
+
+// ---- Attaching
+
+void TSkinControl::HookControl(TControl* Control) {
+  FControl = Control;
+  FOldWindowProc = Control->WindowProc();
+  auto link = std::make_shared<TProcLink>(TProcLink{this, FOldWindowProc});
+  procLink_ = link;
+  TProcLink* raw = link.get();
+  // The method value keeps the link alive for as long as the control holds it.
+  Control->SetWindowProc(TWndMethod(
+      [link](TMessage& m) {
+        if (link->Skin)
+          link->Skin->NewWndProc(m);
+        else
+          link->Saved(m);
+      },
+      raw, 1));
+}
+
+void TSkinControl::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) {
+  if (FInitialized || attaching_) return;
+  auto* control = dyn<TControl>(Owner());
+  if (!control) return;
+  attaching_ = true;
+  FSetColor = SetColor;
+  FSkinData = SkinData;
+  FForm = Form;
+  FCanvas = Canvas;
+  FHandle = ControlWindow(control);
+  FUnicode = FHandle && IsWindowUnicode(FHandle);
+  FEnabled = control->Enabled() ? 1 : 0;
+  HookControl(control);
+  if (FForm) FForm->AddControlList(this);
+  if (FSetColor) {
+    FOldColor = control->Color();
+    control->SetColor(ButtonFace());
+  }
+  control->Invalidate();
+  FInitialized = true;
+  FState = kSkinAttached;
+  attaching_ = false;
+}
+
+void TSkinControl::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  // Attaching twice would save our own procedure as the one to call next: every message would
+  // then go round without end.
+  if (attaching_ || FRecord || FOldWindowProc) return;
+  attaching_ = true;
+  FSkinData = SkinData;
+  FCanvas = Canvas;
+  FForm = Form;
+  FHandle = Handle;
+  FEnabled = 1;
+  FTransparent = 0;
+  if (FForm) FForm->AddControlList(this);
+  if (Handle && IsWindow(Handle)) {
+    FUnicode = IsWindowUnicode(Handle);
+    FCaption = GetWindowTextWide(Handle);
+    FRecord = new TSkinHwndRecord{this, CurrentProc(Handle, FUnicode), FUnicode};
+    SetPropW(Handle, kSkinProp, HANDLE(FRecord));
+    SetProc(Handle, FUnicode, &SkinHwndProc);
+    InvalidateRect(Handle, nullptr, TRUE);
+  }
+  FInitialized = true;
+  FState = kSkinAttached;
+  attaching_ = false;
+}
+
+void TSkinControl::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  (void)Control;
+  Init(Form, SkinData, Canvas, false);
+}
+
+void TSkinControl::InitGraphicControl(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas) {
+  if (FInitialized || attaching_) return;
+  auto* control = dyn<TControl>(Owner());
+  if (!control) return;
+  attaching_ = true;
+  FSkinData = SkinData;
+  FCanvas = Canvas;
+  FForm = Form;
+  FHandle = nullptr;
+  FEnabled = control->Enabled() ? 1 : 0;
+  HookControl(control);
+  if (FForm) FForm->AddControlList(this);
+  FInitialized = true;
+  FState = kSkinAttached;
+  attaching_ = false;
+}
+
+void TSkinControl::Unsubclass() {
+  if (FSetColor && FControl) {
+    FControl->SetColor(FOldColor);
+    FSetColor = false;
+  }
+  RestoreProcedures();
+}
+
+void TSkinControl::SkinChange() {
+  if (FSetColor && FControl) FControl->SetColor(ButtonFace());
+  Invalidate();
+}
+
+int TSkinControl::GetState() { return 1; }
+
+// ---- The message path
+
+void TSkinControl::NewWndProc(TMessage& Message) {
+  const bool outerPassed = passed_;
+  passed_ = false;
+  try {
+    FMsgMark = 0;
+    if (Message.Msg == CN_SkinEnable) {
+      FActive = LONG_PTR(Message.WParam) > 0;
+      if (FActive) Invalidate();
+    } else if (!FActive) {
+      Default(Message);
+    } else if (BeforeProc(Message)) {
+      if (!passed_) Default(Message);
+      AfterProc(Message);
+    }
+  } catch (...) {
+    // The control keeps working: a message the skin failed on before passing it on still goes on.
+    if (!passed_) {
+      try {
+        Default(Message);
+      } catch (...) {
+      }
+    }
+    HandleEntryException();
+  }
+  passed_ = outerPassed;
+}
+
+void TSkinControl::Default(TMessage& Message) {
+  passed_ = true;
+  if (FOldWindowProc) {
+    FOldWindowProc(Message);
+  } else if (FRecord) {
+    Message.Result = CallSaved(*FRecord, FHandle, Message.Msg, Message.WParam, Message.LParam);
+  } else if (FHandle) {
+    Message.Result = FUnicode ? DefWindowProcW(FHandle, Message.Msg, Message.WParam, Message.LParam)
+                              : DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
+  }
+}
+
+bool TSkinControl::BeforeProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_NCDESTROY:
+      Default(Message);
+      FActive = false;
+      FState = kSkinWindowGone;
+      Unsubclass();
+      return false;
+    case CN_IsSkinned:
+      Message.Result = 1;
+      return false;
+    default:
+      return true;
+  }
+}
+
+void TSkinControl::AfterProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case CM_ENABLEDCHANGED:
+      Invalidate();
+      break;
+    case CM_MOUSEENTER:
+      if (!(FMouseState & scMouseIn)) {
+        FMouseState |= scMouseIn;
+        Invalidate();
+      }
+      break;
+    case CM_MOUSELEAVE:
+      if (FMouseState) {
+        FMouseState = 0;
+        Invalidate();
+      }
+      break;
+    case WM_PAINT:
+      PaintControl(HDC(Message.WParam));
+      break;
+    default:
+      break;
+  }
+}
+
+void TSkinControl::PaintControl(HDC DC) {
+  if (!FHandle) return;
+  RECT r{};
+  if (!GetWindowRect(FHandle, &r)) return;
+  FWindowRect = TRect(r.left, r.top, r.right, r.bottom);
+  const TRect local(0, 0, r.right - r.left, r.bottom - r.top);
+  HDC dc = DC ? DC : GetWindowDC(FHandle);
+  if (!dc) return;
+  // A fault in a painter leaves the control showing its own painting.
+  try {
+    DrawControl(dc, local);
+  } catch (...) {
+  }
+  if (!DC) ReleaseDC(FHandle, dc);
+}
+
+void TSkinControl::DrawControl(HDC DC, const TRect& R) {
+  (void)DC;
+  (void)R;
+}
+
+void TSkinControl::WMPaint(TMessage& Message) {
+  if (!FHandle) return;
+  PAINTSTRUCT ps{};
+  HDC dc = HDC(Message.WParam);
+  const bool own = !dc;
+  if (own) dc = BeginPaint(FHandle, &ps);
+  RECT r{};
+  GetWindowRect(FHandle, &r);
+  FWindowRect = TRect(r.left, r.top, r.right, r.bottom);
+  try {
+    if (dc) DrawControl(dc, TRect(0, 0, r.right - r.left, r.bottom - r.top));
+  } catch (...) {
+  }
+  if (own) EndPaint(FHandle, &ps);
+  Message.Result = 0;
+}
+
+void TSkinControl::WMERASEBKGND(TMessage& Message) {
+  HDC dc = HDC(Message.WParam);
+  if (FControl && FHandle) {
+    DrawParentImage(FHandle, dc, true);
+  } else if (FHandle) {
+    RECT r{};
+    GetClientRect(FHandle, &r);
+    FillParentBG(dc, TRect(r.left, r.top, r.right, r.bottom));
+  }
+  Message.Result = 1;
+}
+
+void TSkinControl::Invalidate() {
+  if (FPaintTarget) {
+    FPaintTarget->Invalidate();
+  } else if (FHandle) {
+    InvalidateRect(FHandle, nullptr, TRUE);
+    UpdateWindow(FHandle);
+  } else if (FControl) {
+    FControl->Invalidate();
+  }
+}
+
+void TSkinControl::MouseLeave() {
+  if (FHandle) SendMessageW(FHandle, CM_MOUSELEAVE, 0, 0);
+}
+
+// ---- Shared painting
+
+TColor TSkinControl::ButtonFace() const {
+  return ColorToRGB(FSkinData ? FSkinData->Colors[csButtonFace] : TColor(clBtnFace));
+}
+
+void TSkinControl::FillBG(HDC DC, const TRect& R) {
+  HBRUSH b = CreateSolidBrush(COLORREF(ButtonFace()));
+  RECT r{R.Left, R.Top, R.Right, R.Bottom};
+  FillRect(DC, &r, b);
+  DeleteObject(b);
+}
+
+void TSkinControl::FillParentBG(HDC DC, const TRect& R) {
+  HBRUSH b = CreateSolidBrush(COLORREF(ColorToRGB(GetParentColor(ButtonFace()))));
+  RECT r{R.Left, R.Top, R.Right, R.Bottom};
+  FillRect(DC, &r, b);
+  DeleteObject(b);
+}
+
+TColor TSkinControl::GetParentColor(TColor Default) {
+  if (!FControl || !FControl->Parent()) return Default;
+  if (PropKind(FControl->Parent(), "Color") != tkInteger) return Default;
+  return TColor(GetOrdProp(FControl->Parent(), "Color"));
+}
+
+LONG_PTR TSkinControl::GetWindowLongEx(int Index) const {
+  if (!FHandle) return 0;
+  return FUnicode ? GetWindowLongPtrW(FHandle, Index) : GetWindowLongPtrA(FHandle, Index);
+}
+
+UINT TSkinControl::CheckBiDi(UINT Flags) const {
+  const TControl* c = FControl ? FControl : FPaintTarget;
+  if (c && c->BiDiMode() == bdRightToLeft) Flags |= DT_RTLREADING;
+  return Flags;
+}
+
+void TSkinControl::DrawSkinMap(HDC DC, const TRect& R, const TDataSkinObject* Obj, int FrameIndex) {
+  if (R.Right < R.Left || R.Bottom < R.Top) return;
+  DrawElement(DC, R, Obj, FrameIndex);
+}
+
+void TSkinControl::DrawSkinMap2(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int FrameCount) {
+  // A frame count of 0 would divide by zero, and an index outside the strip would read past it.
+  if (!Strip || Strip->Empty() || FrameCount < 1 || FrameIndex < 1 || FrameIndex > FrameCount) return;
+  if (EmptyRect(R)) return;
+  const int fw = Strip->Width() / FrameCount;
+  if (fw < 1) return;
+  TBitmap frame;
+  frame.SetPixelFormat(pf24bit);
+  frame.SetSize(R.Width(), R.Height());
+  StretchBlt(frame.Canvas()->Handle(), 0, 0, R.Width(), R.Height(), Strip->Canvas()->Handle(), (FrameIndex - 1) * fw,
+             0, fw, Strip->Height(), SRCCOPY);
+  DrawTranmap(DC, R, &frame, kSkinKeyColor);
+}
+
+// ---- Unit routines
+
+WideString GetWindowTextWide(HWND Handle) {
+  if (!Handle) return {};
+  int n = GetWindowTextLengthW(Handle);
+  if (n <= 0) return {};
+  WideString s(size_t(n) + 1, L'\0');
+  n = GetWindowTextW(Handle, s.data(), int(s.size()));
+  s.resize(size_t(std::max(n, 0)));
+  return s;
+}
+
+bool IsPopupWindow(HWND Handle) {
+  return (GetWindowLongPtrA(Handle, GWL_STYLE) & WS_POPUP) != 0 || GetParent(Handle) == HWND(uintptr_t(0x10014));
+}
+
+WideString StringReplaceW(const WideString& S, const WideString& Old, const WideString& New) {
+  if (Old.empty()) return S;
+  const size_t p = S.find(Old);
+  if (p == WideString::npos) return S;
+  WideString r = S;
+  r.replace(p, Old.size(), New);
+  return r;
+}
+
+bool HasProperty(TObject* Obj, std::string_view Name) { return Obj && GetPropInfo(Obj, Name) != nullptr; }
+
+std::string GetProperty(TObject* Obj, std::string_view Name) {
+  switch (PropKind(Obj, Name)) {
+    case tkEnumeration:
+      return GetEnumProp(Obj, Name);
+    case tkInteger:
+      return std::to_string(GetOrdProp(Obj, Name));
+    default:
+      return "";
+  }
+}
+
+int GetIntProperty(TObject* Obj, std::string_view Name) {
+  const TTypeKind k = PropKind(Obj, Name);
+  if (k != tkInteger) return -1;
+  return int(GetOrdProp(Obj, Name));
+}
+
+std::string GetEnumProperty(TObject* Obj, std::string_view Name) {
+  return PropKind(Obj, Name) == tkEnumeration ? GetEnumProp(Obj, Name) : "";
+}
+
+WideString GetStringProp(TObject* Obj, std::string_view Name) {
+  if (!HasProperty(Obj, Name)) return {};
+  return GetWideStrProp(Obj, Name);
+}
+
+TObject* GetObjProp(TObject* Obj, std::string_view Name, TClass MinClass) {
+  if (PropKind(Obj, Name) != tkClass) return nullptr;
+  return GetObjectProp(Obj, Name, MinClass);
+}
+
+void SetProperty(TObject* Obj, std::string_view Name, std::string_view Value) {
+  if (HasProperty(Obj, Name)) SetPropValue(Obj, Name, Value);
+}
+
+HWND ControlWindow(TControl* Control) {
+  auto* w = dyn<TWinControl>(Control);
+  if (!w) return nullptr;
+  try {
+    return w->Handle();
+  } catch (...) {
+    return nullptr;
+  }
+}

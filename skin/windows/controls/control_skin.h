@@ -1,0 +1,139 @@
+// Unit WinSubClass: TSkinControl, the base of every control skin (taking a control's or a plain
+// child window's messages over, the paint after the control's own, switching on and off, giving
+// the control back), the painting helpers its descendants share and the property routines.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "classlib/controls/controls.h"
+#include "classlib/graphics/bitmap.h"
+#include "skin/windows/forms/velt_form.h"
+
+class TSkinData;
+class TDataSkinObject;
+
+// FMouseState bits.
+constexpr uint8_t scMouseIn = 1, scDown = 2;
+
+// The Tag that asks a button, speed button, check box or radio button for its parent's picture
+// behind it.
+constexpr intptr_t kParentBackTag = 5555;
+
+// Life states (FState).
+constexpr int kSkinCreated = 0, kSkinAttached = 1, kSkinWindowGone = 6;
+
+class TSkinControl : public TComponent, public TSkinControlEntry {
+  KARO_CLASS(TSkinControl)
+public:
+  // Owner: the skinned control, or the TVeltForm for a plain child window.
+  explicit TSkinControl(TComponent* AOwner);
+  ~TSkinControl() override;
+
+  // ---- Attaching and detaching
+  // Attaches to the control that owns the skin; a second call changes nothing.
+  virtual void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor);
+  // Attaches to a plain window; a call while attached (or while attaching) changes nothing.
+  virtual void Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form);
+  // Scroll-bar skins attach through this; the base attaches as Init without a colour.
+  virtual void InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form);
+  // Attaches to the owning graphic control (no window of its own): its WindowProc is replaced.
+  virtual void InitGraphicControl(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas);
+  void Unsubclass() override;
+
+  // ---- The message path
+  // False: the message is finished (handled, or already passed on).
+  virtual bool BeforeProc(TMessage& Message);
+  virtual void AfterProc(TMessage& Message);
+  virtual void PaintControl(HDC DC);
+  // Draws the whole control in window coordinates (non-client area included) into DC.
+  virtual void DrawControl(HDC DC, const TRect& R);
+  void SkinChange() override;
+  virtual int GetState();
+
+  // TSkinControlEntry
+  TControl* Control() override { return FControl; }
+  int State() override { return FState; }
+
+  // Every message of the skinned control or window enters here.
+  void NewWndProc(TMessage& Message);
+  // Hands the message to the saved procedure.
+  void Default(TMessage& Message);
+  void Invalidate();
+  void MouseLeave();
+  void WMPaint(TMessage& Message);
+  void WMERASEBKGND(TMessage& Message);
+  // True while this skin's procedure is the one the control or window calls.
+  bool IsCurrent() const;
+
+  // ---- Shared painting
+  TColor ButtonFace() const;
+  void FillBG(HDC DC, const TRect& R);
+  void FillParentBG(HDC DC, const TRect& R);
+  TColor GetParentColor(TColor Default);
+  LONG_PTR GetWindowLongEx(int Index) const;
+  UINT CheckBiDi(UINT Flags) const;
+  // Frame FrameIndex of the record's strip at R (nothing for an inverted R).
+  void DrawSkinMap(HDC DC, const TRect& R, const TDataSkinObject* Obj, int FrameIndex);
+  // Frame FrameIndex of a strip of FrameCount frames copied (stretched) to R, magenta keyed out.
+  // Nothing for a frame count below 1, an index outside the strip or an inverted R.
+  static void DrawSkinMap2(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int FrameCount);
+
+  // ---- State (the platform's field names)
+  uint8_t FMouseState = 0;
+  TCanvas* FCanvas = nullptr;
+  uint8_t FMsgMark = 0;
+  uint8_t FEnabled = 0;
+  uint8_t FFocused = 0;
+  WideString FCaption;
+  bool FActive = true;
+  bool FUnicode = false;
+  TSkinData* FSkinData = nullptr;
+  HWND FHandle = nullptr;
+  TWndMethod FOldWindowProc;
+  TControl* FControl = nullptr;
+  TRect FWindowRect{};
+  TControl* FPaintTarget = nullptr;
+  bool FSetColor = false;
+  TColor FOldColor = 0;
+  bool FInitialized = false;
+  int FState = kSkinCreated;
+  TVeltForm* FForm = nullptr;
+  int FTransparent = 0;
+  // The plain window's binding (its saved procedure); nil for a class-library control.
+  struct TSkinHwndRecord* FRecord = nullptr;
+
+protected:
+  // Puts this skin's procedure into the control's WindowProc, the old one saved.
+  void HookControl(TControl* Control);
+  // Gives back what Hook took, each only while ours is still the current one.
+  void RestoreProcedures();
+
+private:
+  std::shared_ptr<void> procLink_;
+  bool attaching_ = false;
+  bool passed_ = false;  // the current message reached the saved procedure
+};
+
+// ---- Unit routines
+
+WideString GetWindowTextWide(HWND Handle);
+bool IsPopupWindow(HWND Handle);
+// Caption text with the first "||" turned into a line break.
+WideString StringReplaceW(const WideString& S, const WideString& Old, const WideString& New);
+
+// Property routines by name: nothing (or the value for a missing property) for a nil object or a
+// missing property.
+std::string GetProperty(TObject* Obj, std::string_view Name);
+int GetIntProperty(TObject* Obj, std::string_view Name);
+std::string GetEnumProperty(TObject* Obj, std::string_view Name);
+WideString GetStringProp(TObject* Obj, std::string_view Name);
+TObject* GetObjProp(TObject* Obj, std::string_view Name, TClass MinClass);
+void SetProperty(TObject* Obj, std::string_view Name, std::string_view Value);
+bool HasProperty(TObject* Obj, std::string_view Name);
+
+// The window of a control: its own handle for a windowed control, else nil.
+HWND ControlWindow(TControl* Control);
