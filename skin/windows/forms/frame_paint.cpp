@@ -45,10 +45,20 @@ struct TFrameWork {
   TBorderPicture Borders[4];
 };
 
+// Freed when its thread ends through a fiber-local slot's callback: a thread_local object with a
+// destructor crashes other GUI threads at their end under the MinGW runtime.
+VOID WINAPI FreeFrameWork(PVOID work) { delete static_cast<TFrameWork*>(work); }
+
+thread_local TFrameWork* threadWork = nullptr;
+
 TFrameWork& Work() {
-  static thread_local std::unique_ptr<TFrameWork> work;
-  if (!work) work = std::make_unique<TFrameWork>();
-  return *work;
+  if (!threadWork) {
+    static const DWORD slot = FlsAlloc(FreeFrameWork);
+    threadWork = new TFrameWork();
+    // Without a slot the thread keeps its pictures until the process ends.
+    if (slot != FLS_OUT_OF_INDEXES) FlsSetValue(slot, threadWork);
+  }
+  return *threadWork;
 }
 
 }  // namespace
