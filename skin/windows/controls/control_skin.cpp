@@ -9,6 +9,7 @@
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_messages.h"
 #include "skin/windows/paint/draw_primitives.h"
+#include "skin/windows/manager/window_procs.h"
 
 KARO_CLASS_INFO(TSkinControl, TComponent)
 
@@ -32,21 +33,10 @@ struct TProcLink {
   TWndMethod Saved;
 };
 
-WNDPROC CurrentProc(HWND wnd, bool unicode) {
-  return WNDPROC(unicode ? GetWindowLongPtrW(wnd, GWLP_WNDPROC) : GetWindowLongPtrA(wnd, GWLP_WNDPROC));
-}
-
-void SetProc(HWND wnd, bool unicode, WNDPROC proc) {
-  if (unicode)
-    SetWindowLongPtrW(wnd, GWLP_WNDPROC, LONG_PTR(proc));
-  else
-    SetWindowLongPtrA(wnd, GWLP_WNDPROC, LONG_PTR(proc));
-}
 
 // A Unicode window's procedure takes wide text: the W form keeps Chinese captions whole.
 LRESULT CallSaved(const TSkinHwndRecord& r, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (!r.Saved) return r.Unicode ? DefWindowProcW(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
-  return r.Unicode ? CallWindowProcW(r.Saved, wnd, msg, wp, lp) : CallWindowProcA(r.Saved, wnd, msg, wp, lp);
+  return CallSavedProc(r.Saved, r.Unicode, wnd, msg, wp, lp);
 }
 
 void HandleEntryException() {
@@ -109,8 +99,8 @@ void TSkinControl::RestoreProcedures() {
     FRecord = nullptr;
     if (!IsWindow(FHandle) || GetPropW(FHandle, kSkinProp) != HANDLE(r)) {
       delete r;
-    } else if (CurrentProc(FHandle, r->Unicode) == &SkinHwndProc) {
-      SetProc(FHandle, r->Unicode, r->Saved);
+    } else if (CurrentWindowProc(FHandle, r->Unicode) == &SkinHwndProc) {
+      SetWindowProc(FHandle, r->Unicode, r->Saved);
       RemovePropW(FHandle, kSkinProp);
       delete r;
     } else {
@@ -122,7 +112,7 @@ void TSkinControl::RestoreProcedures() {
 bool TSkinControl::IsCurrent() const {
   if (FOldWindowProc && FControl && procLink_)
     return FControl->WindowProc() == LinkId(procLink_.get());
-  if (FRecord && FHandle) return CurrentProc(FHandle, FRecord->Unicode) == &SkinHwndProc;
+  if (FRecord && FHandle) return CurrentWindowProc(FHandle, FRecord->Unicode) == &SkinHwndProc;
   return false;
 }
 
@@ -184,9 +174,9 @@ void TSkinControl::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, T
   if (Handle && IsWindow(Handle)) {
     FUnicode = IsWindowUnicode(Handle);
     FCaption = GetWindowTextWide(Handle);
-    FRecord = new TSkinHwndRecord{this, CurrentProc(Handle, FUnicode), FUnicode};
+    FRecord = new TSkinHwndRecord{this, CurrentWindowProc(Handle, FUnicode), FUnicode};
     SetPropW(Handle, kSkinProp, HANDLE(FRecord));
-    SetProc(Handle, FUnicode, &SkinHwndProc);
+    SetWindowProc(Handle, FUnicode, &SkinHwndProc);
     InvalidateRect(Handle, nullptr, TRUE);
   }
   FInitialized = true;

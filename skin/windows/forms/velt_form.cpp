@@ -9,6 +9,7 @@
 #include "classlib/graphics/bitmap.h"
 #include "classlib/core/typinfo.h"
 #include "skin/data/velt_data.h"
+#include "skin/windows/manager/window_procs.h"
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/forms/caption_buttons.h"
@@ -32,29 +33,18 @@ namespace {
 const wchar_t kFormProp[] = L"KaroSkinForm";
 const wchar_t kMDIProp[] = L"KaroSkinMDIClient";
 
-WNDPROC CurrentProc(HWND wnd, bool unicode) {
-  return WNDPROC(unicode ? GetWindowLongPtrW(wnd, GWLP_WNDPROC) : GetWindowLongPtrA(wnd, GWLP_WNDPROC));
-}
-
-void SetProc(HWND wnd, bool unicode, WNDPROC proc) {
-  if (unicode)
-    SetWindowLongPtrW(wnd, GWLP_WNDPROC, LONG_PTR(proc));
-  else
-    SetWindowLongPtrA(wnd, GWLP_WNDPROC, LONG_PTR(proc));
-}
 
 // A Unicode window's procedure takes wide text and an ANSI one's ANSI text: calling a Unicode
 // procedure through the A form would turn Chinese captions into question marks.
 LRESULT CallSaved(const TSubclassRecord& r, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (!r.Saved) return r.Unicode ? DefWindowProcW(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
-  return r.Unicode ? CallWindowProcW(r.Saved, wnd, msg, wp, lp) : CallWindowProcA(r.Saved, wnd, msg, wp, lp);
+  return CallSavedProc(r.Saved, r.Unicode, wnd, msg, wp, lp);
 }
 
 // Installs proc over the window's procedure with a record under prop; the record saved.
 TSubclassRecord* Hook(HWND wnd, const wchar_t* prop, WNDPROC proc, TVeltForm* form, bool unicode) {
-  auto* r = new TSubclassRecord{form, CurrentProc(wnd, unicode), unicode};
+  auto* r = new TSubclassRecord{form, CurrentWindowProc(wnd, unicode), unicode};
   SetPropW(wnd, prop, HANDLE(r));
-  SetProc(wnd, unicode, proc);
+  SetWindowProc(wnd, unicode, proc);
   return r;
 }
 
@@ -64,8 +54,8 @@ void Unhook(HWND wnd, const wchar_t* prop, WNDPROC proc, TSubclassRecord*& r) {
   if (!r) return;
   if (!IsWindow(wnd) || GetPropW(wnd, prop) != HANDLE(r)) {
     delete r;
-  } else if (CurrentProc(wnd, r->Unicode) == proc) {
-    SetProc(wnd, r->Unicode, r->Saved);
+  } else if (CurrentWindowProc(wnd, r->Unicode) == proc) {
+    SetWindowProc(wnd, r->Unicode, r->Saved);
     RemovePropW(wnd, prop);
     delete r;
   } else {
