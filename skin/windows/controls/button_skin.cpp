@@ -122,6 +122,23 @@ TGlyphLayout LayoutGlyphButton(TPoint Client, TPoint Glyph, TPoint Text, int Lay
   return r;
 }
 
+TGlyphLayout LayoutCaptionWithGlyph(HDC DC, WideString& Caption, TPoint Size, TPoint Glyph, int Layout, int Margin,
+                                    int Spacing, bool Centre) {
+  Caption = StringReplaceW(Caption, L"||", L"\r\n");
+  TRect t(2, 2, Size.X - 2, Size.Y - 2);
+  if (Layout < 2)
+    t.Right -= Glyph.X + 2;
+  else
+    t.Bottom -= Glyph.Y + 2;
+  TPoint s(0, 0);
+  if (!Caption.empty()) {
+    RECT calc{0, 0, std::max(0, t.Width()), std::max(0, t.Height())};
+    Tnt_DrawTextW(DC, Caption, calc, DT_CALCRECT | DT_WORDBREAK);
+    s = TPoint(calc.right - calc.left, calc.bottom - calc.top);
+  }
+  return LayoutGlyphButton(Size, Glyph, s, Layout, Margin, Spacing, Centre);
+}
+
 int LayoutOfName(const std::string& Name) {
   const std::string n = Lower(Name);
   if (n == "blglyphright") return 1;
@@ -411,21 +428,9 @@ void TSkinBitButton::DrawControl(HDC DC, const TRect& R) {
   const int layout = LayoutOfName(GetEnumProperty(FControl, "Layout"));
   const bool centre = Lower(GetEnumProperty(FControl, "Alignment")) == "tacenter";
 
-  FCaption = StringReplaceW(FCaption, L"||", L"\r\n");
-  TRect t(2, 2, all.Right - 2, all.Bottom - 2);
-  if (layout < 2)
-    t.Right -= g.X + 2;
-  else
-    t.Bottom -= g.Y + 2;
-  TPoint s(0, 0);
-  if (!FCaption.empty()) {
-    RECT calc{0, 0, std::max(0, t.Width()), std::max(0, t.Height())};
-    Tnt_DrawTextW(w, FCaption, calc, DT_CALCRECT | DT_WORDBREAK);
-    s = TPoint(calc.right - calc.left, calc.bottom - calc.top);
-  }
-  const TGlyphLayout L = LayoutGlyphButton(TPoint(all.Right, all.Bottom), g, s, layout,
-                                           GetIntProperty(FControl, "Margin"), GetIntProperty(FControl, "Spacing"),
-                                           centre);
+  const TGlyphLayout L = LayoutCaptionWithGlyph(w, FCaption, TPoint(all.Right, all.Bottom), g, layout,
+                                                GetIntProperty(FControl, "Margin"),
+                                                GetIntProperty(FControl, "Spacing"), centre);
   if (g.X > 0) {
     if (FGlyphProp.empty())
       DrawGlyph(w, L.Glyph.X, L.Glyph.Y, glyph, num, glyphState);

@@ -27,6 +27,10 @@ struct TGlyphLayout {
 };
 TGlyphLayout LayoutGlyphButton(TPoint Client, TPoint Glyph, TPoint Text, int Layout, int Margin, int Spacing,
                                bool Centre);
+// Turns the caption's "||" into line breaks, measures it in the room a glyph of size Glyph leaves
+// in a button of size Size, and lays both out.
+TGlyphLayout LayoutCaptionWithGlyph(HDC DC, WideString& Caption, TPoint Size, TPoint Glyph, int Layout, int Margin,
+                                    int Spacing, bool Centre);
 // The layout number of a "Layout" value name ("blGlyphLeft" ... "blGlyphBottom", any case); 0 for
 // anything else.
 int LayoutOfName(const std::string& Name);

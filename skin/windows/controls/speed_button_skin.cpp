@@ -179,21 +179,9 @@ void TSkinSpeedButton::DrawSpeedbtn(HDC DC, const TRect& Rect) {
   if (g.X == 0) {
     DrawBtnText(w, R, DT_CENTER);
   } else {
-    FCaption = StringReplaceW(FCaption, L"||", L"\r\n");
-    TRect t(2, 2, R.Right - 2, R.Bottom - 2);
-    if (layout < 2)
-      t.Right -= g.X + 2;
-    else
-      t.Bottom -= g.Y + 2;
-    TPoint s(0, 0);
-    if (!FCaption.empty()) {
-      RECT calc{0, 0, std::max(0, t.Width()), std::max(0, t.Height())};
-      Tnt_DrawTextW(w, FCaption, calc, DT_CALCRECT | DT_WORDBREAK);
-      s = TPoint(calc.right - calc.left, calc.bottom - calc.top);
-    }
-    const TGlyphLayout L = LayoutGlyphButton(TPoint(R.Right, R.Bottom), g, s, layout,
-                                             GetIntProperty(FControl, "Margin"), GetIntProperty(FControl, "Spacing"),
-                                             false);
+    const TGlyphLayout L = LayoutCaptionWithGlyph(w, FCaption, TPoint(R.Right, R.Bottom), g, layout,
+                                                  GetIntProperty(FControl, "Margin"),
+                                                  GetIntProperty(FControl, "Spacing"), false);
     DrawGlyph(w, L.Glyph.X, L.Glyph.Y, glyph, num, glyphState);
     if (!FCaption.empty()) {
       const int mode = SetBkMode(w, TRANSPARENT);
