@@ -148,9 +148,7 @@ void TVeltForm::SetSysbtnRect() {
 void TVeltForm::DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame) {
   const TDataSkinSysButton* r = Button->Button;
   if (IsIconAction(r->Action)) {
-    HICON icon = HICON(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
-    if (!icon) icon = HICON(GetClassLongPtrW(hwnd, GCLP_HICONSM));
-    if (!icon) icon = HICON(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0));
+    HICON icon = WindowIcon();
     const TRect& rc = Button->Rect;
     if (icon) {
       DrawIconEx(DC, rc.Left, rc.Top, icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0, nullptr,
@@ -168,16 +166,25 @@ void TVeltForm::DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame) {
   DrawRect1(DC, Button->Rect, r->Map.get(), Frame, Frames(r), 1);
 }
 
+HICON TVeltForm::WindowIcon() const {
+  HICON icon = HICON(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = HICON(GetClassLongPtrW(hwnd, GCLP_HICONSM));
+  if (!icon) icon = HICON(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0));
+  return icon;
+}
+
+int TVeltForm::SysbtnFace(TWinSysButton* b) const {
+  const TDataSkinSysButton* r = b->Button;
+  // Buttons of the menu-bar row are the menu bar's to draw.
+  if (!b->Visible || r->Visibility == 100) return 0;
+  const int frames = HasStrip(r) ? Frames(r) : 1;
+  const bool live = b == HotObject && b->State != ncNormal;
+  return CaptionButtonFrame(live ? b->State : ncNormal, frames, b->Enabled, Active, r->Visibility, !live);
+}
+
 void TVeltForm::DrawAllSysbtn(HDC DC) {
-  for (TWinSysButton* b : sysBtns_) {
-    const TDataSkinSysButton* r = b->Button;
-    // Buttons of the menu-bar row are the menu bar's to draw.
-    if (!b->Visible || r->Visibility == 100) continue;
-    const int frames = HasStrip(r) ? Frames(r) : 1;
-    const bool live = b == HotObject && b->State != ncNormal;
-    const int frame = CaptionButtonFrame(live ? b->State : ncNormal, frames, b->Enabled, Active, r->Visibility, !live);
-    DrawButtonFace(DC, b, frame);
-  }
+  for (TWinSysButton* b : sysBtns_)
+    if (const int frame = SysbtnFace(b)) DrawButtonFace(DC, b, frame);
 }
 
 void TVeltForm::DrawSysbtn(TWinSysButton* Button, int State) {

@@ -2,6 +2,7 @@
 // caption buttons, composed in one bitmap of the window's size and put on with one copy per edge;
 // the caption font; the window region cut from the keyed border pictures.
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #include "classlib/graphics/graphics.h"
@@ -30,6 +31,10 @@ bool FontHasGlyphs(HFONT font, const wchar_t* text) {
 }
 
 
+// Bumped whenever a skin's pictures are replaced: pictures kept by any thread from before are
+// drawn anew, even where a new picture took the place (and address) of an old one.
+std::atomic<unsigned> pictureGeneration{1};
+
 // Where a thread composes the frames of its windows: one picture of the window's size, and the
 // nine-slice of each border, which is the costly part of a paint and changes only with the size,
 // the activation and the skin. Kept per thread, not per window, so that a skinned window holds no
@@ -37,12 +42,47 @@ bool FontHasGlyphs(HFONT font, const wchar_t* text) {
 struct TBorderPicture {
   std::unique_ptr<TBitmap> Picture;
   const TBitmap* Strip = nullptr;
+  unsigned Generation = 0;
   int W = 0, H = 0, Frame = 0, Frames = 0, Tile = 0;
   TRect Margins{};
 };
+
+// One caption button as the title bar shows it.
+struct TButtonLook {
+  const void* Record;
+  TRect Rect;
+  int Frame;
+  bool operator==(const TButtonLook&) const = default;
+};
+
+// Everything the title bar's pixels follow from. Keyed (magenta) caption buttons and the caption
+// text are the dear part of a paint, and a frame is painted again far more often than its title
+// bar changes.
+struct TTitleKey {
+  HWND Wnd = nullptr;
+  unsigned Generation = 0;
+  const void* Skin = nullptr;
+  const void* TitleMap = nullptr;
+  const void* TopMap = nullptr;
+  int W = 0, H = 0, Rows = 0;
+  TRect Area{};
+  bool Active = false, RightToLeft = false;
+  HFONT Font = nullptr;
+  COLORREF Ink = 0;
+  HICON Icon = nullptr;
+  WideString Text;
+  TRect Back{}, Text2{};
+  std::vector<TButtonLook> Buttons;
+  bool operator==(const TTitleKey&) const = default;
+};
+
 struct TFrameWork {
   TBitmap Frame;
   TBorderPicture Borders[4];
+  // The title bar rows of the last title composed, with what they were composed from.
+  TBitmap Title;
+  TTitleKey TitleKey;
+  bool TitleValid = false;
 };
 
 // Freed when its thread ends through a fiber-local slot's callback: a thread_local object with a
@@ -64,7 +104,10 @@ TFrameWork& Work() {
 }  // namespace
 
 void TVeltForm::ForgetFramePictures() {
-  for (auto& c : Work().Borders) c.Picture.reset();
+  ++pictureGeneration;
+  TFrameWork& w = Work();
+  for (auto& c : w.Borders) c.Picture.reset();
+  w.TitleValid = false;
 }
 
 // The system's caption font draws Chinese as boxes where it lacks the glyphs: keep its size and
@@ -142,10 +185,12 @@ void TVeltForm::Drawborder(int Index, const TRect& R, HDC DC) {
   // The nine-slice of a border is the costly part of a paint and changes only with the size, the
   // activation and the skin: kept until one of them changes.
   TBorderPicture& c = Work().Borders[Index - 1];
-  if (!c.Picture || c.Strip != rec->Map.get() || c.W != w || c.H != h || c.Frame != frame || c.Frames != frames ||
+  const unsigned generation = pictureGeneration;
+  if (!c.Picture || c.Strip != rec->Map.get() || c.Generation != generation || c.W != w || c.H != h || c.Frame != frame || c.Frames != frames ||
       c.Tile != rec->Tile || c.Margins != rec->Margins) {
     c.Picture = GetHMap(Rect(0, 0, w, h), rec->Map.get(), rec->Margins, frame, frames, rec->Tile != 1, Index > 2);
     c.Strip = rec->Map.get();
+    c.Generation = generation;
     c.W = w;
     c.H = h;
     c.Frame = frame;
@@ -157,60 +202,127 @@ void TVeltForm::Drawborder(int Index, const TRect& R, HDC DC) {
   BitBlt(DC, R.Left, R.Top, w, h, c.Picture->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TVeltForm::DrawLine(TCanvas* Canvas, const TRect& Area) {
+TCaptionTextPlace TVeltForm::PlaceCaption(HDC DC, const TRect& Area, const WideString& Text) {
   const TDataSkinTitle* title = SkinData->Title.get();
+  HGDIOBJ oldFont = captionFont_ ? SelectObject(DC, captionFont_) : nullptr;
+  RECT m{Area.Left, Area.Top, Area.Right, Area.Bottom};
+  DrawTextW(DC, Text.c_str(), int(Text.size()), &m, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE);
+  if (oldFont) SelectObject(DC, oldFont);
+  TCaptionTextInput in;
+  in.Area = Area;
+  in.TextWidth = m.right - m.left;
+  in.TextHeight = m.bottom - m.top;
+  if (title) {
+    in.TextAlignment = title->TextAlignment;
+    in.TextShift = title->Margins.Left;
+    in.TextShiftVert = title->Margins.Top;
+    in.TextRightClip = title->Margins.Right;
+    in.TXTBackleft = title->TXTBackleft;
+    in.TXTBackRight = title->TXTBackRight;
+  }
+  in.RightToLeft = RightToLeft;
+  in.Popup = (Style & WS_POPUP) != 0;
+  in.DialogFrame = BorderKind == bkDialog;
+  in.ButtonClipX = SysBtnClipX;
+  return PlaceCaptionText(in);
+}
+
+COLORREF TVeltForm::CaptionInk() const {
+  return ColorToRGB(SkinData->Colors[Active ? csTitleTextActive : csTitleTextNoActive]);
+}
+
+void TVeltForm::DrawCaption(TCanvas* Canvas, const TRect& Area, const WideString& Text,
+                            const TCaptionTextPlace& Place) {
+  const TDataSkinTitle* title = SkinData->Title.get();
+  HDC DC = Canvas->Handle();
+  HGDIOBJ oldFont = captionFont_ ? SelectObject(DC, captionFont_) : nullptr;
+  const int oldMode = SetBkMode(DC, TRANSPARENT);
+  try {
+    SetTextColor(DC, CaptionInk());
+    if (title && title->Map && !title->Map->Empty())
+      DrawRectTile(Canvas, Rect(Place.Back.Left, Area.Top, Place.Back.Right, Area.Bottom), title->Map.get(),
+                   Rect(title->TXTBackleft, 0, title->TXTBackRight, 0), Active ? 1 : 2, 2, 1, 1);
+    RECT t{Place.Text.Left, Place.Text.Top, Place.Text.Right, Place.Text.Bottom};
+    if (t.right > t.left)
+      Tnt_DrawTextW(DC, Text, t, DT_SINGLELINE | DT_END_ELLIPSIS | (RightToLeft ? DT_RIGHT : 0));
+  } catch (...) {
+    SetBkMode(DC, oldMode);
+    if (oldFont) SelectObject(DC, oldFont);
+    throw;
+  }
+  SetBkMode(DC, oldMode);
+  if (oldFont) SelectObject(DC, oldFont);
+}
+
+void TVeltForm::DrawLine(TCanvas* Canvas, const TRect& Area) {
   HDC dc = Canvas->Handle();
   CaptionSuffix = L" ";
   const WideString text = CaptionText();
-  HGDIOBJ oldFont = captionFont_ ? SelectObject(dc, captionFont_) : nullptr;
-  const int oldMode = SetBkMode(dc, TRANSPARENT);
-  try {
-    SetTextColor(dc, ColorToRGB(SkinData->Colors[Active ? csTitleTextActive : csTitleTextNoActive]));
-    RECT m{Area.Left, Area.Top, Area.Right, Area.Bottom};
-    DrawTextW(dc, text.c_str(), int(text.size()), &m, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE);
-    TCaptionTextInput in;
-    in.Area = Area;
-    in.TextWidth = m.right - m.left;
-    in.TextHeight = m.bottom - m.top;
-    if (title) {
-      in.TextAlignment = title->TextAlignment;
-      in.TextShift = title->Margins.Left;
-      in.TextShiftVert = title->Margins.Top;
-      in.TextRightClip = title->Margins.Right;
-      in.TXTBackleft = title->TXTBackleft;
-      in.TXTBackRight = title->TXTBackRight;
-    }
-    in.RightToLeft = RightToLeft;
-    in.Popup = (Style & WS_POPUP) != 0;
-    in.DialogFrame = BorderKind == bkDialog;
-    in.ButtonClipX = SysBtnClipX;
-    const TCaptionTextPlace place = PlaceCaptionText(in);
-    CaptionTextRect = place.Back;
-    if (title && title->Map && !title->Map->Empty())
-      DrawRectTile(Canvas, Rect(place.Back.Left, Area.Top, place.Back.Right, Area.Bottom), title->Map.get(),
-                   Rect(title->TXTBackleft, 0, title->TXTBackRight, 0), Active ? 1 : 2, 2, 1, 1);
-    RECT t{place.Text.Left, place.Text.Top, place.Text.Right, place.Text.Bottom};
-    if (t.right > t.left)
-      Tnt_DrawTextW(dc, text, t, DT_SINGLELINE | DT_END_ELLIPSIS | (RightToLeft ? DT_RIGHT : 0));
-  } catch (...) {
-    SetBkMode(dc, oldMode);
-    if (oldFont) SelectObject(dc, oldFont);
-    throw;
-  }
-  SetBkMode(dc, oldMode);
-  if (oldFont) SelectObject(dc, oldFont);
+  const TCaptionTextPlace place = PlaceCaption(dc, Area, text);
+  CaptionTextRect = place.Back;
+  DrawCaption(Canvas, Area, text, place);
 }
 
 void TVeltForm::DrawFLine(HDC DC, int W, int H) {
-  const TNcLayout l = NcLayout(W, H, FrameBorders(), WindowState == vwMinimized);
-  if (WindowState == vwMinimized) {
+  const bool minimised = WindowState == vwMinimized;
+  const TNcLayout l = NcLayout(W, H, FrameBorders(), minimised);
+  if (minimised) {
     RECT all{0, 0, W, H};
     FillRect(DC, &all, SkinData->FaceBrush.get());
   }
-  Drawborder(3, l.TextArea, DC);
-  DrawLine(Work().Frame.Canvas(), l.TextArea);
+  // The text is placed first (clipped by the buttons as the last paint laid them out), then the
+  // buttons, which may follow the text.
+  CaptionSuffix = L" ";
+  const WideString text = CaptionText();
+  TCanvas* canvas = Work().Frame.Canvas();
+  const TCaptionTextPlace place = PlaceCaption(canvas->Handle(), l.TextArea, text);
+  CaptionTextRect = place.Back;
   SetSysbtnRect();
+
+  TTitleKey key;
+  key.Wnd = hwnd;
+  key.Generation = pictureGeneration;
+  key.Skin = SkinData;
+  key.TitleMap = SkinData->Title ? SkinData->Title->Map.get() : nullptr;
+  const TDataSkinBorder* top = SkinData->Borders[sbTop].get();
+  key.TopMap = top ? top->Map.get() : nullptr;
+  key.W = W;
+  key.H = H;
+  key.Area = l.TextArea;
+  key.Active = Active;
+  key.RightToLeft = RightToLeft;
+  key.Font = captionFont_;
+  key.Ink = CaptionInk();
+  key.Text = text;
+  key.Back = place.Back;
+  key.Text2 = place.Text;
+  // The rows the title bar and its buttons cover (a button may reach below the top border).
+  int rows = Borders[1];
+  for (TWinSysButton* b : sysBtns_) {
+    const int frame = SysbtnFace(b);
+    if (frame == 0) continue;
+    if (IsIconAction(b->Button->Action) && !key.Icon) key.Icon = WindowIcon();
+    key.Buttons.push_back(TButtonLook{b->Button, b->Rect, frame});
+    rows = std::max(rows, int(b->Rect.Bottom));
+  }
+  key.Rows = std::min(rows, H);
+
+  TFrameWork& work = Work();
+  if (!minimised && work.TitleValid && key == work.TitleKey) {
+    BitBlt(DC, 0, 0, W, key.Rows, work.Title.Canvas()->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  Drawborder(3, l.TextArea, DC);
+  DrawCaption(canvas, l.TextArea, text, place);
   DrawAllSysbtn(DC);
+  if (minimised || key.Rows <= 0) return;
+  work.TitleValid = false;
+  work.Title.SetPixelFormat(pf24bit);
+  work.Title.SetSize(W, key.Rows);
+  if (work.Title.Empty()) return;
+  BitBlt(work.Title.Canvas()->Handle(), 0, 0, W, key.Rows, DC, 0, 0, SRCCOPY);
+  work.TitleKey = std::move(key);
+  work.TitleValid = true;
 }
 
 void TVeltForm::PaintNc(HDC DC, bool TitleOnly) {

@@ -109,6 +109,10 @@ public:
   void DrawFLine(HDC DC, int W, int H);
   // The caption text with its background into Area of DC.
   void DrawLine(TCanvas* Canvas, const TRect& Area);
+  // Where the caption text goes in Area, measured in the caption font on DC; and its drawing there.
+  TCaptionTextPlace PlaceCaption(HDC DC, const TRect& Area, const WideString& Text);
+  void DrawCaption(TCanvas* Canvas, const TRect& Area, const WideString& Text, const TCaptionTextPlace& Place);
+  COLORREF CaptionInk() const;
   // Composes the frame and puts it on DC (the window's when 0): every edge, or only the title
   // bar and menu row with the caption buttons in their current states.
   void PaintNc(HDC DC, bool TitleOnly);
@@ -124,6 +128,11 @@ public:
   void DrawAllSysbtn(HDC DC);
   void DrawSysbtn(TWinSysButton* Button, int State);
   void DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame);
+  // The frame a caption button shows in the title bar as it is painted whole; 0 when it is not
+  // drawn there.
+  int SysbtnFace(TWinSysButton* Button) const;
+  // The window's small icon (its own, its class's, or its large one); 0 when it has none.
+  HICON WindowIcon() const;
   TWinSysButton* FindBtn(POINT P) const;
   void SysBtnAction(int ScreenX, int ScreenY);
   void MDIChildAction(UINT Cmd);

@@ -99,6 +99,7 @@ public:
     const uint32_t p = bits_[y * W + x];
     return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
   }
+  std::vector<uint32_t> Pixels() const { return std::vector<uint32_t>(bits_, bits_ + size_t(W) * size_t(H)); }
   int W = 0, H = 0;
   LRESULT Result = 0;
 
@@ -556,6 +557,71 @@ TEST_F(FramePaint_, TheUpdateRegionOfANonClientPaintStaysTheCallersAndNothingLea
   EXPECT_EQ(GetRgnBox(update, &box), SIMPLEREGION);  // still the caller's, still whole
   EXPECT_EQ(box.right - box.left, wr.right - wr.left);
   DeleteObject(update);
+}
+
+// ---- The title bar kept between paints
+
+TEST_F(FramePaint_, TheTitleBarKeptBetweenPaintsIsTheOneAFreshPaintComposes) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  HWND twin = Window(MakeRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, L"Twin"));
+  ASSERT_NE(Skin(twin), nullptr);
+  f->Active = true;
+  // Each step changes one thing the title bar is drawn from; the frame painted next, with the
+  // title bar of the step before still kept, must be the frame composed from nothing.
+  struct TStep {
+    const char* Name;
+    std::function<void()> Change;
+    HWND Shown;
+  };
+  const TStep steps[] = {
+      {"first", [] {}, w},
+      {"again", [] {}, w},
+      {"caption", [&] { SetWindowTextW(w, L"Another caption, longer"); }, w},
+      {"inactive", [&] { f->Active = false; }, w},
+      {"active", [&] { f->Active = true; }, w},
+      {"hot close",
+       [&] {
+         const POINT p = ScreenCentre(w, ButtonOf(f, 0)->Rect);
+         SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(p.x, p.y));
+       },
+       w},
+      {"hot maximise",
+       [&] {
+         const POINT p = ScreenCentre(w, ButtonOf(f, 1)->Rect);
+         SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(p.x, p.y));
+       },
+       w},
+      {"left", [&] { if (f->HotObject) f->HotObject->MouseLeave(); }, w},
+      {"icon", [&] { SendMessageW(w, WM_SETICON, ICON_SMALL, LPARAM(LoadIconW(nullptr, MAKEINTRESOURCEW(32516)))); }, w},
+      {"wider", [&] { SetWindowPos(w, nullptr, 0, 0, 420, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); }, w},
+      {"another window of the same size", [&] {
+         SetWindowPos(twin, nullptr, 0, 0, 420, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+         if (TVeltForm* t = Mgr->FindVeltForm(twin)) t->Active = true;
+       }, twin},
+      {"back", [] {}, w},
+  };
+  std::vector<uint32_t> before;
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.Name);
+    Pump();
+    step.Change();
+    const TFrameShot kept(step.Shown);
+    TVeltForm::ForgetFramePictures();
+    const TFrameShot fresh(step.Shown);
+    ASSERT_EQ(kept.W, fresh.W);
+    const std::vector<uint32_t> k = kept.Pixels(), n = fresh.Pixels();
+    int differ = 0;
+    for (size_t i = 0; i < k.size(); ++i) differ += k[i] != n[i];
+    EXPECT_EQ(differ, 0);
+    // Every change shows (the comparison above can fail): steps that change nothing excepted.
+    if (!before.empty() && k.size() == before.size() && std::string(step.Name) != "again" &&
+        std::string(step.Name) != "first") {
+      EXPECT_NE(k, before);
+    }
+    before = k;
+  }
 }
 
 // ---- Chinese caption
