@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "classlib/graphics/image_list.h"
 #include "skin/data/img_util.h"
@@ -400,10 +401,33 @@ void TSkinBitButton::DrawGlyph(HDC DC, int X, int Y, TBitmap* Glyph, int NumGlyp
   HDC src = Glyph->Canvas()->Handle();
   BitBlt(tmp.Canvas()->Handle(), 0, 0, cw, Glyph->Height(), src, cell * cw, 0, SRCCOPY);
   const COLORREF key = GetPixel(tmp.Canvas()->Handle(), 0, Glyph->Height() - 1);
-  if (State == 2) ConvertBitmapToGrayscale(&tmp);
-  const COLORREF greyKey = GetPixel(tmp.Canvas()->Handle(), 0, Glyph->Height() - 1);
-  (void)key;
-  DrawTranmap(DC, TRect(X, Y, X + cw, Y + Glyph->Height()), &tmp, TColor(greyKey));
+  if (State != 2) {
+    DrawTranmap(DC, TRect(X, Y, X + cw, Y + Glyph->Height()), &tmp, TColor(key));
+    return;
+  }
+  // Greyed, the transparent colour is still the one the cell had: a pixel whose grey happens to
+  // match the grey of that colour stays. Those pixels get a colour no grey can have.
+  constexpr TColor kMark = 0xFF00FF;
+  TPixelView v = tmp.PixelView();
+  std::vector<bool> clear(size_t(v.Width) * size_t(v.Height));
+  const uint8_t kr = GetRValue(key), kg = GetGValue(key), kb = GetBValue(key);
+  for (int y = 0; y < v.Height; ++y) {
+    const uint8_t* p = v.Row(y);
+    for (int x = 0; x < v.Width; ++x, p += 3)
+      clear[size_t(y) * size_t(v.Width) + size_t(x)] = p[0] == kb && p[1] == kg && p[2] == kr;
+  }
+  ConvertBitmapToGrayscale(&tmp);
+  v = tmp.PixelView();
+  for (int y = 0; y < v.Height; ++y) {
+    uint8_t* p = v.Row(y);
+    for (int x = 0; x < v.Width; ++x, p += 3)
+      if (clear[size_t(y) * size_t(v.Width) + size_t(x)]) {
+        p[0] = 0xFF;
+        p[1] = 0x00;
+        p[2] = 0xFF;
+      }
+  }
+  DrawTranmap(DC, TRect(X, Y, X + cw, Y + Glyph->Height()), &tmp, kMark);
 }
 
 void TSkinBitButton::DrawControl(HDC DC, const TRect& R) {
