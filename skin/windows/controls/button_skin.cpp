@@ -447,8 +447,18 @@ void TSkinBitButton::DrawControl(HDC DC, const TRect& R) {
   auto* glyph = dyn<TBitmap>(GetObjProp(FControl, FGlyphProp.empty() ? "Glyph" : FGlyphProp, TBitmap::StaticClass()));
   int num = GetIntProperty(FControl, "NumGlyphs");
   if (num < 1 || !FGlyphProp.empty()) num = 1;
+  // Without a glyph, an image of an image list; disabled, its own disabled image when it names one.
+  auto* images = dyn<TCustomImageList>(GetObjProp(FControl, "Images", TCustomImageList::StaticClass()));
+  const int imageIndex = GetIntProperty(FControl, "ImageIndex");
+  int image = -1;
   TPoint g(0, 0);
-  if (glyph && !glyph->Empty()) g = TPoint(glyph->Width() / num, glyph->Height());
+  if (glyph && !glyph->Empty()) {
+    g = TPoint(glyph->Width() / num, glyph->Height());
+  } else if (images && imageIndex != -1) {
+    g = TPoint(images->Width(), images->Height());
+    const int disabledIndex = GetIntProperty(FControl, "DisabledIndex");
+    image = FEnabled || disabledIndex == -1 ? imageIndex : disabledIndex;
+  }
   const int layout = LayoutOfName(GetEnumProperty(FControl, "Layout"));
   const bool centre = Lower(GetEnumProperty(FControl, "Alignment")) == "tacenter";
 
@@ -456,7 +466,9 @@ void TSkinBitButton::DrawControl(HDC DC, const TRect& R) {
                                                 GetIntProperty(FControl, "Margin"),
                                                 GetIntProperty(FControl, "Spacing"), centre);
   if (g.X > 0) {
-    if (FGlyphProp.empty())
+    if (image != -1)
+      images->Draw(FWorkBitmap->Canvas(), L.Glyph.X, L.Glyph.Y, image, FEnabled != 0);
+    else if (FGlyphProp.empty())
       DrawGlyph(w, L.Glyph.X, L.Glyph.Y, glyph, num, glyphState);
     else
       BitBlt(w, L.Glyph.X, L.Glyph.Y, g.X, g.Y, glyph->Canvas()->Handle(), 0, 0, SRCCOPY);

@@ -643,7 +643,11 @@ void TVeltForm::NewWndProc(TMessage& Message) {
 
 // ---- Giving the window back
 
-void TVeltForm::UnSubclass() {
+void TVeltForm::UnSubclass() { UnSubclassCommon(true); }
+
+// Restyle: the window gets its own frame back (style, size, region, the form's colour and menus);
+// without it (the window is being destroyed) only the procedures and the skins go.
+void TVeltForm::UnSubclassCommon(bool Restyle) {
   if (!FrameSkinned) {
     UnSubclass2();
     return;
@@ -655,13 +659,16 @@ void TVeltForm::UnSubclass() {
   RestoreFormProc();
   RestoreWndProc();
   DeleteControls();
-  if (Form) {
-    InitPopMenu(Form, false, false);
-    if (LifeState != lsUnskinning && SavedColorValid) Form->SetColor(SavedColor);
+  if (Restyle) {
+    if (Form) {
+      InitPopMenu(Form, false, false);
+      if (LifeState != lsUnskinning && SavedColorValid) Form->SetColor(SavedColor);
+    }
+    UpdateStyle(false);
+    EnableSysbtn(true);
   }
-  UpdateStyle(false);
-  EnableSysbtn(true);
   UnSubclassMDI();
+  if (!Restyle) return;
   if (LifeState != lsUnskinning && (FormKind == fkMDIChild || !Child)) {
     RECT r{};
     GetWindowRect(hwnd, &r);
@@ -692,20 +699,7 @@ void TVeltForm::UnSubclass2() {
       if (auto* c = dyn<TControl>(Form->Components(i))) c->Invalidate();
 }
 
-void TVeltForm::UnSubclass3() {
-  if (!FrameSkinned) {
-    UnSubclass2();
-    return;
-  }
-  delete sysPopup_;
-  sysPopup_ = nullptr;
-  hoverTimer_->SetEnabled(false);
-  if (!record_) return;
-  RestoreFormProc();
-  RestoreWndProc();
-  DeleteControls();
-  UnSubclassMDI();
-}
+void TVeltForm::UnSubclass3() { UnSubclassCommon(false); }
 
 // ---- Control skins
 

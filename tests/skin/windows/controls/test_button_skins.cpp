@@ -11,6 +11,7 @@
 #include "classlib/controls/buttons.h"
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
+#include "classlib/graphics/image_list.h"
 #include "classlib/graphics/pixel_image.h"
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
@@ -19,6 +20,26 @@
 #include "tests/skin/windows/manager/skin_test_env.h"
 
 using namespace skintest;
+
+// A bit button of another vendor that shows an image of an image list instead of a glyph.
+class TImageBitBtn : public TBitBtn {
+  KARO_CLASS(TImageBitBtn)
+public:
+  using TBitBtn::TBitBtn;
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* v) { images_ = v; }
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int v) { imageIndex_ = v; }
+  int DisabledIndex() const { return disabledIndex_; }
+  void SetDisabledIndex(int v) { disabledIndex_ = v; }
+
+private:
+  TCustomImageList* images_ = nullptr;
+  int imageIndex_ = -1, disabledIndex_ = -1;
+};
+KARO_CLASS_PROPS(TImageBitBtn, TBitBtn, Prop("Images", &TImageBitBtn::Images, &TImageBitBtn::SetImages),
+                 Prop("ImageIndex", &TImageBitBtn::ImageIndex, &TImageBitBtn::SetImageIndex),
+                 Prop("DisabledIndex", &TImageBitBtn::DisabledIndex, &TImageBitBtn::SetDisabledIndex))
 
 namespace {
 
@@ -293,6 +314,50 @@ TEST_F(ButtonSkins, BitButtonGlyphsSitByTheirLayoutAndShowTheCellOfTheirState) {
   // 32): greyed, it is still drawn.
   EXPECT_TRUE(IsGrey(d.At(45, 20))) << std::hex << d.At(45, 20);
   EXPECT_NE(d.At(45, 20), FrameColor(kButtonsPic, 3));
+}
+
+TEST_F(ButtonSkins, ABitButtonWithoutAGlyphShowsItsImageListImageAndItsDisabledImage) {
+  // Image 0 fills its cell inside a transparent border; image 1 is a small square in the middle.
+  TPixelImage img(32, 16, 24);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const int cx = x % 16;
+      const bool border = cx == 0 || cx == 15 || y == 0 || y == 15;
+      const bool small = cx >= 6 && cx < 10 && y >= 6 && y < 10;
+      img.SetPixelRGB(x, y, x < 16 ? (border ? kGlyphKey : GlyphColor(0)) : (small ? GlyphColor(1) : kGlyphKey));
+    }
+  TBitmap strip;
+  strip.AssignPixels(img, pf24bit);
+  TImageList images(nullptr);
+  ASSERT_EQ(images.AddMasked(&strip, TColor(kGlyphKey)), 0);
+  auto* b = Make<TImageBitBtn>(0, 0, 90, 40, L"Img");
+  b->SetImages(&images);
+  b->SetImageIndex(0);
+  TSkinControl* s = SkinOf(b);
+  ASSERT_NE(s, nullptr);
+  TDib d(90, 40);
+  Paint(s, d);
+  const TRect g = d.Box([](int, int, uint32_t c) { return c == GlyphColor(0); });
+  ASSERT_EQ(g.Width(), 14);
+  const TRect t = d.Box([](int x, int y, uint32_t c) { return Ink(x, y, c, 1); });
+  EXPECT_LT(g.Right, t.Left);  // where a glyph would be: left of the caption
+  const int x0 = g.Left - 1, y0 = g.Top - 1;  // the image's origin
+  // Disabled without a disabled image: image 0 greyed where it was; with one: only its square.
+  EnableWindow(b->Handle(), FALSE);
+  Paint(s, d);
+  const uint32_t face = FrameColor(kButtonsPic, 3);
+  EXPECT_NE(d.At(x0 + 3, y0 + 3), face);
+  EXPECT_NE(d.At(x0 + 3, y0 + 3), GlyphColor(0));
+  b->SetDisabledIndex(1);
+  Paint(s, d);
+  EXPECT_EQ(d.At(x0 + 3, y0 + 3), face);
+  EXPECT_NE(d.At(x0 + 7, y0 + 7), face);
+  // Without an image index nothing is drawn and the caption is centred alone.
+  b->SetImageIndex(-1);
+  b->SetDisabledIndex(-1);
+  EnableWindow(b->Handle(), TRUE);
+  Paint(s, d);
+  EXPECT_EQ(d.Box([](int, int, uint32_t c) { return c == GlyphColor(0); }).Right, -1);
 }
 
 // ---- Speed buttons
