@@ -52,7 +52,7 @@ bool TSkinTrackBar::Vertical() const { return FHandle && (GetWindowLongPtrA(FHan
 void TSkinTrackBar::SkinChange() {
   // Repainted where it stands: taking the focus to force a repaint would move the user's focus,
   // and activate the window when it was not active.
-  if (FHandle) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+  TSkinControl::SkinChange();
 }
 
 bool TSkinTrackBar::BeforeProc(TMessage& Message) {
