@@ -17,6 +17,7 @@
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
 #include "skin/data/img_util.h"
+#include "skin/data/skin_objects.h"
 #include "skin/windows/controls/header_skin.h"
 #include "skin/windows/controls/progress_skin.h"
 #include "skin/windows/controls/toolbar_skin.h"
@@ -312,6 +313,17 @@ TEST_F(BarSkins, UpDownButtonsPerStateAndTheMouseSetsAndClearsTheHotOne) {
   EXPECT_EQ(frames(), std::make_pair(3, 7));
   EnableWindow(w, TRUE);
 
+  // Without the skin's strip: framed faces, the hot one in the shadow colour.
+  std::unique_ptr<TDataSkinBorder> strip = std::move(d->UpDownVert);
+  SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(8, 24));
+  dib.Fill(0x123456);
+  s->PaintControl(dib.DC);
+  EXPECT_EQ(dib.At(3, 3), COLORREF(ColorToRGB(d->Colors[csButtonFace])));
+  EXPECT_EQ(dib.At(3, 28), COLORREF(ColorToRGB(d->Colors[csButtonShadow])));
+  EXPECT_EQ(dib.At(0, 0), COLORREF(ColorToRGB(d->Colors[csButtonDkshadow])));
+  d->UpDownVert = std::move(strip);
+  SendMessageW(w, WM_MOUSELEAVE, 0, 0);
+
   // A raw up-down that another skin found, lying down: the hot state without any help of the
   // class library.
   HWND raw = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, 10, 60, 32, 16, Panel()->Handle(), nullptr,
@@ -506,7 +518,7 @@ public:
 
 TEST_F(HeaderSkins, ItemsTheEmptyAreaAndTheHotItem) {
   TSkinData* d = Data();
-  THeaderControl* h = Header({{L"One", taLeftJustify}, {L"ab", taRightJustify}, {L"", taCenter}});
+  THeaderControl* h = Header({{L"One", taLeftJustify}, {L"ab", taRightJustify}, {L"", taCenter}, {L"ab", taCenter}});
   auto* s = SkinOf<TSkinHeader>(h, d);
   HWND w = h->Handle();
   TDib dib(300, 18);
@@ -518,8 +530,11 @@ TEST_F(HeaderSkins, ItemsTheEmptyAreaAndTheHotItem) {
   paint();
   EXPECT_EQ(frameAt(2), 1);
   EXPECT_EQ(frameAt(62), 1);
-  EXPECT_EQ(frameAt(250), 1);  // the empty area
-  ASSERT_EQ(s->FHoverRects.size(), 3u);
+  EXPECT_EQ(frameAt(290), 1);  // the empty area
+  ASSERT_EQ(s->FHoverRects.size(), 4u);
+  // An item without text shows nothing but its frame.
+  for (int x = 121; x < 179; ++x)
+    for (int y = 2; y < 16; ++y) ASSERT_EQ(FrameOf(dib.At(x, y), kHeaderPic, 5), 1) << x << " " << y;
   // The right-aligned caption lies in the right half of its item.
   int darkLeft = 0, darkRight = 0;
   for (int x = 61; x < 119; ++x)
@@ -527,6 +542,13 @@ TEST_F(HeaderSkins, ItemsTheEmptyAreaAndTheHotItem) {
       if (!FrameOf(dib.At(x, y), kHeaderPic, 5)) ++(x < 90 ? darkLeft : darkRight);
   EXPECT_EQ(darkLeft, 0);
   EXPECT_GT(darkRight, 0);
+  // The centred one: about the middle of its item, clear of both ends.
+  int darkEnds = 0, darkMiddle = 0;
+  for (int x = 181; x < 239; ++x)
+    for (int y = 2; y < 16; ++y)
+      if (!FrameOf(dib.At(x, y), kHeaderPic, 5)) ++(x < 196 || x >= 224 ? darkEnds : darkMiddle);
+  EXPECT_EQ(darkEnds, 0);
+  EXPECT_GT(darkMiddle, 0);
 
   SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(70, 5));
   paint();
