@@ -10,7 +10,11 @@
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_skin.h"
+#include "skin/windows/controls/header_skin.h"
+#include "skin/windows/controls/progress_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
+#include "skin/windows/controls/trackbar_skin.h"
+#include "skin/windows/controls/updown_skin.h"
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_messages.h"
 
@@ -55,9 +59,9 @@ const TSkinKindRow kKinds[] = {
     {kcGroupBox, "TSkinGroupBox", nullptr},
     {kcStatusBar, "TSkinStatusBar", nullptr},
     {kcSizer, "TSkinSizer", nullptr},
-    {kcTrackBar, "TSkinTrackBar", nullptr},
-    {kcUpDown, "TSkinUpDown", nullptr},
-    {kcProgress, "TSkinProgress", nullptr},
+    {kcTrackBar, "TSkinTrackBar", &Make<TSkinTrackBar>},
+    {kcUpDown, "TSkinUpDown", &Make<TSkinUpDown>},
+    {kcProgress, "TSkinProgress", &Make<TSkinProgress>},
     {kcMediaPlayer, "TSkinMP", nullptr},
     {kcObjImageCheck, "TSkinObjImage", nullptr},
     {kcObjImageRadio, "TSkinObjImage", nullptr},
@@ -68,7 +72,7 @@ const TSkinKindRow kKinds[] = {
     {kcScrollbar, "TSkinScrollbar", nullptr},
     {kcSingleScrollbar, "TSkinScrollbar", nullptr},
     {kcScControl, "TSkinScControl", nullptr},
-    {kcHeader, "TSkinHeader", nullptr},
+    {kcHeader, "TSkinHeader", &Make<TSkinHeader>},
     {kcListView, "TSkinListView", nullptr},
 };
 static_assert(std::size(kKinds) == kcSkinClassCount, "one row per skin kind");
