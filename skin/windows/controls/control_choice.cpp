@@ -10,6 +10,8 @@
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_skin.h"
+#include "skin/windows/controls/mplayer_skin.h"
+#include "skin/windows/controls/obj_image_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_messages.h"
@@ -35,6 +37,8 @@ TSkinControl* MakePngBitButton(TComponent* Owner) {
   return s;
 }
 
+template <int Kind> TSkinControl* MakeObjImage(TComponent* Owner) { return new TSkinObjImage(Owner, Kind); }
+
 const TSkinKindRow kKinds[] = {
     {kcNone, "", nullptr},
     {kcButton, "TSkinButton", &Make<TSkinButton>},
@@ -58,10 +62,10 @@ const TSkinKindRow kKinds[] = {
     {kcTrackBar, "TSkinTrackBar", nullptr},
     {kcUpDown, "TSkinUpDown", nullptr},
     {kcProgress, "TSkinProgress", nullptr},
-    {kcMediaPlayer, "TSkinMP", nullptr},
-    {kcObjImageCheck, "TSkinObjImage", nullptr},
-    {kcObjImageRadio, "TSkinObjImage", nullptr},
-    {kcObjImageCx, "TSkinObjImage", nullptr},
+    {kcMediaPlayer, "TSkinMP", &Make<TSkinMP>},
+    {kcObjImageCheck, "TSkinObjImage", &MakeObjImage<oiCheck>},
+    {kcObjImageRadio, "TSkinObjImage", &MakeObjImage<oiRadio>},
+    {kcObjImageCx, "TSkinObjImage", &MakeObjImage<oiPropertiesCheck>},
     {kcEdit, "TSkinEdit", nullptr},
     {kcDateTime, "TSkinDateTime", nullptr},
     {kcComboBox, "TSkinComBox", nullptr},
