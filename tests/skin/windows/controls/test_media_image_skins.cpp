@@ -316,6 +316,13 @@ TEST_F(MediaImageSkins, ButtonPixelsPerState) {
   print();
   EXPECT_EQ(t.At(2, 2), FrameColor(kButtonsPic, 1));
 
+  // A disabled player shows every button disabled, as it paints them itself.
+  mp->SetEnabled(false);
+  print();
+  EXPECT_EQ(t.At(2, 2), FrameColor(kButtonsPic, 3));
+  EXPECT_EQ(t.At(15, 15), Rgb(clGrayText));
+  mp->SetEnabled(true);
+
   // No visible button: a plain button face.
   mp->SetVisibleButtons({});
   print();
