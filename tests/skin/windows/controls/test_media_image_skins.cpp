@@ -69,6 +69,21 @@ public:
 };
 KARO_COMPONENT_INFO(TRzDBCheckBox, TCustomControl)
 
+// Groups of that vendor, whose items the skin reaches as the group's children.
+class TRzRadioGroup : public TCustomControl {
+  KARO_CLASS(TRzRadioGroup)
+public:
+  using TCustomControl::TCustomControl;
+};
+KARO_COMPONENT_INFO(TRzRadioGroup, TCustomControl)
+
+class TRzCheckGroup : public TCustomControl {
+  KARO_CLASS(TRzCheckGroup)
+public:
+  using TCustomControl::TCustomControl;
+};
+KARO_COMPONENT_INFO(TRzCheckGroup, TCustomControl)
+
 // The glyph lives in an object of the control.
 class TcxCheckBoxProperties : public TPersistent {
   KARO_CLASS(TcxCheckBoxProperties)
@@ -223,6 +238,19 @@ TEST_F(MediaImageSkins, ClicksOnTheOverlayReachThePlayerAsClicksOnItsOwnButtons)
   press(80, 85);  // eject
   EXPECT_EQ(log, (std::vector<std::string>{"click btPlay", "post btPlay", "click btPlay", "post btPlay",
                                            "click btEject", "post btEject"}));
+  // A click of the mouse itself on the middle button lands on the overlay and reaches the player.
+  log.clear();
+  SetForegroundWindow(form->Handle());
+  SetCursorPos(centre.x, centre.y);
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, in, sizeof(INPUT)), 2u);
+  EXPECT_TRUE(PumpUntil([&] { return log.size() == 2; }));
+  EXPECT_EQ(log, (std::vector<std::string>{"click btStop", "post btStop"}));
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+
   // A disabled button of the player stays silent through the overlay too.
   log.clear();
   mp->SetEnabledButtons({btPlay});
@@ -488,6 +516,26 @@ TEST_F(MediaImageSkins, GlyphStripsHandedToEachKind) {
   EXPECT_FALSE(check->UseCustomGlyphs());
   SkinOf<TSkinObjImage>(cx)->Unsubclass();
   EXPECT_TRUE(glyph->Empty());
+}
+
+TEST_F(MediaImageSkins, ItemsOfTheVendorsGroupsGetTheStripsOfTheirGroupsKind) {
+  auto* radios = Add<TRzRadioGroup>(form);
+  auto* checks = Add<TRzCheckGroup>(form);
+  auto item = [](TWinControl* group) {
+    auto* c = new TRzGlyphStandIn(group);
+    c->SetParent(group);
+    return c;
+  };
+  TRzGlyphStandIn* radioItem = item(radios);
+  TRzGlyphStandIn* checkItem = item(checks);
+  SkinWith();
+  ASSERT_NE(SkinOf<TSkinObjImage>(radioItem), nullptr);
+  EXPECT_EQ(SkinOf<TSkinObjImage>(radioItem)->FKind, oiRadio);
+  EXPECT_EQ(radioItem->CustomGlyphs()->Width(), 6 * 16);
+  EXPECT_TRUE(radioItem->UseCustomGlyphs());
+  ASSERT_NE(SkinOf<TSkinObjImage>(checkItem), nullptr);
+  EXPECT_EQ(SkinOf<TSkinObjImage>(checkItem)->FKind, oiCheck);
+  EXPECT_EQ(checkItem->CustomGlyphs()->Width(), 9 * 13);
 }
 
 TEST_F(MediaImageSkins, SkinsWithoutTheStripsOrTheExtraImagesHandNothingAndFailNothing) {
