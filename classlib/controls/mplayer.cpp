@@ -80,53 +80,10 @@ void TMediaPlayer::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
   TCustomControl::MouseUp(button, shift, x, y);
 }
 
-void TMediaPlayer::DrawGlyph(TCanvas* canvas, TMPBtnType button, const TRect& r, TColor color) {
-  int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
-  canvas->Brush()->SetColor(color);
-  canvas->Pen()->SetColor(color);
-  auto triangle = [&](int x, int dir) {  // dir 1 points right, -1 left
-    canvas->Polygon({{x, cy - 4}, {x, cy + 4}, {x + dir * 4, cy}});
-  };
-  auto bar = [&](int x) { canvas->FillRect(Rect(x, cy - 4, x + 2, cy + 5)); };
-  switch (button) {
-    case btPlay: canvas->Polygon({{cx - 3, cy - 5}, {cx - 3, cy + 5}, {cx + 3, cy}}); break;
-    case btPause:
-      bar(cx - 3);
-      bar(cx + 1);
-      break;
-    case btStop: canvas->FillRect(Rect(cx - 4, cy - 4, cx + 4, cy + 4)); break;
-    case btNext:
-      triangle(cx - 4, 1);
-      triangle(cx, 1);
-      bar(cx + 4);
-      break;
-    case btPrev:
-      bar(cx - 6);
-      triangle(cx, -1);
-      triangle(cx + 4, -1);
-      break;
-    case btStep:
-      bar(cx - 4);
-      triangle(cx, 1);
-      break;
-    case btBack:
-      triangle(cx, -1);
-      bar(cx + 2);
-      break;
-    case btRecord: canvas->Ellipse(cx - 4, cy - 4, cx + 5, cy + 5); break;
-    case btEject:
-      canvas->Polygon({{cx - 5, cy + 1}, {cx + 5, cy + 1}, {cx, cy - 4}});
-      canvas->FillRect(Rect(cx - 5, cy + 3, cx + 6, cy + 5));
-      break;
-  }
-}
-
 void TMediaPlayer::Paint() {
   TCanvas* canvas = Canvas();
   canvas->Brush()->SetColor(Color());
   canvas->FillRect(ClientRect());
-  static const TColor kColors[kMPButtonCount] = {clGreen, clNavy, clMaroon, clNavy, clNavy,
-                                                 clNavy,  clNavy, clRed,    clNavy};
   for (int i = 0; i < kMPButtonCount; ++i) {
     auto b = TMPBtnType(i);
     TRect r = ButtonRect(b);
@@ -134,9 +91,9 @@ void TMediaPlayer::Paint() {
     bool enabled = enabled_.Contains(b) && Enabled();
     RECT edge = ToRECT(r);
     DrawEdge(canvas->Handle(), &edge, pressed_ == i && enabled ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    TColor color = !enabled ? clGrayText : colored_.Contains(b) ? kColors[i] : clBlack;
+    TColor color = MPGlyphColor(b, !enabled ? mgDisabled : colored_.Contains(b) ? mgColored : mgEnabled);
     TRect glyph = pressed_ == i && enabled ? Rect(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1) : r;
-    DrawGlyph(canvas, b, glyph, color);
+    DrawMPGlyph(canvas, b, glyph, color);
   }
 }
 

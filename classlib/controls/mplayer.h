@@ -5,6 +5,7 @@
 #pragma once
 
 #include "classlib/controls/controls.h"
+#include "classlib/graphics/bitmap.h"
 
 KARO_ENUM(TMPBtnType, btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject);
 using TButtonSet = TSet<TMPBtnType>;
@@ -15,6 +16,19 @@ using TMPPostNotify = std::function<void(TObject* Sender, TMPBtnType Button)>;
 
 // Every button type.
 TButtonSet AllMPButtons();
+
+// The three pictures each button has: its glyph enabled, disabled and coloured.
+enum TMPGlyphKind { mgEnabled, mgDisabled, mgColored };
+// Size of a button picture, and the colour around the glyph in it (drawn as transparent).
+constexpr int kMPGlyphWidth = 16, kMPGlyphHeight = 14;
+constexpr TColor kMPGlyphBack = clOlive;
+// The colour of a button's glyph, and the glyph drawn in that colour centred in r.
+TColor MPGlyphColor(TMPBtnType button, TMPGlyphKind kind);
+void DrawMPGlyph(TCanvas* canvas, TMPBtnType button, const TRect& r, TColor color);
+// The picture of a button's glyph that this unit brings: the glyph the player itself draws, on
+// kMPGlyphBack. These live with the base controls, so a skin can load them without linking the
+// common controls.
+void MPButtonGlyph(TMPBtnType button, TMPGlyphKind kind, TBitmap& out);
 
 // Which visible button lies under x when visibleCount buttons share width equally; the
 // boundary between two buttons belongs to the left one. -1 when none.
@@ -46,7 +60,6 @@ protected:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
-  void DrawGlyph(TCanvas* canvas, TMPBtnType button, const TRect& r, TColor color);
   TButtonSet visible_, enabled_, colored_;
   int pressed_ = -1;
 };

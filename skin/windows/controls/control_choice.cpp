@@ -11,6 +11,8 @@
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_skin.h"
 #include "skin/windows/controls/header_skin.h"
+#include "skin/windows/controls/mplayer_skin.h"
+#include "skin/windows/controls/obj_image_skin.h"
 #include "skin/windows/controls/progress_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
 #include "skin/windows/controls/trackbar_skin.h"
@@ -39,6 +41,8 @@ TSkinControl* MakePngBitButton(TComponent* Owner) {
   return s;
 }
 
+template <int Kind> TSkinControl* MakeObjImage(TComponent* Owner) { return new TSkinObjImage(Owner, Kind); }
+
 const TSkinKindRow kKinds[] = {
     {kcNone, "", nullptr},
     {kcButton, "TSkinButton", &Make<TSkinButton>},
@@ -62,10 +66,10 @@ const TSkinKindRow kKinds[] = {
     {kcTrackBar, "TSkinTrackBar", &Make<TSkinTrackBar>},
     {kcUpDown, "TSkinUpDown", &Make<TSkinUpDown>},
     {kcProgress, "TSkinProgress", &Make<TSkinProgress>},
-    {kcMediaPlayer, "TSkinMP", nullptr},
-    {kcObjImageCheck, "TSkinObjImage", nullptr},
-    {kcObjImageRadio, "TSkinObjImage", nullptr},
-    {kcObjImageCx, "TSkinObjImage", nullptr},
+    {kcMediaPlayer, "TSkinMP", &Make<TSkinMP>},
+    {kcObjImageCheck, "TSkinObjImage", &MakeObjImage<oiCheck>},
+    {kcObjImageRadio, "TSkinObjImage", &MakeObjImage<oiRadio>},
+    {kcObjImageCx, "TSkinObjImage", &MakeObjImage<oiPropertiesCheck>},
     {kcEdit, "TSkinEdit", nullptr},
     {kcDateTime, "TSkinDateTime", nullptr},
     {kcComboBox, "TSkinComBox", nullptr},
