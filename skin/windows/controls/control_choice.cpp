@@ -10,7 +10,9 @@
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_skin.h"
+#include "skin/windows/controls/panel_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
+#include "skin/windows/controls/tab_skin.h"
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_messages.h"
 
@@ -44,17 +46,17 @@ const TSkinKindRow kKinds[] = {
     {kcSpeedButton, "TSkinSpeedButton", &Make<TSkinSpeedButton>},
     {kcCheckBox, "TSkinCheckBox", &Make<TSkinCheckBox>},
     {kcRadioButton, "TSkinRadioButton", &Make<TSkinRadioButton>},
-    {kcTab, "TSkinTab", nullptr},
-    {kcTabPlain, "TSkinTab", nullptr},
+    {kcTab, "TSkinTab", &Make<TSkinTab>},
+    {kcTabPlain, "TSkinTab", &Make<TSkinTab>},
     {kcTab31, "TSkinTab31", nullptr},
-    {kcTabBtn, "TSkinTabBtn", nullptr},
-    {kcTabSheet, "TSkinTabSheet", nullptr},
+    {kcTabBtn, "TSkinTabBtn", &Make<TSkinTabBtn>},
+    {kcTabSheet, "TSkinTabSheet", &Make<TSkinTabSheet>},
     {kcAdvPage, "TSkinAdvPage", nullptr},
-    {kcBox, "TSkinBox", nullptr},
-    {kcBoxH, "TSkinBoxH", nullptr},
-    {kcGroupBox, "TSkinGroupBox", nullptr},
-    {kcStatusBar, "TSkinStatusBar", nullptr},
-    {kcSizer, "TSkinSizer", nullptr},
+    {kcBox, "TSkinBox", &Make<TSkinBox>},
+    {kcBoxH, "TSkinBoxH", &Make<TSkinBoxH>},
+    {kcGroupBox, "TSkinGroupBox", &Make<TSkinGroupBox>},
+    {kcStatusBar, "TSkinStatusBar", &Make<TSkinStatusBar>},
+    {kcSizer, "TSkinSizer", &Make<TSkinSizer>},
     {kcTrackBar, "TSkinTrackBar", nullptr},
     {kcUpDown, "TSkinUpDown", nullptr},
     {kcProgress, "TSkinProgress", nullptr},
