@@ -57,6 +57,10 @@ HFONT WindowFont(HWND W) {
   return f ? f : HFONT(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// The selected tab. The focus item is no substitute: the system leaves it unset until the
+// selection changes, so the first tab of a new control would never show as current.
+int CurrentTab(HWND W) { return int(SendMessageW(W, TCM_GETCURSEL, 0, 0)); }
+
 bool WindowDisabled(HWND W) { return W && (GetWindowLongPtrA(W, GWL_STYLE) & WS_DISABLED) != 0; }
 
 struct TTabPaintItem {
@@ -384,7 +388,7 @@ void TSkinTab::DrawStrip(HDC DC, const TRect& R, const TRect& D) {
   FillParentBG(w, TRect(0, 0, size.X, size.Y));
   HGDIOBJ oldFont = SelectObject(w, WindowFont(FHandle));
   const TDataSkinBorder* rec = FSkinData->Tabs.get();
-  const int current = int(SendMessageW(FHandle, TCM_GETCURFOCUS, 0, 0));
+  const int current = CurrentTab(FHandle);
   HIMAGELIST images = HIMAGELIST(SendMessageW(FHandle, TCM_GETIMAGELIST, 0, 0));
   const bool disabled = !FEnabled;
   HPEN pen = nullptr;
@@ -479,7 +483,7 @@ void TSkinTabBtn::DrawControl(HDC DC, const TRect& R) {
   FillBG(w, TRect(0, 0, strip.Width(), strip.Height()));
   HGDIOBJ oldFont = SelectObject(w, WindowFont(FHandle));
   SetTextColor(w, 0);
-  const int current = int(SendMessageW(FHandle, TCM_GETCURFOCUS, 0, 0));
+  const int current = CurrentTab(FHandle);
   HIMAGELIST images = HIMAGELIST(SendMessageW(FHandle, TCM_GETIMAGELIST, 0, 0));
   const int frames = b->Frame > 0 ? b->Frame : 5;
   for (const auto& [i, item] : ReadTabs(FHandle, FUnicode)) {

@@ -137,7 +137,6 @@ public:
       item.pszText = const_cast<wchar_t*>(L"");
       SendMessageW(t, TCM_INSERTITEMW, WPARAM(i), LPARAM(&item));
     }
-    SendMessageW(t, TCM_SETCURSEL, 1, 0);
     return t;
   }
   static RECT ItemRect(HWND t, int i) {
@@ -178,16 +177,28 @@ LRESULT CALLBACK PlainParent(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 TEST_F(TabPanelSkins, TabPixelsInEveryStateAndPosition) {
   TSkinData* data = Data();
   HWND p = Parent();
-  const LONG styles[] = {0, TCS_BOTTOM, TCS_VERTICAL | TCS_MULTILINE, TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE};
-  for (LONG style : styles) {
-    SCOPED_TRACE(style);
-    HWND t = Tabs(p, style);
+  const struct {
+    LONG Style;
+    int Width;
+  } rows[] = {{0, 300},
+              {TCS_BOTTOM, 300},
+              {TCS_VERTICAL | TCS_MULTILINE, 300},
+              {TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, 300},
+              {TCS_MULTILINE, 150},  // two rows of tabs
+              {TCS_MULTILINE | TCS_BOTTOM, 150}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Style);
+    HWND t = Tabs(p, row.Style, row.Width);
     auto* s = new TSkinTab(nullptr);
     s->Inithwnd(t, data, nullptr, nullptr);
     auto shown = [&](int i) {
       auto d = Paint(s, t);
       return FrameAt(*d, Centre(ItemRect(t, i)), kTabsPic, 5);
     };
+    // A new control's first tab is its current one.
+    SendMessageW(t, TCM_SETCURSEL, 0, 0);
+    EXPECT_EQ(shown(0), 2);
+    SendMessageW(t, TCM_SETCURSEL, 1, 0);
     EXPECT_EQ(shown(0), 1);
     EXPECT_EQ(shown(1), 2);
     // The pane: the tabs' own border picture (the skin's pane selector is 0), in the display area.
@@ -216,6 +227,33 @@ TEST_F(TabPanelSkins, TabPixelsInEveryStateAndPosition) {
     delete s;
     DestroyWindow(t);
   }
+  // Two rows really were laid out.
+  HWND multi = Tabs(p, TCS_MULTILINE, 150);
+  EXPECT_EQ(SendMessageW(multi, TCM_GETROWCOUNT, 0, 0), 2);
+}
+
+TEST_F(TabPanelSkins, TheStripNeverPaintsOverTheScrollArrows) {
+  TSkinData* data = Data();
+  HWND p = Parent();
+  HWND t = Tabs(p, 0, 150);
+  for (int i = 3; i < 6; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(L"");
+    SendMessageW(t, TCM_INSERTITEMW, WPARAM(i), LPARAM(&item));
+  }
+  HWND arrows = FindWindowExW(t, nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(arrows, nullptr);
+  ASSERT_TRUE(IsWindowVisible(arrows));
+  auto* s = new TSkinTab(nullptr);
+  s->Inithwnd(t, data, nullptr, nullptr);
+  RECT a{}, own{};
+  GetWindowRect(arrows, &a);
+  GetWindowRect(t, &own);
+  auto d = Paint(s, t);
+  EXPECT_EQ(d->At(a.left - own.left + 2, a.top - own.top + 2), 0x123456u);  // left as it was
+  EXPECT_EQ(FrameAt(*d, Centre(ItemRect(t, 0)), kTabsPic, 5), 2);
+  delete s;
 }
 
 TEST_F(TabPanelSkins, TabTextsAreReadAtEachPaint) {
@@ -223,6 +261,7 @@ TEST_F(TabPanelSkins, TabTextsAreReadAtEachPaint) {
   HWND p = Parent();
   HWND t = Tabs(p, 0);
   SendMessageW(t, TCM_SETITEMSIZE, 0, MAKELPARAM(120, 22));
+  SendMessageW(t, TCM_SETCURSEL, 1, 0);
   auto* s = new TSkinTab(nullptr);
   s->Inithwnd(t, data, nullptr, nullptr);
   const RECT r0 = ItemRect(t, 0);
