@@ -503,6 +503,13 @@ void TSkinTabBtn::DrawControl(HDC DC, const TRect& R) {
 
 TSkinTabSheet::TSkinTabSheet(TComponent* AOwner) : TSkinControl(AOwner) {}
 
+void TSkinTabSheet::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) {
+  (void)SetColor;
+  // The page takes the face colour, so that labels and other controls that follow their
+  // parent's colour match the page instead of showing the system's face as a strip.
+  TSkinControl::Init(Form, SkinData, Canvas, true);
+}
+
 bool TSkinTabSheet::BeforeProc(TMessage& Message) {
   const bool inherited = TSkinControl::BeforeProc(Message);
   if (!inherited) return false;

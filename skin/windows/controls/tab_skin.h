@@ -82,6 +82,7 @@ class TSkinTabSheet : public TSkinControl {
   KARO_CLASS(TSkinTabSheet)
 public:
   explicit TSkinTabSheet(TComponent* AOwner);
+  void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
   bool BeforeProc(TMessage& Message) override;
   void DrawControl(HDC DC, const TRect& R) override;
 };

@@ -28,7 +28,7 @@ using namespace skintest;
 namespace {
 
 // The pictures' numbers in the complete test skin.
-constexpr int kTabsPic = 15, kTabBorderPic = 16, kStatusPic = 17, kExtraPic = 22;
+constexpr int kButtonsPic = 6, kTabsPic = 15, kTabBorderPic = 16, kStatusPic = 17, kExtraPic = 22;
 
 // A system colour as this code base writes it.
 constexpr TColor SysColour(int index) { return TColor(0xFF000000u | unsigned(index)); }
@@ -583,6 +583,65 @@ TEST_F(TabPanelSkins, PanelColoursPerSkinAndBackOnUnskinning) {
   EXPECT_EQ(panel->Color(), TColor(0x0000FF));
   EXPECT_EQ(printed(), 0x0000FFu);
   form.DeleteControls();
+}
+
+TEST_F(TabPanelSkins, ButtonStyleTabsAreSkinnedPushButtons) {
+  TSkinData* data = Data();
+  HWND p = Parent();
+  HWND t = Tabs(p, TCS_BUTTONS);
+  SendMessageW(t, TCM_SETCURSEL, 2, 0);
+  auto* s = new TSkinTabBtn(nullptr);
+  s->Inithwnd(t, data, nullptr, nullptr);
+  auto d = Paint(s, t);
+  EXPECT_EQ(FrameAt(*d, Centre(ItemRect(t, 0)), kButtonsPic, 5), 1);
+  EXPECT_EQ(FrameAt(*d, Centre(ItemRect(t, 2)), kButtonsPic, 5), 2);
+  delete s;
+}
+
+TEST_F(TabPanelSkins, SheetsDialogsAndSizeBoxesTakeTheFaceColour) {
+  TSkinData* data = Data();
+  const COLORREF face = COLORREF(ColorToRGB(data->Colors[csButtonFace]));
+  HWND host = Parent();
+  // A page: painted and erased in the face colour.
+  {
+    TPagesFixture f(host, data);
+    TTabSheet* sheet = f.pages->Pages(0);
+    auto* label = new TLabel(sheet);
+    label->SetParent(sheet);
+    const TColor before = sheet->Color();
+    auto* s = new TSkinTabSheet(sheet);
+    s->Init(&f.form, data, nullptr, false);
+    // Controls that follow the page's colour follow the skin's.
+    EXPECT_EQ(label->Color(), TColor(face));
+    TDib d(40, 40);
+    SendMessageW(sheet->Handle(), WM_PRINTCLIENT, WPARAM(d.DC), PRF_CLIENT);
+    EXPECT_EQ(d.At(20, 20), face);
+    d.Fill(0x123456);
+    EXPECT_EQ(SendMessageW(sheet->Handle(), WM_ERASEBKGND, WPARAM(d.DC), 0), 1);
+    EXPECT_EQ(d.At(20, 20), face);
+    s->Unsubclass();
+    EXPECT_EQ(sheet->Color(), before);
+  }
+  // A plain dialog: its background and its statics' brush.
+  HWND dlg = CreateWindowExW(0, L"#32770", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, host, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  HWND label = CreateWindowExW(0, L"Static", L"s", WS_CHILD | WS_VISIBLE, 5, 5, 50, 20, dlg, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  auto* box = new TSkinBoxH(nullptr);
+  box->Inithwnd(dlg, data, nullptr, nullptr);
+  TDib d(200, 100);
+  SendMessageW(dlg, WM_ERASEBKGND, WPARAM(d.DC), 0);
+  EXPECT_EQ(d.At(100, 50), face);
+  EXPECT_EQ(SendMessageW(dlg, WM_CTLCOLORSTATIC, WPARAM(d.DC), LPARAM(label)), LRESULT(data->FaceBrush.get()));
+  delete box;
+  // A size box.
+  HWND grip = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 0, 0, 17, 17, host,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  auto* sizer = new TSkinSizer(nullptr);
+  sizer->Inithwnd(grip, data, nullptr, nullptr);
+  auto g = Paint(sizer, grip);
+  EXPECT_EQ(g->At(8, 8), face);
+  delete sizer;
 }
 
 TEST_F(TabPanelSkins, TheKindTableMakesTheseSkins) {
