@@ -288,7 +288,7 @@ HWND TSkinTab::FindScroll() {
   if (!up) return nullptr;
   if (!FScrollSkin) {
     // Until the up-down skin exists the arrows stay as the system draws them.
-    FScrollSkin = MakeSkin(kcUpDown, Owner());
+    FScrollSkin = MakeSkin(kcUpDown, Owner() ? Owner() : this);
     if (FScrollSkin) FScrollSkin->Inithwnd(up, FSkinData, FCanvas, FForm);
   }
   return (GetWindowLongPtrA(up, GWL_STYLE) & WS_VISIBLE) ? up : nullptr;
