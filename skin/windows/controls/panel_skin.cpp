@@ -178,11 +178,18 @@ bool TSkinGroupBox::BeforeProc(TMessage& Message) {
 void TSkinGroupBox::DrawControl(HDC DC, const TRect& R) {
   TBitmap* work = Work(R);
   if (!work) return DefaultDraw(DC, R);
-  DefaultDraw(work->Canvas()->Handle(), TRect(0, 0, R.Width(), R.Height()));
+  DrawBox(work->Canvas()->Handle(), TRect(0, 0, R.Width(), R.Height()));
   BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), work->Canvas()->Handle(), 0, 0, SRCCOPY);
+  // After the copy: a child's own painter may compose in the shared work bitmap too.
+  PaintGraphicChildren(FControl, DC);
 }
 
 void TSkinGroupBox::DefaultDraw(HDC DC, const TRect& R) {
+  DrawBox(DC, R);
+  PaintGraphicChildren(FControl, DC);
+}
+
+void TSkinGroupBox::DrawBox(HDC DC, const TRect& R) {
   WideString caption = GetWindowTextWide(FHandle);
   if (caption.empty() && FControl) caption = FControl->Caption();
   // Composed off screen, the box needs its background even without a control object.
@@ -218,7 +225,6 @@ void TSkinGroupBox::DefaultDraw(HDC DC, const TRect& R) {
   SetBkColor(DC, oldBk);
   SetTextColor(DC, oldText);
   SelectObject(DC, oldFont);
-  PaintGraphicChildren(FControl, DC);
 }
 
 // ---- TSkinStatusBar
@@ -307,8 +313,8 @@ void TSkinStatusBar::DrawControl(HDC DC, const TRect& R) {
   SetBkMode(w, oldMode);
   SetTextColor(w, oldText);
   SelectObject(w, oldFont);
-  PaintGraphicChildren(FControl, w);
   BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), w, 0, 0, SRCCOPY);
+  PaintGraphicChildren(FControl, DC);
   // Panels the application draws itself are handed to it over the skin's picture.
   if (bar && bar->OnDrawPanel)
     for (const auto& [i, r] : drawn) bar->OnDrawPanel(bar, bar->Panels()->Items(i), r);

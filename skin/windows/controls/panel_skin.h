@@ -49,7 +49,10 @@ public:
   void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
   bool BeforeProc(TMessage& Message) override;
   void DrawControl(HDC DC, const TRect& R) override;
+  // The frame line and caption, then the children without windows.
   void DefaultDraw(HDC DC, const TRect& R);
+  // The frame line and caption alone.
+  void DrawBox(HDC DC, const TRect& R);
 
   bool FPainter = false;  // the skin paints the whole control
 };

@@ -319,15 +319,24 @@ TEST_F(TabPanelSkins, TheParentHearsTheSameTabChangeWithAndWithoutTheSkin) {
   EXPECT_EQ(plain, skinned);
 }
 
-// A page control of four pages named A to D under a panel on the parent, with a skin form whose
-// window is the parent.
-struct TPagesFixture {
-  TPagesFixture(HWND host, TSkinData* data, TTabPosition pos = tpTop, intptr_t tag = kTabCloseTag)
-      : parent(nullptr), form(nullptr) {
+// A panel on the host window to put controls on, and a skin form whose window is the host.
+struct THost {
+  explicit THost(HWND host, TSkinData* data = nullptr) : parent(nullptr), form(nullptr) {
     form.hwnd = host;
     form.SkinData = data;
     parent.SetParentWindow(host);
     parent.SetBounds(0, 0, 400, 300);
+  }
+  ~THost() { form.DeleteControls(); }
+  TPanel parent;
+  TVeltForm form;
+};
+
+// A page control of four pages named A to D under a panel on the parent, with a skin form whose
+// window is the parent.
+struct TPagesFixture {
+  TPagesFixture(HWND host, TSkinData* data, TTabPosition pos = tpTop, intptr_t tag = kTabCloseTag)
+      : h(host, data), parent(h.parent), form(h.form) {
     pages = new TPageControl(&parent);
     pages->SetParent(&parent);
     pages->SetBounds(0, 0, 380, 250);
@@ -341,7 +350,6 @@ struct TPagesFixture {
     skin = new TSkinTab(pages);
     skin->Init(&form, data, nullptr, false);
   }
-  ~TPagesFixture() { form.DeleteControls(); }
   std::vector<WideString> Names() {
     std::vector<WideString> n;
     for (int i = 0; i < pages->PageCount(); ++i) n.push_back(pages->Pages(i)->Caption());
@@ -355,8 +363,9 @@ struct TPagesFixture {
   }
   LRESULT Click(POINT p) { return SendMessageW(pages->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y)); }
 
-  TPanel parent;
-  TVeltForm form;
+  THost h;
+  TPanel& parent;
+  TVeltForm& form;
   TPageControl* pages;
   TSkinTab* skin;
 };
@@ -423,11 +432,9 @@ TEST_F(TabPanelSkins, OnlyTopTabsOfATaggedPageControlGetCloseButtons) {
 TEST_F(TabPanelSkins, StatusBarPanelsSimpleTextAndSizeGrip) {
   TSkinData* data = Data();
   HWND host = Parent();
-  TVeltForm form(nullptr);
-  form.hwnd = host;
-  TPanel parent(nullptr);
-  parent.SetParentWindow(host);
-  parent.SetBounds(0, 0, 400, 300);
+  THost h(host);
+  TVeltForm& form = h.form;
+  TPanel& parent = h.parent;
   auto* bar = new TStatusBar(&parent);
   bar->SetParent(&parent);
   const TStatusPanelBevel bevels[] = {pbLowered, pbRaised, pbNone};
@@ -480,18 +487,15 @@ TEST_F(TabPanelSkins, StatusBarPanelsSimpleTextAndSizeGrip) {
     EXPECT_EQ(d->At(part(0).left, part(0).top + 3), GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(d->At(part(1).left, part(1).top + 3), GetSysColor(COLOR_BTNHIGHLIGHT));
   }
-  form.DeleteControls();
 }
 
 TEST_F(TabPanelSkins, GroupBoxFrameAndCaptionsChineseIncluded) {
   TSkinData* data = Data();
   data->Colors[csButtonShadow] = SysColour(COLOR_BTNSHADOW);
   HWND host = Parent();
-  TVeltForm form(nullptr);
-  form.hwnd = host;
-  TPanel parent(nullptr);
-  parent.SetParentWindow(host);
-  parent.SetBounds(0, 0, 400, 300);
+  THost h(host);
+  TVeltForm& form = h.form;
+  TPanel& parent = h.parent;
   auto* box = new TGroupBox(&parent);
   box->SetParent(&parent);
   box->SetBounds(10, 10, 200, 100);
@@ -518,17 +522,14 @@ TEST_F(TabPanelSkins, GroupBoxFrameAndCaptionsChineseIncluded) {
         if (d->At(x, y) != COLORREF(ColorToRGB(data->Colors[csButtonFace])) && d->At(x, y) != shadow) ++ink;
     EXPECT_EQ(ink > 5, hasCaption) << ink;
   }
-  form.DeleteControls();
 }
 
 TEST_F(TabPanelSkins, ACheckBoxShowsTheSkinnedGroupBoxThrough) {
   TSkinData* data = Data();
   HWND host = Parent();
-  TVeltForm form(nullptr);
-  form.hwnd = host;
-  TPanel parent(nullptr);
-  parent.SetParentWindow(host);
-  parent.SetBounds(0, 0, 400, 300);
+  THost h(host);
+  TVeltForm& form = h.form;
+  TPanel& parent = h.parent;
   auto* box = new TGroupBox(&parent);
   box->SetParent(&parent);
   box->SetBounds(10, 10, 200, 60);
@@ -548,7 +549,6 @@ TEST_F(TabPanelSkins, ACheckBoxShowsTheSkinnedGroupBoxThrough) {
   auto* gs = new TSkinGroupBox(box);
   gs->Init(&form, data, nullptr, false);
   EXPECT_EQ(lineUnderCheck(), shadow);
-  form.DeleteControls();
 }
 
 TEST_F(TabPanelSkins, PanelColoursPerSkinAndBackOnUnskinning) {
@@ -556,11 +556,9 @@ TEST_F(TabPanelSkins, PanelColoursPerSkinAndBackOnUnskinning) {
   TSkinData* green = Data();
   green->Colors[csButtonFace] = TColor(0x1EC80A);
   HWND host = Parent();
-  TVeltForm form(nullptr);
-  form.hwnd = host;
-  TPanel parent(nullptr);
-  parent.SetParentWindow(host);
-  parent.SetBounds(0, 0, 400, 300);
+  THost h(host);
+  TVeltForm& form = h.form;
+  TPanel& parent = h.parent;
   auto* panel = new TPanel(&parent);
   panel->SetParent(&parent);
   panel->SetBounds(10, 10, 100, 60);
@@ -582,7 +580,6 @@ TEST_F(TabPanelSkins, PanelColoursPerSkinAndBackOnUnskinning) {
   s->Unsubclass();
   EXPECT_EQ(panel->Color(), TColor(0x0000FF));
   EXPECT_EQ(printed(), 0x0000FFu);
-  form.DeleteControls();
 }
 
 TEST_F(TabPanelSkins, ButtonStyleTabsAreSkinnedPushButtons) {
