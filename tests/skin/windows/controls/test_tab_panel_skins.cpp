@@ -328,6 +328,12 @@ struct THost {
     parent.SetBounds(0, 0, 400, 300);
   }
   ~THost() { form.DeleteControls(); }
+  // A control of class T on the panel.
+  template <class T> T* Add() {
+    auto* c = new T(&parent);
+    c->SetParent(&parent);
+    return c;
+  }
   TPanel parent;
   TVeltForm form;
 };
@@ -337,8 +343,7 @@ struct THost {
 struct TPagesFixture {
   TPagesFixture(HWND host, TSkinData* data, TTabPosition pos = tpTop, intptr_t tag = kTabCloseTag)
       : h(host, data), parent(h.parent), form(h.form) {
-    pages = new TPageControl(&parent);
-    pages->SetParent(&parent);
+    pages = h.Add<TPageControl>();
     pages->SetBounds(0, 0, 380, 250);
     pages->SetTabPosition(pos);
     pages->SetTag(tag);
@@ -434,9 +439,7 @@ TEST_F(TabPanelSkins, StatusBarPanelsSimpleTextAndSizeGrip) {
   HWND host = Parent();
   THost h(host);
   TVeltForm& form = h.form;
-  TPanel& parent = h.parent;
-  auto* bar = new TStatusBar(&parent);
-  bar->SetParent(&parent);
+  auto* bar = h.Add<TStatusBar>();
   const TStatusPanelBevel bevels[] = {pbLowered, pbRaised, pbNone};
   for (TStatusPanelBevel b : bevels) {
     TStatusPanel* p = bar->Panels()->Add();
@@ -495,9 +498,7 @@ TEST_F(TabPanelSkins, GroupBoxFrameAndCaptionsChineseIncluded) {
   HWND host = Parent();
   THost h(host);
   TVeltForm& form = h.form;
-  TPanel& parent = h.parent;
-  auto* box = new TGroupBox(&parent);
-  box->SetParent(&parent);
+  auto* box = h.Add<TGroupBox>();
   box->SetBounds(10, 10, 200, 100);
   auto* s = new TSkinGroupBox(box);
   s->Init(&form, data, nullptr, false);
@@ -529,12 +530,10 @@ TEST_F(TabPanelSkins, ACheckBoxShowsTheSkinnedGroupBoxThrough) {
   HWND host = Parent();
   THost h(host);
   TVeltForm& form = h.form;
-  TPanel& parent = h.parent;
-  auto* box = new TGroupBox(&parent);
-  box->SetParent(&parent);
+  auto* box = h.Add<TGroupBox>();
   box->SetBounds(10, 10, 200, 60);
   // The check box lies over the group box's bottom line (its row 58).
-  auto* check = new TCheckBox(&parent);
+  auto* check = new TCheckBox(&h.parent);
   check->SetParent(box);
   check->SetBounds(20, 45, 150, 24);
   check->SetCaption(L"x");
@@ -558,9 +557,7 @@ TEST_F(TabPanelSkins, PanelColoursPerSkinAndBackOnUnskinning) {
   HWND host = Parent();
   THost h(host);
   TVeltForm& form = h.form;
-  TPanel& parent = h.parent;
-  auto* panel = new TPanel(&parent);
-  panel->SetParent(&parent);
+  auto* panel = h.Add<TPanel>();
   panel->SetBounds(10, 10, 100, 60);
   panel->SetColor(TColor(0x0000FF));
   auto* s = new TSkinBox(panel);
