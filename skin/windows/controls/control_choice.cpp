@@ -31,6 +31,11 @@ struct TSkinKindRow {
 };
 
 template <class T> TSkinControl* Make(TComponent* Owner) { return new T(Owner); }
+TSkinControl* MakeAdvPage(TComponent* Owner) {
+  auto* s = new TSkinAdvPage(Owner);
+  s->FKind = 4;
+  return s;
+}
 TSkinControl* MakePngBitButton(TComponent* Owner) {
   auto* s = new TSkinBitButton(Owner);
   s->FGlyphProp = "PngImage";
@@ -51,7 +56,7 @@ const TSkinKindRow kKinds[] = {
     {kcTab31, "TSkinTab31", nullptr},
     {kcTabBtn, "TSkinTabBtn", &Make<TSkinTabBtn>},
     {kcTabSheet, "TSkinTabSheet", &Make<TSkinTabSheet>},
-    {kcAdvPage, "TSkinAdvPage", nullptr},
+    {kcAdvPage, "TSkinAdvPage", &MakeAdvPage},
     {kcBox, "TSkinBox", &Make<TSkinBox>},
     {kcBoxH, "TSkinBoxH", &Make<TSkinBoxH>},
     {kcGroupBox, "TSkinGroupBox", &Make<TSkinGroupBox>},

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/controls/comctrls.h"
+#include "classlib/core/typinfo.h"
 #include "skin/data/img_util.h"
 #include "skin/data/skin_objects.h"
 #include "skin/data/velt_data.h"
@@ -18,6 +19,7 @@
 
 KARO_CLASS_INFO(TSkinTab, TSkinControl)
 KARO_CLASS_INFO(TSkinTabBtn, TSkinControl)
+KARO_CLASS_INFO(TSkinAdvPage, TSkinControl)
 KARO_CLASS_INFO(TSkinTabSheet, TSkinControl)
 
 namespace {
@@ -283,13 +285,18 @@ void TSkinTab::inittab() {
 }
 
 HWND TSkinTab::FindScroll() {
-  if (!FHandle) return nullptr;
-  HWND up = FindWindowExW(FHandle, nullptr, UPDOWN_CLASSW, nullptr);
+  return FindTabScroll(FHandle, Owner() ? Owner() : this, FScrollSkin, FSkinData, FCanvas, FForm);
+}
+
+HWND FindTabScroll(HWND Tab, TComponent* Owner, TSkinControl*& ScrollSkin, TSkinData* SkinData, TCanvas* Canvas,
+                   TVeltForm* Form) {
+  if (!Tab) return nullptr;
+  HWND up = FindWindowExW(Tab, nullptr, UPDOWN_CLASSW, nullptr);
   if (!up) return nullptr;
-  if (!FScrollSkin) {
+  if (!ScrollSkin) {
     // Until the up-down skin exists the arrows stay as the system draws them.
-    FScrollSkin = MakeSkin(kcUpDown, Owner() ? Owner() : this);
-    if (FScrollSkin) FScrollSkin->Inithwnd(up, FSkinData, FCanvas, FForm);
+    ScrollSkin = MakeSkin(kcUpDown, Owner);
+    if (ScrollSkin) ScrollSkin->Inithwnd(up, SkinData, Canvas, Form);
   }
   return (GetWindowLongPtrA(up, GWL_STYLE) & WS_VISIBLE) ? up : nullptr;
 }
@@ -455,6 +462,55 @@ void TSkinTab::DrawControl(HDC DC, const TRect& R) {
   }
   BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), a, 0, 0, SRCCOPY);
   RestoreDC(DC, saved);
+}
+
+// ---- TSkinAdvPage
+
+namespace {
+const char* const kAdvPictures[] = {"TabBackGround", "TabBackGroundActive"};
+}
+
+TSkinAdvPage::TSkinAdvPage(TComponent* AOwner) : TSkinControl(AOwner) {}
+
+void TSkinAdvPage::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) {
+  if (FInitialized) return;
+  TSkinControl::Init(Form, SkinData, Canvas, SetColor);
+  ChangeImage();
+}
+
+void TSkinAdvPage::SkinChange() {
+  TSkinControl::SkinChange();
+  ChangeImage();
+}
+
+void TSkinAdvPage::ChangeImage() {
+  if (FKind == 4) SetAdvPage();
+}
+
+void TSkinAdvPage::SetAdvPage() {
+  if (!FSkinData || !FSkinData->Tabs || !FControl) return;
+  const TDataSkinBorder* rec = FSkinData->Tabs.get();
+  for (int f = 1; f <= 2; ++f) {
+    if (!HasProperty(FControl, kAdvPictures[f - 1])) continue;
+    std::unique_ptr<TBitmap> frame = GetHMap(TRect(0, 0, 100, 21), rec->Map.get(), rec->Margins, f, rec->Frame,
+                                             rec->Tile, 0);
+    if (frame) SetObjectProp(FControl, kAdvPictures[f - 1], frame.get());
+  }
+}
+
+void TSkinAdvPage::Unsubclass() {
+  if (FControl) {
+    TBitmap empty;
+    for (const char* name : kAdvPictures)
+      if (HasProperty(FControl, name)) SetObjectProp(FControl, name, &empty);
+  }
+  TSkinControl::Unsubclass();
+}
+
+void TSkinAdvPage::DrawControl(HDC DC, const TRect& R) {
+  (void)DC;
+  (void)R;
+  FindTabScroll(FHandle, Owner() ? Owner() : this, FScrollSkin, FSkinData, FCanvas, FForm);
 }
 
 // ---- TSkinTabBtn

@@ -70,6 +70,25 @@ private:
   void SetHot(int Tab);
 };
 
+// An advanced page control of another vendor that draws its tabs from two bitmap properties,
+// "TabBackGround" and "TabBackGroundActive": the skin fills them with its tab frames 1 and 2.
+class TSkinAdvPage : public TSkinControl {
+  KARO_CLASS(TSkinAdvPage)
+public:
+  explicit TSkinAdvPage(TComponent* AOwner);
+  void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
+  void SkinChange() override;
+  // Gives the control empty pictures: it draws its own tabs again.
+  void Unsubclass() override;
+  void DrawControl(HDC DC, const TRect& R) override;
+  void ChangeImage();
+  void SetAdvPage();
+
+  // 4: made for an "advpagecontrol" entry of the class list; only that kind fills the pictures.
+  int FKind = 0;
+  TSkinControl* FScrollSkin = nullptr;
+};
+
 class TSkinTabBtn : public TSkinControl {
   KARO_CLASS(TSkinTabBtn)
 public:
@@ -95,5 +114,9 @@ void DrawTabCaption(HDC DC, const TRect& R, HIMAGELIST Images, int ImageIndex, c
 bool ReadTabItem(HWND Tab, bool Unicode, int Index, WideString& Text, int& Image);
 // A skin colour as a GDI call takes it: Fallback when the skin gave none, system colours resolved.
 COLORREF SkinColour(TColor Colour, TColor Fallback);
+// The tab window's own scroll arrows, skinned (ScrollSkin, owned by Owner) the first time they
+// are found; nil when there are none or they are hidden.
+HWND FindTabScroll(HWND Tab, TComponent* Owner, TSkinControl*& ScrollSkin, TSkinData* SkinData, TCanvas* Canvas,
+                   TVeltForm* Form);
 // Paints the control's children that have no window of their own into DC.
 void PaintGraphicChildren(TControl* Control, HDC DC);

@@ -15,6 +15,7 @@
 #include "classlib/controls/comctrls.h"
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
+#include "classlib/core/typinfo.h"
 #include "skin/data/skin_objects.h"
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_choice.h"
@@ -24,6 +25,24 @@
 #include "tests/skin/windows/manager/skin_test_env.h"
 
 using namespace skintest;
+
+// An advanced page control of another vendor, as far as the skin sees it: two published pictures.
+class TFakeAdvPage : public TCustomControl {
+  KARO_CLASS(TFakeAdvPage)
+public:
+  explicit TFakeAdvPage(TComponent* owner) : TCustomControl(owner) {}
+  TBitmap* TabBackGround() { return &normal_; }
+  void SetTabBackGround(TBitmap* b) { normal_.Assign(b); }
+  TBitmap* TabBackGroundActive() { return &active_; }
+  void SetTabBackGroundActive(TBitmap* b) { active_.Assign(b); }
+
+private:
+  TBitmap normal_, active_;
+};
+KARO_CLASS_PROPS(TFakeAdvPage, TCustomControl,
+                 Prop("TabBackGround", &TFakeAdvPage::TabBackGround, &TFakeAdvPage::SetTabBackGround),
+                 Prop("TabBackGroundActive", &TFakeAdvPage::TabBackGroundActive,
+                      &TFakeAdvPage::SetTabBackGroundActive))
 
 namespace {
 
@@ -638,13 +657,39 @@ TEST_F(TabPanelSkins, SheetsDialogsAndSizeBoxesTakeTheFaceColour) {
   delete sizer;
 }
 
+TEST_F(TabPanelSkins, AnAdvancedPageControlTakesTheTabFramesAsItsPictures) {
+  TSkinData* data = Data();
+  THost h(Parent(), data);
+  auto* page = h.Add<TFakeAdvPage>();
+  std::unique_ptr<TSkinControl> plain(MakeSkin(kcAdvPage, nullptr));
+  ASSERT_EQ(static_cast<TSkinAdvPage*>(plain.get())->FKind, 4);
+  TSkinControl* s = MakeSkin(kcAdvPage, page);
+  s->Init(&h.form, data, nullptr, true);
+  auto colourAt = [](TBitmap* b) {
+    return b->Empty() ? 0u : COLORREF(GetPixel(b->Canvas()->Handle(), 50, 10));
+  };
+  ASSERT_EQ(page->TabBackGround()->Width(), 100);
+  EXPECT_EQ(page->TabBackGround()->Height(), 21);
+  EXPECT_EQ(colourAt(page->TabBackGround()), FrameColor(kTabsPic, 1));
+  EXPECT_EQ(colourAt(page->TabBackGroundActive()), FrameColor(kTabsPic, 2));
+  s->Unsubclass();
+  EXPECT_TRUE(page->TabBackGround()->Empty());
+  EXPECT_TRUE(page->TabBackGroundActive()->Empty());
+  // A control without the pictures is left as it is.
+  auto* panel = h.Add<TPanel>();
+  TSkinControl* other = MakeSkin(kcAdvPage, panel);
+  other->Init(&h.form, data, nullptr, false);
+  other->Unsubclass();
+}
+
 TEST_F(TabPanelSkins, TheKindTableMakesTheseSkins) {
   const struct {
     TSkinClass Kind;
     const char* Name;
   } rows[] = {{kcTab, "TSkinTab"},           {kcTabPlain, "TSkinTab"},       {kcTabBtn, "TSkinTabBtn"},
               {kcTabSheet, "TSkinTabSheet"}, {kcBox, "TSkinBox"},            {kcBoxH, "TSkinBoxH"},
-              {kcGroupBox, "TSkinGroupBox"}, {kcStatusBar, "TSkinStatusBar"}, {kcSizer, "TSkinSizer"}};
+              {kcGroupBox, "TSkinGroupBox"}, {kcStatusBar, "TSkinStatusBar"}, {kcSizer, "TSkinSizer"},
+              {kcAdvPage, "TSkinAdvPage"}};
   for (const auto& r : rows) {
     std::unique_ptr<TSkinControl> s(MakeSkin(r.Kind, nullptr));
     ASSERT_NE(s, nullptr) << r.Name;
