@@ -6,6 +6,7 @@
 #include "skin/data/skin_objects.h"
 #include "skin/data/velt_data.h"
 #include "skin/data/velt_text.h"
+#include "skin/windows/controls/panel_skin.h"
 #include "skin/windows/paint/draw_primitives.h"
 
 KARO_CLASS_INFO(TSkinCheckBox, TSkinControl)
@@ -177,9 +178,11 @@ void TSkinCheckBox::DrawControl(HDC DC, const TRect& R) {
     if (rightGlyph) flags |= DT_RIGHT;
   }
   if (FUseSkin == 1) {
-    if (FTransparent && FHandle)
+    // Over a container the skin paints, the container shows through: its face, frame and caption.
+    const bool showParent = FTransparent || (FHandle && FindContainerSkin(FForm, GetParent(FHandle)));
+    if (showParent && FHandle)
       DrawParentImage(FHandle, DC, true);
-    else if (!FTransparent)
+    else if (!showParent)
       FillBG(DC, R);
   }
   DrawSkinMap2(DC, g, strip, frame, N);

@@ -13,8 +13,10 @@
 #include "skin/windows/controls/header_skin.h"
 #include "skin/windows/controls/mplayer_skin.h"
 #include "skin/windows/controls/obj_image_skin.h"
+#include "skin/windows/controls/panel_skin.h"
 #include "skin/windows/controls/progress_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
+#include "skin/windows/controls/tab_skin.h"
 #include "skin/windows/controls/trackbar_skin.h"
 #include "skin/windows/controls/updown_skin.h"
 #include "skin/windows/forms/velt_form.h"
@@ -35,6 +37,11 @@ struct TSkinKindRow {
 };
 
 template <class T> TSkinControl* Make(TComponent* Owner) { return new T(Owner); }
+TSkinControl* MakeAdvPage(TComponent* Owner) {
+  auto* s = new TSkinAdvPage(Owner);
+  s->FKind = 4;
+  return s;
+}
 TSkinControl* MakePngBitButton(TComponent* Owner) {
   auto* s = new TSkinBitButton(Owner);
   s->FGlyphProp = "PngImage";
@@ -52,17 +59,17 @@ const TSkinKindRow kKinds[] = {
     {kcSpeedButton, "TSkinSpeedButton", &Make<TSkinSpeedButton>},
     {kcCheckBox, "TSkinCheckBox", &Make<TSkinCheckBox>},
     {kcRadioButton, "TSkinRadioButton", &Make<TSkinRadioButton>},
-    {kcTab, "TSkinTab", nullptr},
-    {kcTabPlain, "TSkinTab", nullptr},
+    {kcTab, "TSkinTab", &Make<TSkinTab>},
+    {kcTabPlain, "TSkinTab", &Make<TSkinTab>},
     {kcTab31, "TSkinTab31", nullptr},
-    {kcTabBtn, "TSkinTabBtn", nullptr},
-    {kcTabSheet, "TSkinTabSheet", nullptr},
-    {kcAdvPage, "TSkinAdvPage", nullptr},
-    {kcBox, "TSkinBox", nullptr},
-    {kcBoxH, "TSkinBoxH", nullptr},
-    {kcGroupBox, "TSkinGroupBox", nullptr},
-    {kcStatusBar, "TSkinStatusBar", nullptr},
-    {kcSizer, "TSkinSizer", nullptr},
+    {kcTabBtn, "TSkinTabBtn", &Make<TSkinTabBtn>},
+    {kcTabSheet, "TSkinTabSheet", &Make<TSkinTabSheet>},
+    {kcAdvPage, "TSkinAdvPage", &MakeAdvPage},
+    {kcBox, "TSkinBox", &Make<TSkinBox>},
+    {kcBoxH, "TSkinBoxH", &Make<TSkinBoxH>},
+    {kcGroupBox, "TSkinGroupBox", &Make<TSkinGroupBox>},
+    {kcStatusBar, "TSkinStatusBar", &Make<TSkinStatusBar>},
+    {kcSizer, "TSkinSizer", &Make<TSkinSizer>},
     {kcTrackBar, "TSkinTrackBar", &Make<TSkinTrackBar>},
     {kcUpDown, "TSkinUpDown", &Make<TSkinUpDown>},
     {kcProgress, "TSkinProgress", &Make<TSkinProgress>},

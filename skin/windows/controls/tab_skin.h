@@ -1,0 +1,121 @@
+// Tab and page controls: TSkinTab (the tab strip in four orientations from the skin's tab
+// pictures, the pane, close buttons on the tabs), TSkinTabBtn (button-style tabs from the push
+// button pictures) and TSkinTabSheet (a page's background); with the pure geometry and frame
+// choices they paint and hit-test by.
+#pragma once
+
+#include <memory>
+
+#include "skin/windows/controls/control_skin.h"
+
+// The tag that asks a page control with tabs at the top for close buttons on its tabs.
+constexpr intptr_t kTabCloseTag = 7777;
+
+enum TSkinTabPosition { StTop, Stbottom, Stleft, Stright };
+
+// ---- Deciding, pure
+
+// From the window style: TCS_BOTTOM with TCS_VERTICAL right, TCS_BOTTOM bottom, TCS_VERTICAL left.
+TSkinTabPosition TabPositionOfStyle(LONG Style);
+// The pane rectangle from the display rectangle the control reports: four pixels wider on every
+// side and one pixel further towards the tabs.
+TRect TabPaneRect(const TRect& Display, TSkinTabPosition P);
+// The part of the window outside the pane on the tab side.
+TRect TabStripRect(const TRect& Window, const TRect& Pane, TSkinTabPosition P);
+// The size of the work bitmap the strip is composed in: always laid horizontally.
+TPoint TabWorkSize(const TRect& Strip, TSkinTabPosition P);
+// A tab's rectangle (client coordinates) in the work bitmap.
+TRect TabInWork(const TRect& Tab, const TRect& Window, const TRect& Pane, int WorkWidth, TSkinTabPosition P);
+// The close button of a tab drawn at WorkTab in the work bitmap: a 6-pixel square near the top
+// right corner. For top tabs the work bitmap lies at the client origin, so this is also where a
+// click hits it.
+TRect TabCloseRect(const TRect& WorkTab);
+// The tab strip's frame: 1 a tab, 2 the current tab, 3 a tab under the mouse, 4 any tab of a
+// disabled control, 5 the current tab under the mouse. A strip of fewer than five frames has only
+// the first two.
+int TabFrame(bool Current, bool Hot, bool Disabled, int FrameCount);
+// The page whose tab is Tab, given each page's tab index in page order (-1 for a page whose tab
+// is hidden, so tab and page indexes part after it); -1 when no page has that tab.
+int PageOfTab(const int* SheetTabIndexes, int Count, int Tab);
+
+class TSkinTab : public TSkinControl {
+  KARO_CLASS(TSkinTab)
+public:
+  explicit TSkinTab(TComponent* AOwner);
+  ~TSkinTab() override;
+
+  void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
+  void Inithwnd(HWND Handle, TSkinData* SkinData, TVeltForm* Form) override;
+  bool BeforeProc(TMessage& Message) override;
+  void DrawControl(HDC DC, const TRect& R) override;
+  void SkinChange() override;
+
+  // Copies the tab and pane pictures for the tab side.
+  void inittab();
+  TSkinTabPosition GetPosition() const;
+  // The tab control's own scroll arrows (skinned once found); nil when it has none.
+  HWND FindScroll();
+  // A click at client point (X, Y): the close button it hits, asked of the form's window, and the
+  // page freed when the answer is 0. True when a close button was hit.
+  bool ClickClose(int X, int Y);
+
+  std::unique_ptr<TBitmap> FTabImage, FPaneImage, FWorkBitmap;
+  TSkinTabPosition FPosition = StTop;
+  bool FCloseButtons = false;
+  int FHot = -1;  // the tab under the mouse
+  TSkinControl* FScrollSkin = nullptr;
+
+private:
+  void DrawStrip(HDC DC, const TRect& R, const TRect& Pane);
+  void SetHot(int Tab);
+};
+
+// An advanced page control of another vendor that draws its tabs from two bitmap properties,
+// "TabBackGround" and "TabBackGroundActive": the skin fills them with its tab frames 1 and 2.
+class TSkinAdvPage : public TSkinControl {
+  KARO_CLASS(TSkinAdvPage)
+public:
+  explicit TSkinAdvPage(TComponent* AOwner);
+  void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
+  void SkinChange() override;
+  // Gives the control empty pictures: it draws its own tabs again.
+  void Unsubclass() override;
+  void DrawControl(HDC DC, const TRect& R) override;
+  void ChangeImage();
+  void SetAdvPage();
+
+  // 4: made for an "advpagecontrol" entry of the class list; only that kind fills the pictures.
+  int FKind = 0;
+  TSkinControl* FScrollSkin = nullptr;
+};
+
+class TSkinTabBtn : public TSkinControl {
+  KARO_CLASS(TSkinTabBtn)
+public:
+  explicit TSkinTabBtn(TComponent* AOwner);
+  bool BeforeProc(TMessage& Message) override;
+  void DrawControl(HDC DC, const TRect& R) override;
+};
+
+class TSkinTabSheet : public TSkinControl {
+  KARO_CLASS(TSkinTabSheet)
+public:
+  explicit TSkinTabSheet(TComponent* AOwner);
+  void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
+  bool BeforeProc(TMessage& Message) override;
+  void DrawControl(HDC DC, const TRect& R) override;
+};
+
+// A tab's caption with its picture from the image list, in R; Alignment 1 centres both.
+void DrawTabCaption(HDC DC, const TRect& R, HIMAGELIST Images, int ImageIndex, const WideString& Text,
+                    int Alignment, bool Enabled, UINT BiDi);
+// Reads tab Index's text (all of it, the buffer's size given), image and state; false when the
+// control has no such tab.
+bool ReadTabItem(HWND Tab, bool Unicode, int Index, WideString& Text, int& Image);
+// A skin colour as a GDI call takes it: Fallback when the skin gave none, system colours resolved.
+COLORREF SkinColour(TColor Colour, TColor Fallback);
+// The tab window's own scroll arrows, skinned (ScrollSkin, owned by Owner) the first time they
+// are found; nil when there are none or they are hidden.
+HWND FindTabScroll(HWND Tab, TComponent* Owner, TSkinControl*& ScrollSkin, TSkinData* SkinData, TVeltForm* Form);
+// Paints the control's children that have no window of their own into DC.
+void PaintGraphicChildren(TControl* Control, HDC DC);
