@@ -243,7 +243,7 @@ void TSkinTab::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool 
   FindScroll();
 }
 
-void TSkinTab::Inithwnd(HWND Handle, TSkinData* SkinData, TVeltForm* Form) {
+void TSkinTab::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   TSkinControl::Inithwnd(Handle, SkinData, Canvas, Form);
   inittab();
   FindScroll();

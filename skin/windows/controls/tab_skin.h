@@ -45,7 +45,7 @@ public:
   ~TSkinTab() override;
 
   void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
-  void Inithwnd(HWND Handle, TSkinData* SkinData, TVeltForm* Form) override;
+  void Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) override;
   bool BeforeProc(TMessage& Message) override;
   void DrawControl(HDC DC, const TRect& R) override;
   void SkinChange() override;
