@@ -1,6 +1,7 @@
 #include "skin/design/velt_package.h"
 
 #include "skin/data/velt_data.h"
+#include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/paint/draw_primitives.h"
 
@@ -21,5 +22,6 @@ void FinishVeltPackage() {
   if (!g_started) return;
   g_started = false;
   FinalizeSkinManagerUnit();
+  FinishFramePictures();
   FinishVeltForm();
 }
