@@ -63,9 +63,16 @@ protected:
     ShowAndActivate();
     ASSERT_TRUE(TakeCensus(before_));
     pkg_ = LoadDesignPackage(PackagePath());
+    // Nothing of the library started while the loader held its lock: the skin manager's unit
+    // records the module's instance (an exported variable) only when Register starts it. (Its
+    // global atom cannot tell: under Wine the message registered under the same name keeps it.)
+    auto* instance = reinterpret_cast<HINSTANCE*>(reinterpret_cast<void*>(GetProcAddress(pkg_.Module, "myinstance")));
+    ASSERT_TRUE(instance) << "the package exports the library's variables";
+    ASSERT_EQ(*instance, nullptr) << "the library started while the package was loaded";
     // Counts what the package's own imports make and free as well.
     ASSERT_TRUE(InstallObjectCensus());
     RegisterDesignPackage(pkg_);
+    ASSERT_EQ(*instance, pkg_.Module) << "Register starts the library";
   }
   void TearDown() override {
     session_.reset();
