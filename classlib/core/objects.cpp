@@ -38,6 +38,8 @@ void UnRegisterClass(TClass c) {
   r.erase(std::remove(r.begin(), r.end(), c), r.end());
 }
 
+std::vector<TClass> RegisteredClasses() { return Registry(); }
+
 TClass GetClass(std::string_view name) {
   for (TClass c : Registry())
     if (SameText(c->Name, name)) return c;

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TObject;
 class TComponent;
@@ -97,6 +98,8 @@ template <class T> const T* dyn(const TObject* o) { return o && o->Is<T>() ? sta
 void KaroRegisterClass(TClass c);
 void RegisterClasses(std::initializer_list<TClass> classes);
 void UnRegisterClass(TClass c);
+// Every registered class, in the order of registration.
+std::vector<TClass> RegisteredClasses();
 // The registered class of that name, or null.
 TClass GetClass(std::string_view name);
 // The registered class of that name; raises EClassNotFound ("Class TX not found") when none is.

@@ -90,18 +90,29 @@ struct TFrameWork {
 VOID WINAPI FreeFrameWork(PVOID work) { delete static_cast<TFrameWork*>(work); }
 
 thread_local TFrameWork* threadWork = nullptr;
+// Made at the first paint; given back only by a library module's end (FinishFramePictures), as
+// its callback lies in the module's code.
+DWORD frameWorkSlot = FLS_OUT_OF_INDEXES;
 
 TFrameWork& Work() {
   if (!threadWork) {
-    static const DWORD slot = FlsAlloc(FreeFrameWork);
+    if (frameWorkSlot == FLS_OUT_OF_INDEXES) frameWorkSlot = FlsAlloc(FreeFrameWork);
     threadWork = new TFrameWork();
     // Without a slot the thread keeps its pictures until the process ends.
-    if (slot != FLS_OUT_OF_INDEXES) FlsSetValue(slot, threadWork);
+    if (frameWorkSlot != FLS_OUT_OF_INDEXES) FlsSetValue(frameWorkSlot, threadWork);
   }
   return *threadWork;
 }
 
 }  // namespace
+
+void FinishFramePictures() {
+  if (frameWorkSlot == FLS_OUT_OF_INDEXES) return;
+  // Freeing the slot frees every thread's pictures through the callback.
+  FlsFree(frameWorkSlot);
+  frameWorkSlot = FLS_OUT_OF_INDEXES;
+  threadWork = nullptr;
+}
 
 void TVeltForm::ForgetFramePictures() {
   ++pictureGeneration;

@@ -33,6 +33,10 @@ class TWinControl;
 // The value of GetVersion, read when the module starts; bit 31 set means the 9x family.
 extern DWORD WinVersion;
 
+// A library module's end: frees the frame pictures that every thread keeps between paints and
+// gives back their fiber-local slot.
+void FinishFramePictures();
+
 // Life states of a skinned window.
 enum TVeltLife : int {
   lsNew = 0,          // procedure replaced, CN_SkinActive not yet handled

@@ -9,6 +9,7 @@
 #include "skin/data/velt_text.h"
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/paint/library_module.h"
 
 // The module that holds this code (the program, or the library it is linked into).
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -697,8 +698,12 @@ TSkinManage* SkinManage() { return dynamic_cast<TSkinManage*>(SkinManager); }
 
 namespace {
 bool g_unitFinalized = false;
+bool g_unitStarted = false;
+}  // namespace
 
 void StartSkinManagerUnit() {
+  if (g_unitStarted) return;
+  g_unitStarted = true;
   myinstance = reinterpret_cast<HINSTANCE>(&__ImageBase);
   PropName = ControlAtomName(myinstance, GetCurrentThreadId());
   RM_SkinObjectInstance = RegisterWindowMessageA(PropName.c_str());
@@ -707,7 +712,6 @@ void StartSkinManagerUnit() {
   WinVersion = GetVersion();
   SkinManagerFactory = [](bool isDll) -> TSkinManagerLink* { return new TSkinManage(isDll); };
 }
-}  // namespace
 
 void FinalizeSkinManagerUnit() {
   if (g_unitFinalized) return;
@@ -724,7 +728,10 @@ void FinalizeSkinManagerUnit() {
 
 namespace {
 struct TVeltDlgUnit {
-  TVeltDlgUnit() { StartSkinManagerUnit(); }
+  // A library module starts and ends the unit from its own exported routines.
+  TVeltDlgUnit() {
+    if (!InLibraryModule()) StartSkinManagerUnit();
+  }
   ~TVeltDlgUnit() { FinalizeSkinManagerUnit(); }
 } veltDlgUnit;
 }  // namespace

@@ -142,5 +142,8 @@ extern ATOM SkinControlAtom;
 extern HINSTANCE myinstance;
 // The manager made for this module (the SkinManager of the manager link, as this unit's type).
 TSkinManage* SkinManage();
+// The module's start-up (a program runs it by itself; a library module calls it once, before
+// the first skin component is made).
+void StartSkinManagerUnit();
 // Runs the module's shut-down now (tests): frees SkinManager, then releases the name and the atom.
 void FinalizeSkinManagerUnit();

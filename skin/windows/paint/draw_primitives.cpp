@@ -1,4 +1,5 @@
 #include "skin/windows/paint/draw_primitives.h"
+#include "skin/windows/paint/library_module.h"
 
 #include <algorithm>
 #include <atomic>
@@ -251,9 +252,13 @@ namespace {
 // runtime). The slot is made once and lives as long as the process.
 VOID WINAPI FreeThreadBitmap(PVOID bitmap) { delete static_cast<TBitmap*>(bitmap); }
 
+// Made at the first start-up; given back only by a library module's end (FinishVeltForm), as
+// its callback lies in the module's code.
+DWORD g_bgSlot = FLS_OUT_OF_INDEXES;
+
 DWORD ThreadBGSlot() {
-  static const DWORD slot = FlsAlloc(FreeThreadBitmap);
-  return slot;
+  if (g_bgSlot == FLS_OUT_OF_INDEXES) g_bgSlot = FlsAlloc(FreeThreadBitmap);
+  return g_bgSlot;
 }
 
 void MakeThreadBG() {
@@ -293,6 +298,13 @@ void DoneVeltForm() {
   if (starts == 1) FreeThreadBG();
 }
 
+void FinishVeltForm() {
+  while (veltFormStarts.load() > 0) DoneVeltForm();
+  // Freeing the slot frees every other thread's picture through the callback, while it is still there.
+  if (g_bgSlot != FLS_OUT_OF_INDEXES) FlsFree(g_bgSlot);
+  g_bgSlot = FLS_OUT_OF_INDEXES;
+}
+
 TBitmap* SizeBG(int Width, int Height) {
   // Another hooked thread paints in a work bitmap of its own, made the first time it asks.
   if (!BG) {
@@ -307,8 +319,10 @@ TBitmap* SizeBG(int Width, int Height) {
 namespace {
 // Runs at program start, after the control atom unit (started here first if it has not run
 // yet) and before VeltData; without a work bitmap the painters draw nothing.
+// In a library module the module's own start-up and end call InitVeltForm and FinishVeltForm.
 struct TVeltFormUnit {
   TVeltFormUnit() {
+    if (InLibraryModule()) return;
     InitControlAtom();
     try {
       InitVeltForm();

@@ -28,6 +28,9 @@ extern thread_local TBitmap* BG;
 // thread's BG.
 void InitVeltForm();
 void DoneVeltForm();
+// A library module's end: every start-up undone, the pictures of all threads freed and the
+// fiber-local slot given back.
+void FinishVeltForm();
 // Sizes the calling thread's BG for a painter (making it first on a thread that has none) and
 // returns it; nil while the unit is not started. Its canvas keeps the stretch mode on the new
 // device context that a resize brings.
