@@ -135,7 +135,9 @@ bool TVeltForm::HandleNc(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result
       Msg != WM_NCRBUTTONUP)
     return false;
   const int sx = SignedX(lParam), sy = SignedY(lParam);
-  TWinSysButton* hit = FindBtn(GetWinXY(sx, sy));
+  const POINT at = GetWinXY(sx, sy);
+  TWinSysButton* hit = FindBtn(at);
+  if (!hit && MenuBarMouse(Msg, at, Result)) return true;
   Result = 0;
   switch (Msg) {
     case WM_NCMOUSEMOVE:
@@ -248,6 +250,10 @@ LRESULT TVeltForm::WMNCActive(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TVeltForm::WMSysCommand(WPARAM wParam, LPARAM lParam) {
+  {
+    LRESULT r = 0;
+    if (KeyMenu(wParam, lParam, r)) return r;
+  }
   switch (wParam & 0xFFF0) {
     case SC_MINIMIZE:
       WindowState = vwMinimized;
@@ -292,7 +298,7 @@ void TVeltForm::StyleChanged(WPARAM Which, const STYLESTRUCT* S) {
 }
 
 void TVeltForm::OnHoverTimer() {
-  if (!HotObject) return;
+  if (!HotObject || MenuTracking) return;
   POINT c{};
   if (CursorPos)
     c = CursorPos();
