@@ -59,6 +59,49 @@ int NextOpenable(TVeltMenu* Bar, int Index, int Step) {
   return -1;
 }
 
+// The window of this thread that shows Menu as an open popup, else nil.
+struct TPopupSearch {
+  HMENU Menu;
+  HWND Found;
+};
+BOOL CALLBACK FindPopupOf(HWND w, LPARAM l) {
+  auto* s = reinterpret_cast<TPopupSearch*>(l);
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (lstrcmpW(cls, L"#32768") == 0 && IsWindowVisible(w) && HMENU(SendMessageW(w, 0x01E1, 0, 0)) == s->Menu) {
+    s->Found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+bool PopupShown(HMENU Menu) {
+  TPopupSearch s{Menu, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), &FindPopupOf, LPARAM(&s));
+  return s.Found != nullptr;
+}
+
+// Where the highlight is now: the deepest open menu below the tracked one and its highlighted
+// item's submenu (nil when it has none or nothing is highlighted). Asked of the menus themselves:
+// the window is not told when a key takes the highlight back to a parent menu.
+struct TSelection {
+  HMENU Menu = nullptr;
+  bool HasSub = false;
+};
+TSelection CurrentSelection(HMENU Tracked) {
+  TSelection sel{Tracked, false};
+  for (int depth = 0; depth < 16 && sel.Menu; ++depth) {
+    const int n = GetMenuItemCount(sel.Menu);
+    int hilite = -1;
+    for (int i = 0; i < n && hilite < 0; ++i)
+      if (GetMenuState(sel.Menu, UINT(i), MF_BYPOSITION) & MF_HILITE) hilite = i;
+    if (hilite < 0) return TSelection{sel.Menu, false};
+    HMENU sub = GetSubMenu(sel.Menu, hilite);
+    if (!sub || !PopupShown(sub)) return TSelection{sel.Menu, sub != nullptr};
+    sel.Menu = sub;
+  }
+  return sel;
+}
+
 bool IsKeyMessage(UINT m) { return m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP; }
 
 LRESULT CALLBACK MenuFilterHook(int Code, WPARAM wParam, LPARAM lParam) {
@@ -93,11 +136,11 @@ LRESULT CALLBACK MenuFilterHook(int Code, WPARAM wParam, LPARAM lParam) {
             break;
           case VK_LEFT:
             // In a deeper submenu the key closes that submenu only.
-            if (!g.SelectedMenu || g.SelectedMenu == g.Tracked) target = NextOpenable(bar, g.OpenIndex, -1);
+            if (CurrentSelection(g.Tracked).Menu == g.Tracked) target = NextOpenable(bar, g.OpenIndex, -1);
             break;
           case VK_RIGHT:
             // On an item with a submenu the key opens it.
-            if (!g.SelectedHasSub) target = NextOpenable(bar, g.OpenIndex, 1);
+            if (!CurrentSelection(g.Tracked).HasSub) target = NextOpenable(bar, g.OpenIndex, 1);
             break;
           default:
             break;
