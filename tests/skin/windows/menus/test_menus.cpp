@@ -160,6 +160,9 @@ protected:
     g_feed.Window = w;
     g_feed.Form = f;
     g_feed.Steps = steps;
+    g_feed.Next = 0;
+    g_feed.Idle = 0;
+    g_feed.Ended = false;
     TVeltForm::CursorPos = &FeedCursor;
     RECT wr{};
     GetWindowRect(w, &wr);
@@ -213,6 +216,15 @@ TEST_F(Menus_, TheBarTakesTheMenuAndItsRowEntersTheClientSize) {
     }
   }
   EXPECT_EQ(bar->Btn(0)->Caption, L"\u6587\u4ef6(&F)");
+  // Owner-drawn items leave the system no text for their accelerators where it asks the window.
+  f->MenuTracking = true;
+  const LRESULT r = SendMessageW(w, WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), LPARAM(GetSubMenu(menu, 0)));
+  f->MenuTracking = false;
+  EXPECT_EQ(r, MAKELRESULT(4, MNC_EXECUTE));
+  f->MenuTracking = true;
+  EXPECT_EQ(HIWORD(SendMessageW(w, WM_MENUCHAR, MAKEWPARAM('s', MF_POPUP), LPARAM(GetSubMenu(menu, 0)))), 0)
+      << "a disabled item's accelerator runs nothing";
+  f->MenuTracking = false;
 }
 
 TEST_F(Menus_, TheBarIsPaintedFromTheSkinWithItsCaptions) {
@@ -257,6 +269,7 @@ TEST_F(Menus_, KeyboardAndMouseAcrossTheBarDeliverExactlyTheChosenCommands) {
   const TTrackRow rows[] = {
       {"Alt+F, Enter on the first item", 'F', {K(VK_RETURN)}, {idOpen}},
       {"a Chinese caption's mnemonic", 'F', {C('x')}, {idExit}},
+      {"the highlighted item's mnemonic", 'F', {C('o')}, {idOpen}},
       // A disabled item's mnemonic or Enter on it closes the menu without a command.
       {"the disabled item's mnemonic does nothing", 'F', {C('s')}, {}},
       {"down onto the disabled item and Enter", 'F', {K(VK_DOWN), K(VK_RETURN)}, {}},
@@ -322,6 +335,68 @@ TEST_F(Menus_, ACommandOnTheBarIsPostedOnlyWhenItIsEnabled) {
   SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, 'g');
   Pump();
   EXPECT_EQ(g_commands, (std::vector<WPARAM>{401, 401}));
+}
+
+// A class-library form: its main menu's items click through the bar, Alt with a letter reaches the
+// bar through CM_DIALOGCHAR, CN_MenuSelect opens the button under a point, and a change of the
+// menu rebuilds the bar only while MenuUpdate is set.
+TEST_F(Menus_, AFormsMainMenuClicksItsItemsAndFollowsItsChanges) {
+  auto* form = new TForm(nullptr);
+  auto* mm = new TMainMenu(form);
+  std::vector<std::wstring> clicks;
+  auto item = [&](TMenuItem* parent, const wchar_t* caption, bool enabled = true) {
+    auto* it = new TMenuItem(form);
+    it->SetCaption(caption);
+    it->SetEnabled(enabled);
+    it->OnClick = [&clicks, it](TObject*) { clicks.push_back(it->Caption()); };
+    parent->Add(it);
+    return it;
+  };
+  TMenuItem* file = item(mm->Items(), L"\u6587\u4ef6(&F)");
+  item(file, L"\u6253\u5f00(&O)");
+  item(file, L"&Gone", false);
+  TMenuItem* edit = item(mm->Items(), L"&Edit");
+  item(edit, L"&Copy");
+  form->SetMenu(mm);
+  form->SetBounds(40, 40, 400, 260);
+  form->Show();
+  HWND w = form->Handle();
+  TVeltForm* f = SkinMenuWindow(w);
+  ASSERT_NE(f, nullptr);
+  TVeltMenu* bar = f->MenuBarObject();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->BtnCount(), 2);
+  EXPECT_EQ(bar->MainMenu, mm);
+  // Alt+E as the form's dialog character: the bar's button is clicked and its menu opens.
+  Drive(w, f, {K(VK_RETURN)}, [&] {
+    TMessage m{CM_DIALOGCHAR, 'e', 0x20000000, 0};
+    f->CMDialogChar(m);
+    EXPECT_EQ(m.Result, 1);
+    Pump();
+  });
+  // The Chinese caption's mnemonic; CN_MenuSelect at File's button and the disabled item's.
+  Drive(w, f, {C('o')}, [&] { SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, 'f'); });
+  EXPECT_FALSE(g_feed.Ended);
+  Drive(w, f, {C('g')}, [&] {
+    const POINT p = ButtonPoint(w, bar->Btn(0));
+    SendMessageW(w, CN_MenuSelect, 0, MAKELPARAM(p.x, p.y));
+  });
+  Pump();
+  EXPECT_EQ(clicks, (std::vector<std::wstring>{L"&Edit", L"&Copy", L"\u6587\u4ef6(&F)", L"\u6253\u5f00(&O)",
+                                               L"\u6587\u4ef6(&F)"}))
+      << "each submenu's own item is clicked as it opens, and the chosen items; never the disabled one";
+  // A change of the menu: the bar follows while MenuUpdate is set; the window never shows the
+  // menu of its own.
+  item(mm->Items(), L"&Help");
+  Pump();
+  EXPECT_EQ(GetMenu(w), nullptr);
+  EXPECT_EQ(f->MenuBarObject()->BtnCount(), 3);
+  f->SkinData->SetMenuUpdate(false);
+  item(mm->Items(), L"&More");
+  Pump();
+  EXPECT_EQ(GetMenu(w), nullptr);
+  EXPECT_EQ(f->MenuBarObject()->BtnCount(), 3);
+  delete form;
 }
 
 // The swap of Left and Right for a right-to-left bar concerns keys only: a WM_CHAR of 37 is '%'.
