@@ -7,6 +7,7 @@
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/menus/velt_menu.h"
 
 POINT (*TVeltForm::CursorPos)() = nullptr;
 
@@ -329,7 +330,25 @@ LRESULT TVeltForm::WinMDIProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         HWND active = HWND(SendMessageW(MDIClient, WM_MDIGETACTIVE, 0, LPARAM(&maximised)));
         if (Manager) Manager->SetMDIMax(active && maximised);
         // The last child gone: the menu updates as it did before the first one came.
-        if (!active && SkinData) SkinData->SetMenuUpdate(MDIMenuUpdate != 0);
+        if (!active && SkinData) {
+          SkinData->SetMenuUpdate(MDIMenuUpdate != 0);
+          if (MenuBarObject()) {
+            MenuBarObject()->UpdataBtn();
+            UpdateNc(nullptr);
+          }
+        }
+      }
+      return r;
+    }
+    case WM_MDISETMENU: {
+      const LRESULT r = DefaultMDI(Msg, wParam, lParam);
+      if (FrameSkinned) {
+        // The frame's new menu goes into the painted bar; the window never shows it itself.
+        if (wParam && MenuBarObject()) {
+          MenuBarObject()->UpdataBtn2();
+          UpdateNc(nullptr);
+        }
+        if (GetMenu(hwnd)) DetachMenu();
       }
       return r;
     }

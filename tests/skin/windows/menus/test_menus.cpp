@@ -399,6 +399,28 @@ TEST_F(Menus_, AFormsMainMenuClicksItsItemsAndFollowsItsChanges) {
   delete form;
 }
 
+// An MDI frame: a new frame menu set through its client goes into the painted bar.
+TEST_F(Menus_, AnMdiFramesNewMenuGoesIntoTheBar) {
+  HWND w = MakeMenuWindow(MakeMenu());
+  CLIENTCREATESTRUCT ccs{};
+  HWND client = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 300, 200, w,
+                                nullptr, GetModuleHandleW(nullptr), &ccs);
+  ASSERT_NE(client, nullptr);
+  TVeltForm* f = SkinMenuWindow(w);
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(f->FormKind, fkMDIParent);
+  ASSERT_EQ(f->MenuBarObject()->BtnCount(), 3);
+  HMENU other = CreateMenu();
+  HMENU sub = CreatePopupMenu();
+  AppendMenuW(sub, MF_STRING, 901, L"&Tile");
+  AppendMenuW(other, MF_POPUP, UINT_PTR(sub), L"&Window");
+  SendMessageW(client, WM_MDISETMENU, WPARAM(other), 0);
+  EXPECT_EQ(GetMenu(w), nullptr);
+  ASSERT_EQ(f->MenuBarObject()->BtnCount(), 1);
+  EXPECT_EQ(f->MenuBarObject()->Btn(0)->Caption, L"&Window");
+  EXPECT_GT(f->MenuBarObject()->Btn(0)->Rect.Right, f->MenuBarObject()->Btn(0)->Rect.Left) << "laid out";
+}
+
 // The swap of Left and Right for a right-to-left bar concerns keys only: a WM_CHAR of 37 is '%'.
 TEST_F(Menus_, ARightToLeftBarSwapsArrowKeysButNeverCharacters) {
   auto* form = new TForm(nullptr);
