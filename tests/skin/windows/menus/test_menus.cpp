@@ -421,6 +421,62 @@ TEST_F(Menus_, AnMdiFramesNewMenuGoesIntoTheBar) {
   EXPECT_GT(f->MenuBarObject()->Btn(0)->Rect.Right, f->MenuBarObject()->Btn(0)->Rect.Left) << "laid out";
 }
 
+// A maximised MDI child: its buttons (Visibility 100) are drawn in the frame's bar and act on it.
+TEST_F(Menus_, AMaximisedMdiChildsButtonsSitInTheBar) {
+  // The skin's MDICONTROLS picture gives the child's minimise, restore and close buttons (four
+  // frames each of its twelve): the close button shows the picture's ninth frame.
+  constexpr int kMdiPic = 10;
+  Data();
+  HWND w = Window(MakeMenuWindow(MakeMenu()));
+  CLIENTCREATESTRUCT ccs{};
+  HWND client = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 300, 200, w,
+                                nullptr, GetModuleHandleW(nullptr), &ccs);
+  WNDCLASSW c{};
+  c.lpfnWndProc = DefMDIChildProcW;
+  c.hInstance = GetModuleHandleW(nullptr);
+  c.lpszClassName = L"KaroMenuMdiChild";
+  RegisterClassW(&c);
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  f->Active = true;
+  MDICREATESTRUCTW mc{};
+  mc.szClass = L"KaroMenuMdiChild";
+  mc.szTitle = L"Child";
+  mc.hOwner = GetModuleHandleW(nullptr);
+  mc.cx = mc.cy = 100;
+  mc.style = WS_MAXIMIZE;
+  HWND child = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+  ASSERT_NE(child, nullptr);
+  ASSERT_TRUE(f->MDIChildMax());
+  f->UpdateNc(nullptr);
+  TWinSysButton* b = nullptr;
+  for (int i = 0; i < f->SysBtnCount(); ++i)
+    if (f->SysBtn(i)->Button->Visibility == 100 && f->SysBtn(i)->Button->Action == 9) b = f->SysBtn(i);
+  ASSERT_NE(b, nullptr);
+  ASSERT_TRUE(b->Visible);
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  // In the bar's row.
+  EXPECT_GE(b->Rect.Top, f->Borders[1]);
+  EXPECT_LE(b->Rect.Bottom, f->Borders[1] + f->MenuHeight);
+  TBitmap shot;
+  shot.SetPixelFormat(pf24bit);
+  shot.SetSize(Width(wr), Height(wr));
+  SendMessageW(w, CN_SkinPaintFrame, WPARAM(shot.Canvas()->Handle()), kSkinLibraryMark);
+  GdiFlush();
+  const uint32_t got = uint32_t(GdiColor(shot.Canvas()->Pixels((b->Rect.Left + b->Rect.Right) / 2,
+                                                                 (b->Rect.Top + b->Rect.Bottom) / 2)) & 0xFFFFFF);
+  const uint32_t want = FrameColor(kMdiPic, 9);
+  for (int shift : {0, 8, 16}) EXPECT_NEAR(int((got >> shift) & 0xFF), int((want >> shift) & 0xFF), 2) << shift;
+  EXPECT_TRUE(Mgr->MDIMaximized);
+  // A click on it closes the child.
+  const POINT p{wr.left + (b->Rect.Left + b->Rect.Right) / 2, wr.top + (b->Rect.Top + b->Rect.Bottom) / 2};
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(p.x, p.y));
+  SendMessageW(w, WM_NCLBUTTONUP, HTMENU, MAKELPARAM(p.x, p.y));
+  Pump();
+  EXPECT_FALSE(IsWindow(child));
+}
+
 // The swap of Left and Right for a right-to-left bar concerns keys only: a WM_CHAR of 37 is '%'.
 TEST_F(Menus_, ARightToLeftBarSwapsArrowKeysButNeverCharacters) {
   auto* form = new TForm(nullptr);
