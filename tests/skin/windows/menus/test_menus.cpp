@@ -757,8 +757,13 @@ void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST_F(Menus_, ASystemMenuPopupIsSkinnedOnlyWithXcSystemMenu) {
-  for (bool on : {true, false}) {
-    SCOPED_TRACE(on ? "xcSystemMenu" : "without");
+  struct TRow {
+    const char* Name;
+    bool On, Enabled;
+  } rows[] = {{"xcSystemMenu", true, true}, {"without", false, true}, {"manager switched off", true, false}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const bool on = row.On && row.Enabled;
     TearDown();
     SetUp();
     HWND w = MakeMenuWindow(nullptr);
@@ -767,11 +772,12 @@ TEST_F(Menus_, ASystemMenuPopupIsSkinnedOnlyWithXcSystemMenu) {
     Mgr->InstallHook();
     TSkinData* d = Mgr->SkinDataList().front();
     TSkinControlTypes c = d->SkinControls();
-    if (on)
+    if (row.On)
       c.Include(xcSystemMenu);
     else
       c.Exclude(xcSystemMenu);
     d->SetSkinControls(c);
+    Mgr->Enabled = row.Enabled;
     g_popup = TPopupSeen();
     g_mgr = Mgr;
     const UINT_PTR t = SetTimer(nullptr, 0, 50, &LookAtPopup);
@@ -790,6 +796,20 @@ TEST_F(Menus_, ASystemMenuPopupIsSkinnedOnlyWithXcSystemMenu) {
     }
     EXPECT_TRUE(Mgr->MenuList().empty()) << "the popup left the list with its window";
   }
+}
+
+// ---- Tool bars
+
+TEST(ToolBarButtonFrame, PressedHotOrFocusedDefaultElseNothing) {
+  struct TRow {
+    TCustomDrawState State;
+    int Frame;
+  } rows[] = {
+      {TCustomDrawState{cdsSelected, cdsHot}, 2}, {TCustomDrawState{cdsHot}, 4},     {TCustomDrawState{cdsFocused}, 4},
+      {TCustomDrawState{cdsDefault}, 1},          {TCustomDrawState{cdsDefault, cdsGrayed}, 0},
+      {TCustomDrawState{cdsDefault, cdsDisabled}, 0}, {TCustomDrawState{}, 0},
+  };
+  for (const TRow& r : rows) EXPECT_EQ(ToolBarButtonFrame(r.State), r.Frame);
 }
 
 }  // namespace
