@@ -113,18 +113,26 @@ bool TVeltForm::MenuBarMouse(UINT Msg, POINT P, LRESULT& Result) {
   Result = 0;
   switch (Msg) {
     case WM_NCMOUSEMOVE:
-      if (Active) b->MouseEnter();
+      if (!Active) return false;
+      b->MouseEnter();
       return true;
-    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: {
       if (!Active) SetForegroundWindow(hwnd);
       b->MouseDown();
+      // The menu's loop runs the manager's timer too: the window may be given back meanwhile.
+      const std::shared_ptr<bool> alive = alive_;
       CheckMenu(this, b);
-      if (menuBar_ && IsWindow(hwnd)) {
+      if (!*alive) return true;
+      // The bar may have been rebuilt meanwhile: the button is looked for, not read.
+      bool still = false;
+      for (int i = 0; menuBar_ && i < menuBar_->BtnCount(); ++i) still = still || menuBar_->Btn(i) == b;
+      if (still && IsWindow(hwnd)) {
         HotObject = b;
         b->State = ncHot;
         b->Draw();
       }
       return true;
+    }
     case WM_NCLBUTTONUP:
     case WM_NCLBUTTONDBLCLK:
       return true;

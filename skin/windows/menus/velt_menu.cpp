@@ -501,8 +501,16 @@ bool CheckMenu(TVeltForm* Form, TMenuBtn* Button) {
     const int next = g.Target;
     g.Target = -1;
     if (!IsWindow(wnd) || g.Form != Form) break;
-    b->State = ncNormal;
-    b->Draw();
+    // The menu's handlers may have changed the menu, and the bar rebuilt its buttons: the old
+    // button is looked for, never read, before it is drawn again.
+    bar = BarOf(Form);
+    if (!bar) break;
+    bool still = false;
+    for (int i = 0; i < bar->BtnCount(); ++i) still = still || bar->Btn(i) == b;
+    if (still) {
+      b->State = ncNormal;
+      b->Draw();
+    }
     if (next < 0 || next == index) break;
     index = next;
   }

@@ -335,6 +335,10 @@ TEST_F(Menus_, ACommandOnTheBarIsPostedOnlyWhenItIsEnabled) {
   SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, 'g');
   Pump();
   EXPECT_EQ(g_commands, (std::vector<WPARAM>{401, 401}));
+  // Right from Help passes over the two commands (running neither) to File.
+  const std::vector<WPARAM> got =
+      Drive(w, f, {K(VK_RIGHT), K(VK_RETURN)}, [&] { SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, 'h'); });
+  EXPECT_EQ(got, (std::vector<WPARAM>{idOpen}));
 }
 
 // A class-library form: its main menu's items click through the bar, Alt with a letter reaches the
@@ -385,6 +389,14 @@ TEST_F(Menus_, AFormsMainMenuClicksItsItemsAndFollowsItsChanges) {
   EXPECT_EQ(clicks, (std::vector<std::wstring>{L"&Edit", L"&Copy", L"\u6587\u4ef6(&F)", L"\u6253\u5f00(&O)",
                                                L"\u6587\u4ef6(&F)"}))
       << "each submenu's own item is clicked as it opens, and the chosen items; never the disabled one";
+  // A menu built as it opens: the bar is rebuilt while the menu is open, and the command arrives.
+  clicks.clear();
+  edit->OnClick = [&](TObject*) {
+    if (edit->Count() == 1) item(edit, L"&Paste");
+  };
+  Drive(w, f, {K(VK_DOWN), K(VK_RETURN)}, [&] { SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, 'e'); });
+  EXPECT_EQ(clicks, (std::vector<std::wstring>{L"&Paste"}));
+  EXPECT_EQ(f->MenuBarObject()->BtnCount(), 2);
   // A change of the menu: the bar follows while MenuUpdate is set; the window never shows the
   // menu of its own.
   item(mm->Items(), L"&Help");
