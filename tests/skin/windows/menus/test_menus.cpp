@@ -255,6 +255,32 @@ TEST_F(Menus_, TheBarIsPaintedFromTheSkinWithItsCaptions) {
   }
 }
 
+// The bar's buttons share the hot object with the caption buttons.
+TEST_F(Menus_, TheMouseOverTheBarMakesOneButtonHotAtATime) {
+  HWND w = MakeMenuWindow(MakeMenu());
+  TVeltForm* f = SkinMenuWindow(w);
+  ASSERT_NE(f, nullptr);
+  TVeltMenu* bar = f->MenuBarObject();
+  auto move = [&](int i) {
+    const POINT p = ButtonPoint(w, bar->Btn(i));
+    SendMessageW(w, WM_NCMOUSEMOVE, HTMENU, MAKELPARAM(p.x, p.y));
+  };
+  move(0);
+  EXPECT_EQ(f->HotObject, bar->Btn(0));
+  EXPECT_EQ(bar->Btn(0)->State, ncHot);
+  move(1);
+  EXPECT_EQ(f->HotObject, bar->Btn(1));
+  EXPECT_EQ(bar->Btn(0)->State, ncNormal);
+  EXPECT_EQ(bar->Btn(1)->State, ncHot);
+  // Off the buttons (the bar's empty end): nothing is hot.
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  const TRect last = bar->Btn(2)->Rect;
+  SendMessageW(w, WM_NCMOUSEMOVE, HTMENU, MAKELPARAM(wr.left + last.Right + 30, wr.top + last.Top + 3));
+  EXPECT_EQ(f->HotObject, nullptr);
+  EXPECT_EQ(bar->Btn(1)->State, ncNormal);
+}
+
 // ---- Tracking
 
 struct TTrackRow {
