@@ -2,7 +2,8 @@
 // without a skin or with one. "--screenshot <base>" shows each page, saves it as
 // <base>-<page>.bmp, checks that it shows something, and ends. "--skin <file.skn>" skins the form
 // with a main-form skin component loaded from that file; several "--skin" switch among them.
-// "--inactive" with --screenshot also saves <base>-inactive.bmp with another window active.
+// "--inactive" with --screenshot also saves <base>-inactive.bmp with another window active;
+// "--menu" also saves <base>-menu.bmp with the File menu open.
 // "--soak <n>" makes n switches round the given skins and prints the process's object counts
 // before and after (where the object census is built in).
 #include <windows.h>
@@ -93,11 +94,7 @@ void Pump() {
 // Copies what the screen shows of the window (the program keeps it topmost meanwhile) to a BMP
 // file. Answers whether it shows more than a few colours: a blank or black capture means the
 // form did not paint.
-bool Capture(HWND wnd, const std::wstring& path) {
-  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Pump();
-  RECT r;
-  GetWindowRect(wnd, &r);
+bool CaptureRect(const RECT& r, const std::wstring& path) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   TBitmap shot;
   shot.SetPixelFormat(pf24bit);
@@ -117,7 +114,57 @@ bool Capture(HWND wnd, const std::wstring& path) {
   return colours.size() > 16;
 }
 
-int Screenshots(TGalleryForm* form, const WideString& base, bool inactive) {
+bool Capture(HWND wnd, const std::wstring& path) {
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  RECT r;
+  GetWindowRect(wnd, &r);
+  return CaptureRect(r, path);
+}
+
+// The picture with a menu open: taken from a timer that the menu's own loop runs, of the form
+// and the popup together, after which the menu is ended.
+struct TMenuShot {
+  HWND Form = nullptr;
+  std::wstring Path;
+  int Ticks = 0;
+  bool Taken = false, Ok = false;
+};
+TMenuShot menuShot;
+
+void CALLBACK MenuShotTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (menuShot.Taken) return;
+  HWND popup = FindWindowW(L"#32768", nullptr);
+  const bool shown = popup && IsWindowVisible(popup);
+  // A few ticks for the popup to paint; without one after many, the picture shows why.
+  if (++menuShot.Ticks < (shown ? 6 : 100)) return;
+  RECT r;
+  GetWindowRect(menuShot.Form, &r);
+  if (shown) {
+    UpdateWindow(popup);
+    RECT p;
+    GetWindowRect(popup, &p);
+    UnionRect(&r, &r, &p);
+  }
+  menuShot.Taken = true;
+  menuShot.Ok = CaptureRect(r, menuShot.Path) && shown;
+  EndMenu();
+}
+
+bool MenuCapture(HWND form, const std::wstring& path) {
+  menuShot = TMenuShot();
+  menuShot.Form = form;
+  menuShot.Path = path;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, &MenuShotTick);
+  // Alt+F, as the user opens it.
+  SendMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+  KillTimer(nullptr, timer);
+  Pump();
+  if (!menuShot.Taken) std::fprintf(stderr, "%ls: the File menu did not open\n", path.c_str());
+  return menuShot.Ok;
+}
+
+int Screenshots(TGalleryForm* form, const WideString& base, bool inactive, bool menu) {
   form->Show();
   SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
   SetForegroundWindow(form->Handle());
@@ -128,6 +175,11 @@ int Screenshots(TGalleryForm* form, const WideString& base, bool inactive) {
     pages->SetActivePageIndex(page);
     Pump();
     ok = Capture(form->Handle(), base + L"-" + std::to_wstring(page + 1) + L".bmp") && ok;
+  }
+  if (menu) {
+    pages->SetActivePageIndex(0);
+    Pump();
+    ok = MenuCapture(form->Handle(), base + L"-menu.bmp") && ok;
   }
   if (inactive) {
     // Another window takes the activation: the frame shows its inactive look.
@@ -149,6 +201,7 @@ int Screenshots(TGalleryForm* form, const WideString& base, bool inactive) {
 struct TGalleryOptions {
   bool Screenshots = false;
   bool Inactive = false;  // one more picture with the form inactive
+  bool Menu = false;      // one more with the File menu open
   WideString ShotBase;
   std::vector<AnsiString> Skins;
   int Soak = -1;
@@ -165,6 +218,8 @@ TGalleryOptions ReadOptions() {
       o.Skins.push_back(ParamStr(++i));
     } else if (p == L"--inactive") {
       o.Inactive = true;
+    } else if (p == L"--menu") {
+      o.Menu = true;
     } else if (p == L"--soak") {
       o.Soak = std::stoi(ParamStr(++i));
     }
@@ -230,7 +285,7 @@ int main() {
       if (!skin) throw Exception("--soak needs at least one --skin");
       return Soak(form, skin, options.Skins, options.Soak);
     }
-    if (screenshots) return Screenshots(form, options.ShotBase, options.Inactive);
+    if (screenshots) return Screenshots(form, options.ShotBase, options.Inactive, options.Menu);
     Application->Run();
   } catch (const Exception& e) {
     if (screenshots)

@@ -97,7 +97,7 @@ bool TVeltForm::SysBtnVisible(int Index) {
   f.DialogClass = Dialog;
   f.DialogFrame = BorderKind == bkDialog;
   f.MdiChildMax = MDIChildMax();
-  f.HasMenuBar = false;  // the painted menu bar comes with the menus
+  f.HasMenuBar = MenuBarObject() != nullptr;
   HWND wnd = hwnd;
   const TCaptionButtonShow show = CaptionButtonShow(
       r->Visibility, r->Visibility1, r->Action, f,

@@ -10,6 +10,7 @@
 #include "skin/data/velt_text.h"
 #include "skin/windows/forms/caption_buttons.h"
 #include "skin/windows/forms/velt_form.h"
+#include "skin/windows/menus/velt_menu.h"
 #include "skin/windows/paint/draw_primitives.h"
 
 namespace {
@@ -133,7 +134,11 @@ void TVeltForm::ChooseCaptionFont() {
     base = m.lfCaptionFont;
   else
     base.lfHeight = -12;
-  LOGFONTW tries[4] = {base, base, base, base};
+  captionFont_ = CreateFontWithChinese(base);
+}
+
+HFONT CreateFontWithChinese(const LOGFONTW& Base) {
+  LOGFONTW tries[4] = {Base, Base, Base, Base};
   tries[1].lfCharSet = GB2312_CHARSET;
   tries[2].lfCharSet = GB2312_CHARSET;
   wcscpy(tries[2].lfFaceName, L"WenQuanYi Micro Hei");
@@ -142,13 +147,10 @@ void TVeltForm::ChooseCaptionFont() {
   for (const LOGFONTW& lf : tries) {
     HFONT f = CreateFontIndirectW(&lf);
     if (!f) continue;
-    if (FontHasGlyphs(f, kChineseSample)) {
-      captionFont_ = f;
-      return;
-    }
+    if (FontHasGlyphs(f, kChineseSample)) return f;
     DeleteObject(f);
   }
-  captionFont_ = CreateFontIndirectW(&base);
+  return CreateFontIndirectW(&Base);
 }
 
 TFrameBorders TVeltForm::FrameBorders() const {
@@ -360,8 +362,9 @@ void TVeltForm::PaintNc(HDC DC, bool TitleOnly) {
       Drawborder(4, l.BottomBorder, m);
     }
     DrawFLine(m, W, H);
-    // The painted menu bar comes with the menus; until then its row shows the face colour.
-    if (!minimised && b.Menu > 0) {
+    if (!minimised && b.Menu > 0 && menuBar_) {
+      menuBar_->DrawMenu(m, l.MenuBar);
+    } else if (!minimised && b.Menu > 0) {
       RECT r{l.MenuBar.Left, l.MenuBar.Top, l.MenuBar.Right, l.MenuBar.Bottom};
       FillRect(m, &r, SkinData->FaceBrush.get());
     }

@@ -7,6 +7,7 @@
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/menus/velt_menu.h"
 
 POINT (*TVeltForm::CursorPos)() = nullptr;
 
@@ -135,7 +136,9 @@ bool TVeltForm::HandleNc(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result
       Msg != WM_NCRBUTTONUP)
     return false;
   const int sx = SignedX(lParam), sy = SignedY(lParam);
-  TWinSysButton* hit = FindBtn(GetWinXY(sx, sy));
+  const POINT at = GetWinXY(sx, sy);
+  TWinSysButton* hit = FindBtn(at);
+  if (!hit && MenuBarMouse(Msg, at, Result)) return true;
   Result = 0;
   switch (Msg) {
     case WM_NCMOUSEMOVE:
@@ -248,6 +251,10 @@ LRESULT TVeltForm::WMNCActive(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TVeltForm::WMSysCommand(WPARAM wParam, LPARAM lParam) {
+  {
+    LRESULT r = 0;
+    if (KeyMenu(wParam, lParam, r)) return r;
+  }
   switch (wParam & 0xFFF0) {
     case SC_MINIMIZE:
       WindowState = vwMinimized;
@@ -292,7 +299,7 @@ void TVeltForm::StyleChanged(WPARAM Which, const STYLESTRUCT* S) {
 }
 
 void TVeltForm::OnHoverTimer() {
-  if (!HotObject) return;
+  if (!HotObject || MenuTracking) return;
   POINT c{};
   if (CursorPos)
     c = CursorPos();
@@ -323,7 +330,25 @@ LRESULT TVeltForm::WinMDIProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         HWND active = HWND(SendMessageW(MDIClient, WM_MDIGETACTIVE, 0, LPARAM(&maximised)));
         if (Manager) Manager->SetMDIMax(active && maximised);
         // The last child gone: the menu updates as it did before the first one came.
-        if (!active && SkinData) SkinData->SetMenuUpdate(MDIMenuUpdate != 0);
+        if (!active && SkinData) {
+          SkinData->SetMenuUpdate(MDIMenuUpdate != 0);
+          if (MenuBarObject()) {
+            MenuBarObject()->UpdataBtn();
+            UpdateNc(nullptr);
+          }
+        }
+      }
+      return r;
+    }
+    case WM_MDISETMENU: {
+      const LRESULT r = DefaultMDI(Msg, wParam, lParam);
+      if (FrameSkinned) {
+        // The frame's new menu goes into the painted bar; the window never shows it itself.
+        if (wParam && MenuBarObject()) {
+          MenuBarObject()->UpdataBtn2();
+          UpdateNc(nullptr);
+        }
+        if (GetMenu(hwnd)) DetachMenu();
       }
       return r;
     }

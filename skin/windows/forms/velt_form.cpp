@@ -13,6 +13,7 @@
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/forms/caption_buttons.h"
+#include "skin/windows/menus/velt_menu.h"
 #include "skin/windows/manager/skin_messages.h"
 
 DWORD WinVersion = 0;
@@ -153,6 +154,8 @@ TVeltForm::~TVeltForm() {
     Unhook(hwnd, kFormProp, &VeltFormWndProc, record_);
   }
   if (mdiRecord_) Unhook(MDIClient, kMDIProp, &VeltMDIWndProc, mdiRecord_);
+  ForgetTrackedForm(this);
+  FreeMenuBar();
   DeleteControls();
   DeleteSysbtn();
   hoverTimer_->SetEnabled(false);
@@ -256,8 +259,16 @@ void TVeltForm::InitSkin(TSkinData* Data) {
 
   if (FrameSkinned) {
     MenuHandle = GetMenu(hwnd);
-    // The painted menu bar comes with the menus: until then the real menu stays and has no height
-    // of ours.
+    if (MenuHandle && FormKind != fkMDIChild) {
+      menuBar_ = new TVeltMenu(this, Data);
+      MenuHeight = GetSystemMetrics(SM_CYMENU);
+      menuBar_->UpdataBtn();
+      // A menu the bar could not take stays the system's, with no row of ours.
+      if (GetMenu(hwnd)) {
+        FreeMenuBar();
+        MenuHeight = 0;
+      }
+    }
     if (!((FormKind == fkMDIChild && Manager && Manager->MDIMaximized) || WindowState == vwMinimized))
       EnableSysbtn(false);
     InitSkinData();
@@ -401,10 +412,12 @@ void TVeltForm::ResizeForm(int KeepClient) {
     height = ClientRect.bottom + Borders[1] + Borders[3] + MenuHeight;
   } else if (Form) {
     width = Form->ClientWidth() + Borders[0] + Borders[2];
-    const int clientBottom = FormKind == fkMDIChild ? Form->ClientHeight() : Form->ClientHeight() - MenuHeight;
+    // The client area grew by the system's menu bar when the menu was detached: it takes that
+    // room back, so the painted bar sits where the system's did.
+    const int clientBottom = FormKind == fkMDIChild ? Form->ClientHeight() : Form->ClientHeight() - DetachedMenuHeight;
     height = clientBottom + Borders[1] + Borders[3] + MenuHeight;
   } else {
-    height = ClientRect.bottom + Borders[1] + Borders[3] + MenuHeight;
+    height = ClientRect.bottom - DetachedMenuHeight + Borders[1] + Borders[3] + MenuHeight;
   }
   if (Dialog && KeepClient == 0) WidenDialog(width);
   SetWindowPos(hwnd, nullptr, 0, 0, width, height,
@@ -542,7 +555,12 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
+  if (Msg == WM_INITMENUPOPUP && Manager) Manager->MenuKind = HMENU(wParam) == SystemMenu ? 2 : 1;
   if (!FrameSkinned || (Child && FormKind != fkMDIChild)) return Default(Msg, wParam, lParam);
+  {
+    LRESULT r = 0;
+    if (HandleMenuMessage(Msg, wParam, lParam, r)) return r;
+  }
   const bool stage3 = LifeState != lsNew && !(FormKind == fkMDIChild && WindowState == vwMaximized);
   switch (Msg) {
     case WM_SIZE: {
@@ -622,6 +640,9 @@ void TVeltForm::NewWndProc(TMessage& Message) {
     case CN_SkinChange:
       SkinChange();
       return;
+    case CM_DIALOGCHAR:
+      CMDialogChar(Message);
+      return;
     case CN_SkinQuery:
       Message.Result = Message.LParam == kSkinLibraryMark ? kSkinLibraryMark : 1;
       return;
@@ -667,13 +688,18 @@ void TVeltForm::UnSubclassCommon(bool Restyle) {
     UpdateStyle(false);
     EnableSysbtn(true);
   }
+  const int menuRow = MenuHeight;
+  const bool menuBack = menuBar_ != nullptr;
+  GiveMenusBack(Restyle);
   UnSubclassMDI();
   if (!Restyle) return;
   if (LifeState != lsUnskinning && (FormKind == fkMDIChild || !Child)) {
     RECT r{};
     GetWindowRect(hwnd, &r);
     const int w = (r.right - r.left) - Borders[0] - Borders[2] + SystemFrame.right;
-    const int h = (r.bottom - r.top) - Borders[1] - Borders[3] - MenuHeight + SystemFrame.bottom;
+    // The client area keeps its size under the system's frame and its menu bar again.
+    const int h = (r.bottom - r.top) - Borders[1] - Borders[3] - menuRow + SystemFrame.bottom +
+                  (menuBack ? DetachedMenuHeight : 0);
     HWND parent = FormKind == fkMDIChild ? GetParent(hwnd) : nullptr;
     if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     SetWindowPos(hwnd, nullptr, r.left, r.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -737,11 +763,6 @@ void TVeltForm::DeleteControls() {
 
 void TVeltForm::InitControls(TWinControl* Control) { ::InitControls(this, Control); }
 void TVeltForm::InitNestform(TWinControl* Control) { (void)Control; }
-void TVeltForm::InitPopMenu(TWinControl* Control, bool OwnerDraw, bool Flag2) {
-  (void)Control;
-  (void)OwnerDraw;
-  (void)Flag2;
-}
 void TVeltForm::AddSpy(TWinControl* Nested) { (void)Nested; }
 
 void TVeltForm::InitHwndControls(HWND Wnd) {
@@ -828,6 +849,8 @@ void TVeltForm::CreateSysmenu2() {
     item->SetEnabled(enabled);
     item->SetChecked((info.fState & MFS_CHECKED) != 0);
     item->OnClick = [this](TObject* s) { DoSysMenu2(s); };
+    item->OnDrawItem = [this](TObject* s, TCanvas* c, TRect r, bool sel) { DrawMenuItem(s, c, r, sel); };
+    item->OnMeasureItem = [this](TObject* s, TCanvas* c, int& w, int& h) { MeasureItemPop(s, c, w, h); };
     sysPopup_->Items()->Add(item);
   }
 }
@@ -853,6 +876,8 @@ void TVeltForm::AddSysMenuitem(const WideString& Caption, int Index) {
   item->SetImageIndex(Index);
   if (Index == 3) item->SetShortCut(TextToShortCut(L"ALT+F4"));
   item->OnClick = [this](TObject* s) { DoSysMenu(s); };
+  item->OnDrawItem = [this](TObject* s, TCanvas* c, TRect r, bool sel) { DrawMenuItem(s, c, r, sel); };
+  item->OnMeasureItem = [this](TObject* s, TCanvas* c, int& w, int& h) { MeasureItemPop(s, c, w, h); };
   sysPopup_->Items()->Add(item);
 }
 

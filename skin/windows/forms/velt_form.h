@@ -15,6 +15,7 @@
 #include "classlib/core/persistent.h"
 #include "classlib/graphics/graphic_types.h"
 #include "skin/data/skin_manager_link.h"
+#include "skin/windows/menus/menu_items.h"
 #include "skin/windows/paint/nc_geometry.h"
 
 class TBitmap;
@@ -22,10 +23,16 @@ class TCanvas;
 class TControl;
 class TNCObject;
 class TTimer;
+class TMenuBtn;
+class TMenuItem;
+class TVeltMenu;
+class TToolBar;
+class TToolButton;
 class TWinSysButton;
 class TCustomForm;
 class TFont;
 class TPopupMenu;
+class TMenu;
 class TSkinData;
 class TSkinManage;
 class TWinControl;
@@ -36,6 +43,9 @@ extern DWORD WinVersion;
 // A library module's end: frees the frame pictures that every thread keeps between paints and
 // gives back their fiber-local slot.
 void FinishFramePictures();
+// A font like Base whose face has Chinese glyphs (Karo's captions): Base itself when its face has
+// them, else the same size and weight in a face that has. The caller owns it.
+HFONT CreateFontWithChinese(const LOGFONTW& Base);
 
 // Life states of a skinned window.
 enum TVeltLife : int {
@@ -175,13 +185,45 @@ public:
   void DoSysMenu2(TObject* Sender);
   TPopupMenu* SysMenuPopup() const { return sysPopup_; }
 
+  // ---- The painted menu bar and owner-drawn menus (skin/windows/menus)
+  TVeltMenu* MenuBarObject() const { return menuBar_; }
+  // Makes the items of a menu about to open owner-drawn (given back at unskinning).
+  void PrepareMenu(HMENU Menu);
+  // Detaches the window's menu, noting how much room the system's menu bar took.
+  void DetachMenu();
+  // A menu of the bar closed on its own.
+  void CancelMenu() { MenuTracking = false; }
+  // CN_MenuSelect: the bar button (not a caption button) at the screen point in lParam opens.
+  void MenuSelect(LPARAM lParam);
+  // CM_DIALOGCHAR of the form: Alt with a button's accelerator opens it.
+  void CMDialogChar(TMessage& Message);
+  // The non-client mouse on the bar; false when the point is on no bar button.
+  bool MenuBarMouse(UINT Msg, POINT P, LRESULT& Result);
+  // SC_KEYMENU; false when the bar does not take it.
+  bool KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  // The window's menu messages while skinned (WM_INITMENUPOPUP, WM_MENUSELECT, WM_MEASUREITEM,
+  // WM_DRAWITEM, WM_MENUCHAR, CN_MenuSelect, CM_MENUCHANGED); false when not one of them.
+  bool HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  // Gives the menus back: the owner-drawn items their own type, and (Attach) the window its menu.
+  void GiveMenusBack(bool Attach);
+  // Measure and draw handlers of class-library menu items (main menu, popup menus).
+  void MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
+  void MeasureItemPop(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
+  void DrawMenuItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected);
+  // The custom-draw handlers a tool-bar skin installs on a class-library tool bar.
+  void ToolBarDrawBackground(TToolBar* Sender, const TRect& ARect, bool& DefaultDraw);
+  void ToolBarDrawButton(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw);
+  bool MenuTracking = false;
+  HMENU TrackedMenu = nullptr;
+  int DetachedMenuHeight = 0;  // the system's menu bar as it was when the menu was detached
+
   // ---- The manager link
   HWND Window() const override { return hwnd; }
   void InitControls(TWinControl* Control) override;
   void InitNestform(TWinControl* Control) override;
   void InitPopMenu(TWinControl* Control, bool OwnerDraw, bool Flag2) override;
   void AddSpy(TWinControl* Nested) override;
-  TSkinMenuBarLink* MenuBar() override { return nullptr; }
+  TSkinMenuBarLink* MenuBar() override;
   int ControlSkinCount() override { return int(controls_.size()); }
   TControl* ControlSkinControl(int Index) override;
   void FreeControlSkin(int Index) override;
@@ -261,6 +303,12 @@ private:
   void WidenDialog(int& Width);
   void UnSubclassCommon(bool Restyle);
 
+  void FreeMenuBar();
+  TVeltMenu* menuBar_ = nullptr;
+  std::vector<TOwnerDrawnItem> ownerDrawn_;
+  // Class-library popup menus switched to owner drawing, with what they had before.
+  std::vector<std::pair<TMenu*, bool>> ownerDrawMenus_;
+  std::vector<TMenuItem*> ownerDrawItems_;
   TWndMethod savedFormProc_;
   struct TSubclassRecord* record_ = nullptr;
   struct TSubclassRecord* mdiRecord_ = nullptr;

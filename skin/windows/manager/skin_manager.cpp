@@ -9,6 +9,7 @@
 #include "skin/data/velt_text.h"
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/menus/pop_menu.h"
 #include "skin/windows/paint/library_module.h"
 
 // The module that holds this code (the program, or the library it is linked into).
@@ -80,9 +81,9 @@ TSkinManage::~TSkinManage() {
     DeleteAllThreads();
     // Every window is given back before the hooks go.
     if (!subs_.empty() || !FormList().empty()) DeleteAllForms();
+    DeleteAllMenus();
     if (lists_) {
       std::lock_guard<std::recursive_mutex> g(lists_->Lock);
-      lists_->Menus.clear();
       lists_->SkinData.clear();
     }
     DeleteAllSub();
@@ -529,24 +530,83 @@ void TSkinManage::AddMenu(HWND Wnd) {
   const bool gate = MenuKind == 0   ? c.Contains(xcPopupMenu)
                     : MenuKind == 1 ? (c.Contains(xcMainMenu) || c.Contains(xcMenuItem))
                                     : c.Contains(xcSystemMenu);
-  (void)gate;  // the skinned popup-menu object comes with the menus; nothing is listed until then
+  if (!gate) return;
+  auto* m = new TVeltPopMenu();
+  m->InitSkin(Wnd, data, nullptr);
+  std::lock_guard<std::recursive_mutex> g(lists_->Lock);
+  lists_->Menus.push_back(m);
 }
 
 bool TSkinManage::DeleteMenu(HWND Wnd) {
   if (!lists_) return false;
-  std::lock_guard<std::recursive_mutex> g(lists_->Lock);
-  auto& l = lists_->Menus;
-  auto it = std::find(l.begin(), l.end(), Wnd);
-  const bool found = it != l.end();
-  if (found) l.erase(it);
-  if (l.empty()) MenuKind = 0;
-  return found;
+  TVeltPopMenu* found = nullptr;
+  {
+    std::lock_guard<std::recursive_mutex> g(lists_->Lock);
+    auto& l = lists_->Menus;
+    auto it = std::find_if(l.begin(), l.end(), [&](TVeltPopMenu* m) { return m->Window() == Wnd; });
+    if (it != l.end()) {
+      found = *it;
+      l.erase(it);
+    }
+    if (l.empty()) MenuKind = 0;
+  }
+  if (found) {
+    found->UnSubClass();
+    delete found;
+  }
+  return found != nullptr;
+}
+
+void TSkinManage::DeleteAllMenus() {
+  if (!lists_) return;
+  std::vector<TVeltPopMenu*> all;
+  {
+    std::lock_guard<std::recursive_mutex> g(lists_->Lock);
+    all.swap(lists_->Menus);
+  }
+  for (TVeltPopMenu* m : all) {
+    m->UnSubClass();
+    delete m;
+  }
 }
 
 bool TSkinManage::FindSkinMenu(HWND Wnd) {
   if (!lists_) return false;
   std::lock_guard<std::recursive_mutex> g(lists_->Lock);
-  return std::find(lists_->Menus.begin(), lists_->Menus.end(), Wnd) != lists_->Menus.end();
+  const auto& l = lists_->Menus;
+  return std::any_of(l.begin(), l.end(), [&](TVeltPopMenu* m) { return m->Window() == Wnd; });
+}
+
+std::vector<TVeltPopMenu*> TSkinManage::MenuList() {
+  if (!lists_) return {};
+  std::lock_guard<std::recursive_mutex> g(lists_->Lock);
+  return lists_->Menus;
+}
+
+void TSkinManage::SetHMenu(HMENU Menu) {
+  if (!lists_ || !Menu || FindPopMenu(Menu)) return;
+  std::lock_guard<std::recursive_mutex> g(lists_->Lock);
+  auto& l = lists_->Menus;
+  for (auto it = l.rbegin(); it != l.rend(); ++it)
+    if (!(*it)->MenuHandle) {
+      (*it)->MenuHandle = Menu;
+      return;
+    }
+}
+
+TVeltPopMenu* TSkinManage::FindPopMenu(HMENU Menu) {
+  if (!Menu) return nullptr;
+  for (TVeltPopMenu* m : MenuList()) {
+    // The popup window knows its menu: asked once, before the first guess can go wrong.
+    if (!m->MenuHandle) m->MenuHandle = HMENU(SendMessageA(m->Window(), 0x01E1, 0, 0));
+    if (m->MenuHandle == Menu) return m;
+  }
+  return nullptr;
+}
+
+TBitmap* TSkinManage::GetMenuBg(HMENU Menu) {
+  TVeltPopMenu* m = FindPopMenu(Menu);
+  return m ? m->FrameBitmap() : nullptr;
 }
 
 // ---- Actions

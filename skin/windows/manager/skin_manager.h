@@ -16,6 +16,8 @@
 class TCustomForm;
 class TTimer;
 class TVeltForm;
+class TVeltPopMenu;
+class TBitmap;
 class TWinControl;
 
 // One extra GUI thread hooked by InstallThread.
@@ -27,7 +29,7 @@ struct TSkinThread {
 // The lists a host program's manager owns and a library module's manager shares.
 struct TSkinManagerLists {
   std::vector<TVeltForm*> Forms;
-  std::vector<HWND> Menus;  // popup-menu windows; the skinned popup menu object comes with the menus
+  std::vector<TVeltPopMenu*> Menus;  // skinned popup-menu windows, owned
   std::vector<TSkinData*> SkinData;
   std::vector<TSkinThread> Threads;
   // Guards every list operation. Hooks of other threads touch the lists; window calls (which may
@@ -75,10 +77,18 @@ public:
   void DeleteSubForm(HINSTANCE Module);
   void SetMDIMax(bool Max);
 
-  // ---- Menus (the skinned popup-menu object comes with the menus; until then nothing is listed)
+  // ---- Menus
   void AddMenu(HWND Wnd);
   bool DeleteMenu(HWND Wnd);
   bool FindSkinMenu(HWND Wnd);
+  void DeleteAllMenus();
+  // Gives Menu to the last listed popup whose menu is still unknown (the item painting found it).
+  void SetHMenu(HMENU Menu);
+  // The listed popup that shows Menu (asking each popup whose menu is still unknown), else nil.
+  TVeltPopMenu* FindPopMenu(HMENU Menu);
+  // Its picture behind the items, else nil.
+  TBitmap* GetMenuBg(HMENU Menu);
+  std::vector<TVeltPopMenu*> MenuList();
 
   // ---- Threads and sub-managers
   void DeleteAllThreads();

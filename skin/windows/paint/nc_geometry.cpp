@@ -197,3 +197,27 @@ int32_t CaptionButtonFrame(int32_t State, int32_t StripFrames, bool Enabled, boo
   if (frame > StripFrames) frame = 1;
   return frame;
 }
+
+std::vector<TRect> MenuBarLayout(const TMenuBarLayoutInput& In) {
+  int32_t s = 6;
+  if (In.HasRecord) {
+    s = In.RightToLeft ? In.TileRight + 8 : In.TileLeft + 4;
+    if (s > In.BarWidth) s = 12;
+  }
+  std::vector<TRect> out(In.TextWidths.size());
+  int32_t x = In.RightToLeft ? In.BarWidth - s : s;
+  if (In.RightToLeft && In.RightLimit >= 0 && In.RightLimit < x) x = In.RightLimit;
+  for (size_t i = 0; i < In.TextWidths.size(); ++i) {
+    const bool visible = i < In.Visible.size() ? bool(In.Visible[i]) : true;
+    if (!visible) continue;
+    const int32_t w = In.TextWidths[i] > 0 ? In.TextWidths[i] + 10 : 0;
+    if (In.RightToLeft) {
+      out[i] = TRect{x - w, 0, x, In.Height - 1};
+      x -= w;
+    } else {
+      out[i] = TRect{x, 0, x + w, In.Height - 1};
+      x += w;
+    }
+  }
+  return out;
+}

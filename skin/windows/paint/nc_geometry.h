@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "classlib/graphics/graphic_types.h"
 
@@ -140,3 +141,21 @@ TRect PlaceCaptionButton(const TCaptionButtonPlaceInput& In);
 // inactive) for a full paint of the title bar (InTitleBar) or for one button in State (1, 2, 3).
 int32_t CaptionButtonFrame(int32_t State, int32_t StripFrames, bool Enabled, bool Active, int32_t Visibility,
                            bool InTitleBar);
+
+// ---- Menu bar
+
+struct TMenuBarLayoutInput {
+  int32_t BarWidth = 0, Height = 0;
+  bool HasRecord = false;                 // the skin has a menu-bar picture
+  int32_t TileLeft = 1, TileRight = 1;    // its margins
+  bool RightToLeft = false;
+  int32_t RightLimit = -1;                // right-to-left: the buttons end left of this (bar x), -1 none
+  std::vector<int32_t> TextWidths;        // each caption's width; 0 for an empty caption
+  std::vector<bool> Visible;
+};
+
+// The buttons' rectangles in bar coordinates: one after another from the start offset (6 without
+// a picture; TileLeft + 4 left to right, TileRight + 8 right to left; 12 when that exceeds the
+// bar), each its text's width + 10 wide (an empty caption takes no width) and the bar's height - 1
+// high; an invisible button gets an empty rectangle.
+std::vector<TRect> MenuBarLayout(const TMenuBarLayoutInput& In);

@@ -69,7 +69,8 @@ TEST_F(VeltForm_, TakingOverKeepsTheClientAreaAndGivingBackRestoresEverything) {
     EXPECT_EQ(Height(skinned.Client), Height(before.Client));
     // The frame is the skin's: 4, 24, 5 and 6.
     EXPECT_EQ(Width(skinned.Window), Width(before.Client) + 4 + 5);
-    EXPECT_EQ(Height(skinned.Window), Height(before.Client) + 24 + 6);
+    // A menu is painted in a row of its own under the title bar.
+    EXPECT_EQ(Height(skinned.Window), Height(before.Client) + 24 + 6 + f->MenuHeight);
     EXPECT_TRUE(skinned.HasRegion);
     UnskinAll();
     const TWindowShape after = ShapeOf(w);

@@ -346,3 +346,52 @@ TEST(CaptionButtonFrame, ByStateActivationAndStrip) {
 }
 
 }  // namespace
+
+// ---- Menu bar
+
+TEST(MenuBarLayout, ButtonsFollowOneAnotherFromTheStartOffset) {
+  struct TRow {
+    const char* Name;
+    bool Record, Rtl;
+    int TileLeft, TileRight, BarWidth, Limit;
+    std::vector<int32_t> Widths;
+    std::vector<bool> Visible;
+    std::vector<TRect> Want;
+  };
+  const TRow rows[] = {
+      {"TileLeftMenu 1: from x 5, text + 10 wide", true, false, 1, 1, 300, -1, {30, 40}, {true, true},
+       {{5, 0, 45, 19}, {45, 0, 95, 19}}},
+      {"no picture: from x 6", false, false, 1, 1, 300, -1, {30}, {true}, {{6, 0, 46, 19}}},
+      {"an empty caption takes no width", true, false, 1, 1, 300, -1, {30, 0, 20}, {true, true, true},
+       {{5, 0, 45, 19}, {45, 0, 45, 19}, {45, 0, 75, 19}}},
+      {"an invisible button has no rectangle", true, false, 1, 1, 300, -1, {30, 20}, {false, true},
+       {{0, 0, 0, 0}, {5, 0, 35, 19}}},
+      {"right to left: from the right edge - TileRightMenu - 8", true, true, 1, 2, 300, -1, {30, 40},
+       {true, true}, {{250, 0, 290, 19}, {200, 0, 250, 19}}},
+      {"an offset wider than the bar becomes 12", true, false, 40, 1, 30, -1, {8}, {true}, {{12, 0, 30, 19}}},
+      {"right to left before the maximised child's buttons", true, true, 1, 1, 300, 200, {30}, {true},
+       {{160, 0, 200, 19}}},
+  };
+  for (const TRow& r : rows) {
+    SCOPED_TRACE(r.Name);
+    TMenuBarLayoutInput in;
+    in.BarWidth = r.BarWidth;
+    in.Height = 20;
+    in.HasRecord = r.Record;
+    in.TileLeft = r.TileLeft;
+    in.TileRight = r.TileRight;
+    in.RightToLeft = r.Rtl;
+    in.RightLimit = r.Limit;
+    in.TextWidths = r.Widths;
+    in.Visible = r.Visible;
+    const std::vector<TRect> got = MenuBarLayout(in);
+    ASSERT_EQ(got.size(), r.Want.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].Left, r.Want[i].Left) << i;
+      EXPECT_EQ(got[i].Right, r.Want[i].Right) << i;
+      if (r.Want[i].Right > r.Want[i].Left) {
+        EXPECT_EQ(got[i].Bottom, r.Want[i].Bottom) << i;
+      }
+    }
+  }
+}

@@ -1,0 +1,208 @@
+#include "skin/windows/menus/pop_menu.h"
+
+#include <algorithm>
+
+#include "classlib/graphics/bitmap.h"
+#include "skin/data/velt_data.h"
+#include "skin/windows/manager/skin_manager.h"
+#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/paint/draw_primitives.h"
+
+TVeltPopMenu* newskinmenu = nullptr;
+
+namespace {
+
+const wchar_t kPopProp[] = L"KaroSkinPopMenu";
+// The system's question to a popup-menu window for the menu it shows.
+constexpr UINT kGetMenuHandle = 0x01E1;
+// GetDCEx: the window's class and clipping styles decide (not in every header set).
+constexpr DWORD kDcxUseStyle = 0x00010000;
+
+LRESULT CALLBACK PopMenuProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* m = static_cast<TVeltPopMenu*>(GetPropW(wnd, kPopProp));
+  if (!m) return DefWindowProcA(wnd, msg, wp, lp);
+  try {
+    return m->WinWndProc(msg, wp, lp);
+  } catch (...) {
+    return 0;
+  }
+}
+
+bool ManagerEnabled() { return SkinManager && SkinManager->Enabled; }
+
+}  // namespace
+
+TVeltPopMenu::TVeltPopMenu() : frame_(std::make_unique<TBitmap>()) {}
+
+TVeltPopMenu::~TVeltPopMenu() {
+  UnSubClass();
+  if (newskinmenu == this) newskinmenu = nullptr;
+}
+
+void TVeltPopMenu::InitSkin(HWND Wnd, TSkinData* Data, HMENU Menu) {
+  hwnd_ = Wnd;
+  data_ = Data;
+  MenuHandle = Menu;
+  if (subclassed_) return;
+  saved_ = WNDPROC(GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
+  SetPropW(Wnd, kPopProp, HANDLE(this));
+  SetWindowLongPtrA(Wnd, GWLP_WNDPROC, LONG_PTR(&PopMenuProc));
+  subclassed_ = true;
+}
+
+void TVeltPopMenu::UnSubClass() {
+  if (!subclassed_) return;
+  subclassed_ = false;
+  if (IsWindow(hwnd_)) {
+    // Another procedure put over ours keeps calling it: the property then stays out of its way.
+    if (WNDPROC(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)) == &PopMenuProc) SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, LONG_PTR(saved_));
+    RemovePropW(hwnd_, kPopProp);
+  }
+  frame_->SetSize(0, 0);
+}
+
+LRESULT TVeltPopMenu::Default(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  if (saved_) return CallWindowProcA(saved_, hwnd_, Msg, wParam, lParam);
+  return DefWindowProcA(hwnd_, Msg, wParam, lParam);
+}
+
+bool TVeltPopMenu::CanPaint() const {
+  if (!data_ || data_->NoSkinLoaded) return false;
+  const TDataSkinObject* bg = data_->MenuBackground.get();
+  return bg && bg->Map && !bg->Map->Empty();
+}
+
+POINT TVeltPopMenu::ClientOffset() const {
+  RECT w{};
+  GetWindowRect(hwnd_, &w);
+  POINT c{0, 0};
+  ClientToScreen(hwnd_, &c);
+  return POINT{c.x - w.left, c.y - w.top};
+}
+
+void TVeltPopMenu::BuildFrame() {
+  RECT w{};
+  GetWindowRect(hwnd_, &w);
+  const TDataSkinObject* bg = data_->MenuBackground.get();
+  auto pic = GetHMap(Rect(0, 0, w.right - w.left, w.bottom - w.top), bg->Map.get(), bg->Margins, 1,
+                     std::max(1, bg->Frame), bg->Tile, 0);
+  if (pic) frame_ = std::move(pic);
+  if (!MenuHandle) {
+    MenuHandle = HMENU(SendMessageA(hwnd_, kGetMenuHandle, 0, 0));
+    if (!MenuHandle) newskinmenu = this;
+  }
+}
+
+TBitmap* TVeltPopMenu::FrameBitmap() const {
+  // Items may be drawn before the window's first paint: the picture is made for them then.
+  if (frame_->Empty() && subclassed_ && CanPaint()) const_cast<TVeltPopMenu*>(this)->BuildFrame();
+  return frame_.get();
+}
+
+LRESULT TVeltPopMenu::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  if (Msg == CN_IsSkinned) return 1;
+  if (!ManagerEnabled()) return Default(Msg, wParam, lParam);
+  switch (Msg) {
+    case WM_DESTROY: {
+      WNDPROC saved = saved_;
+      HWND wnd = hwnd_;
+      UnSubClass();
+      return saved ? CallWindowProcA(saved, wnd, Msg, wParam, lParam) : DefWindowProcA(wnd, Msg, wParam, lParam);
+    }
+    case WM_ERASEBKGND:
+      // With xoMenuBG the items paint the whole background.
+      if (!(data_ && data_->Options().Contains(xoMenuBG))) Default(Msg, wParam, lParam);
+      return 1;
+    case WM_NCPAINT:
+      if (!CanPaint()) return Default(Msg, wParam, lParam);
+      NcPaint(wParam);
+      return 0;
+    case WM_PRINT:
+      return WMPrint(wParam, lParam);
+    case WM_PAINT: {
+      if (!CanPaint()) return Default(Msg, wParam, lParam);
+      // A popup without a non-client area paints its own frame with its items: the frame is
+      // put on after them, around them.
+      BuildFrame();
+      const LRESULT r = Default(Msg, wParam, lParam);
+      const POINT o = ClientOffset();
+      if (o.x == 0 && o.y == 0) PaintOverClient();
+      return r;
+    }
+    default:
+      return Default(Msg, wParam, lParam);
+  }
+}
+
+void TVeltPopMenu::NcPaint(WPARAM Region) {
+  const POINT o = ClientOffset();
+  // No non-client area: the frame is painted with the client area.
+  if (o.x == 0 && o.y == 0) return;
+  HDC dc = nullptr;
+  if (Region > 1) {
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    if (copy && CombineRgn(copy, HRGN(Region), nullptr, RGN_COPY) != ERROR)
+      dc = GetDCEx(hwnd_, copy, DCX_WINDOW | DCX_INTERSECTRGN | kDcxUseStyle);
+    if (!dc && copy) DeleteObject(copy);
+  }
+  if (!dc) dc = GetWindowDC(hwnd_);
+  if (!dc) return;
+  BuildFrame();
+  RECT c{};
+  GetClientRect(hwnd_, &c);
+  // The client part is the items' to paint.
+  ExcludeClipRect(dc, o.x, o.y, o.x + c.right, o.y + c.bottom);
+  BitBlt(dc, 0, 0, frame_->Width(), frame_->Height(), frame_->Canvas()->Handle(), 0, 0, SRCCOPY);
+  ReleaseDC(hwnd_, dc);
+}
+
+void TVeltPopMenu::PaintOverClient() {
+  HDC dc = GetDC(hwnd_);
+  if (!dc) return;
+  RECT c{};
+  GetClientRect(hwnd_, &c);
+  HRGN clip = CreateRectRgn(0, 0, c.right, c.bottom);
+  HMENU menu = MenuHandle ? MenuHandle : HMENU(SendMessageA(hwnd_, kGetMenuHandle, 0, 0));
+  const int n = menu ? GetMenuItemCount(menu) : -1;
+  if (n > 0) {
+    for (int i = 0; i < n; ++i) {
+      RECT r{};
+      if (!GetMenuItemRect(nullptr, menu, UINT(i), &r)) continue;
+      MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+      HRGN item = CreateRectRgnIndirect(&r);
+      CombineRgn(clip, clip, item, RGN_DIFF);
+      DeleteObject(item);
+    }
+  } else {
+    // Without the items' places, the popup's own 3-pixel border.
+    HRGN inner = CreateRectRgn(3, 3, c.right - 3, c.bottom - 3);
+    CombineRgn(clip, clip, inner, RGN_DIFF);
+    DeleteObject(inner);
+  }
+  SelectClipRgn(dc, clip);
+  DeleteObject(clip);
+  BitBlt(dc, 0, 0, frame_->Width(), frame_->Height(), frame_->Canvas()->Handle(), 0, 0, SRCCOPY);
+  ReleaseDC(hwnd_, dc);
+}
+
+LRESULT TVeltPopMenu::WMPrint(WPARAM wParam, LPARAM lParam) {
+  HDC dc = HDC(wParam);
+  if (!CanPaint() || !dc) return Default(WM_PRINT, wParam, lParam);
+  if (!MenuHandle) newskinmenu = this;
+  RECT w{};
+  GetWindowRect(hwnd_, &w);
+  const int W = w.right - w.left, H = w.bottom - w.top;
+  BuildFrame();
+  BitBlt(dc, 0, 0, W, H, frame_->Canvas()->Handle(), 0, 0, SRCCOPY);
+  const POINT o = ClientOffset();
+  const int inset = (o.x == 0 && o.y == 0) ? 3 : 0;
+  HRGN inner = CreateRectRgn(inset, inset, W - inset, H - inset);
+  const int mode = SetBkMode(dc, TRANSPARENT);
+  const int saved = SaveDC(dc);
+  SelectClipRgn(dc, inner);
+  const LRESULT r = Default(WM_PRINT, wParam, lParam & ~LPARAM(PRF_NONCLIENT | PRF_ERASEBKGND));
+  RestoreDC(dc, saved);
+  SetBkMode(dc, mode);
+  DeleteObject(inner);
+  return r;
+}
