@@ -96,9 +96,12 @@ void TK::ReadLanguage() {
   if (KaroValues.Region == L"CN") {
     Font()->SetName(L"simsun");
     Font()->SetSize(9);
+    // The character set lets the font mapper find a Chinese face where the named one is missing.
+    Font()->SetCharset(GB2312_CHARSET);
   } else if (KaroValues.Region == L"TW") {
     Font()->SetName(L"mingliu");
     Font()->SetSize(9);
+    Font()->SetCharset(CHINESEBIG5_CHARSET);
   }
 
   const WideString& section = KaroValues.Region;
@@ -308,7 +311,7 @@ bool TK::SaveScratchPads() {
     try {
       SaveScratchPad(ScratchPadPath(pad), Memo(pad)->Text());
     } catch (const Exception& e) {
-      failed += (failed.empty() ? "" : "\n") + e.Message();
+      failed += (failed.empty() ? "" : "\n") + ("Scratch pad " + std::to_string(pad) + ": ") + e.Message();
     }
   }
   if (failed.empty()) return true;
