@@ -1,8 +1,14 @@
-// Karo's main form: start-up, the rhyme look-up pages, the skin and region lists, the scratch pads.
+// Karo's main form: start-up, the rhyme look-up pages, the word and idiom search, the notes, the
+// skin and region lists, the scratch pads.
 #include "app/karo_main_form.h"
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+#include <limits>
 
 #include "app/karo_data_module.h"
 #include "app/karo_language.h"
@@ -55,6 +61,12 @@ struct TK::TRhymePage {
   TADOQuery* Ping;
   TADOQuery* Juan;
 };
+
+void TKaroNotesLink::ActiveChanged() { form_->UpdateNavigation(); }
+void TKaroNotesLink::DataSetChanged() { form_->UpdateNavigation(); }
+void TKaroNotesLink::EditingChanged() { form_->UpdateNavigation(); }
+
+TK::~TK() = default;
 
 TK::TRhymePage TK::Page(char letter) const {
   const std::string p(1, letter);
@@ -166,21 +178,9 @@ void TK::FormShow(TObject*) {
                        dm->C_ADOQuery2()})
     q->SetActive(true);
 
-  TADOQuery* notes = dm->D_ADOQuery1();
-  Rebuild(notes, {L"select * from  ZuoPin where ", L"LeiBie=:LeiBie", L" order by RiQi desc"},
-          {{L"LeiBie", C<TComboBox>("D_ComboBox1")->Text()}});
-
   LoadScratchPads();
   SetActiveControl(Memo(1));
-
-  KaroValues.NotesTotal = 0;
-  const int n = notes->RecordCount();
-  notes->First();
-  for (int i = 0; i < n; i++) {
-    KaroValues.NotesTotal = (Variant(int(KaroValues.NotesTotal)) + notes->FieldByName(L"ShuLiang")->Value()).AsInteger();
-    notes->Next();
-  }
-  notes->First();
+  OpenCategory();
 }
 
 void TK::FormClose(TObject*, TCloseAction&) { SaveScratchPads(); }
@@ -319,6 +319,187 @@ bool TK::SaveScratchPads() {
   return false;
 }
 
+// ---- Word and idiom search
+
+WideString KaroLikePattern(const WideString& text, int mode) {
+  WideString out = mode >= 1 ? L"%" : L"";
+  for (wchar_t c : text) {
+    if (c == L'%' || c == L'_' || c == L'\\') out += L'\\';
+    out += c;
+  }
+  if (mode <= 1) out += L'%';
+  return out;
+}
+
+void TK::SearchStatus() {
+  TKaro_DataModule* dm = DataModule();
+  const auto& l = KaroValues.StatusLabels;
+  SetStatus(0, l[slTiaoJian] + C<TComboBox>("C_ComboBox1")->Text() + L"=" + C<TEdit>("C_Edit1")->Text());
+  SetStatus(1, l[slCiYu] + std::to_wstring(dm->C_ADOQuery1()->RecordCount()) + L"  " + l[slChengYu] +
+                   std::to_wstring(dm->C_ADOQuery2()->RecordCount()));
+}
+
+void TK::C_SpeedButton1Click(TObject*) {
+  const WideString x = C<TEdit>("C_Edit1")->Text();
+  if (x.empty()) {
+    SetStatus(0, L"");
+    SetStatus(1, L"");
+    return;
+  }
+  TComboBox* modes = C<TComboBox>("C_ComboBox1");
+  TWideStrings* items = modes->Items();
+  // Of two items with the same text the later one wins; a text that is no item searches as the
+  // third item and shows it.
+  int mode = -1;
+  for (int i = 0; i < 3 && i < items->Count(); i++)
+    if (modes->Text() == items->Strings(i)) mode = i;
+  if (mode < 0) {
+    mode = 2;
+    if (items->Count() > 2) modes->SetText(items->Strings(2));
+  }
+  const WideString pattern = KaroLikePattern(x, mode);
+  TKaro_DataModule* dm = DataModule();
+  Rebuild(dm->C_ADOQuery1(), {L"select * from  CiYu where CiYu Like :X escape '\\'"}, {{L"X", pattern}});
+  Rebuild(dm->C_ADOQuery2(), {L"select * from  ChengYu where ChengYu Like :X escape '\\'"}, {{L"X", pattern}});
+  SearchStatus();
+}
+
+void TK::TabSheet3Show(TObject*) {
+  if (!C<TEdit>("C_Edit1")->Text().empty()) {
+    SearchStatus();
+  } else {
+    SetStatus(0, L"");
+    SetStatus(1, L"");
+  }
+}
+
+// ---- Notes
+
+int32_t KaroNoteCount(const Variant& value) {
+  double d = 0;
+  switch (value.VarType()) {
+    case varInteger: d = double(value.AsInt64()); break;
+    case varDouble: d = value.AsDouble(); break;
+    case varOleStr: {
+      const WideString s = Trim(value.AsWideString());
+      if (s.empty()) return 0;
+      wchar_t* end = nullptr;
+      d = std::wcstod(s.c_str(), &end);
+      if (!end || *end != 0) return 0;
+      break;
+    }
+    default: return 0;
+  }
+  if (!std::isfinite(d) || std::fabs(d) > double(std::numeric_limits<int32_t>::max())) return 0;
+  return int32_t(std::lround(d));
+}
+
+void TK::SumNotes() {
+  TADOQuery* notes = DataModule()->D_ADOQuery1();
+  const int field = notes->FieldByName(L"ShuLiang")->Index();
+  int64_t total = 0;
+  for (int i = 0; i < notes->RecordCount(); i++) {
+    const std::vector<Variant> row = notes->RecordValues(i);
+    if (size_t(field) < row.size()) total += KaroNoteCount(row[size_t(field)]);
+  }
+  KaroValues.NotesTotal = int32_t(std::clamp<int64_t>(total, std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max()));
+}
+
+void TK::NotesStatus() {
+  const auto& l = KaroValues.StatusLabels;
+  SetStatus(0, l[slLeiBie] + C<TComboBox>("D_ComboBox1")->Text());
+  SetStatus(1, l[slZongHe] + std::to_wstring(DataModule()->D_ADOQuery1()->RecordCount()) + l[slXiLie] + L"  " +
+                   std::to_wstring(KaroValues.NotesTotal) + l[slShuMu]);
+}
+
+void TK::OpenCategory() {
+  TADOQuery* notes = DataModule()->D_ADOQuery1();
+  if (!notesLink_) {
+    notesLink_ = std::make_unique<TKaroNotesLink>(this);
+    notesLink_->SetDataSource(DataModule()->D_DataSource1());
+  }
+  Rebuild(notes, {L"select * from  ZuoPin where ", L"LeiBie=:LeiBie", L" order by RiQi desc"},
+          {{L"LeiBie", C<TComboBox>("D_ComboBox1")->Text()}});
+  SumNotes();
+  notes->First();
+  UpdateNavigation();
+}
+
+void TK::UpdateNavigation() {
+  // Through the link, which the data module's source lets go of when it is freed first.
+  TDataSet* notes = notesLink_ ? notesLink_->DataSet() : nullptr;
+  if (!notes) return;
+  const int n = notes->Active() ? notes->RecordCount() : 0;
+  const int at = notes->ActiveIndex();
+  const bool back = n > 0 && at > 0, forward = n > 0 && at < n - 1;
+  C<TSpeedButton>("D_SpeedButton1")->SetEnabled(back);
+  C<TSpeedButton>("D_SpeedButton2")->SetEnabled(back);
+  C<TSpeedButton>("D_SpeedButton3")->SetEnabled(forward);
+  C<TSpeedButton>("D_SpeedButton4")->SetEnabled(forward);
+}
+
+void TK::D_ComboBox1Change(TObject*) {
+  OpenCategory();
+  NotesStatus();
+}
+
+void TK::TabSheet4Show(TObject*) { NotesStatus(); }
+
+void TK::D_SpeedButton1Click(TObject*) { DataModule()->D_ADOQuery1()->First(); }
+void TK::D_SpeedButton2Click(TObject*) { DataModule()->D_ADOQuery1()->Prior(); }
+void TK::D_SpeedButton3Click(TObject*) { DataModule()->D_ADOQuery1()->Next(); }
+void TK::D_SpeedButton4Click(TObject*) { DataModule()->D_ADOQuery1()->Last(); }
+
+void TK::D_SpeedButton5Click(TObject*) {
+  TADOQuery* notes = DataModule()->D_ADOQuery1();
+  TDBEdit* title = C<TDBEdit>("D_DBEdit1");
+  if (title->CanFocus()) title->SetFocus();
+  notes->Edit();
+  notes->Append();
+  C<TDBEdit>("D_DBEdit3")->SetText(L"0");
+  C<TDBEdit>("D_DBEdit7")->SetText(DateToStr(Date()));
+  notes->FieldByName(L"BiaoTi")->SetValue(Variant(title->Text()));
+  notes->FieldByName(L"LeiBie")->SetValue(Variant(C<TComboBox>("D_ComboBox1")->Text()));
+  TDBComboBox* marks = C<TDBComboBox>("D_DBComboBox2");
+  if (marks->Items()->Count() > 0) notes->FieldByName(L"BiaoJi")->SetValue(Variant(marks->Items()->Strings(0)));
+}
+
+void TK::D_SpeedButton6Click(TObject*) {
+  if (MessageDlg(L"Are You Sure\uFF1F", mtConfirmation, mbYesNo, 0) != mrYes) return;
+  TADOQuery* notes = DataModule()->D_ADOQuery1();
+  notes->Edit();
+  notes->Delete();
+  SumNotes();
+  NotesStatus();
+}
+
+void TK::D_SpeedButton7Click(TObject*) {
+  TADOQuery* notes = DataModule()->D_ADOQuery1();
+  notes->Edit();
+  // A note begun on an empty category (where Edit starts it) belongs to the category shown unless
+  // the user chose another one.
+  TField* category = notes->FieldByName(L"LeiBie");
+  if (notes->State() == dsInsert && category->AsString().empty() && C<TDBComboBox>("D_DBComboBox1")->Text().empty())
+    category->SetValue(Variant(C<TComboBox>("D_ComboBox1")->Text()));
+  notes->Post();
+  SumNotes();
+  NotesStatus();
+}
+
+void TK::D_SpeedButton8Click(TObject*) { DataModule()->D_ADOQuery1()->Cancel(); }
+
+void TK::D_SpeedButton9Click(TObject*) {
+  ShellExecuteW(Handle(), L"open", KaroValues.ShellTarget.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void TK::D_DBGrid1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+  DataModule()->D_ADOQuery1()->Edit();
+  TDBRichEdit* content = C<TDBRichEdit>("D_DBRichEdit1");
+  content->SetScrollBars(ssNone);
+  content->SetScrollBars(ssVertical);
+}
+
 KARO_CLASS_PROPS(TK, TForm, Method("FormCreate", &TK::FormCreate), Method("FormShow", &TK::FormShow),
                  Method("FormClose", &TK::FormClose), Method("A_ComboBox1Change", &TK::A_ComboBox1Change),
                  Method("A_ComboBox2Change", &TK::A_ComboBox2Change),
@@ -329,4 +510,16 @@ KARO_CLASS_PROPS(TK, TForm, Method("FormCreate", &TK::FormCreate), Method("FormS
                  Method("B_ComboBox2Change", &TK::B_ComboBox2Change),
                  Method("B_SpeedButton1Click", &TK::B_SpeedButton1Click), Method("TabSheet2Show", &TK::TabSheet2Show),
                  Method("B_ComboBox4Change", &TK::B_ComboBox4Change),
-                 Method("B_ComboBox5Change", &TK::B_ComboBox5Change))
+                 Method("B_ComboBox5Change", &TK::B_ComboBox5Change),
+                 Method("C_SpeedButton1Click", &TK::C_SpeedButton1Click), Method("TabSheet3Show", &TK::TabSheet3Show),
+                 Method("D_ComboBox1Change", &TK::D_ComboBox1Change),
+                 Method("D_DBGrid1MouseUp", &TK::D_DBGrid1MouseUp),
+                 Method("D_SpeedButton1Click", &TK::D_SpeedButton1Click),
+                 Method("D_SpeedButton2Click", &TK::D_SpeedButton2Click),
+                 Method("D_SpeedButton3Click", &TK::D_SpeedButton3Click),
+                 Method("D_SpeedButton4Click", &TK::D_SpeedButton4Click),
+                 Method("D_SpeedButton5Click", &TK::D_SpeedButton5Click),
+                 Method("D_SpeedButton6Click", &TK::D_SpeedButton6Click),
+                 Method("D_SpeedButton7Click", &TK::D_SpeedButton7Click),
+                 Method("D_SpeedButton8Click", &TK::D_SpeedButton8Click),
+                 Method("D_SpeedButton9Click", &TK::D_SpeedButton9Click), Method("TabSheet4Show", &TK::TabSheet4Show))

@@ -1,11 +1,12 @@
 // Karo's main form TK, read from its form resource with its skin components, and its handlers:
 // start-up (the single-instance guard, the language file, the remembered skin and the region's
-// font), the rhyme look-up pages A and B, the skin and region lists and the six scratch pads.
-// Windows only.
+// font), the rhyme look-up pages A and B, the word and idiom search (page C), the notes (page D),
+// the skin and region lists and the six scratch pads. Windows only.
 #pragma once
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "classlib/controls/buttons.h"
@@ -52,10 +53,37 @@ extern const wchar_t* const kKaroWebPage;
 // tests follow the order with it.
 extern std::function<void(const std::string& step)> KaroStartupProbe;
 
+// The pattern of a LIKE with the escape character '\' that finds the text itself at the start
+// (mode 0), anywhere (1) or at the end (2): the user's own "%", "_" and "\" are searched for
+// literally, only the mode adds wildcards.
+WideString KaroLikePattern(const WideString& text, int mode);
+
+// A note's "ShuLiang" as it counts in the total: a number, or numeric text, rounded to an
+// integer; anything else (Null, empty or other text) counts 0.
+int32_t KaroNoteCount(const Variant& value);
+
+class TK;
+
+// Tells the form of every move and change of the notes list, whoever made it (a button, the title
+// list, the keyboard), so the navigation buttons always match the position.
+class TKaroNotesLink : public TDataLink {
+public:
+  explicit TKaroNotesLink(TK* form) : form_(form) {}
+
+protected:
+  void ActiveChanged() override;
+  void DataSetChanged() override;
+  void EditingChanged() override;
+
+private:
+  TK* form_;
+};
+
 class TK : public TForm {
   KARO_CLASS(TK)
 public:
   using TForm::TForm;
+  ~TK() override;
 
   void Loaded() override;
 
@@ -75,6 +103,20 @@ public:
   void TabSheet2Show(TObject* Sender);
   void B_ComboBox4Change(TObject* Sender);
   void B_ComboBox5Change(TObject* Sender);
+  void C_SpeedButton1Click(TObject* Sender);
+  void TabSheet3Show(TObject* Sender);
+  void D_ComboBox1Change(TObject* Sender);
+  void D_DBGrid1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void D_SpeedButton1Click(TObject* Sender);
+  void D_SpeedButton2Click(TObject* Sender);
+  void D_SpeedButton3Click(TObject* Sender);
+  void D_SpeedButton4Click(TObject* Sender);
+  void D_SpeedButton5Click(TObject* Sender);
+  void D_SpeedButton6Click(TObject* Sender);
+  void D_SpeedButton7Click(TObject* Sender);
+  void D_SpeedButton8Click(TObject* Sender);
+  void D_SpeedButton9Click(TObject* Sender);
+  void TabSheet4Show(TObject* Sender);
 
   // The component of that name and class; raises when the form lacks it.
   template <class T> T* C(const std::string& name) const {
@@ -98,6 +140,7 @@ public:
   bool SaveScratchPads();
 
 private:
+  friend class TKaroNotesLink;
   struct TRhymePage;
   TRhymePage Page(char letter) const;
   void GroupChange(const TRhymePage& p);
@@ -108,6 +151,15 @@ private:
   void RhymeStatus(const TRhymePage& p);
   void ReadLanguage();
   void SetStatus(int panel, const WideString& text);
+  void SearchStatus();
+  // The notes of the chosen category, newest first, with their total.
+  void OpenCategory();
+  void SumNotes();
+  void NotesStatus();
+  // First and prior are enabled away from the first note, next and last away from the last one.
+  void UpdateNavigation();
+
+  std::unique_ptr<TKaroNotesLink> notesLink_;
 };
 
 extern TK* K;

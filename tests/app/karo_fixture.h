@@ -1,6 +1,7 @@
-// Karo's main form in a test: a private program folder (a copy of the built one's database and
-// language file), the modal and halt seams answered and recorded, the form and the data module
-// made in the program's order, and the choices a user makes in the lists.
+// Karo's main form in a test: a private program folder (the built one's language file and, fresh
+// for each test, the small database the builder makes for tests), the modal and halt seams
+// answered and recorded, the form and the data module made in the program's order, and the
+// choices a user makes in the lists.
 #pragma once
 
 #include <windows.h>
@@ -25,12 +26,15 @@ inline WideString OwnFolder() {
   return ExtractFilePath(WideString(path, n));
 }
 
-// build/<config>/karo/, found from where the test program lies.
-inline WideString BuiltProgramFolder() {
+inline WideString FullFolder(const WideString& relative) {
   wchar_t full[MAX_PATH * 4];
-  DWORD n = GetFullPathNameW((OwnFolder() + KARO_PROGRAM_FOLDER_FROM_TEST).c_str(), DWORD(std::size(full)), full, nullptr);
+  DWORD n = GetFullPathNameW((OwnFolder() + relative).c_str(), DWORD(std::size(full)), full, nullptr);
   return WideString(full, n) + L"\\";
 }
+
+// build/<config>/karo/ and build/<config>/karo-fixture/, found from where the test program lies.
+inline WideString BuiltProgramFolder() { return FullFolder(KARO_PROGRAM_FOLDER_FROM_TEST); }
+inline WideString FixtureDataFolder() { return FullFolder(KARO_FIXTURE_FOLDER_FROM_TEST); }
 
 inline std::string ReadBytes(const WideString& path) {
   std::string bytes;
@@ -79,16 +83,14 @@ protected:
     folder = WideString(temp) + L"karo-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(folder.c_str(), nullptr);
     CreateDirectoryW((folder + L"Data").c_str(), nullptr);
-    const WideString built = BuiltProgramFolder();
-    for (const wchar_t* f : {L"Karo.cc", L"Secured.mdw", L"Language.ini"})
-      CopyFileW((built + L"Data\\" + f).c_str(), (folder + L"Data\\" + f).c_str(), FALSE);
     SetKaroProgramFolder(folder);
   }
   static void TearDownTestSuite() { SetKaroProgramFolder(L""); }
 
   void SetUp() override {
-    ASSERT_NE(GetFileAttributesW((folder + L"Data\\Karo.cc").c_str()), INVALID_FILE_ATTRIBUTES)
-        << "no database copied from " << WideToAnsi(BuiltProgramFolder()) << ": build karo_program_folder";
+    for (const wchar_t* f : {L"Karo.cc", L"Secured.mdw"})
+      ASSERT_TRUE(CopyFileW((FixtureDataFolder() + f).c_str(), (folder + L"Data\\" + f).c_str(), FALSE))
+          << "no test database in " << WideToAnsi(FixtureDataFolder()) << ": build karo_fixture_data";
     for (int pad = 1; pad <= kScratchPadCount; pad++) DeleteFileW(ScratchPadPath(pad).c_str());
     RestoreLanguageFile();
     oldModal = SetModalHandler([this](TModalRequest& r) -> std::optional<int> {
