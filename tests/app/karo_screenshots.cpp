@@ -1,5 +1,6 @@
 // Karo in each of its skins, each page: build/<config>/artifacts/karo-<Skin>-<page>.bmp, the form
-// over the built program folder with page A's look-up made, as a user sees it. Ends with 1 when a
+// over the built program folder with the look-ups of pages A and B and a search on page C made,
+// as a user sees it. Ends with 1 when a
 // picture shows too few colours (the form did not paint).
 #include <windows.h>
 
@@ -74,6 +75,9 @@ int main() {
       Choose(K->C<TComboBox>(p + "_ComboBox1"), 0);
       Choose(K->C<TComboBox>(p + "_ComboBox3"), 1);
     }
+    // Words and idioms that contain 春.
+    K->C<TEdit>("C_Edit1")->SetText(L"\u6625");
+    Choose(K->C<TComboBox>("C_ComboBox1"), 1);
     auto* pages = K->C<TPageControl>("PageControl");
     bool ok = true;
     for (const wchar_t* skin : {L"Yellow", L"Azure", L"Blue", L"Gray"}) {
