@@ -50,6 +50,30 @@ void Rebuild(TADOQuery* q, std::initializer_list<const wchar_t*> lines,
   q->Open();
 }
 
+// While a page's queries are rebuilt, its grids neither redraw nor reset their scroll bars for the
+// closed query in between; they are painted once, with the new rows, afterwards.
+class TRedrawLock {
+public:
+  explicit TRedrawLock(std::initializer_list<TWinControl*> controls) {
+    for (TWinControl* c : controls)
+      if (c->HandleAllocated() && IsWindowVisible(c->Handle())) {
+        SendMessageW(c->Handle(), WM_SETREDRAW, FALSE, 0);
+        locked_.push_back(c->Handle());
+      }
+  }
+  ~TRedrawLock() {
+    for (HWND h : locked_) {
+      SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+      RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+  }
+  TRedrawLock(const TRedrawLock&) = delete;
+  TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+private:
+  std::vector<HWND> locked_;
+};
+
 }  // namespace
 
 // The controls and queries of one rhyme look-up page: A's, or B's twins of the same names.
@@ -60,6 +84,8 @@ struct TK::TRhymePage {
   TADOQuery* Top;
   TADOQuery* Ping;
   TADOQuery* Juan;
+  TDBGrid* PingGrid;
+  TDBGrid* JuanGrid;
 };
 
 void TKaroNotesLink::ActiveChanged() { form_->UpdateNavigation(); }
@@ -76,7 +102,9 @@ TK::TRhymePage TK::Page(char letter) const {
           C<TComboBox>(p + "_ComboBox3"),
           letter == 'A' ? dm->A_ADOQuery_Top() : dm->B_ADOQuery_Top(),
           letter == 'A' ? dm->A_ADOQuery1() : dm->B_ADOQuery1(),
-          letter == 'A' ? dm->A_ADOQuery2() : dm->B_ADOQuery2()};
+          letter == 'A' ? dm->A_ADOQuery2() : dm->B_ADOQuery2(),
+          C<TDBGrid>(p + "_DBGrid1"),
+          C<TDBGrid>(p + "_DBGrid2")};
 }
 
 void TK::Loaded() {
@@ -238,6 +266,7 @@ void TK::RhymeStatus(const TRhymePage& p) {
 
 void TK::RhymeSearch(const TRhymePage& p) {
   const WideString final = p.Final->Text(), tone = p.Tone->Text();
+  TRedrawLock lock{p.PingGrid, p.JuanGrid};
   for (auto [q, table] : {std::pair{p.Ping, L"select * from PingSheYin where "},
                           std::pair{p.Juan, L"select * from JuanSheYin where "}})
     Rebuild(q, {table, L"KaroMu=:KaroMu", L" and ", L"ShengDiao=:ShengDiao", L" and ", L"JianYi<>''", L" order by YinJie"},
@@ -359,6 +388,7 @@ void TK::C_SpeedButton1Click(TObject*) {
   }
   const WideString pattern = KaroLikePattern(x, mode);
   TKaro_DataModule* dm = DataModule();
+  TRedrawLock lock{C<TDBGrid>("C_DBGrid1"), C<TDBGrid>("C_DBGrid2")};
   Rebuild(dm->C_ADOQuery1(), {L"select * from  CiYu where CiYu Like :X escape '\\'"}, {{L"X", pattern}});
   Rebuild(dm->C_ADOQuery2(), {L"select * from  ChengYu where ChengYu Like :X escape '\\'"}, {{L"X", pattern}});
   SearchStatus();
