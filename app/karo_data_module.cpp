@@ -39,6 +39,8 @@ WideString QuoteSetting(const WideString& value) {
 
 }  // namespace
 
+TKaro_DataModule* Karo_DataModule = nullptr;
+
 WideString KaroProgramFolder() {
   if (!FolderOverride().empty()) return FolderOverride();
   std::vector<wchar_t> buffer(MAX_PATH);

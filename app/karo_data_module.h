@@ -54,3 +54,6 @@ private:
     return c;
   }
 };
+
+// The program's data module, made second by the program block (tests set it to theirs).
+extern TKaro_DataModule* Karo_DataModule;

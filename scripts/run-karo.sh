@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the 32-bit Windows program and runs it under Wine. Where 32-bit
-# programs cannot run, it builds and runs the 64-bit program instead and says so first.
-# Without a display of its own the program runs on a private Xvfb.
+# Sets up the machine, builds everything (the database and the skins natively, then the 32-bit
+# Windows program with its program folder) and starts Karo.exe from its program folder under Wine.
+# Where 32-bit programs cannot run, it builds and runs the 64-bit program instead and says so
+# first. Without a display of its own the program runs on a private Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine-env.sh"
@@ -13,5 +14,5 @@ fi
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" native "$config"
 [ -n "${DISPLAY:-}" ] || karo_start_wine
-# Karo itself is not built yet: show the skin tool at work on the Yellow skin instead.
-"$(karo_wine_for "$config")" "$root/build/$config/tools/skntool/skntool.exe" list "$root/build/native/skins/Yellow.skn"
+cd "$root/build/$config/karo"
+"$(karo_wine_for "$config")" ./Karo.exe

@@ -29,6 +29,9 @@ void TSqliteDb::Open(const std::string& fileName, bool readOnly) {
     throw EOleException("The file '" + fileName + "' cannot be opened as a database: " + err + ".");
   }
   sqlite3_busy_timeout(db_, 2000);
+  // Reading the file through a mapping instead of one read call per page makes a scan of a large
+  // table several times quicker under Wine.
+  sqlite3_exec(db_, "PRAGMA mmap_size = 268435456", nullptr, nullptr, nullptr);
 }
 
 void TSqliteDb::Create(const std::string& fileName) {

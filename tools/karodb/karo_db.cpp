@@ -257,6 +257,10 @@ class TInsert {
     Check(sqlite3_bind_text(stmt_, i, s.data(), static_cast<int>(s.size()), SQLITE_STATIC));
     return *this;
   }
+  TInsert& Null(int i) {
+    Check(sqlite3_bind_null(stmt_, i));
+    return *this;
+  }
   TInsert& Int(int i, long long v) {
     Check(sqlite3_bind_int64(stmt_, i, v));
     return *this;
@@ -328,6 +332,58 @@ TKaroData LoadKaroData(const TKaroDbSources& sources) {
   return data;
 }
 
+TKaroData FixtureKaroData(const fs::path& sampleNotes) {
+  TKaroData data;
+  TSampleNotes lists = ReadSampleNotes(sampleNotes);
+  if (lists.Categories.size() != kCategoryCount || lists.Marks.size() != kMarkCount)
+    throw std::runtime_error(sampleNotes.string() + ": the notes page lists 9 categories and 5 marks");
+  data.Categories = lists.Categories;
+  data.Marks = lists.Marks;
+
+  int paiXu[kGroupCount] = {};
+  for (const TFinalInfo& f : FinalsInOrder()) {
+    data.KaroMu.push_back({kKaroShou[f.Group], ++paiXu[f.Group], f.Final});
+    const std::string syllable = f.Final[0] == '-' ? "zi" : f.Final;
+    for (const char* tone : {"1", "2", "3", "4"}) {
+      data.PingSheYin.push_back({f.Final, syllable, tone, "\u5e73", ""});
+      data.JuanSheYin.push_back({f.Final, "zh" + syllable, tone, "\u4ec4", "\u4ec5"});
+    }
+  }
+  // Two readings of one final and tone, so a list of them has an order.
+  data.PingSheYin.push_back({"a", "ba", "1", "\u516b", ""});
+
+  // Words: 春天 春风 早春 立春 青春期 夏天 春% 春_; idioms: 春暖花开 春风化雨 妙手回春 满面春风
+  // 一年之计在于春 秋高气爽.
+  for (const char* w : {"\u6625\u5929", "\u6625\u98ce", "\u65e9\u6625", "\u7acb\u6625", "\u9752\u6625\u671f",
+                        "\u590f\u5929", "\u6625%", "\u6625_"})
+    data.CiYu.push_back({w, std::string("\u8bcd\uff1a") + w});
+  for (const char* w : {"\u6625\u6696\u82b1\u5f00", "\u6625\u98ce\u5316\u96e8", "\u5999\u624b\u56de\u6625",
+                        "\u6ee1\u9762\u6625\u98ce", "\u4e00\u5e74\u4e4b\u8ba1\u5728\u4e8e\u6625",
+                        "\u79cb\u9ad8\u6c14\u723d"})
+    data.ChengYu.push_back({w, std::string("\u6210\u8bed\uff1a") + w});
+
+  auto note = [&](const char* title, const char* date, int category, long long count) {
+    TNoteRow n;
+    n.BiaoTi = title;
+    n.RiQi = date;
+    n.LeiBie = lists.Categories[size_t(category)];
+    n.BiaoJi = lists.Marks[0];
+    n.ShuLiang = count;
+    n.NeiRong = std::string("\u5185\u5bb9 ") + title;
+    data.ZuoPin.push_back(n);
+    return &data.ZuoPin.back();
+  };
+  // Category 0, newest first: d (text count) c b a (no count); total 11 + 22 + 44 = 77.
+  note("a", "2025-12-30", 0, 0)->ShuLiangNull = true;
+  note("b", "2026-01-05", 0, 11);
+  note("c", "2026-03-21", 0, 22);
+  note("e", "2026-02-12", 0, 44);
+  note("d", "2026-04-01", 0, 0)->ShuLiangText = "many";
+  note("x", "2026-04-02", 1, 33);
+  data.Counts.Notes = static_cast<int>(data.ZuoPin.size());
+  return data;
+}
+
 void WriteKaroDb(const TKaroData& data, const fs::path& file) {
   fs::path temp = file;
   temp += ".part";
@@ -351,9 +407,13 @@ void WriteKaroDb(const TKaroData& data, const fs::path& file) {
       TInsert ins(db,
                   "INSERT INTO ZuoPin (BiaoTi, ShuLiang, ZuoZhe, ChuChu, WangZhi, RiQi, BeiZhu, NeiRong, LeiBie, BiaoJi) "
                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-      for (const TNoteRow& n : data.ZuoPin)
-        ins.Text(1, n.BiaoTi).Int(2, n.ShuLiang).Text(3, n.ZuoZhe).Text(4, n.ChuChu).Text(5, n.WangZhi)
+      for (const TNoteRow& n : data.ZuoPin) {
+        if (n.ShuLiangNull) ins.Null(2);
+        else if (!n.ShuLiangText.empty()) ins.Text(2, n.ShuLiangText);
+        else ins.Int(2, n.ShuLiang);
+        ins.Text(1, n.BiaoTi).Text(3, n.ZuoZhe).Text(4, n.ChuChu).Text(5, n.WangZhi)
             .Text(6, n.RiQi).Text(7, n.BeiZhu).Text(8, n.NeiRong).Text(9, n.LeiBie).Text(10, n.BiaoJi).Run();
+      }
     }
     db.Exec(kIndexes);
     db.Exec("COMMIT");

@@ -37,6 +37,10 @@ struct TEntryRow {
 struct TNoteRow {
   std::string BiaoTi;
   long long ShuLiang = 0;
+  // A count that is no number, as a hand-edited table may hold: stored as this text, or as Null
+  // when ShuLiangNull is set, instead of ShuLiang.
+  std::string ShuLiangText;
+  bool ShuLiangNull = false;
   std::string ZuoZhe, ChuChu, WangZhi, RiQi, BeiZhu, NeiRong, LeiBie, BiaoJi;
 };
 
@@ -66,6 +70,13 @@ struct TKaroData {
 // Reads every source and works out the rows; throws std::runtime_error on unreadable or
 // inconsistent input (a reading that is no pinyin syllable, a note in no listed category).
 TKaroData LoadKaroData(const TKaroDbSources& sources);
+
+// The handful of rows the program's tests run on: every final of the finals table with a reading
+// of each tone in each rhyme table (two of "a" in the first tone), words and idioms placed around "\u6625" (at the start, inside, at
+// the end, and next to a literal "%" and "_"), and notes out of date order with numeric, empty and
+// non-numeric counts in one category, one note in another and none in a third. The categories and
+// marks are the sample notes' lists.
+TKaroData FixtureKaroData(const std::filesystem::path& sampleNotes);
 
 // Writes the tables and indexes into a new SQLite file at file, replacing it only once complete.
 void WriteKaroDb(const TKaroData& data, const std::filesystem::path& file);

@@ -13,7 +13,8 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: karodb --out Karo.cc --unihan FILE [--unihan FILE] --explanations DIR --idioms FILE\n"
-               "              --modern FILE --frequencies FILE --notes FILE\n");
+               "              --modern FILE --frequencies FILE --notes FILE\n"
+               "       karodb --fixture --out Karo.cc --notes FILE   (the handful of rows the tests use)\n");
   return 2;
 }
 
@@ -22,8 +23,13 @@ int Usage() {
 int main(int argc, char** argv) {
   TKaroDbSources sources;
   std::filesystem::path out;
+  bool fixture = false;
   for (int i = 1; i < argc; ++i) {
     const std::string opt = argv[i];
+    if (opt == "--fixture") {
+      fixture = true;
+      continue;
+    }
     if (i + 1 >= argc) return Usage();
     const char* value = argv[++i];
     if (opt == "--out") out = value;
@@ -34,6 +40,19 @@ int main(int argc, char** argv) {
     else if (opt == "--frequencies") sources.CharFrequencies = value;
     else if (opt == "--notes") sources.SampleNotes = value;
     else return Usage();
+  }
+  if (fixture) {
+    if (out.empty() || sources.SampleNotes.empty()) return Usage();
+    try {
+      WriteKaroDb(FixtureKaroData(sources.SampleNotes), out);
+      WriteKaroSecurity(out, out.parent_path() / "Secured.mdw");
+    } catch (const std::exception& e) {
+      std::error_code ec;
+      std::filesystem::remove(out, ec);
+      std::fprintf(stderr, "karodb: %s\n", e.what());
+      return 1;
+    }
+    return 0;
   }
   if (out.empty() || sources.Unihan.empty() || sources.Explanations.empty() || sources.IdiomScript.empty() ||
       sources.ModernWords.empty() || sources.CharFrequencies.empty() || sources.SampleNotes.empty())

@@ -1,0 +1,156 @@
+// Karo's main form in a test: a private program folder (the built one's language file and, fresh
+// for each test, the small database the builder makes for tests), the modal and halt seams
+// answered and recorded, the form and the data module made in the program's order, and the
+// choices a user makes in the lists.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/karo_data_module.h"
+#include "app/karo_language.h"
+#include "app/karo_main_form.h"
+#include "app/scratch_pads.h"
+#include "skin/windows/manager/skin_manager.h"
+
+namespace karo_test {
+
+inline WideString OwnFolder() {
+  wchar_t path[MAX_PATH * 4];
+  DWORD n = GetModuleFileNameW(nullptr, path, DWORD(std::size(path)));
+  return ExtractFilePath(WideString(path, n));
+}
+
+inline WideString FullFolder(const WideString& relative) {
+  wchar_t full[MAX_PATH * 4];
+  DWORD n = GetFullPathNameW((OwnFolder() + relative).c_str(), DWORD(std::size(full)), full, nullptr);
+  return WideString(full, n) + L"\\";
+}
+
+// build/<config>/karo/ and build/<config>/karo-fixture/, found from where the test program lies.
+inline WideString BuiltProgramFolder() { return FullFolder(KARO_PROGRAM_FOLDER_FROM_TEST); }
+inline WideString FixtureDataFolder() { return FullFolder(KARO_FIXTURE_FOLDER_FROM_TEST); }
+
+inline std::string ReadBytes(const WideString& path) {
+  std::string bytes;
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return "<missing>";
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(f, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(f);
+  return bytes;
+}
+
+inline void WriteBytes(const WideString& path, const std::string& bytes) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE) << WideToAnsi(path);
+  DWORD put = 0;
+  WriteFile(f, bytes.data(), DWORD(bytes.size()), &put, nullptr);
+  CloseHandle(f);
+}
+
+// A user's choice of item index in a list: the list's selection, then the notice its parent gets.
+inline void Choose(TCustomComboBox* combo, int index) {
+  combo->SetItemIndex(index);
+  HWND h = combo->Handle();
+  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), LPARAM(h));
+}
+
+// Text typed into a list's edit.
+inline void Type(TCustomComboBox* combo, const WideString& text) {
+  combo->SetText(text);
+  HWND h = combo->Handle();
+  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_EDITCHANGE), LPARAM(h));
+}
+
+inline int IndexOf(TCustomComboBox* combo, const WideString& item) {
+  for (int i = 0; i < combo->Items()->Count(); i++)
+    if (combo->Items()->Strings(i) == item) return i;
+  return -1;
+}
+
+class KaroForm : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder = WideString(temp) + L"karo-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW((folder + L"Data").c_str(), nullptr);
+    SetKaroProgramFolder(folder);
+  }
+  static void TearDownTestSuite() { SetKaroProgramFolder(L""); }
+
+  void SetUp() override {
+    for (const wchar_t* f : {L"Karo.cc", L"Secured.mdw"})
+      ASSERT_TRUE(CopyFileW((FixtureDataFolder() + f).c_str(), (folder + L"Data\\" + f).c_str(), FALSE))
+          << "no test database in " << WideToAnsi(FixtureDataFolder()) << ": build karo_fixture_data";
+    for (int pad = 1; pad <= kScratchPadCount; pad++) DeleteFileW(ScratchPadPath(pad).c_str());
+    RestoreLanguageFile();
+    oldModal = SetModalHandler([this](TModalRequest& r) -> std::optional<int> {
+      boxes.push_back(r);
+      return IDOK;
+    });
+    oldHalt = SetHaltHandler([this](int code) { halts.push_back(code); });
+  }
+  void TearDown() override {
+    FreeForm();
+    SetModalHandler(oldModal);
+    SetHaltHandler(oldHalt);
+  }
+
+  static WideString LanguagePath() { return folder + L"Data\\Language.ini"; }
+  static void RestoreLanguageFile() {
+    CopyFileW((BuiltProgramFolder() + L"Data\\Language.ini").c_str(), LanguagePath().c_str(), FALSE);
+  }
+
+  // Creation (the form file, then OnCreate), the data module, then the form shown (OnShow).
+  TK* Start(bool show = true) {
+    form = NewForm<TK>(nullptr);
+    if (!dm) dm = NewForm<TKaro_DataModule>(nullptr);
+    Karo_DataModule = dm;
+    if (show) {
+      form->Show();
+      SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+      Pump();
+    }
+    return form;
+  }
+  void FreeForm() {
+    if (form) form->Free();
+    form = nullptr;
+    if (dm) dm->Free();
+    dm = nullptr;
+    Karo_DataModule = nullptr;
+    if (KaroMutex) CloseHandle(KaroMutex);
+    KaroMutex = nullptr;
+  }
+  static void Pump() {
+    for (int i = 0; i < 5; i++) Application->ProcessMessages();
+  }
+
+  template <class T> T* C(const std::string& name) { return form->C<T>(name); }
+  WideString Status(int panel) { return form->StatusBar()->Panels()->Items(panel)->Text(); }
+  // The boxes other than the ones the test expects: error boxes and the like.
+  std::vector<WideString> BoxTexts() const {
+    std::vector<WideString> t;
+    for (const auto& b : boxes) t.push_back(b.Text);
+    return t;
+  }
+
+  static inline WideString folder;
+  TK* form = nullptr;
+  TKaro_DataModule* dm = nullptr;
+  std::vector<TModalRequest> boxes;
+  std::vector<int> halts;
+  TModalHandler oldModal;
+  THaltHandler oldHalt;
+};
+
+}  // namespace karo_test

@@ -1,0 +1,99 @@
+// Karo in each of its skins, each page: build/<config>/artifacts/karo-<Skin>-<page>.bmp, the form
+// over the built program folder with the look-ups of pages A and B and a search on page C made,
+// as a user sees it. Ends with 1 when a
+// picture shows too few colours (the form did not paint).
+#include <windows.h>
+
+#include <cstdio>
+#include <set>
+
+#include "app/karo_data_module.h"
+#include "app/karo_main_form.h"
+#include "classlib/core/streams.h"
+#include "classlib/graphics/bitmap.h"
+#include "skin/windows/manager/skin_manager.h"
+
+namespace {
+
+void Pump() {
+  for (int i = 0; i < 10; i++) {
+    Application->ProcessMessages();
+    Sleep(20);
+  }
+}
+
+// What the screen shows of the window, saved as a BMP file; whether it shows more than a few colours.
+bool Capture(HWND wnd, const std::wstring& path) {
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  RECT r;
+  GetWindowRect(wnd, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  TBitmap shot;
+  shot.SetPixelFormat(pf24bit);
+  shot.SetSize(w, h);
+  HDC screen = GetDC(nullptr);
+  BitBlt(shot.Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();
+  std::set<uint32_t> colours;
+  for (int y = 0; y < h; y++) {
+    const uint8_t* row = shot.ScanLine(y);
+    for (int x = 0; x < w; x++) colours.insert(row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16);
+  }
+  TFileStream out(path, fmCreate);
+  shot.SaveToStream(out);
+  std::fprintf(stderr, "%ls: %dx%d, %zu colours\n", path.c_str(), w, h, colours.size());
+  return colours.size() > 16;
+}
+
+void Choose(TCustomComboBox* combo, int index) {
+  combo->SetItemIndex(index);
+  HWND h = combo->Handle();
+  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), LPARAM(h));
+}
+
+}  // namespace
+
+int main() {
+  if (ParamCount() < 2) {
+    std::fprintf(stderr, "usage: karo_screenshots <program folder> <picture base>\n");
+    return 2;
+  }
+  try {
+    SetKaroProgramFolder(WideParamStr(1));
+    const WideString base = WideParamStr(2);
+    Application->Initialize();
+    Application->CreateForm(K);
+    Application->CreateForm(Karo_DataModule);
+    K->Show();
+    SetWindowPos(K->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    SetForegroundWindow(K->Handle());
+    Pump();
+    for (const char* page : {"A", "B"}) {
+      const std::string p(page);
+      Choose(K->C<TComboBox>(p + "_ComboBox1"), 0);
+      Choose(K->C<TComboBox>(p + "_ComboBox3"), 1);
+    }
+    // Words and idioms that contain 春.
+    K->C<TEdit>("C_Edit1")->SetText(L"\u6625");
+    Choose(K->C<TComboBox>("C_ComboBox1"), 1);
+    auto* pages = K->C<TPageControl>("PageControl");
+    bool ok = true;
+    for (const wchar_t* skin : {L"Yellow", L"Azure", L"Blue", L"Gray"}) {
+      if (!K->ApplySkin(skin)) throw Exception("No stored skin " + WideToAnsi(skin));
+      // The switch at once rather than a timer's interval later.
+      if (TSkinManage* manager = SkinManage()) manager->OnTimer();
+      Pump();
+      for (int i = 0; i < pages->PageCount(); i++) {
+        pages->SetActivePageIndex(i);
+        Pump();
+        ok = Capture(K->Handle(), base + L"-" + skin + L"-" + WideString(1, wchar_t(L'A' + i)) + L".bmp") && ok;
+      }
+    }
+    return ok ? 0 : 1;
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "%s\n", e.Message().c_str());
+    return 2;
+  }
+}
