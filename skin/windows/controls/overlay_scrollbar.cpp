@@ -25,6 +25,13 @@ bool SameBar(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
 }
 
 // A memory picture of the bar, freed with its device context.
+struct TBusy {
+  explicit TBusy(bool& f) : flag(f), was(f) { f = true; }
+  ~TBusy() { flag = was; }
+  bool& flag;
+  bool was;
+};
+
 bool HasPicture(const TDataSkinObject* o) { return o && o->Map && !o->Map->Empty(); }
 
 }  // namespace
@@ -60,14 +67,13 @@ void DrawBarPieces(HDC DC, const TSkinData* d, const TBarLayout& l, bool Vertica
   TBitmap* strip = d->Scrollbar->Map.get();
   const TDataSkinObject* track = Vertical ? d->VertScroll.get() : d->HorzScroll.get();
   if (l.Track.Frame && HasPicture(track))
-    DrawRect2(DC, l.Track.R, track->Map.get(), track->Margins, l.Track.Frame, 4, track->Trans, track->Tile,
-              Vertical ? 1 : 0);
+    DrawRect2(DC, l.Track.R, track->Map.get(), track->Margins, l.Track.Frame, 4, track->Trans, track->Tile, 0);
   TSkinControl::DrawSkinMap2(DC, l.First.R, strip, l.First.Frame, 23);
   TSkinControl::DrawSkinMap2(DC, l.Second.R, strip, l.Second.Frame, 23);
   const TDataSkinObject* thumb = Vertical ? d->VertScrollThumb.get() : d->HorzScrollThumb.get();
   if (l.Thumb.Frame && HasPicture(thumb))
     DrawRect2(DC, l.Thumb.R, thumb->Map.get(), thumb->Margins, l.Thumb.Frame, std::max(thumb->Frame, 1), thumb->Trans,
-              0, Vertical ? 1 : 0);
+              0, 0);
   if (l.Grip.Frame) TSkinControl::DrawSkinMap2(DC, l.Grip.R, strip, l.Grip.Frame, 23);
 }
 
@@ -209,7 +215,9 @@ void TWScrollbar::Refresh() {
 }
 
 void TWScrollbar::Sync() {
-  if (!target_ || !IsWindow(target_)) return;
+  // Reading a scroll-bar control's bar sends it a message, which comes back here.
+  if (busy_ || !target_ || !IsWindow(target_)) return;
+  TBusy busy(busy_);
   SCROLLBARINFO info;
   if (!ReadBar(info)) return;
   const bool visible =
@@ -226,6 +234,7 @@ int TWScrollbar::HitTest(int X, int Y) const {
 }
 
 void TWScrollbar::PaintTo(HDC DC) {
+  TBusy busy(busy_);
   drawnAny_ = false;
   drawnThumb_ = {};
   TSkinData* d = SkinData();
@@ -234,7 +243,8 @@ void TWScrollbar::PaintTo(HDC DC) {
   if (!ReadBar(info)) return;
   painted_ = info;
   if (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) return;
-  BarEnabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+  // A disabled control's bars are disabled too, whatever the system says of the bar itself.
+  BarEnabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) && IsWindowEnabled(target_);
   RECT client{};
   GetClientRect(Handle(), &client);
   TRect R{0, 0, info.rcScrollBar.right - info.rcScrollBar.left, info.rcScrollBar.bottom - info.rcScrollBar.top};

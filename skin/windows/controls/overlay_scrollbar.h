@@ -101,5 +101,6 @@ private:
   TThumbSpan drawnThumb_;
   bool drawnAny_ = false;
   bool clipSiblingsAdded_ = false;
+  bool busy_ = false;
   std::shared_ptr<bool> alive_;
 };

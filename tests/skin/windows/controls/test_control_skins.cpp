@@ -17,7 +17,7 @@
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/controls/speed_button_skin.h"
-#include "tests/skin/windows/manager/skin_test_env.h"
+#include "tests/skin/windows/controls/control_test_env.h"
 
 using namespace skintest;
 
@@ -123,41 +123,6 @@ TEST(ControlSkinDecisions, Skin3rdLinesParsedOnce) {
 }
 
 // ---- Pixels
-
-struct TDib {
-  TDib(int w, int h) : W(w), H(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    DC = CreateCompatibleDC(nullptr);
-    Bmp = CreateDIBSection(DC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits), nullptr, 0);
-    Old = SelectObject(DC, Bmp);
-    Fill(0x123456);
-  }
-  ~TDib() {
-    SelectObject(DC, Old);
-    DeleteObject(Bmp);
-    DeleteDC(DC);
-  }
-  void Fill(COLORREF c) {
-    GdiFlush();
-    for (int i = 0; i < W * H; ++i) Bits[i] = (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-  }
-  // As a COLORREF (red in the low byte).
-  COLORREF At(int x, int y) {
-    GdiFlush();
-    const uint32_t v = Bits[y * W + x];
-    return (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16;
-  }
-  int W, H;
-  HDC DC;
-  HBITMAP Bmp;
-  HGDIOBJ Old;
-  uint32_t* Bits = nullptr;
-};
 
 TEST(ControlSkinPaint, AFrameOutsideTheStripOrACountOfZeroDrawsNothing) {
   TBitmap strip;
