@@ -10,6 +10,7 @@
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/combo_skin.h"
+#include "skin/windows/controls/edit_skin.h"
 #include "skin/windows/controls/control_skin.h"
 #include "skin/windows/controls/scroll_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
@@ -64,8 +65,8 @@ const TSkinKindRow kKinds[] = {
     {kcObjImageCheck, "TSkinObjImage", nullptr},
     {kcObjImageRadio, "TSkinObjImage", nullptr},
     {kcObjImageCx, "TSkinObjImage", nullptr},
-    {kcEdit, "TSkinEdit", nullptr},
-    {kcDateTime, "TSkinDateTime", nullptr},
+    {kcEdit, "TSkinEdit", &Make<TSkinEdit>},
+    {kcDateTime, "TSkinDateTime", &Make<TSkinDateTime>},
     {kcComboBox, "TSkinComBox", &Make<TSkinComBox>},
     {kcScrollbar, "TSkinScrollbar", &Make<TSkinScrollbar>},
     {kcSingleScrollbar, "TSkinScrollbar", &Make<TSkinScrollbar>},
