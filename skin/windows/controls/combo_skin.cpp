@@ -202,12 +202,12 @@ void TSkinComBox::SetHot(bool Hot) {
   if (was == Hot) return;
   FMouseState = uint8_t(Hot ? FMouseState | scMouseIn : FMouseState & ~scMouseIn);
   if (Hot) DoTrackMouse(FHandle);
-  Invalidate();
+  PaintControl(nullptr);
 }
 
 void TSkinComBox::SetPressed(bool Pressed) {
   FMouseState = uint8_t(Pressed ? FMouseState | scDown : FMouseState & ~scDown);
-  Invalidate();
+  PaintControl(nullptr);
 }
 
 bool TSkinComBox::BeforeProc(TMessage& Message) { return TSkinControl::BeforeProc(Message); }
@@ -228,7 +228,9 @@ void TSkinComBox::AfterProc(TMessage& Message) {
     }
     case WM_DRAWITEM:
     case WM_NCPAINT:
-      Invalidate();
+      // Drawn again straight away: invalidating the combo inside its own painting left its edit
+      // without its text.
+      PaintControl(nullptr);
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

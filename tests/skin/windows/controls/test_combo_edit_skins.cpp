@@ -5,6 +5,7 @@
 // combo); pixels of the combo's frame per state; edit borders, the client-paint message and an
 // up-down inside an edit; the picker's arrow opening the calendar; and the data-aware grid.
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -419,6 +420,41 @@ TEST_F(ComboEditSkins, ThePickersArrowOpensTheCalendarAndKeepsItOpen) {
   EXPECT_NE(GetFocus(), arrow);
   SendMessageW(p->Handle(), DTM_CLOSEMONTHCAL, 0, 0);
   Pump();
+}
+
+}  // namespace
+namespace {
+
+// What the screen shows of a drop-down combo: its text stays, and the button is the skin's.
+TEST_F(ComboEditSkins, OnScreenTheComboKeepsItsTextUnderTheSkinsButton) {
+  auto* c = Make<TComboBox>(10, 10, 160, 24, 9);
+  c->Items()->Add(L"a");
+  c->SetText(L"combo");
+  auto row = [&] {
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    RECT r{};
+    GetWindowRect(c->Handle(), &r);
+    HDC s = GetDC(nullptr);
+    std::vector<COLORREF> px;
+    for (int x = 2; x < 110; ++x) px.push_back(GetPixel(s, r.left + x, r.top + 10));
+    px.push_back(GetPixel(s, r.right - 8, r.top + 10));
+    ReleaseDC(nullptr, s);
+    return px;
+  };
+  const auto plain = row();
+  ASSERT_NE(std::count(plain.begin(), plain.end() - 1, COLORREF(0)), 0) << "no text on the screen to compare";
+  ASSERT_NE(Attach<TSkinComBox>(c, kcComboBox), nullptr);
+  const auto skinned = row();
+  EXPECT_TRUE(std::equal(plain.begin() + 4, plain.end() - 1, skinned.begin() + 4));
+  // The button's frame or its glyph (the glyph picture follows the button's in the test skin).
+  EXPECT_TRUE(skinned.back() == FrameColor(kComboButtonPic, 1) || skinned.back() == FrameColor(kComboButtonPic + 2, 1))
+      << std::hex << skinned.back();
+  // Hovering and pressing the button repaint it without losing the text.
+  SendMessageW(c->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(150, 10));
+  SendMessageW(c->Handle(), WM_NCPAINT, 1, 0);
+  const auto hot = row();
+  EXPECT_TRUE(std::equal(plain.begin() + 4, plain.end() - 1, hot.begin() + 4));
 }
 
 }  // namespace
