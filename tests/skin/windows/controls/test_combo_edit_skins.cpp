@@ -316,7 +316,13 @@ TEST_F(ComboEditSkins, ComboFramePixelsPerState) {
   EnableWindow(c->Handle(), FALSE);
   EXPECT_EQ(shown(), 3);
   EnableWindow(c->Handle(), TRUE);
-  // The caller's device context comes back with its clipping untouched.
+  // The framed mode keeps the text area out of its painting, and the caller's device context
+  // comes back with its clipping untouched.
+  data->ComboButton->Style = 0;
+  dib.Fill(0x123456);
+  s->PaintControl(dib.DC);
+  EXPECT_EQ(dib.At(30, 10), 0x123456u);                            // the text area
+  EXPECT_EQ(dib.At(info.rcButton.right - 3, 1), FrameColor(kComboButtonPic, 1));  // the button
   dib.Fill(0x123456);
   HRGN clip = CreateRectRgn(0, 0, 50, 10);
   SelectClipRgn(dib.DC, clip);
@@ -327,6 +333,7 @@ TEST_F(ComboEditSkins, ComboFramePixelsPerState) {
   SelectClipRgn(dib.DC, nullptr);
   DeleteObject(clip);
   DeleteObject(after);
+  data->ComboButton->Style = 2;
 }
 
 // ---- Edits and pickers
