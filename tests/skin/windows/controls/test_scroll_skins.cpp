@@ -270,7 +270,6 @@ TEST_F(ScrollSkins, TheOverlayAgreesWithTheControlAfterEveryWayOfScrolling) {
     ASSERT_NE(s->FVert, nullptr) << k.Name;
     EXPECT_TRUE(Agrees(s->FVert, c->Handle(), OBJID_VSCROLL)) << k.Name << " at the start";
     for (const TWayCase& w : WayCases()) {
-      const DWORD t0 = GetTickCount();
       const std::string way = w.Name;
       if (way == "content added") k.Content(c, true);
       if (way == "content removed") k.Content(c, false);
@@ -280,7 +279,6 @@ TEST_F(ScrollSkins, TheOverlayAgreesWithTheControlAfterEveryWayOfScrolling) {
       EXPECT_TRUE(Agrees(s->FVert, c->Handle(), OBJID_VSCROLL)) << k.Name << " after " << w.Name;
       EXPECT_TRUE(Agrees(s->FHorz, c->Handle(), OBJID_HSCROLL)) << k.Name << " (horizontal) after " << w.Name;
       if (way == "content removed") k.Content(c, true);
-      if (getenv("KARO_TIMES")) printf("%s %s %lu\n", k.Name, w.Name, GetTickCount() - t0);
     }
     c->SetVisible(false);
   }
