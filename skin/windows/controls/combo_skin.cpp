@@ -68,10 +68,10 @@ TSkinComBox::TSkinComBox(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 TSkinComBox::~TSkinComBox() {
   UnhookEdit();
-  delete FSimpleList;
-  FSimpleList = nullptr;
-  delete FDropList;
-  FDropList = nullptr;
+  // The list skins belong to the skinned control, and the form frees those of gone windows while
+  // it walks its list: freeing them here as well would free them twice.
+  if (FSimpleList) RemoveFreeNotification(FSimpleList);
+  if (FDropList) RemoveFreeNotification(FDropList);
 }
 
 void TSkinComBox::Notification(TComponent* C, TOperation Op) {
