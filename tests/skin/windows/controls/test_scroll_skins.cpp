@@ -369,16 +369,31 @@ TEST_F(ScrollSkins, TheCornerSquareTheBorderAndTheBorderMessage) {
   m->SetText(ManyLines(40) + WideString(300, L'x'));
   auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
   ASSERT_TRUE(s && s->FVert && s->FHorz && s->FVert->Shown() && s->FHorz->Shown());
+  // The square between the bars, in window coordinates as the system reports the bars, with the
+  // two-pixel client edge and with a one-pixel border.
+  for (int border = 2; border >= 1; --border) {
+    if (border == 1) {
+      HWND mh = m->Handle();
+      SetWindowLongPtrW(mh, GWL_EXSTYLE, GetWindowLongPtrW(mh, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_CLIENTEDGE));
+      SetWindowLongPtrW(mh, GWL_STYLE, GetWindowLongPtrW(mh, GWL_STYLE) | WS_BORDER);
+      SetWindowPos(mh, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+      Pump();
+    }
+    RECT w{};
+    GetWindowRect(m->Handle(), &w);
+    const SCROLLBARINFO v = BarOf(m->Handle(), OBJID_VSCROLL), h = BarOf(m->Handle(), OBJID_HSCROLL);
+    ASSERT_EQ(ClientOffset(m->Handle()).X, border);
+    const int l = v.rcScrollBar.left - w.left, t = h.rcScrollBar.top - w.top;
+    TDib dib(Width(w), Height(w));
+    s->PaintCorner(dib.DC);
+    EXPECT_EQ(dib.At(l, t), COLORREF(ColorToRGB(d->Colors[csButtonFace]))) << border;
+    EXPECT_EQ(dib.At(l + 16, t + 16), COLORREF(ColorToRGB(d->Colors[csButtonFace]))) << border;
+    EXPECT_EQ(dib.At(l - 1, t + 3), 0x123456u) << border;
+    EXPECT_EQ(dib.At(l + 3, t - 1), 0x123456u) << border;
+  }
   RECT w{};
   GetWindowRect(m->Handle(), &w);
-  const SCROLLBARINFO v = BarOf(m->Handle(), OBJID_VSCROLL), h = BarOf(m->Handle(), OBJID_HSCROLL);
-  // The square between the bars, in window coordinates as the system reports the bars.
-  const int cx = v.rcScrollBar.left - w.left + 3, cy = h.rcScrollBar.top - w.top + 3;
   TDib dib(Width(w), Height(w));
-  s->PaintCorner(dib.DC);
-  EXPECT_EQ(dib.At(cx, cy), COLORREF(ColorToRGB(d->Colors[csButtonFace])));
-  EXPECT_EQ(dib.At(v.rcScrollBar.left - w.left - 1, cy), 0x123456u);
-  EXPECT_EQ(dib.At(cx, h.rcScrollBar.top - w.top - 1), 0x123456u);
 
   // The border message: only with the library's mark, only on a real device context.
   dib.Fill(0x123456);
