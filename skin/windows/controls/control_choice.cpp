@@ -9,12 +9,15 @@
 #include "classlib/controls/forms.h"
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
+#include "skin/windows/controls/combo_skin.h"
+#include "skin/windows/controls/edit_skin.h"
 #include "skin/windows/controls/control_skin.h"
 #include "skin/windows/controls/header_skin.h"
 #include "skin/windows/controls/mplayer_skin.h"
 #include "skin/windows/controls/obj_image_skin.h"
 #include "skin/windows/controls/panel_skin.h"
 #include "skin/windows/controls/progress_skin.h"
+#include "skin/windows/controls/scroll_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
 #include "skin/windows/controls/tab_skin.h"
 #include "skin/windows/controls/trackbar_skin.h"
@@ -77,14 +80,14 @@ const TSkinKindRow kKinds[] = {
     {kcObjImageCheck, "TSkinObjImage", &MakeObjImage<oiCheck>},
     {kcObjImageRadio, "TSkinObjImage", &MakeObjImage<oiRadio>},
     {kcObjImageCx, "TSkinObjImage", &MakeObjImage<oiPropertiesCheck>},
-    {kcEdit, "TSkinEdit", nullptr},
-    {kcDateTime, "TSkinDateTime", nullptr},
-    {kcComboBox, "TSkinComBox", nullptr},
-    {kcScrollbar, "TSkinScrollbar", nullptr},
-    {kcSingleScrollbar, "TSkinScrollbar", nullptr},
-    {kcScControl, "TSkinScControl", nullptr},
+    {kcEdit, "TSkinEdit", &Make<TSkinEdit>},
+    {kcDateTime, "TSkinDateTime", &Make<TSkinDateTime>},
+    {kcComboBox, "TSkinComBox", &Make<TSkinComBox>},
+    {kcScrollbar, "TSkinScrollbar", &Make<TSkinScrollbar>},
+    {kcSingleScrollbar, "TSkinScrollbar", &Make<TSkinScrollbar>},
+    {kcScControl, "TSkinScControl", &Make<TSkinScControl>},
     {kcHeader, "TSkinHeader", &Make<TSkinHeader>},
-    {kcListView, "TSkinListView", nullptr},
+    {kcListView, "TSkinListView", &Make<TSkinListView>},
 };
 static_assert(std::size(kKinds) == kcSkinClassCount, "one row per skin kind");
 
@@ -502,7 +505,31 @@ void AddControlh(TVeltForm* Form, HWND Handle) {
   if (c.Skin == kcNone) return;
   HWND target = Handle;
   if (std::string(cls) == "comboboxex32") target = GetTopWindow(Handle);
-  TSkinControl* s = MakeSkin(c.Skin, Form);
+  AttachWindowSkin(Form, c.Skin, target, Form);
+}
+
+TSkinControl* AttachWindowSkin(TVeltForm* Form, TSkinClass Kind, HWND Handle, TComponent* Owner) {
+  if (!Handle || !Form->SkinData || Lookupcontrol(Form, Handle)) return nullptr;
+  TSkinControl* s = MakeSkin(Kind, Owner);
+  if (!s) return nullptr;
+  s->Inithwnd(Handle, Form->SkinData, nullptr, Form);
+  return s;
+}
+
+void ReCreateControlSkin(TVeltForm* Form, HWND Old) {
+  if (!Form->SkinData) return;
+  TSkinControl* last = nullptr;
+  for (TSkinControlEntry* e : Form->ControlSkins())
+    if (auto* s = dynamic_cast<TSkinControl*>(e); s && s->FHandle == Old) last = s;
+  if (!last || !last->FControl) return;
+  TControl* control = last->FControl;
+  const TSkinClass kind = dynamic_cast<TSkinListView*>(last) ? kcListView : kcScrollbar;
+  const int transparent = last->FTransparent;
+  delete last;
+  // The control may have no window now; the next walk attaches then.
+  if (!ControlWindow(control)) return;
+  TSkinControl* s = MakeSkin(kind, control);
   if (!s) return;
-  s->Inithwnd(target, Form->SkinData, nullptr, Form);
+  s->FTransparent = transparent;
+  s->InitScrollbar(control, Form->SkinData, nullptr, Form);
 }

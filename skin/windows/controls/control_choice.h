@@ -126,3 +126,9 @@ bool FindSkinComp2(TVeltForm* Form, TWinControl* Control);
 void DisableControl(TVeltForm* Form, TControl* Control);
 void AddControlh(TVeltForm* Form, HWND Handle);
 TSkinControl* Lookupcontrol(TVeltForm* Form, HWND Handle);
+// Makes the skin of a kind for a plain window and attaches it (Inithwnd); nil when the window is
+// skinned already or the kind has no skin yet. AddControlh and the list view's header use it.
+TSkinControl* AttachWindowSkin(TVeltForm* Form, TSkinClass Kind, HWND Handle, TComponent* Owner);
+// A control whose window was made again (CN_ReCreateWnd): the last skin listed for the old window
+// is freed and a new scroll-bar or list-view skin attached to the control's new window.
+void ReCreateControlSkin(TVeltForm* Form, HWND Old);

@@ -552,6 +552,9 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     case CN_IsSkinned:
       PostMessageA(hwnd, CN_SkinNotify, 0, kSkinLibraryMark);
       return 1;
+    case CN_ReCreateWnd:
+      ReCreateControlSkin(this, HWND(wParam));
+      return 0;
     default:
       break;
   }

@@ -17,8 +17,7 @@
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/controls/speed_button_skin.h"
-#include "tests/skin/windows/controls/skin_pixels.h"
-#include "tests/skin/windows/manager/skin_test_env.h"
+#include "tests/skin/windows/controls/control_test_env.h"
 
 using namespace skintest;
 

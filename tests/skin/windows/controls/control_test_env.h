@@ -1,9 +1,11 @@
-// What the control-skin tests share for pixels: a 32-bit DIB section to paint into and read back.
+// What the control-skin tests share: a 32-bit picture to paint into and read pixels from.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+
+#include "tests/skin/windows/manager/skin_test_env.h"
 
 namespace skintest {
 

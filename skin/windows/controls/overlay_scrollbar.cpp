@@ -1,0 +1,408 @@
+#include "skin/windows/controls/overlay_scrollbar.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "skin/data/skin_objects.h"
+#include "skin/data/velt_data.h"
+#include "skin/windows/controls/control_skin.h"
+#include "skin/windows/paint/draw_primitives.h"
+
+KARO_CLASS_INFO(TWScrollbar, TCustomControl)
+
+namespace {
+
+constexpr UINT_PTR kSyncTimer = 0x5C01;
+// A bar changed by a call from outside any message of its window is caught this often.
+constexpr UINT kSyncPeriod = 100;
+
+bool SameBar(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
+  return EqualRect(&a.rcScrollBar, &b.rcScrollBar) && a.xyThumbTop == b.xyThumbTop &&
+         a.xyThumbBottom == b.xyThumbBottom && a.rgstate[0] == b.rgstate[0];
+}
+
+// A memory picture of the bar, freed with its device context.
+struct TBusy {
+  explicit TBusy(bool& f) : flag(f), was(f) { f = true; }
+  ~TBusy() { flag = was; }
+  bool& flag;
+  bool was;
+};
+
+bool HasPicture(const TDataSkinObject* o) { return o && o->Map && !o->Map->Empty(); }
+
+}  // namespace
+
+TWorkBitmap::TWorkBitmap(HDC Like, int W, int H) {
+  DC = CreateCompatibleDC(Like);
+  Bmp = CreateCompatibleBitmap(Like, std::max(W, 1), std::max(H, 1));
+  Old = SelectObject(DC, Bmp);
+  SetStretchBltMode(DC, COLORONCOLOR);
+}
+
+TWorkBitmap::~TWorkBitmap() {
+  SelectObject(DC, Old);
+  DeleteObject(Bmp);
+  DeleteDC(DC);
+}
+
+void TWorkBitmap::Fill(TColor Color, int W, int H) {
+  HBRUSH b = CreateSolidBrush(COLORREF(ColorToRGB(Color)));
+  RECT all{0, 0, W, H};
+  FillRect(DC, &all, b);
+  DeleteObject(b);
+}
+
+int BarThickness(const TSkinData* Data, int Arrow) {
+  if (!Data || !HasPicture(Data->Scrollbar.get())) return Arrow;
+  const int T = Data->Scrollbar->Map->Height();
+  return std::abs(T - Arrow) > 2 ? Arrow : T;
+}
+
+void DrawBarPieces(HDC DC, const TSkinData* d, const TBarLayout& l, bool Vertical) {
+  if (!d || !HasPicture(d->Scrollbar.get())) return;
+  TBitmap* strip = d->Scrollbar->Map.get();
+  const TDataSkinObject* track = Vertical ? d->VertScroll.get() : d->HorzScroll.get();
+  if (l.Track.Frame && HasPicture(track))
+    DrawRect2(DC, l.Track.R, track->Map.get(), track->Margins, l.Track.Frame, 4, track->Trans, track->Tile, 0);
+  TSkinControl::DrawSkinMap2(DC, l.First.R, strip, l.First.Frame, 23);
+  TSkinControl::DrawSkinMap2(DC, l.Second.R, strip, l.Second.Frame, 23);
+  const TDataSkinObject* thumb = Vertical ? d->VertScrollThumb.get() : d->HorzScrollThumb.get();
+  if (l.Thumb.Frame && HasPicture(thumb))
+    DrawRect2(DC, l.Thumb.R, thumb->Map.get(), thumb->Margins, l.Thumb.Frame, std::max(thumb->Frame, 1), thumb->Trans,
+              0, 0);
+  if (l.Grip.Frame) TSkinControl::DrawSkinMap2(DC, l.Grip.R, strip, l.Grip.Frame, 23);
+}
+
+TWScrollbar::TWScrollbar(TComponent* AOwner) : TCustomControl(AOwner), alive_(std::make_shared<bool>(true)) {
+  SetTabStop(false);
+  SetVisible(false);
+  arrow_ = GetSystemMetrics(SM_CXHSCROLL);
+}
+
+TWScrollbar::~TWScrollbar() {
+  *alive_ = false;
+  if (HandleAllocated()) KillTimer(Handle(), kSyncTimer);
+  if (clipSiblingsAdded_ && target_ && IsWindow(target_))
+    SetWindowLongPtrA(target_, GWL_STYLE, GetWindowLongPtrA(target_, GWL_STYLE) & ~LONG_PTR(WS_CLIPSIBLINGS));
+}
+
+void TWScrollbar::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  Params.ExStyle = WS_EX_TOOLWINDOW;
+}
+
+TSkinData* TWScrollbar::SkinData() const { return skin_ ? skin_->FSkinData : nullptr; }
+
+void TWScrollbar::Attach(TSkinControl* Skin, TWinControl* Control, int Kind) {
+  skin_ = Skin;
+  control_ = Control;
+  target_ = Control ? Control->Handle() : nullptr;
+  kind_ = Kind;
+  orientation_ = Kind;
+  if (Skin) SetColor(Skin->GetParentColor(Skin->ButtonFace()));
+  if (Kind == kBarControl) {
+    std::string k = GetEnumProperty(Control, "Kind");
+    std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    orientation_ = k == "sbhorizontal" ? 0 : 1;
+  }
+  if (target_) SetParentWindow(GetParent(target_));
+  SetPosition(target_);
+}
+
+void TWScrollbar::AttachHwnd(TSkinControl* Skin, HWND Wnd, int Kind) {
+  skin_ = Skin;
+  control_ = nullptr;
+  target_ = Wnd;
+  kind_ = Kind;
+  orientation_ = Kind == kBarControl ? 1 : Kind;
+  if (Wnd) {
+    // The window's own painting of its bars must not draw over the overlay lying above it.
+    const LONG_PTR style = GetWindowLongPtrA(Wnd, GWL_STYLE);
+    if (!(style & WS_CLIPSIBLINGS)) {
+      SetWindowLongPtrA(Wnd, GWL_STYLE, style | WS_CLIPSIBLINGS);
+      clipSiblingsAdded_ = true;
+    }
+    SetParentWindow(GetParent(Wnd));
+  }
+  SetPosition(Wnd);
+}
+
+bool TWScrollbar::ReadBar(SCROLLBARINFO& Info) {
+  Info = SCROLLBARINFO{};
+  Info.cbSize = sizeof(Info);
+  if (kind_ != kBarControl) {
+    TSkinData* d = SkinData();
+    if (!d || !target_) return false;
+    return d->GetScrollBarInfo(target_, kind_ == kBarHorz ? OBJID_HSCROLL : OBJID_VSCROLL, Info);
+  }
+  if (!control_ || !target_) return false;
+  const TRect b = control_->BoundsRect();
+  Info.rcScrollBar = RECT{b.Left, b.Top, b.Right, b.Bottom};
+  const int L = Vertical() ? b.Height() : b.Width();
+  // The system's own thumb when it tells it, so that the drawn thumb is the control's.
+  SCROLLBARINFO sys{};
+  sys.cbSize = sizeof(sys);
+  if (pGetScrollBarInfo && pGetScrollBarInfo(target_, OBJID_CLIENT, &sys) && sys.xyThumbBottom > sys.xyThumbTop) {
+    Info.xyThumbTop = sys.xyThumbTop;
+    Info.xyThumbBottom = sys.xyThumbBottom;
+  } else {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    if (!GetScrollInfo(target_, SB_CTL, &si)) return false;
+    const TThumbSpan t = ControlThumb(L, arrow_, si.nMin, si.nMax, si.nPage, si.nPos);
+    Info.xyThumbTop = t.Start;
+    Info.xyThumbBottom = t.End;
+  }
+  if (!IsWindowEnabled(target_)) Info.rgstate[0] |= STATE_SYSTEM_UNAVAILABLE;
+  length_ = L;
+  return true;
+}
+
+void TWScrollbar::ShowAt(int X, int Y, int W, int H) {
+  HWND h = Handle();
+  HWND above = target_ ? GetWindow(target_, GW_HWNDPREV) : nullptr;
+  SetVisible(true);
+  ShowWindow(h, SW_SHOWNA);
+  shown_ = true;
+  SetWindowPos(h, above ? above : HWND_TOP, X, Y, W, H, SWP_NOACTIVATE);
+  MoveWindow(h, X, Y, W, H, TRUE);
+  SetTimer(h, kSyncTimer, kSyncPeriod, nullptr);
+}
+
+void TWScrollbar::SetPosition(HWND Wnd) {
+  target_ = Wnd;
+  SCROLLBARINFO info;
+  const bool ok = ReadBar(info);
+  shown_ = ok;
+  if (!ok) return;
+  if (!(GetWindowLongPtrA(target_, GWL_STYLE) & WS_VISIBLE) || (info.rgstate[0] & STATE_SYSTEM_INVISIBLE)) {
+    HideScrollbar();
+    placedRect_ = info.rcScrollBar;
+    return;
+  }
+  RECT r = info.rcScrollBar;
+  POINT p{r.left, r.top};
+  if (kind_ != kBarControl) {
+    POINT a{r.left, r.top}, b{r.right, r.bottom};
+    ::ScreenToClient(target_, &a);
+    ::ScreenToClient(target_, &b);
+    barInTarget_ = TRect{a.x, a.y, b.x, b.y};
+    barOrigin_ = p;
+    ::ScreenToClient(GetParent(target_), &p);
+  }
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  length_ = Vertical() ? h : w;
+  placedRect_ = info.rcScrollBar;
+  ShowAt(p.x, p.y, w, h);
+}
+
+void TWScrollbar::HideScrollbar() {
+  if (HandleAllocated()) {
+    ShowWindow(Handle(), SW_HIDE);
+    KillTimer(Handle(), kSyncTimer);
+  }
+  shown_ = false;
+  SetVisible(false);
+}
+
+void TWScrollbar::Refresh() {
+  if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TWScrollbar::Sync() {
+  // Reading a scroll-bar control's bar sends it a message, which comes back here.
+  if (busy_ || !target_ || !IsWindow(target_)) return;
+  TBusy busy(busy_);
+  SCROLLBARINFO info;
+  if (!ReadBar(info)) return;
+  const bool visible =
+      (GetWindowLongPtrA(target_, GWL_STYLE) & WS_VISIBLE) && !(info.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+  if (visible != shown_ || (visible && !EqualRect(&info.rcScrollBar, &placedRect_))) {
+    SetPosition(target_);
+    return;
+  }
+  if (shown_ && !SameBar(info, painted_)) Refresh();
+}
+
+int TWScrollbar::HitTest(int X, int Y) const {
+  return ScrollHitPart(Vertical() ? Y : X, arrow_, thumb_.Start, thumb_.End, length_);
+}
+
+void TWScrollbar::PaintTo(HDC DC) {
+  TBusy busy(busy_);
+  drawnAny_ = false;
+  drawnThumb_ = {};
+  TSkinData* d = SkinData();
+  if (!d || !HasPicture(d->Scrollbar.get())) return;
+  SCROLLBARINFO info;
+  if (!ReadBar(info)) return;
+  painted_ = info;
+  if (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) return;
+  // A disabled control's bars are disabled too, whatever the system says of the bar itself.
+  BarEnabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) && IsWindowEnabled(target_);
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  TRect R{0, 0, info.rcScrollBar.right - info.rcScrollBar.left, info.rcScrollBar.bottom - info.rcScrollBar.top};
+  if (R.Right < 0 || R.Bottom < 0 || R.Right > client.right || R.Bottom > client.bottom) return;
+  if (kind_ == kBarControl) {
+    RECT cr{};
+    GetClientRect(target_, &cr);
+    length_ = Vertical() ? cr.bottom : cr.right;
+  } else {
+    length_ = Vertical() ? R.Height() : R.Width();
+  }
+  TBitmap* strip = d->Scrollbar->Map.get();
+  const int T = BarThickness(d, arrow_);
+  int bw = R.Width(), bh = R.Height();
+  if (kind_ == kBarControl) (Vertical() ? bw : bh) = T;
+  TWorkBitmap work(DC, bw, bh);
+  work.Fill(d->Colors[csButtonFace], bw, bh);
+  thumb_ = {info.xyThumbTop, info.xyThumbBottom};
+  TThumbSpan shownThumb = thumb_;
+  if (Pressed && HotPart == kPartThumb && kind_ != kBarControl) {
+    POINT c{};
+    GetCursorPos(&c);
+    const int delta = Vertical() ? c.y - pressCursor_.y : c.x - pressCursor_.x;
+    shownThumb = DraggedThumb(thumbAtPress_, delta, arrow_, length_);
+  }
+  TBarState s;
+  s.Vertical = Vertical();
+  s.Length = Vertical() ? bh : bw;
+  s.Thickness = T;
+  s.Arrow = arrow_;
+  s.Thumb = shownThumb;
+  s.Hot = HotPart;
+  s.Pressed = Pressed;
+  s.Enabled = BarEnabled;
+  s.GripSize = strip->Height();
+  s.Extent = Vertical() ? client.bottom : client.right;
+  const TBarLayout l = ScrollBarLayout(s);
+  DrawBarPieces(work.DC, d, l, Vertical());
+  if (l.Thumb.Frame && HasPicture(Vertical() ? d->VertScrollThumb.get() : d->HorzScrollThumb.get()))
+    drawnThumb_ = shownThumb;
+  if (kind_ == kBarControl)
+    StretchBlt(DC, 0, 0, client.right, client.bottom, work.DC, 0, 0, bw, bh, SRCCOPY);
+  else
+    BitBlt(DC, 0, 0, bw, bh, work.DC, 0, 0, SRCCOPY);
+  drawnAny_ = true;
+}
+
+void TWScrollbar::Press(TMessage& Message) {
+  GetCursorPos(&pressCursor_);
+  SCROLLBARINFO info;
+  if (ReadBar(info)) {
+    thumbAtPress_ = {info.xyThumbTop, info.xyThumbBottom};
+    thumb_ = thumbAtPress_;
+    if (kind_ != kBarControl) {
+      const RECT& r = info.rcScrollBar;
+      length_ = Vertical() ? r.bottom - r.top : r.right - r.left;
+    }
+  }
+  int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
+  HotPart = HitTest(x, y);
+  UINT msg = WM_LBUTTONDOWN;
+  WPARAM wp = MK_LBUTTON;
+  if (kind_ != kBarControl) {
+    barOrigin_ = POINT{info.rcScrollBar.left, info.rcScrollBar.top};
+    x += barOrigin_.x;
+    y += barOrigin_.y;
+    msg = WM_NCLBUTTONDOWN;
+    wp = kind_ == kBarHorz ? HTHSCROLL : HTVSCROLL;
+  }
+  Pressed = true;
+  Refresh();
+  ReleaseCapture();
+  // The system tracks the bar inside this call; a handler may free the control, and us with it.
+  std::shared_ptr<bool> alive = alive_;
+  HWND target = target_;
+  SendMessageW(target, msg, wp, MAKELPARAM(x, y));
+  if (!*alive) return;
+  Pressed = false;
+  if (GetCapture() == Handle()) ReleaseCapture();
+  Sync();
+  Refresh();
+  Message.Result = 0;
+}
+
+void TWScrollbar::Release(TMessage& Message) {
+  int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
+  UINT msg = WM_LBUTTONUP;
+  WPARAM wp = MK_LBUTTON;
+  if (kind_ != kBarControl) {
+    x += barOrigin_.x;
+    y += barOrigin_.y;
+    msg = WM_NCLBUTTONUP;
+    wp = kind_ == kBarHorz ? HTHSCROLL : HTVSCROLL;
+  }
+  Pressed = false;
+  if (GetCapture() == Handle()) ReleaseCapture();
+  if (target_) PostMessageW(target_, msg, wp, MAKELPARAM(x, y));
+  Refresh();
+  Message.Result = 0;
+}
+
+void TWScrollbar::MouseMove(TMessage& Message) {
+  const int hot = HitTest(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  if (hot != HotPart) {
+    HotPart = hot;
+    Refresh();
+  }
+  DoTrackMouse(Handle());
+  Message.Result = 0;
+}
+
+void TWScrollbar::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      Press(Message);
+      return;
+    case WM_LBUTTONUP:
+      Release(Message);
+      return;
+    case WM_MOUSEMOVE:
+      MouseMove(Message);
+      return;
+    case WM_MOUSELEAVE:
+      if (!Pressed) {
+        HotPart = kPartNone;
+        Refresh();
+      }
+      return;
+    case WM_MOUSEACTIVATE:
+      // A click on the bar leaves the focus where it is, as a click on the native bar does.
+      Message.Result = MA_NOACTIVATE;
+      return;
+    case WM_ERASEBKGND:
+      Message.Result = 1;
+      return;
+    case WM_TIMER:
+      if (Message.WParam == kSyncTimer) {
+        Sync();
+        return;
+      }
+      break;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {
+      PAINTSTRUCT ps{};
+      HDC dc = Message.Msg == WM_PRINTCLIENT ? HDC(Message.WParam) : nullptr;
+      const bool own = !dc;
+      if (own) dc = BeginPaint(Handle(), &ps);
+      try {
+        PaintTo(dc);
+      } catch (...) {
+      }
+      if (own) EndPaint(Handle(), &ps);
+      Message.Result = 0;
+      return;
+    }
+    default:
+      break;
+  }
+  TCustomControl::WndProc(Message);
+}

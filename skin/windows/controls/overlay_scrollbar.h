@@ -1,0 +1,106 @@
+// TWScrollbar: the small window laid over one native scroll bar of a control (or over a
+// stand-alone scroll-bar control), painted from the skin's scroll-bar parts. It reads the bar's
+// geometry from the system, follows the bar's place, and hands every press to the window that
+// owns the bar, so that the system's own tracking scrolls the window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "classlib/controls/controls.h"
+#include "skin/windows/paint/scroll_geometry.h"
+
+class TSkinControl;
+class TSkinData;
+
+// Kinds of bar covered.
+constexpr int kBarHorz = 0, kBarVert = 1, kBarControl = 2;
+
+// A memory picture compatible with a device context, freed with its own device context.
+struct TWorkBitmap {
+  TWorkBitmap(HDC Like, int W, int H);
+  ~TWorkBitmap();
+  TWorkBitmap(const TWorkBitmap&) = delete;
+  TWorkBitmap& operator=(const TWorkBitmap&) = delete;
+  void Fill(TColor Color, int W, int H);
+  HDC DC;
+  HBITMAP Bmp;
+  HGDIOBJ Old;
+};
+
+// The bar's thickness: the Scrollbar picture's height, or the arrow size when they differ by
+// more than 2.
+int BarThickness(const TSkinData* Data, int Arrow);
+// Draws what the layout decided (track, arrows, thumb, grip) from the skin's scroll-bar parts.
+void DrawBarPieces(HDC DC, const TSkinData* Data, const TBarLayout& L, bool Vertical);
+
+class TWScrollbar : public TCustomControl {
+  KARO_CLASS(TWScrollbar)
+public:
+  // Owner: the control skin, which frees the overlay.
+  explicit TWScrollbar(TComponent* AOwner);
+  ~TWScrollbar() override;
+
+  void Attach(TSkinControl* Skin, TWinControl* Control, int Kind);
+  void AttachHwnd(TSkinControl* Skin, HWND Wnd, int Kind);
+  // Reads the bar and places, shows or hides the overlay over it.
+  void SetPosition(HWND Wnd);
+  void HideScrollbar();
+  // Places the overlay again when the bar moved, appeared or went, and repaints it when the
+  // system reports another thumb or state than the one it shows. Cheap when nothing changed.
+  void Sync();
+  // The bar as the system reports it (a stand-alone scroll bar: its bounds and thumb).
+  bool ReadBar(SCROLLBARINFO& Info);
+  // Draws the whole bar into DC at the overlay's client origin.
+  void PaintTo(HDC DC);
+  // Repaints the overlay.
+  void Refresh();
+
+  TSkinData* SkinData() const;
+  HWND Target() const { return target_; }
+  bool Shown() const { return shown_; }
+  // The bar in the target's client coordinates at the last placing (kinds 0 and 1).
+  TRect BarInTarget() const { return barInTarget_; }
+  // What the last paint drew: the thumb along the bar ({0, 0} when none) and the bar's length.
+  TThumbSpan DrawnThumb() const { return drawnThumb_; }
+  bool DrawnAny() const { return drawnAny_; }
+
+  int HotPart = kPartNone;
+  bool Pressed = false;
+  bool BarEnabled = true;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void WndProc(TMessage& Message) override;
+
+private:
+  void Press(TMessage& Message);
+  void Release(TMessage& Message);
+  void MouseMove(TMessage& Message);
+  int HitTest(int X, int Y) const;
+  bool Vertical() const { return orientation_ == 1; }
+  void ShowAt(int X, int Y, int W, int H);
+
+  TSkinControl* skin_ = nullptr;
+  TWinControl* control_ = nullptr;
+  HWND target_ = nullptr;
+  int kind_ = kBarVert;
+  int orientation_ = 1;
+  int arrow_ = 0;
+  int length_ = 0;
+  TThumbSpan thumb_;
+  TThumbSpan thumbAtPress_;
+  POINT barOrigin_{};
+  POINT pressCursor_{};
+  bool shown_ = false;
+  TRect barInTarget_{};
+  // What the bar looked like when it was last placed and painted.
+  RECT placedRect_{};
+  SCROLLBARINFO painted_{};
+  TThumbSpan drawnThumb_;
+  bool drawnAny_ = false;
+  bool clipSiblingsAdded_ = false;
+  bool busy_ = false;
+  std::shared_ptr<bool> alive_;
+};

@@ -1,0 +1,464 @@
+#include "skin/windows/controls/scroll_skin.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "classlib/controls/controls.h"
+#include "skin/data/skin_objects.h"
+#include "skin/data/velt_data.h"
+#include "skin/windows/controls/control_choice.h"
+#include "skin/windows/forms/velt_form.h"
+#include "skin/windows/manager/skin_messages.h"
+
+KARO_CLASS_INFO(TSkinScrollbar, TSkinControl)
+KARO_CLASS_INFO(TSkinScrollbarH, TSkinControl)
+KARO_CLASS_INFO(TSkinScControl, TSkinControl)
+KARO_CLASS_INFO(TSkinListView, TSkinScrollbar)
+
+namespace {
+
+// The class library's reflected scroll notifications of a scroll-bar control.
+constexpr UINT kCnHScroll = 0xBD14, kCnVScroll = 0xBD15;
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return s;
+}
+
+void FrameWith(HDC DC, const TRect& R, TColor Color) {
+  HBRUSH b = CreateSolidBrush(COLORREF(ColorToRGB(Color)));
+  RECT r{R.Left, R.Top, R.Right, R.Bottom};
+  FrameRect(DC, &r, b);
+  DeleteObject(b);
+}
+
+void Refresh(TWScrollbar* o) {
+  if (o && o->Shown()) o->Refresh();
+}
+
+void SetHot(TWScrollbar* o, WPARAM wp) {
+  if (!o) return;
+  o->HotPart = LOWORD(wp);
+  o->Refresh();
+}
+
+// The corner between two shown overlays, in window coordinates of the window under them.
+void FillCorner(TSkinControl* s, HDC DC, TWScrollbar* vert, TWScrollbar* horz) {
+  if (!vert || !horz || !vert->Shown() || !horz->Shown() || !s->FHandle) return;
+  const TRect r = CornerSquare(vert->BarInTarget(), horz->BarInTarget(), ClientOffset(s->FHandle));
+  s->FillBG(DC, r);
+}
+
+}  // namespace
+
+HDC AsDC(WPARAM W) {
+  const DWORD t = W ? GetObjectType(HGDIOBJ(W)) : 0;
+  return t == OBJ_DC || t == OBJ_MEMDC ? HDC(W) : nullptr;
+}
+
+TPoint ClientOffset(HWND Wnd) {
+  RECT w{};
+  POINT o{0, 0};
+  if (!GetWindowRect(Wnd, &w) || !ClientToScreen(Wnd, &o)) return {};
+  return {o.x - w.left, o.y - w.top};
+}
+
+bool SkinPaintsScrollbars(const TSkinData* Data) {
+  return Data && Data->Scrollbar && Data->Scrollbar->Map && !Data->Scrollbar->Map->Empty();
+}
+
+// ---- TSkinScrollbar
+
+TSkinScrollbar::TSkinScrollbar(TComponent* AOwner) : TSkinControl(AOwner) {}
+
+TSkinScrollbar::~TSkinScrollbar() { FreeOverlays(); }
+
+void TSkinScrollbar::FreeOverlays() {
+  delete FVert;
+  FVert = nullptr;
+  delete FHorz;
+  FHorz = nullptr;
+}
+
+void TSkinScrollbar::MakeOverlays() {
+  auto* w = dyn<TWinControl>(FControl);
+  if (!w || FHorz || !SkinPaintsScrollbars(FSkinData)) return;
+  FHorz = new TWScrollbar(this);
+  FHorz->Attach(this, w, kBarHorz);
+  FVert = new TWScrollbar(this);
+  FVert->Attach(this, w, kBarVert);
+  FHorz->SetEnabled(w->Enabled());
+  FVert->SetEnabled(w->Enabled());
+  if (!w->Visible()) {
+    FVert->HideScrollbar();
+    FHorz->HideScrollbar();
+  }
+}
+
+void TSkinScrollbar::SetFixedColor() {
+  if (PropKind(FControl, "FixedColor") != tkInteger) return;
+  FSavedColor = TColor(GetIntProperty(FControl, "FixedColor"));
+  FColorChanged = true;
+  SetProperty(FControl, "FixedColor", std::to_string(int(ButtonFace())));
+}
+
+void TSkinScrollbar::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  if (FInitialized || !Control) return;
+  FSkinData = SkinData;
+  FForm = Form;
+  FCanvas = Canvas;
+  FControl = Control;
+  FHandle = ControlWindow(Control);
+  FUnicode = FHandle && IsWindowUnicode(FHandle);
+  FEnabled = Control->Enabled() ? 1 : 0;
+  if (FForm) FForm->AddControlList(this);
+  FBorder = Lower(GetProperty(Control, "BorderStyle")) != "bsnone" && Control->ClassName() != "TImageScrollBox";
+  SetFixedColor();
+  MakeOverlays();
+  HookControl(Control);
+  FInitialized = true;
+  FState = kSkinAttached;
+  if (FHandle) SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TSkinScrollbar::Unsubclass() {
+  if (FColorChanged && FControl) {
+    SetProperty(FControl, "FixedColor", std::to_string(int(FSavedColor)));
+    FColorChanged = false;
+  }
+  TSkinControl::Unsubclass();
+  if (FState != kSkinWindowGone) {
+    FreeOverlays();
+  } else {
+    // The overlays lie beside the gone window: they go out of sight until the skin is freed.
+    if (FVert) FVert->HideScrollbar();
+    if (FHorz) FHorz->HideScrollbar();
+  }
+}
+
+void TSkinScrollbar::SkinChange() {
+  SetFixedColor();
+  if (!SkinPaintsScrollbars(FSkinData)) {
+    FreeOverlays();
+  } else if (!FHorz) {
+    MakeOverlays();
+  } else {
+    SetScrollbarPos();
+    Refresh(FVert);
+    Refresh(FHorz);
+  }
+}
+
+void TSkinScrollbar::SetScrollbarPos() {
+  if (FHorz) FHorz->SetPosition(FHandle);
+  if (FVert) FVert->SetPosition(FHandle);
+}
+
+void TSkinScrollbar::SyncOverlays() {
+  if (FState == kSkinWindowGone || !FHandle) return;
+  if (FVert) FVert->Sync();
+  if (FHorz) FHorz->Sync();
+}
+
+void TSkinScrollbar::DrawBorder(HDC DC, const TRect& R) {
+  FrameWith(DC, R, FSkinData ? FSkinData->Colors[csButtonShadow] : TColor(clBtnShadow));
+  FrameWith(DC, TRect{R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1}, ButtonFace());
+}
+
+void TSkinScrollbar::BENCPAINT(HDC DC) {
+  RECT r{};
+  if (!FHandle || !GetWindowRect(FHandle, &r)) return;
+  try {
+    DrawBorder(DC, TRect{0, 0, r.right - r.left, r.bottom - r.top});
+  } catch (...) {
+  }
+}
+
+void TSkinScrollbar::PaintCorner(HDC DC) { FillCorner(this, DC, FVert, FHorz); }
+
+bool TSkinScrollbar::BeforeProc(TMessage& Message) {
+  if (Message.Msg == WM_NCPAINT && FBorder) {
+    Default(Message);
+    if (HDC dc = GetWindowDC(FHandle)) {
+      BENCPAINT(dc);
+      PaintCorner(dc);
+      ReleaseDC(FHandle, dc);
+    }
+    SyncOverlays();
+    return false;
+  }
+  return TSkinControl::BeforeProc(Message);
+}
+
+void TSkinScrollbar::AfterProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+      SetScrollbarPos();
+      break;
+    case WM_HSCROLL:
+      SetHot(FHorz, Message.WParam);
+      break;
+    case WM_VSCROLL:
+      SetHot(FVert, Message.WParam);
+      break;
+    case WM_MOUSEWHEEL:
+      Refresh(FVert);
+      Refresh(FHorz);
+      break;
+    case CM_VISIBLECHANGED:
+      if (Message.WParam) {
+        SetScrollbarPos();
+      } else {
+        if (FVert) FVert->HideScrollbar();
+        if (FHorz) FHorz->HideScrollbar();
+      }
+      break;
+    case CM_ENABLEDCHANGED:
+      if (FControl) {
+        if (FHorz) FHorz->SetEnabled(FControl->Enabled());
+        if (FVert) FVert->SetEnabled(FControl->Enabled());
+      }
+      Refresh(FVert);
+      Refresh(FHorz);
+      break;
+    case CM_RECREATEWND:
+      if (FControl && FForm && FForm->hwnd) PostMessageW(FForm->hwnd, CN_ReCreateWnd, WPARAM(FHandle), 0);
+      break;
+    case CN_SkinPaintFrame:
+      if (Message.LParam == kSkinLibraryMark) {
+        if (HDC dc = AsDC(Message.WParam)) BENCPAINT(dc);
+        Message.Result = kSkinLibraryMark;
+      }
+      break;
+    case WM_PAINT: {
+      // Only a real device context is painted on; anything else in wParam means none.
+      TMessage m = Message;
+      m.WParam = WPARAM(AsDC(Message.WParam));
+      TSkinControl::AfterProc(m);
+      break;
+    }
+    default:
+      TSkinControl::AfterProc(Message);
+      break;
+  }
+  // Whatever the message did to the bars (keys, wheel, text, SetScrollInfo inside a handler),
+  // the overlays show it now.
+  SyncOverlays();
+}
+
+void TSkinScrollbar::DrawControl(HDC DC, const TRect& R) {
+  (void)R;
+  if (!FHandle) return;
+  const LONG_PTR style = GetWindowLongPtrA(FHandle, GWL_STYLE);
+  if (FVert) {
+    if (FVert->Shown())
+      FVert->Refresh();
+    else if (style & WS_VSCROLL)
+      FVert->SetPosition(FHandle);
+  }
+  if (FHorz) {
+    if (FHorz->Shown())
+      FHorz->Refresh();
+    else if (style & WS_HSCROLL)
+      FHorz->SetPosition(FHandle);
+  }
+  PaintCorner(DC);
+}
+
+// ---- TSkinScrollbarH
+
+TSkinScrollbarH::TSkinScrollbarH(TComponent* AOwner) : TSkinControl(AOwner) {}
+
+TSkinScrollbarH::~TSkinScrollbarH() { FreeOverlays(); }
+
+void TSkinScrollbarH::FreeOverlays() {
+  delete FVert;
+  FVert = nullptr;
+  delete FHorz;
+  FHorz = nullptr;
+}
+
+void TSkinScrollbarH::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  if (FInitialized) return;
+  // The window's own character set decides the calls that subclass it (a Unicode list keeps
+  // its wide text).
+  TSkinControl::Inithwnd(Handle, SkinData, Canvas, Form);
+  if (!SkinPaintsScrollbars(SkinData) || !Handle) return;
+  FHorz = new TWScrollbar(this);
+  FHorz->AttachHwnd(this, Handle, kBarHorz);
+  FVert = new TWScrollbar(this);
+  FVert->AttachHwnd(this, Handle, kBarVert);
+}
+
+void TSkinScrollbarH::Unsubclass() {
+  TSkinControl::Unsubclass();
+  if (FState != kSkinWindowGone) {
+    FreeOverlays();
+  } else {
+    if (FVert) FVert->HideScrollbar();
+    if (FHorz) FHorz->HideScrollbar();
+  }
+}
+
+void TSkinScrollbarH::SetScrollbarPos() {
+  if (FHorz) FHorz->SetPosition(FHandle);
+  if (FVert) FVert->SetPosition(FHandle);
+}
+
+void TSkinScrollbarH::AfterProc(TMessage& Message) {
+  if (FState == kSkinWindowGone) return;
+  if (FVert && !IsWindowVisible(FHandle)) FVert->HideScrollbar();
+  switch (Message.Msg) {
+    case WM_SIZE:
+    case WM_NCPAINT:
+      SetScrollbarPos();
+      Invalidate();
+      break;
+    case WM_HSCROLL:
+      SetHot(FHorz, Message.WParam);
+      break;
+    case WM_VSCROLL:
+      SetHot(FVert, Message.WParam);
+      break;
+    case WM_PAINT: {
+      TMessage m = Message;
+      m.WParam = WPARAM(AsDC(Message.WParam));
+      TSkinControl::AfterProc(m);
+      break;
+    }
+    default:
+      TSkinControl::AfterProc(Message);
+      break;
+  }
+  if (FVert) FVert->Sync();
+  if (FHorz) FHorz->Sync();
+}
+
+void TSkinScrollbarH::DrawControl(HDC DC, const TRect& R) {
+  (void)R;
+  Refresh(FVert);
+  Refresh(FHorz);
+  FillCorner(this, DC, FVert, FHorz);
+}
+
+// ---- TSkinScControl
+
+TSkinScControl::TSkinScControl(TComponent* AOwner) : TSkinControl(AOwner) {}
+
+TSkinScControl::~TSkinScControl() {
+  delete FBar;
+  FBar = nullptr;
+}
+
+void TSkinScControl::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  auto* w = dyn<TWinControl>(Control);
+  if (FInitialized || !w) return;
+  FSkinData = SkinData;
+  FForm = Form;
+  FCanvas = Canvas;
+  FControl = Control;
+  FHandle = ControlWindow(Control);
+  FUnicode = FHandle && IsWindowUnicode(FHandle);
+  FEnabled = Control->Enabled() ? 1 : 0;
+  if (FForm) FForm->AddControlList(this);
+  if (SkinPaintsScrollbars(SkinData)) {
+    FBar = new TWScrollbar(this);
+    FBar->SetShowHint(Control->ShowHint());
+    FBar->SetHint(Control->Hint());
+    FBar->Attach(this, w, kBarControl);
+    if (!Control->Visible()) FBar->HideScrollbar();
+  }
+  HookControl(Control);
+  FInitialized = true;
+  FState = kSkinAttached;
+}
+
+void TSkinScControl::Unsubclass() {
+  TSkinControl::Unsubclass();
+  if (FState != kSkinWindowGone) {
+    delete FBar;
+    FBar = nullptr;
+  } else if (FBar) {
+    FBar->HideScrollbar();
+  }
+}
+
+void TSkinScControl::AfterProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_WINDOWPOSCHANGED:
+      if (FBar) FBar->SetPosition(FHandle);
+      break;
+    case WM_NCPAINT:
+      FHandle = ControlWindow(FControl);
+      if (FBar) FBar->SetPosition(FHandle);
+      break;
+    case SBM_SETSCROLLINFO:
+    case kCnVScroll:
+    case kCnHScroll:
+      Refresh(FBar);
+      break;
+    case CM_VISIBLECHANGED:
+      if (FBar) {
+        if (Message.WParam)
+          FBar->SetPosition(FHandle);
+        else
+          FBar->HideScrollbar();
+      }
+      break;
+    case WM_PAINT: {
+      TMessage m = Message;
+      m.WParam = WPARAM(AsDC(Message.WParam));
+      TSkinControl::AfterProc(m);
+      break;
+    }
+    default:
+      TSkinControl::AfterProc(Message);
+      break;
+  }
+  if (FBar && FState != kSkinWindowGone) FBar->Sync();
+}
+
+void TSkinScControl::DrawControl(HDC DC, const TRect& R) {
+  (void)DC;
+  (void)R;
+  Refresh(FBar);
+}
+
+// ---- TSkinListView
+
+TSkinListView::TSkinListView(TComponent* AOwner) : TSkinScrollbar(AOwner) {}
+
+void TSkinListView::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  TSkinScrollbar::InitScrollbar(Control, SkinData, Canvas, Form);
+  FindHeader();
+}
+
+void TSkinListView::FindHeader() {
+  if (header_ || !FHandle || FState == kSkinWindowGone) return;
+  // The list view makes its header only when it first needs one.
+  HWND h = HWND(SendMessageW(FHandle, LVM_GETHEADER, 0, 0));
+  if (!h || !IsWindow(h)) return;
+  header_ = h;
+  if (FForm) AttachWindowSkin(FForm, kcHeader, h, FControl ? static_cast<TComponent*>(FControl) : FForm);
+}
+
+void TSkinListView::AfterProc(TMessage& Message) {
+  TSkinScrollbar::AfterProc(Message);
+  switch (Message.Msg) {
+    case WM_PARENTNOTIFY:
+    case LVM_INSERTCOLUMNA:
+    case LVM_INSERTCOLUMNW:
+    case LVM_SETVIEW:
+    case WM_STYLECHANGED:
+    case WM_SHOWWINDOW:
+      FindHeader();
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,467 @@
+// Combo boxes, edits and date-time pickers under their skins: what the parent hears of typing,
+// dropping and choosing in combos of all five styles, skinned and not; the list skins of drop-down
+// and simple combos (a Unicode list stays Unicode, each skin is freed once); the drop list's own
+// thumb drag (it ends on release, on capture loss, on WM_QUIT, and when a handler destroys the
+// combo); pixels of the combo's frame per state; edit borders, the client-paint message and an
+// up-down inside an edit; the picker's arrow opening the calendar; and the data-aware grid.
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "classlib/controls/comctrls.h"
+#include "classlib/controls/extctrls.h"
+#include "classlib/controls/stdctrls.h"
+#include "skin/windows/controls/combo_skin.h"
+#include "skin/windows/controls/control_choice.h"
+#include "skin/windows/controls/edit_skin.h"
+#include "tests/skin/windows/controls/control_test_env.h"
+
+using namespace skintest;
+
+namespace {
+
+constexpr int kComboButtonPic = 20;
+
+std::vector<std::pair<int, int>> g_heard;  // WM_COMMAND: notification code, from the control itself
+
+LRESULT CALLBACK HearingParent(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_COMMAND && lp) g_heard.push_back({HIWORD(wp), GetDlgCtrlID(HWND(lp)) == LOWORD(wp)});
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+// Acts on WM_APP while a drag loop dispatches: the test puts what it wants done in g_action.
+std::function<void()> g_action;
+LRESULT CALLBACK ActingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_APP && g_action) g_action();
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+class ComboEditSkins : public ManagerTest {
+public:
+  void SetUp() override {
+    ManagerTest::SetUp();
+    BindUser32Functions();
+    static bool registered = false;
+    if (!registered) {
+      registered = true;
+      WNDCLASSW c{};
+      c.hInstance = GetModuleHandleW(nullptr);
+      c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+      c.lpfnWndProc = HearingParent;
+      c.lpszClassName = L"KaroHearingParent";
+      RegisterClassW(&c);
+      c.lpfnWndProc = ActingProc;
+      c.lpszClassName = L"KaroActing";
+      RegisterClassW(&c);
+    }
+    data = Data();
+    host = Window(CreateWindowExW(0, L"KaroHearingParent", L"P", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 500, 400,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    SetForegroundWindow(host);
+    form = std::make_unique<TVeltForm>(nullptr);
+    form->hwnd = host;
+    form->SkinData = data;
+  }
+  void TearDown() override {
+    form->DeleteControls();
+    controls.clear();
+    form.reset();
+    g_action = nullptr;
+    ManagerTest::TearDown();
+  }
+  // A control of the library straight on the plain parent window, with an id.
+  template <class T> T* Make(int x, int y, int w, int h, int id) {
+    auto c = std::make_unique<T>(nullptr);
+    T* raw = c.get();
+    raw->SetParentWindow(host);
+    raw->SetBounds(x, y, w, h);
+    SetWindowLongPtrW(raw->Handle(), GWLP_ID, id);
+    controls.push_back(std::move(c));
+    return raw;
+  }
+  template <class S> S* Attach(TWinControl* c, TSkinClass kind) {
+    TSkinControl* s = MakeSkin(kind, c);
+    s->Init(form.get(), data, nullptr, false);
+    Pump();
+    return dynamic_cast<S*>(s);
+  }
+  TSkinData* data = nullptr;
+  HWND host = nullptr;
+  std::unique_ptr<TVeltForm> form;
+  std::vector<std::unique_ptr<TControl>> controls;
+};
+
+void Key(HWND w, WORD vk) {
+  SendMessageW(w, WM_KEYDOWN, vk, 1);
+  SendMessageW(w, WM_KEYUP, vk, LPARAM(0xC0000001));
+}
+
+void Click(HWND w, POINT p) {
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+COMBOBOXINFO InfoOf(HWND combo) {
+  COMBOBOXINFO i{};
+  i.cbSize = sizeof(i);
+  GetComboBoxInfo(combo, &i);
+  return i;
+}
+
+// Typing, dropping and choosing by keyboard and by mouse; what the parent heard.
+std::vector<std::pair<int, int>> Exercise(ComboEditSkins& t, TComboBoxStyle style, bool skinned) {
+  auto* c = t.Make<TComboBox>(10, 10, 160, style == csSimple ? 120 : 24, 5);
+  c->SetStyle(style);
+  for (int i = 0; i < 30; ++i) c->Items()->Add(L"\u6625 item " + std::to_wstring(i));
+  if (skinned) {
+    EXPECT_NE(t.Attach<TSkinComBox>(c, kcComboBox), nullptr);
+  }
+  HWND h = c->Handle();
+  const COMBOBOXINFO info = InfoOf(h);
+  HWND typing = info.hwndItem ? info.hwndItem : h;
+  SetFocus(typing);
+  Pump();
+  g_heard.clear();
+  for (wchar_t ch : std::wstring(L"\u6625 item 1")) SendMessageW(typing, WM_CHAR, ch, 1);
+  Key(typing, VK_DOWN);
+  Key(typing, VK_F4);  // drops (or closes) the list
+  Key(typing, VK_DOWN);
+  Key(typing, VK_RETURN);
+  Pump();
+  // By mouse: the button, then an item of the list.
+  const RECT b = info.rcButton;
+  Click(h, POINT{(b.left + b.right) / 2, (b.top + b.bottom) / 2});
+  Pump();
+  RECT item{};
+  SendMessageW(info.hwndList, LB_GETITEMRECT, 2, LPARAM(&item));
+  Click(info.hwndList, POINT{item.left + 5, (item.top + item.bottom) / 2});
+  Pump();
+  SendMessageW(h, CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+  c->SetVisible(false);
+  return g_heard;
+}
+
+TEST_F(ComboEditSkins, TheParentHearsTheSameFromCombosOfEveryStyle) {
+  for (TComboBoxStyle s : {csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable}) {
+    const auto plain = Exercise(*this, s, false);
+    const auto skinned = Exercise(*this, s, true);
+    EXPECT_GT(plain.size(), 3u) << int(s);
+    EXPECT_EQ(plain, skinned) << "style " << int(s);
+  }
+}
+
+TEST_F(ComboEditSkins, ListSkinsOfDropDownAndSimpleCombos) {
+  auto* drop = Make<TComboBox>(10, 10, 160, 24, 1);
+  auto* simple = Make<TComboBox>(200, 10, 160, 120, 2);
+  simple->SetStyle(csSimple);
+  for (auto* c : {drop, simple})
+    for (int i = 0; i < 30; ++i) c->Items()->Add(L"\u6625\u5929 " + std::to_wstring(i));
+  auto* d = Attach<TSkinComBox>(drop, kcComboBox);
+  auto* s = Attach<TSkinComBox>(simple, kcComboBox);
+  ASSERT_TRUE(d && s);
+  EXPECT_NE(d->FDropList, nullptr);
+  EXPECT_EQ(d->FSimpleList, nullptr);
+  ASSERT_NE(s->FSimpleList, nullptr);
+  EXPECT_NE(s->FSimpleList->FVert, nullptr);
+  // The simple list is a Unicode window and stays one: its Chinese items come back whole.
+  HWND list = s->FListWindow;
+  ASSERT_TRUE(IsWindowUnicode(list));
+  wchar_t text[32] = {};
+  SendMessageW(list, LB_GETTEXT, 0, LPARAM(text));
+  EXPECT_EQ(std::wstring(text), L"\u6625\u5929 0");
+  EXPECT_EQ(SendMessageW(list, CN_IsSkinned, 0, 0), 1);
+  // The edit child is hooked with the wide calls too: the combo's text stays whole.
+  SetWindowTextW(drop->Handle(), L"\u79cb");
+  wchar_t got[8] = {};
+  GetWindowTextW(InfoOf(drop->Handle()).hwndItem, got, 8);
+  EXPECT_EQ(std::wstring(got), L"\u79cb");
+}
+
+TEST_F(ComboEditSkins, EachListSkinIsFreedOnceWhoeverGoesFirst) {
+  for (int order = 0; order < 2; ++order) {
+    auto combo = std::make_unique<TComboBox>(nullptr);
+    combo->SetParentWindow(host);
+    combo->SetStyle(order ? csSimple : csDropDown);
+    combo->SetBounds(10, 10, 160, 120);
+    for (int i = 0; i < 30; ++i) combo->Items()->Add(L"x");
+    const size_t before = form->ControlSkins().size();
+    TSkinControl* s = MakeSkin(kcComboBox, combo.get());
+    s->Init(form.get(), data, nullptr, false);
+    EXPECT_EQ(form->ControlSkins().size(), before + 2) << order;  // the combo's and its list's
+    if (order == 0) {
+      // The form frees the skins first (unskinning), then the control goes with what it owns.
+      form->DeleteControls();
+      combo.reset();
+    } else {
+      // The control goes first: its window and its skins with it; the form forgets them.
+      combo.reset();
+      form->DeleteSkinDeleted();
+    }
+    EXPECT_EQ(form->ControlSkins().size(), order == 0 ? 0u : before) << order;
+  }
+}
+
+struct TDropDrag {
+  HWND Combo, List;
+  SCROLLBARINFO Bar;
+  POINT Thumb;  // screen
+};
+
+TDropDrag DroppedList(ComboEditSkins& t, TComboBox*& c) {
+  c = t.Make<TComboBox>(10, 10, 160, 24, 3);
+  c->SetDropDownCount(8);
+  for (int i = 0; i < 60; ++i) c->Items()->Add(L"item " + std::to_wstring(i));
+  EXPECT_NE(t.Attach<TSkinComBox>(c, kcComboBox), nullptr);
+  TDropDrag d{};
+  d.Combo = c->Handle();
+  // The height a combo's window is given is its dropped list's (the library sets it when the
+  // parent reflects CBN_DROPDOWN, which this plain parent does not).
+  SetWindowPos(d.Combo, nullptr, 0, 0, 160, 24 + 8 * 16 + 2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  d.List = InfoOf(d.Combo).hwndList;
+  SendMessageW(d.Combo, CB_SHOWDROPDOWN, TRUE, 0);
+  Pump();
+  d.Bar.cbSize = sizeof(d.Bar);
+  GetScrollBarInfo(d.List, OBJID_VSCROLL, &d.Bar);
+  d.Thumb = {d.Bar.rcScrollBar.left + 5, d.Bar.rcScrollBar.top + (d.Bar.xyThumbTop + d.Bar.xyThumbBottom) / 2};
+  return d;
+}
+
+// A press on the thumb where it is now.
+void PressThumb(const TDropDrag& d) {
+  SCROLLBARINFO b{};
+  b.cbSize = sizeof(b);
+  GetScrollBarInfo(d.List, OBJID_VSCROLL, &b);
+  const POINT p{b.rcScrollBar.left + 5, b.rcScrollBar.top + (b.xyThumbTop + b.xyThumbBottom) / 2};
+  SendMessageW(d.List, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(p.x, p.y));
+}
+
+TEST_F(ComboEditSkins, TheDropListsThumbDrag) {
+  TComboBox* c = nullptr;
+  TDropDrag d = DroppedList(*this, c);
+  ASSERT_TRUE(IsWindowVisible(d.List));
+  ASSERT_GT(d.Bar.xyThumbBottom, d.Bar.xyThumbTop);
+  // Dragged down 40 pixels and released: the list follows (it reads no track position of ours).
+  POINT p{d.Thumb.x, d.Thumb.y + 40};
+  ScreenToClient(d.List, &p);
+  PostMessageW(d.List, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  PostMessageW(d.List, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  PressThumb(d);
+  EXPECT_GT(SendMessageW(d.List, LB_GETTOPINDEX, 0, 0), 0);
+  EXPECT_EQ(GetCapture(), d.List);  // the dropped list keeps the capture it had
+  MSG m;
+  EXPECT_TRUE(PeekMessageW(&m, d.List, WM_VSCROLL, WM_VSCROLL, PM_REMOVE));
+  EXPECT_EQ(m.wParam, WPARAM(SB_ENDSCROLL));
+
+  // WM_QUIT ends the drag and is passed on.
+  PostQuitMessage(7);
+  PressThumb(d);
+  EXPECT_TRUE(PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(m.wParam, 7u);
+
+  // Losing the capture ends it: the release queued behind stays unread.
+  HWND actor = Window(CreateWindowExW(0, L"KaroActing", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+  g_action = [&] { SetCapture(actor); };
+  PostMessageW(actor, WM_APP, 0, 0);
+  PostMessageW(d.List, WM_LBUTTONUP, 0, 0);
+  PressThumb(d);
+  EXPECT_TRUE(PeekMessageW(&m, d.List, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE));
+  ReleaseCapture();
+
+  // A handler that destroys the combo while the thumb is dragged.
+  SendMessageW(d.Combo, CB_SHOWDROPDOWN, TRUE, 0);
+  Pump();
+  g_action = [&] {
+    for (auto& ctl : controls)
+      if (ctl.get() == c) ctl.reset();
+  };
+  PostMessageW(actor, WM_APP, 0, 0);
+  PressThumb(d);
+  EXPECT_FALSE(IsWindow(d.Combo));
+  Pump();
+}
+
+TEST_F(ComboEditSkins, ComboFramePixelsPerState) {
+  auto* c = Make<TComboBox>(10, 10, 160, 24, 4);
+  c->SetStyle(csDropDownList);
+  c->Items()->Add(L"a");
+  auto* s = Attach<TSkinComBox>(c, kcComboBox);
+  ASSERT_NE(s, nullptr);
+  ASSERT_EQ(data->ComboButton->Style, 2);  // the loader built whole combo pictures
+  RECT w{};
+  GetWindowRect(c->Handle(), &w);
+  TDib dib(Width(w), Height(w));
+  // The button column of the built picture holds the button's frame colour of each state.
+  const COMBOBOXINFO info = InfoOf(c->Handle());
+  const int bx = info.rcButton.right - 4, by = 3;
+  auto shown = [&] {
+    dib.Fill(0x123456);
+    s->PaintControl(dib.DC);
+    for (int k = 1; k <= 4; ++k)
+      if (dib.At(bx, by) == FrameColor(kComboButtonPic, k)) return k;
+    return 0;
+  };
+  SetFocus(host);
+  EXPECT_EQ(shown(), 1);
+  SendMessageW(c->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(bx, 10));
+  EXPECT_EQ(shown(), 4);
+  SendMessageW(c->Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(shown(), 1);
+  s->FMouseState |= scDown;
+  EXPECT_EQ(shown(), 2);
+  s->FMouseState = 0;
+  EnableWindow(c->Handle(), FALSE);
+  EXPECT_EQ(shown(), 3);
+  EnableWindow(c->Handle(), TRUE);
+  // The framed mode keeps the text area out of its painting, and the caller's device context
+  // comes back with its clipping untouched.
+  data->ComboButton->Style = 0;
+  dib.Fill(0x123456);
+  s->PaintControl(dib.DC);
+  EXPECT_EQ(dib.At(30, 10), 0x123456u);                            // the text area
+  EXPECT_EQ(dib.At(info.rcButton.right - 3, 1), FrameColor(kComboButtonPic, 1));  // the button
+  dib.Fill(0x123456);
+  HRGN clip = CreateRectRgn(0, 0, 50, 10);
+  SelectClipRgn(dib.DC, clip);
+  s->PaintControl(dib.DC);
+  HRGN after = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_EQ(GetClipRgn(dib.DC, after), 1);
+  EXPECT_TRUE(EqualRgn(clip, after));
+  SelectClipRgn(dib.DC, nullptr);
+  DeleteObject(clip);
+  DeleteObject(after);
+  data->ComboButton->Style = 2;
+}
+
+// ---- Edits and pickers
+
+int g_upDownSkins = 0;
+class TCountedSkin : public TSkinControl {
+public:
+  explicit TCountedSkin(TComponent* o) : TSkinControl(o) { ++g_upDownSkins; }
+  ~TCountedSkin() override { --g_upDownSkins; }
+};
+
+TEST_F(ComboEditSkins, EditBordersTheClientPaintMessageAndAnUpDownInside) {
+  auto* e = Make<TEdit>(10, 10, 160, 24, 6);
+  e->SetText(L"\u6625");
+  HWND h = e->Handle();
+  ASSERT_TRUE(GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  HWND spin = CreateWindowExW(0, L"Some_SPIN_Class", L"", WS_CHILD | WS_VISIBLE, 120, 0, 16, 16, h, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!spin) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"Some_SPIN_Class";
+    RegisterClassW(&wc);
+    spin = CreateWindowExW(0, L"Some_SPIN_Class", L"", WS_CHILD | WS_VISIBLE, 120, 0, 16, 16, h, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  }
+  ASSERT_NE(spin, nullptr);
+  auto saved = TSkinEdit::UpDownMaker;
+  TSkinEdit::UpDownMaker = [](TComponent* o) { return new TCountedSkin(o); };
+  auto* s = Attach<TSkinEdit>(e, kcEdit);
+  ASSERT_NE(s, nullptr);
+  RECT w{};
+  GetWindowRect(h, &w);
+  TDib dib(Width(w), Height(w));
+  s->PaintControl(dib.DC);
+  EXPECT_EQ(dib.At(0, 0), COLORREF(ColorToRGB(data->Colors[csButtonShadow])));
+  EXPECT_EQ(dib.At(1, 1), 0xFFFFFFu);
+  EXPECT_EQ(dib.At(2, 2), 0xFFFFFFu);
+  EXPECT_EQ(s->FUpDownWindow, spin);
+  EXPECT_EQ(g_upDownSkins, 1);
+  // WM_PRINT: one line in the device context's brush inside the shadow line.
+  dib.Fill(0x123456);
+  HBRUSH red = CreateSolidBrush(RGB(200, 0, 0));
+  HGDIOBJ old = SelectObject(dib.DC, red);
+  SendMessageW(h, WM_PRINT, WPARAM(dib.DC), PRF_NONCLIENT);
+  SelectObject(dib.DC, old);
+  DeleteObject(red);
+  EXPECT_EQ(dib.At(0, 0), COLORREF(ColorToRGB(data->Colors[csButtonShadow])));
+  EXPECT_EQ(dib.At(1, 1), COLORREF(RGB(200, 0, 0)));
+  // The client-paint message: with the mark and a DC the edit paints into it; without a DC nothing.
+  EXPECT_EQ(SendMessageW(h, CN_SkinPaintClient, 0, kSkinLibraryMark), kSkinLibraryMark);
+  EXPECT_EQ(SendMessageW(h, CN_SkinPaintClient, WPARAM(0x4321), kSkinLibraryMark), kSkinLibraryMark);
+  dib.Fill(0x123456);
+  EXPECT_EQ(SendMessageW(h, CN_SkinPaintClient, WPARAM(dib.DC), kSkinLibraryMark), kSkinLibraryMark);
+  EXPECT_NE(dib.At(10, 5), 0x123456u);
+  // The up-down's skin goes with the edit, once.
+  for (auto& c : controls)
+    if (c.get() == e) c.reset();
+  EXPECT_EQ(g_upDownSkins, 0);
+  TSkinEdit::UpDownMaker = saved;
+}
+
+TEST_F(ComboEditSkins, ThePickersArrowOpensTheCalendarAndKeepsItOpen) {
+  auto* p = Make<TDateTimePicker>(10, 10, 160, 24, 7);
+  auto* s = Attach<TSkinDateTime>(p, kcDateTime);
+  ASSERT_TRUE(s && s->FArrow);
+  HWND arrow = s->FArrow->Handle();
+  EXPECT_EQ(GetParent(arrow), p->Handle());
+  RECT r{}, pr{};
+  GetWindowRect(arrow, &r);
+  GetWindowRect(p->Handle(), &pr);
+  EXPECT_EQ(r.right - pr.left, Width(pr) - 2);  // over the picker's own button, inside the border
+  // Hovering lights the arrow; not on a disabled picker.
+  SendMessageW(arrow, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  EXPECT_TRUE(s->FArrow->Hot());
+  SendMessageW(arrow, WM_MOUSELEAVE, 0, 0);
+  EnableWindow(p->Handle(), FALSE);
+  SendMessageW(arrow, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  EXPECT_FALSE(s->FArrow->Hot());
+  EnableWindow(p->Handle(), TRUE);
+  // A click on the arrow opens the calendar, and it stays open.
+  SetFocus(p->Handle());
+  Pump();
+  EXPECT_EQ(SendMessageW(arrow, WM_MOUSEACTIVATE, WPARAM(host), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)), MA_NOACTIVATE);
+  Click(arrow, POINT{3, 3});
+  Pump();
+  HWND cal = HWND(SendMessageW(p->Handle(), DTM_GETMONTHCAL, 0, 0));
+  ASSERT_NE(cal, nullptr);
+  EXPECT_TRUE(IsWindowVisible(cal));
+  EXPECT_NE(GetFocus(), arrow);
+  SendMessageW(p->Handle(), DTM_CLOSEMONTHCAL, 0, 0);
+  Pump();
+}
+
+}  // namespace
+namespace {
+
+// What the screen shows of a drop-down combo: its text stays, and the button is the skin's.
+TEST_F(ComboEditSkins, OnScreenTheComboKeepsItsTextUnderTheSkinsButton) {
+  auto* c = Make<TComboBox>(10, 10, 160, 24, 9);
+  c->Items()->Add(L"a");
+  c->SetText(L"combo");
+  auto row = [&] {
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    RECT r{};
+    GetWindowRect(c->Handle(), &r);
+    HDC s = GetDC(nullptr);
+    std::vector<COLORREF> px;
+    for (int x = 2; x < 110; ++x) px.push_back(GetPixel(s, r.left + x, r.top + 10));
+    px.push_back(GetPixel(s, r.right - 8, r.top + 10));
+    ReleaseDC(nullptr, s);
+    return px;
+  };
+  const auto plain = row();
+  ASSERT_NE(std::count(plain.begin(), plain.end() - 1, COLORREF(0)), 0) << "no text on the screen to compare";
+  ASSERT_NE(Attach<TSkinComBox>(c, kcComboBox), nullptr);
+  const auto skinned = row();
+  EXPECT_TRUE(std::equal(plain.begin() + 4, plain.end() - 1, skinned.begin() + 4));
+  // The button's frame or its glyph (the glyph picture follows the button's in the test skin).
+  EXPECT_TRUE(skinned.back() == FrameColor(kComboButtonPic, 1) || skinned.back() == FrameColor(kComboButtonPic + 2, 1))
+      << std::hex << skinned.back();
+  // Hovering and pressing the button repaint it without losing the text.
+  SendMessageW(c->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(150, 10));
+  SendMessageW(c->Handle(), WM_NCPAINT, 1, 0);
+  const auto hot = row();
+  EXPECT_TRUE(std::equal(plain.begin() + 4, plain.end() - 1, hot.begin() + 4));
+}
+
+}  // namespace
