@@ -460,7 +460,10 @@ void AddComp(TVeltForm* Form, TControl* Control, TWinControl* Parent) {
         AttachNew(Form, kcScrollbar, atInitScrollbar, child, 0);
     }
   if (c.Walk & cwTransparent) SetProperty(Control, "Transparent", "True");
-  if (c.Walk & cwFlat) SetProperty(Control, "Flat", "True");
+  if (c.Walk & cwFlat) {
+    SetProperty(Control, "Flat", "True");
+    Form->InstallToolBarDrawing(Control);
+  }
   if (c.Skin != kcNone) AttachNew(Form, c.Skin, c.Attach, Control, c.Transparent);
   if (w && (c.Walk & cwChildrenAfter)) {
     if (c.Rule == ruSkin3rd)

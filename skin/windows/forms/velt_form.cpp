@@ -759,7 +759,10 @@ void TVeltForm::DeleteControls() {
   while (!controls_.empty()) {
     TSkinControlEntry* c = controls_.front();
     controls_.erase(controls_.begin());
-    if (c->State() != 6) c->Unsubclass();
+    if (c->State() != 6) {
+      RemoveToolBarDrawing(c->Control());
+      c->Unsubclass();
+    }
     delete c;
   }
 }

@@ -213,6 +213,10 @@ public:
   // The custom-draw handlers a tool-bar skin installs on a class-library tool bar.
   void ToolBarDrawBackground(TToolBar* Sender, const TRect& ARect, bool& DefaultDraw);
   void ToolBarDrawButton(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw);
+  // Gives a class-library tool bar the two handlers above where it has none of its own; and takes
+  // back only those, so a handler the program set is never cleared.
+  void InstallToolBarDrawing(TControl* ToolBar);
+  void RemoveToolBarDrawing(TControl* ToolBar);
   bool MenuTracking = false;
   HMENU TrackedMenu = nullptr;
   int DetachedMenuHeight = 0;  // the system's menu bar as it was when the menu was detached

@@ -368,3 +368,36 @@ void TVeltForm::ToolBarDrawButton(TToolBar* Sender, TToolButton* Button, TCustom
   (void)DefaultDraw;
   SkinToolBarButton(SkinData, FrameSkinned && LifeState == lsSkinned, Sender, Button, State);
 }
+
+namespace {
+
+// The handlers a skinned form installs, of types of their own so they are known again.
+struct TFormToolBarBackground {
+  TVeltForm* Form;
+  void operator()(TToolBar* Sender, const TRect& ARect, bool& DefaultDraw) const {
+    Form->ToolBarDrawBackground(Sender, ARect, DefaultDraw);
+  }
+};
+struct TFormToolBarButton {
+  TVeltForm* Form;
+  void operator()(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw) const {
+    Form->ToolBarDrawButton(Sender, Button, State, DefaultDraw);
+  }
+};
+
+}  // namespace
+
+void TVeltForm::InstallToolBarDrawing(TControl* ToolBar) {
+  auto* bar = dyn<TToolBar>(ToolBar);
+  if (!bar) return;
+  if (!bar->OnCustomDraw) bar->OnCustomDraw = TFormToolBarBackground{this};
+  if (!bar->OnCustomDrawButton) bar->OnCustomDrawButton = TFormToolBarButton{this};
+  if (bar->HandleAllocated()) InvalidateRect(bar->Handle(), nullptr, TRUE);
+}
+
+void TVeltForm::RemoveToolBarDrawing(TControl* ToolBar) {
+  auto* bar = dyn<TToolBar>(ToolBar);
+  if (!bar) return;
+  if (bar->OnCustomDraw.target<TFormToolBarBackground>()) bar->OnCustomDraw = nullptr;
+  if (bar->OnCustomDrawButton.target<TFormToolBarButton>()) bar->OnCustomDrawButton = nullptr;
+}

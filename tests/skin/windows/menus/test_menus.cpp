@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "classlib/controls/comctrls.h"
 #include "classlib/controls/forms.h"
 #include "classlib/controls/menus.h"
 #include "classlib/graphics/bitmap.h"
@@ -837,6 +838,74 @@ TEST_F(Menus_, ASystemMenuPopupIsSkinnedOnlyWithXcSystemMenu) {
 }
 
 // ---- Tool bars
+
+// A class-library tool bar of a skinned form is drawn by the form's handlers where the program set
+// none of its own, and unskinning takes back only those.
+TEST_F(Menus_, AToolBarDrawsThroughTheFormUnlessTheProgramDrawsItAndGetsItsOwnHandlersBack) {
+  auto* form = new TForm(nullptr);
+  form->SetBounds(40, 40, 400, 200);
+  auto* plain = new TToolBar(form);
+  plain->SetParent(form);
+  plain->SetBounds(0, 0, 400, 30);
+  auto* own = new TToolBar(form);
+  own->SetParent(form);
+  own->SetBounds(0, 60, 400, 30);
+  int ownDrawn = 0;
+  own->OnCustomDraw = [&ownDrawn](TToolBar*, const TRect&, bool&) { ++ownDrawn; };
+  for (TToolBar* bar : {plain, own}) {
+    auto* b = new TToolButton(form);
+    b->SetParent(bar);
+  }
+  form->Show();
+  TVeltForm* f = SkinMenuWindow(form->Handle());
+  ASSERT_NE(f, nullptr);
+  TSkinData* d = f->SkinData;
+  TSkinOptions options = d->Options();
+  options.Exclude(xoToolbarBK);  // the skin's tool-bar picture instead of the bar's own background
+  d->SetOptions(options);
+  EXPECT_TRUE(plain->OnCustomDraw && plain->OnCustomDrawButton);
+  EXPECT_TRUE(own->OnCustomDrawButton) << "the missing handler is given";
+  ASSERT_TRUE(d->Toolbar && d->Toolbar->Map && !d->Toolbar->Map->Empty());
+
+  // The plain bar's empty right end shows the skin's picture, stretched over the bar's height.
+  RECT c{};
+  GetClientRect(plain->Handle(), &c);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bm = CreateCompatibleBitmap(screen, c.right, c.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bm);
+  SendMessageW(plain->Handle(), WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  TBitmap* map = d->Toolbar->Map.get();
+  int matching = 0;
+  for (int y = 1; y < c.bottom - 1; ++y) {
+    const COLORREF got = GetPixel(dc, c.right - 5, y) & 0xFFFFFF;
+    const int row = y * map->Height() / c.bottom;
+    for (int r = std::max(row - 1, 0); r <= std::min(row + 1, map->Height() - 1); ++r)
+      if ((GetPixel(map->Canvas()->Handle(), map->Width() / 2, r) & 0xFFFFFF) == got) {
+        ++matching;
+        break;
+      }
+  }
+  SelectObject(dc, old);
+  DeleteObject(bm);
+  DeleteDC(dc);
+  EXPECT_EQ(matching, c.bottom - 2) << "every row of the bar's right end comes from the skin's picture";
+  RedrawWindow(own->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GT(ownDrawn, 0) << "the program's own handler still draws its bar";
+
+  Mgr->Pending = d;
+  Mgr->SetAction(saUnskinAll, 1);
+  Tick();
+  Pump();
+  EXPECT_EQ(Mgr->FindVeltForm(form->Handle()), nullptr);
+  EXPECT_FALSE(plain->OnCustomDraw || plain->OnCustomDrawButton);
+  EXPECT_FALSE(own->OnCustomDrawButton);
+  ownDrawn = 0;
+  RedrawWindow(own->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GT(ownDrawn, 0) << "the program's handler is kept";
+  delete form;
+}
 
 TEST(ToolBarButtonFrame, PressedHotOrFocusedDefaultElseNothing) {
   struct TRow {
