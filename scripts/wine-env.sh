@@ -40,6 +40,15 @@ karo_start_wine() {
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
   # Without a window manager, hiding a managed window waits two seconds for one to answer.
   /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  # The desktop process, started here for the whole run. Left to the first GUI program, it would
+  # inherit that program's standard error and end about ten seconds after its last window: ctest
+  # then waits for that pipe after every test (about 15 s a test), and the next program starts
+  # the desktop anew.
+  /usr/lib/wine/wine64 explorer.exe /desktop >/dev/null 2>&1 &
+  local desktop_pid=$!
+  # A test started before the desktop window exists would start a desktop process of its own.
+  sleep 2
+  kill -0 "$desktop_pid" 2>/dev/null || echo "wine-env: the desktop process did not stay up" >&2
 }
 
 # Whether this machine runs 32-bit Windows programs. Some kernels cannot execute 32-bit Linux
