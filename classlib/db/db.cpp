@@ -333,30 +333,21 @@ void TDataSet::Edit() {
   Call(AfterEdit);
 }
 
-void TDataSet::Append() {
-  CheckActive();
-  if (!CanModify()) DbError(Name() + ": Cannot modify a read-only dataset");
-  CheckBrowseMode();
-  Call(BeforeInsert);
-  saved_ = values_;
-  cur_ = count_;
-  values_.assign(fields_.size(), Null());
-  fieldModified_.assign(fields_.size(), false);
-  bof_ = eof_ = false;
-  SetState(dsInsert);
-  Call(OnNewRecord);
-  modified_ = false;
-  DataEvent(deDataSetChange, 0);
-  Call(AfterInsert);
-}
+void TDataSet::Append() { BeginInsert(true); }
 
-void TDataSet::Insert() {
+void TDataSet::Insert() { BeginInsert(false); }
+
+// Append puts the new record after the last one, Insert before the current one.
+void TDataSet::BeginInsert(bool atEnd) {
   CheckActive();
   if (!CanModify()) DbError(Name() + ": Cannot modify a read-only dataset");
   CheckBrowseMode();
   Call(BeforeInsert);
   saved_ = values_;
-  if (cur_ < 0) cur_ = 0;
+  if (atEnd)
+    cur_ = count_;
+  else if (cur_ < 0)
+    cur_ = 0;
   values_.assign(fields_.size(), Null());
   fieldModified_.assign(fields_.size(), false);
   bof_ = eof_ = false;

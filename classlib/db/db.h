@@ -156,6 +156,7 @@ protected:
   bool IsLoadingState() const;
 
 private:
+  void BeginInsert(bool atEnd);
   void DoOpen();
   void DoClose();
   void SetState(TDataSetState s);

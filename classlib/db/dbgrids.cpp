@@ -732,6 +732,17 @@ void TDBGrid::DoExit() {
   TCustomControl::DoExit();
 }
 
+namespace {
+// Where the thumb is while it is dragged: the 16-bit position of the message would cut it.
+int TrackPos(HWND h, int bar) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_TRACKPOS;
+  GetScrollInfo(h, bar, &si);
+  return si.nTrackPos;
+}
+}  // namespace
+
 void TDBGrid::WMVScroll(TWMScroll& m) {
   TDataSet* ds = DataSet();
   if (!ds || !ds->Active()) return;
@@ -745,14 +756,7 @@ void TDBGrid::WMVScroll(TWMScroll& m) {
     case SB_TOP: top = 0; break;
     case SB_BOTTOM: top = n; break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO si{};
-      si.cbSize = sizeof(si);
-      si.fMask = SIF_TRACKPOS;
-      GetScrollInfo(Handle(), SB_VERT, &si);
-      top = si.nTrackPos;
-      break;
-    }
+    case SB_THUMBPOSITION: top = TrackPos(Handle(), SB_VERT); break;
     default: return;
   }
   top = std::clamp(top, 0, std::max(0, n - vis));
@@ -771,14 +775,7 @@ void TDBGrid::WMHScroll(TWMScroll& m) {
     case SB_PAGELEFT: x -= ClientWidth(); break;
     case SB_PAGERIGHT: x += ClientWidth(); break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO si{};
-      si.cbSize = sizeof(si);
-      si.fMask = SIF_TRACKPOS;
-      GetScrollInfo(Handle(), SB_HORZ, &si);
-      x = si.nTrackPos;
-      break;
-    }
+    case SB_THUMBPOSITION: x = TrackPos(Handle(), SB_HORZ); break;
     default: return;
   }
   hOffset_ = std::max(0, x);
