@@ -155,6 +155,9 @@ int TWMediaPlayer::FindButton(int X) {
 }
 
 void TWMediaPlayer::WndProc(TMessage& Message) {
+  // The window class has double clicks: the second press of a quick pair is a press all the
+  // same, as on the player, or that click would be lost.
+  if (Message.Msg == WM_LBUTTONDBLCLK) Message.Msg = WM_LBUTTONDOWN;
   switch (Message.Msg) {
     case WM_LBUTTONDOWN: {
       FMouseDown = true;

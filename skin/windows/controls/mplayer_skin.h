@@ -35,6 +35,8 @@ int MPVisibleCount(uint16_t Visible);
 
 class TSkinMP;
 
+// The overlay paints all of itself; its Tag (the skin data's DisableTag) keeps a later walk of
+// the form from skinning it.
 class TWMediaPlayer : public TCustomControl {
   KARO_CLASS(TWMediaPlayer)
 public:

@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "classlib/controls/forms.h"
+#include "classlib/controls/stdctrls.h"
 #include "classlib/core/collections.h"
 #include "classlib/core/form_file.h"
 #include "classlib/core/streams.h"
+#include "skin/windows/manager/skin_messages.h"
 #include "tests/support/census_check.h"
 #include "tools/designhost/design_host.h"
 
@@ -69,6 +71,7 @@ protected:
     auto* instance = reinterpret_cast<HINSTANCE*>(reinterpret_cast<void*>(GetProcAddress(pkg_.Module, "myinstance")));
     ASSERT_TRUE(instance) << "the package exports the library's variables";
     ASSERT_EQ(*instance, nullptr) << "the library started while the package was loaded";
+    EXPECT_TRUE(CensusIs(before_)) << "loading the package made windows";
     // Counts what the package's own imports make and free as well.
     ASSERT_TRUE(InstallObjectCensus());
     RegisterDesignPackage(pkg_);
@@ -76,8 +79,12 @@ protected:
   }
   void TearDown() override {
     session_.reset();
+    // The package's end gives back all it made while its code is there: nothing is left for its
+    // static objects to free under the loader's lock when it is unloaded.
+    FinalizeDesignPackage(pkg_);
+    EXPECT_TRUE(CensusIs(before_)) << "after Finalize, before FreeLibrary";
     UnloadDesignPackage(pkg_);
-    EXPECT_TRUE(CensusIs(before_));
+    EXPECT_TRUE(CensusIs(before_)) << "after FreeLibrary";
   }
 
   TDesignSession& Session() {
@@ -290,6 +297,16 @@ TEST_F(DesignHost, TheFormFileReadsBackAtRunTimeAndThePackageUnloadsCleanly) {
   const HWND wnd = runtime->Handle();
   ASSERT_TRUE(pkg_.Contains(reinterpret_cast<void*>(GetWindowLongPtrW(wnd, GWLP_WNDPROC))))
       << "the form read back is skinned: its procedure is the package's";
+  // Shown and painted through the skin, with a skinned control.
+  auto* box = new TGroupBox(runtime);
+  box->SetParent(runtime);
+  box->SetBounds(10, 10, 120, 60);
+  runtime->SetBounds(80, 80, 240, 160);
+  runtime->Show();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  ASSERT_EQ(SendMessageW(box->Handle(), CN_IsSkinned, 0, 0), 1) << "the group box is skinned";
   TObjectCensus skinned{};
   ASSERT_TRUE(TakeCensus(skinned));
   EXPECT_EQ(skinned.Hooks, before_.Hooks + 1) << "the main-form component hooked the thread";
@@ -297,11 +314,13 @@ TEST_F(DesignHost, TheFormFileReadsBackAtRunTimeAndThePackageUnloadsCleanly) {
   FinalizeDesignPackage(pkg_);
   EXPECT_FALSE(pkg_.Contains(reinterpret_cast<void*>(GetWindowLongPtrW(wnd, GWLP_WNDPROC))))
       << "the window has its own procedure back";
+  EXPECT_EQ(SendMessageW(box->Handle(), CN_IsSkinned, 0, 0), 0) << "the group box is given back too";
   TObjectCensus ended{};
   ASSERT_TRUE(TakeCensus(ended));
   EXPECT_EQ(ended.Hooks, before_.Hooks) << "every hook of the package is removed";
 
   runtime->Free();
+  EXPECT_TRUE(CensusIs(before_)) << "after Finalize, before FreeLibrary: nothing is left to free under the loader's lock";
   UnloadDesignPackage(pkg_);
   // A new window is made, shown and activated with no hook left that would call into the
   // unloaded code.

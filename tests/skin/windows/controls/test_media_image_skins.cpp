@@ -238,6 +238,12 @@ TEST_F(MediaImageSkins, ClicksOnTheOverlayReachThePlayerAsClicksOnItsOwnButtons)
   press(80, 85);  // eject
   EXPECT_EQ(log, (std::vector<std::string>{"click btPlay", "post btPlay", "click btPlay", "post btPlay",
                                            "click btEject", "post btEject"}));
+  // A quick second press comes as a double click: on the player as on the overlay, two clicks.
+  log.clear();
+  press(10, 10);
+  SendMessageW(overlay, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(overlay, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(log, (std::vector<std::string>{"click btPlay", "post btPlay", "click btPlay", "post btPlay"}));
   // A click of the mouse itself on the middle button lands on the overlay and reaches the player.
   log.clear();
   SetForegroundWindow(form->Handle());
@@ -280,9 +286,14 @@ TEST_F(MediaImageSkins, TheOverlayFollowsThePlayersPlaceVisibilityZOrderAndButto
   EXPECT_EQ(GetWindow(mp->Handle(), GW_HWNDPREV), o->Handle());
   EXPECT_EQ(GetWindow(o->Handle(), GW_HWNDPREV), over->Handle());
 
+  UpdateWindow(o->Handle());
   mp->SetBounds(40, 50, 120, 28);
   EXPECT_EQ(o->BoundsRect(), Rect(40, 50, 160, 78));
   EXPECT_EQ(windowRect(o), windowRect(mp));
+  // A new width moves every button: the whole overlay is painted again.
+  RECT dirty{};
+  GetUpdateRect(o->Handle(), &dirty, FALSE);
+  EXPECT_EQ(TRect(dirty.left, dirty.top, dirty.right, dirty.bottom), Rect(0, 0, 120, 28));
 
   mp->Hide();
   EXPECT_FALSE(o->Visible());
@@ -295,6 +306,15 @@ TEST_F(MediaImageSkins, TheOverlayFollowsThePlayersPlaceVisibilityZOrderAndButto
   mp->BringToFront();
   EXPECT_EQ(GetWindow(mp->Handle(), GW_HWNDPREV), o->Handle());
   EXPECT_EQ(GetWindow(o->Handle(), GW_HWNDPREV), nullptr);
+
+  // A later walk of the form meets the overlay and leaves it alone by its Tag; the
+  // player keeps its one skin.
+  EXPECT_EQ(o->Tag(), data->DisableTag());
+  const size_t listed = skins->ControlSkins().size();
+  for (int i = 0; i < form->ControlCount(); ++i) AddComp(skins.get(), form->Controls(i), form);
+  EXPECT_EQ(skins->ControlSkins().size(), listed);
+  EXPECT_EQ(SkinOf<TSkinControl>(o), nullptr);
+  EXPECT_EQ(SkinOf<TSkinMP>(mp)->Overlay(), o);
 
   // New enabled buttons: the player repaints, and so does the overlay.
   UpdateWindow(mp->Handle());
@@ -466,6 +486,9 @@ TEST_F(MediaImageSkins, GlyphStripsHandedToEachKind) {
   EXPECT_EQ(SkinOf<TSkinObjImage>(cx)->FKind, oiPropertiesCheck);
   // A control without the glyph properties gets its skin and is left as it was.
   EXPECT_NE(SkinOf<TSkinObjImage>(bare), nullptr);
+  // A second attach does nothing: the glyphs are not handed over again.
+  checkSkin->Init(skins.get(), data, nullptr, true);
+  EXPECT_EQ(check->UseLog, (std::vector<bool>{false, true}));
 
   const COLORREF magenta = Rgb(kSkinKeyColor);
   auto f = [](int pic, int k) { return COLORREF(FrameColor(pic, k)); };
