@@ -19,10 +19,24 @@
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_choice.h"
+#include "skin/windows/controls/panel_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
 #include "tests/skin/windows/controls/control_test_env.h"
 
 using namespace skintest;
+
+// A data-aware check box of another vendor, as far as the skin sees it: a "DataField" property.
+class TDataCheckBox : public TCheckBox {
+  KARO_CLASS(TDataCheckBox)
+public:
+  using TCheckBox::TCheckBox;
+  const WideString& DataField() const { return field_; }
+  void SetDataField(const WideString& v) { field_ = v; }
+
+private:
+  WideString field_;
+};
+KARO_CLASS_PROPS(TDataCheckBox, TCheckBox, Prop("DataField", &TDataCheckBox::DataField, &TDataCheckBox::SetDataField))
 
 namespace {
 
@@ -842,6 +856,19 @@ TEST_F(ControlSkins, ClassLibraryCheckBoxesDrawTheirStateFromTheirProperties) {
     EXPECT_EQ(shown(), r.Frame) << int(r.State) << r.Enabled;
   }
   box->SetEnabled(true);
+  // A data-aware box shows the state last set on its window, whatever its State says.
+  auto* data = h.Add<TDataCheckBox>(10, 40, 120, 24);
+  TSkinControl* ds = nullptr;
+  AddComp(&h.form, data, &h.parent);
+  for (TSkinControlEntry* e : h.form.ControlSkins())
+    if (e->Control() == data) ds = dynamic_cast<TSkinControl*>(e);
+  ASSERT_NE(ds, nullptr);
+  EXPECT_EQ(ShownFrame(ds, dib, kCheckPic, 4, 6, 12), 1);
+  SendMessageW(data->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+  ASSERT_EQ(data->State(), cbUnchecked);
+  EXPECT_EQ(ShownFrame(ds, dib, kCheckPic, 4, 6, 12), 2);
+  SendMessageW(data->Handle(), BM_SETCHECK, 2, 0);
+  EXPECT_EQ(ShownFrame(ds, dib, kCheckPic, 4, 6, 12), 4);
   // Its caption beside the glyph, in the control's font colour, on the skin's face.
   box->SetState(cbUnchecked);
   shown();
@@ -886,6 +913,73 @@ TEST_F(ControlSkins, EnumControlAndANestedFormAreSkinnedOnce) {
   EXPECT_EQ(panel.Color(), TColor(ColorToRGB(d->Colors[csButtonFace])));
   form.DeleteControls();
   EXPECT_EQ(panel.Color(), TColor(0x00FF00));
+}
+
+TEST_F(ControlSkins, AfterItsWindowIsDestroyedASkinHasGivenItsControlBack) {
+  TSkinData* d = Data();
+  TLibraryHost h(Parent(), d);
+  auto* box = h.Add<TGroupBox>(10, 10, 150, 80);
+  box->SetColor(TColor(0x0000FF));
+  const TWndMethod proc = box->WindowProc();
+  auto* s = new TSkinGroupBox(box);
+  s->Init(&h.form, d, nullptr, true);
+  const TWndMethod skinned = box->WindowProc();
+  const size_t listed = h.form.ControlSkins().size();
+  s->Init(&h.form, d, nullptr, true);  // a second Init changes nothing
+  EXPECT_TRUE(box->WindowProc() == skinned);
+  EXPECT_EQ(h.form.ControlSkins().size(), listed);
+  EXPECT_EQ(box->Color(), TColor(ColorToRGB(d->Colors[csButtonFace])));
+  struct TAcWinControl : TWinControl {
+    using TWinControl::DestroyHandle;
+  };
+  void (TWinControl::*destroy)() = &TAcWinControl::DestroyHandle;
+  (box->*destroy)();
+  EXPECT_EQ(s->FState, kSkinWindowGone);
+  EXPECT_FALSE(s->FActive);
+  EXPECT_EQ(box->Color(), TColor(0x0000FF));
+  EXPECT_TRUE(box->WindowProc() == proc);
+  EXPECT_EQ(box->Perform(CN_IsSkinned), 0);
+  // A plain window: the skin knows it is gone, and goes later without touching it.
+  HWND p = Parent();
+  HWND b = Child(p, L"B", BS_PUSHBUTTON, 1, 10);
+  auto* t = new TSkinButton(nullptr);
+  t->Inithwnd(b, d, nullptr, nullptr);
+  DestroyWindow(b);
+  EXPECT_EQ(t->FState, kSkinWindowGone);
+  EXPECT_FALSE(t->FActive);
+  delete t;
+}
+
+TEST_F(ControlSkins, PropertiesAreReadAndWrittenByNameAndAMissingOneIsNoError) {
+  TButton button(nullptr);
+  button.SetTag(7);
+  button.SetCaption(L"\u6625");
+  TCheckBox box(nullptr);
+  box.SetAllowGrayed(true);
+  box.SetState(cbGrayed);
+  EXPECT_EQ(GetIntProperty(&button, "Tag"), 7);
+  EXPECT_EQ(GetIntProperty(&button, "Caption"), -1);  // a string is no integer
+  EXPECT_EQ(GetIntProperty(&button, "NoSuch"), -1);
+  EXPECT_EQ(GetIntProperty(nullptr, "Tag"), -1);
+  EXPECT_EQ(GetProperty(&button, "Tag"), "7");
+  EXPECT_EQ(GetProperty(&box, "State"), "cbGrayed");
+  EXPECT_EQ(GetProperty(&button, "Caption"), "");
+  EXPECT_EQ(GetEnumProperty(&box, "State"), "cbGrayed");
+  EXPECT_EQ(GetEnumProperty(&button, "Tag"), "");
+  EXPECT_EQ(GetStringProp(&button, "Caption"), L"\u6625");
+  EXPECT_EQ(GetStringProp(&button, "NoSuch"), L"");
+  EXPECT_EQ(GetStringProp(nullptr, "Caption"), L"");
+  EXPECT_NE(GetObjProp(&button, "Font", TFont::StaticClass()), nullptr);
+  EXPECT_EQ(GetObjProp(&button, "Font", TBitmap::StaticClass()), nullptr);  // not of that class
+  EXPECT_EQ(GetObjProp(&button, "Tag", TObject::StaticClass()), nullptr);
+  SetProperty(&button, "Tag", "42");
+  EXPECT_EQ(button.Tag(), 42);
+  SetProperty(&box, "State", "cbChecked");
+  EXPECT_EQ(box.State(), cbChecked);
+  SetProperty(&button, "Caption", "Go");
+  EXPECT_EQ(button.Caption(), L"Go");
+  SetProperty(&button, "NoSuch", "1");
+  SetProperty(nullptr, "Tag", "1");
 }
 
 }  // namespace
