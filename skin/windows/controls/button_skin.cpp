@@ -79,7 +79,7 @@ TColor ButtonTextColor(const TDataSkinButton* b, int Frame, TColor Fallback) {
 }
 
 TGlyphLayout LayoutGlyphButton(TPoint Client, TPoint Glyph, TPoint Text, int Layout, int Margin, int Spacing,
-                               bool Centre) {
+                               bool Centre, bool Speed) {
   if (Layout < 0 || Layout > 3) Layout = 0;
   const bool across = Layout < 2;
   const int C = across ? Client.X : Client.Y;
@@ -94,7 +94,7 @@ TGlyphLayout LayoutGlyphButton(TPoint Client, TPoint Glyph, TPoint Text, int Lay
       Margin = (C - (G + S)) / 3;
       Spacing = Margin;
     } else {
-      Margin = (C - (G + Spacing + S)) / 2;
+      Margin = (C - (G + Spacing + S)) / 2 + (Speed ? 1 : 0);
     }
   } else if (Spacing == -1) {
     Spacing = ((C - (Margin + G)) - S) / 2;
@@ -124,7 +124,7 @@ TGlyphLayout LayoutGlyphButton(TPoint Client, TPoint Glyph, TPoint Text, int Lay
 }
 
 TGlyphLayout LayoutCaptionWithGlyph(HDC DC, WideString& Caption, TPoint Size, TPoint Glyph, int Layout, int Margin,
-                                    int Spacing, bool Centre) {
+                                    int Spacing, bool Centre, bool Speed) {
   Caption = StringReplaceW(Caption, L"||", L"\r\n");
   TRect t(2, 2, Size.X - 2, Size.Y - 2);
   if (Layout < 2)
@@ -137,7 +137,7 @@ TGlyphLayout LayoutCaptionWithGlyph(HDC DC, WideString& Caption, TPoint Size, TP
     Tnt_DrawTextW(DC, Caption, calc, DT_CALCRECT | DT_WORDBREAK);
     s = TPoint(calc.right - calc.left, calc.bottom - calc.top);
   }
-  return LayoutGlyphButton(Size, Glyph, s, Layout, Margin, Spacing, Centre);
+  return LayoutGlyphButton(Size, Glyph, s, Layout, Margin, Spacing, Centre, Speed);
 }
 
 int LayoutOfName(const std::string& Name) {
@@ -188,14 +188,8 @@ int TSkinButton::CurrentFrame() {
 bool TSkinButton::BeforeProc(TMessage& Message) {
   // Without a picture the button paints and presses itself.
   if (!HasPicture()) return TSkinControl::BeforeProc(Message);
+  if (PaintWholeWindow(Message)) return false;
   switch (Message.Msg) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      WMPaint(Message);
-      return false;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return false;
     case WM_TIMER:
       // Only the redraw timer is ours; the control's own timers go on to it.
       if (Message.WParam == kRedrawTimer && redrawTimer_) {
@@ -210,6 +204,15 @@ bool TSkinButton::BeforeProc(TMessage& Message) {
       PaintControl(nullptr);
       if (FTransparent == 0 && FControl) DoMouseDown(Message);
       return false;
+    case WM_LBUTTONUP:
+      // The click comes before the control hears the release, as a button's own click does: a
+      // class-library control's OnClick then still comes before its OnMouseUp.
+      if (FMouseState & scDown) {
+        FMouseState &= uint8_t(~scDown);
+        Invalidate();
+        Click();
+      }
+      return true;
     default:
       return TSkinControl::BeforeProc(Message);
   }
@@ -242,13 +245,6 @@ void TSkinButton::AfterProc(TMessage& Message) {
         Invalidate();
       }
       if (FHandle) DoTrackMouse(FHandle);
-      break;
-    case WM_LBUTTONUP:
-      if (FMouseState & scDown) {
-        FMouseState &= uint8_t(~scDown);
-        Invalidate();
-        Click();
-      }
       break;
     case WM_MOUSELEAVE:
       FMouseState = 0;

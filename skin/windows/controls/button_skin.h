@@ -19,18 +19,19 @@ TColor ButtonTextColor(const TDataSkinButton* Buttons, int Frame, TColor Fallbac
 
 // Where a glyph and a caption go in a button of client size Client (layouts: 0 glyph left, 1 right,
 // 2 top, 3 bottom; any other value counts as 0). Margin and Spacing -1 spread them; Centre as the
-// "taCenter" alignment. The text rectangle is at its measured size.
+// "taCenter" alignment. A speed button's margin alone found (Spacing given) is one pixel more.
+// The text rectangle is at its measured size.
 struct TGlyphLayout {
   TPoint Glyph;
   TRect Text;
   UINT Flags;  // DT_WORDBREAK with DT_RIGHT or DT_CENTER by layout
 };
 TGlyphLayout LayoutGlyphButton(TPoint Client, TPoint Glyph, TPoint Text, int Layout, int Margin, int Spacing,
-                               bool Centre);
+                               bool Centre, bool Speed = false);
 // Turns the caption's "||" into line breaks, measures it in the room a glyph of size Glyph leaves
 // in a button of size Size, and lays both out.
 TGlyphLayout LayoutCaptionWithGlyph(HDC DC, WideString& Caption, TPoint Size, TPoint Glyph, int Layout, int Margin,
-                                    int Spacing, bool Centre);
+                                    int Spacing, bool Centre, bool Speed = false);
 // The layout number of a "Layout" value name ("blGlyphLeft" ... "blGlyphBottom", any case); 0 for
 // anything else.
 int LayoutOfName(const std::string& Name);

@@ -199,17 +199,9 @@ void TSkinCheckBox::DrawControl(HDC DC, const TRect& R) {
   Tnt_DrawTextW(DC, caption, calc, flags | DT_CALCRECT | DT_NOCLIP);
   const int measuredH = calc.bottom - calc.top;
   RECT d{t.Left, t.Top + (t.Height() - measuredH) / 2, t.Right, t.Bottom};
-  if (FHandle && GetFocus() == FHandle && !caption.empty()) {
-    // Around the text as it is drawn: measured in the same font, from the same place.
-    RECT f{d.left, d.top, d.left + (calc.right - calc.left), d.top + measuredH};
-    if (flags & DT_RIGHT) OffsetRect(&f, (d.right - d.left) - (calc.right - calc.left), 0);
-    InflateRect(&f, 2, 1);
-    f.left = std::max(f.left, LONG(R.Left));
-    f.top = std::max(f.top, LONG(R.Top));
-    f.right = std::min(f.right, LONG(R.Right));
-    f.bottom = std::min(f.bottom, LONG(R.Bottom));
-    DrawFocusRect(DC, &f);
-  }
+  // Around the text as it is drawn: measured in the same font, from the same place.
+  if (FHandle && GetFocus() == FHandle && !caption.empty())
+    DrawFocus(DC, caption, TRect(d.left, d.top, d.right, d.bottom), flags, R);
   Tnt_DrawTextW(DC, caption, d, flags);
   SetBkMode(DC, oldMode);
   SetBkColor(DC, oldBk);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classlib/controls/forms.h"
+#include "skin/data/velt_text.h"
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/combo_skin.h"
@@ -64,7 +65,7 @@ const TSkinKindRow kKinds[] = {
     {kcRadioButton, "TSkinRadioButton", &Make<TSkinRadioButton>},
     {kcTab, "TSkinTab", &Make<TSkinTab>},
     {kcTabPlain, "TSkinTab", &Make<TSkinTab>},
-    {kcTab31, "TSkinTab31", nullptr},
+    {kcTab31, "TSkinTab31", &Make<TSkinTab31>},
     {kcTabBtn, "TSkinTabBtn", &Make<TSkinTabBtn>},
     {kcTabSheet, "TSkinTabSheet", &Make<TSkinTabSheet>},
     {kcAdvPage, "TSkinAdvPage", &MakeAdvPage},
@@ -120,6 +121,14 @@ bool IsScrollControl(TControl* c) {
   return h && (GetWindowLongPtrA(h, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
 }
 
+// A control whose window is larger than its client area has a border.
+bool HasBorder(TControl* c) {
+  HWND h = ControlWindow(c);
+  RECT w{}, cl{};
+  if (!h || !GetWindowRect(h, &w) || !GetClientRect(h, &cl)) return false;
+  return w.right - w.left != cl.right - cl.left || w.bottom - w.top != cl.bottom - cl.top;
+}
+
 // A date-time picker that shows an up-down control instead of a drop-down calendar.
 bool PickerShowsUpDown(TControl* p) {
   return GetEnumProperty(p, "DateMode") == "dmUpDown" || GetEnumProperty(p, "Kind") == "dtkTime";
@@ -147,7 +156,7 @@ TSkinChoice ChooseSkin3rd(TControl* Control, TSkin3rdKind Kind, const TSkinData&
   const std::string name = Upper(Control->ClassName());
   switch (Kind) {
     case skComboBox: set(Has(d, xcCombo), kcComboBox, atInitF); break;
-    case skEdit: set(Has(d, xcEdit), kcEdit, atInitF); break;  // borderless controls get nothing (edit issue)
+    case skEdit: set(Has(d, xcEdit) && HasBorder(Control), kcEdit, atInitF); break;  // a borderless one: nothing
     case skRadioButton: set(Has(d, xcRadioButton), kcRadioButton, atInitF); break;
     case skPanel: set(Has(d, xcPanel), kcBox, atInitT, cwTransparent); break;
     case skTrackBar: set(Has(d, xcButton), kcTrackBar, atInitF, cwTransparent); break;
@@ -289,6 +298,7 @@ TSkinChoice ChooseControlSkin(TControl* Control, const TSkinData& d, bool FrameS
     r.Rule = ruStop;
     return r;
   }
+  if (IsA(c, "TCustomFrame")) return Pick(kcNone, atNone, cwComponents);
   if (IsA(c, "TCustomForm")) return Pick(kcBox, atInitT, cwComponents);
   return none;
 }
@@ -341,7 +351,8 @@ TSkinChoice ChooseWindowSkin(const TWindowFacts& f, TSkinControlTypes g, bool Ha
   if (cls == "systreeview32") return pick(false, kcNone);
   if (cls == "#32770") return pick(!(f.Style & WS_TABSTOP), kcBoxH, cwChildrenFirst);
   if (cls == "tpanel" || cls == "ttntpanel.unicodeclass" || cls == "ttntsilentpaintpanel.unicodeclass")
-    return pick(false, kcNone, cwChildrenFirst);
+    return pick(false, kcNone, cwChildrenFirst | cwFaceColour);
+  if (cls == "tsilentpaintpanel") return pick(false, kcNone, cwFaceColour);
   if (cls == "tcheckbox") return pick(g.Contains(xcCheckBox), kcCheckBox);
   if (cls == "tcombobox") return pick(g.Contains(xcCombo), kcComboBox);
   if (cls == "tbutton") return pick(g.Contains(xcButton), kcButton);
@@ -479,6 +490,7 @@ void InitControlA(TVeltForm* Form, TWinControl* Control) {
   for (int i = 0; i < Control->ComponentCount(); ++i)
     if (auto* c = dyn<TControl>(Control->Components(i))) list.push_back(c);
   for (TControl* c : list) AddComp(Form, c, Control);
+  if (Form->SkinData->SkinControls().Contains(xcPopupMenu)) Form->InitPopMenu(Control, true, true);
 }
 
 void InitChildCtrl(TVeltForm* Form, TWinControl* Control) {
@@ -505,10 +517,28 @@ void AddControlh(TVeltForm* Form, HWND Handle) {
   TWindowFacts f{cls, LONG(GetWindowLongPtrA(Handle, GWL_STYLE)), GetTopWindow(Handle) != nullptr};
   const TSkinChoice c = ChooseWindowSkin(f, Form->SkinData->SkinControls(), Form->SkinData->Tabs != nullptr);
   if (c.Walk & cwChildrenFirst) Form->InitHwndControls(Handle);
+  if (c.Walk & cwFaceColour) {
+    // Through a box skin of its own, so that unskinning gives the panel its colour back.
+    TWinControl* control = FindControlx(Handle);
+    if (control && !FindSkinComp(Form, control)) MakeSkin(kcBox, control)->Init(Form, Form->SkinData, nullptr, true);
+  }
   if (c.Skin == kcNone) return;
   HWND target = Handle;
   if (std::string(cls) == "comboboxex32") target = GetTopWindow(Handle);
   AttachWindowSkin(Form, c.Skin, target, Form);
+}
+
+void InitNestform(TVeltForm* Form, TWinControl* Control) {
+  if (!Form || !Control || !Form->SkinData) return;
+  Form->DeleteSkinDeleted();
+  if (!FindSkinComp(Form, Control)) MakeSkin(kcBox, Control)->Init(Form, Form->SkinData, nullptr, true);
+  // Its components, then its popup menus (each of which the skin's xcPopupMenu gates).
+  InitControlA(Form, Control);
+}
+
+BOOL CALLBACK EnumControl(HWND Handle, LPARAM Form) {
+  if (Form) AddControlh(reinterpret_cast<TVeltForm*>(Form), Handle);
+  return TRUE;
 }
 
 TSkinControl* AttachWindowSkin(TVeltForm* Form, TSkinClass Kind, HWND Handle, TComponent* Owner) {

@@ -83,6 +83,7 @@ enum : uint16_t {
   cwFlat = 64,            // published "Flat" := True before attaching
   cwChildrenScroll = 128, // every child: a scroll bar gets the scroll-control skin, a scrolling
                           // control the scroll-bar skin; the control itself nothing
+  cwFaceColour = 256,     // a plain window's class-library control takes the face colour
 };
 
 struct TSkinChoice {
@@ -125,6 +126,11 @@ bool FindSkinComp(TVeltForm* Form, TControl* Control);
 bool FindSkinComp2(TVeltForm* Form, TWinControl* Control);
 void DisableControl(TVeltForm* Form, TControl* Control);
 void AddControlh(TVeltForm* Form, HWND Handle);
+// A form nested in a skinned window: its face colour, its controls and its popup menus.
+void InitNestform(TVeltForm* Form, TWinControl* Control);
+// A child-window enumeration callback (LParam: the TVeltForm) that hands each window to
+// AddControlh and goes on.
+BOOL CALLBACK EnumControl(HWND Handle, LPARAM Form);
 TSkinControl* Lookupcontrol(TVeltForm* Form, HWND Handle);
 // Makes the skin of a kind for a plain window and attaches it (Inithwnd); nil when the window is
 // skinned already or the kind has no skin yet. AddControlh and the list view's header use it.

@@ -1,5 +1,7 @@
 #include "skin/windows/controls/control_skin.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <memory>
 
@@ -7,6 +9,7 @@
 #include "classlib/core/typinfo.h"
 #include "skin/data/skin_objects.h"
 #include "skin/data/velt_data.h"
+#include "skin/data/velt_text.h"
 #include "skin/windows/manager/skin_messages.h"
 #include "skin/windows/paint/draw_primitives.h"
 #include "skin/windows/manager/window_procs.h"
@@ -68,6 +71,14 @@ LRESULT CALLBACK SkinHwndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool EmptyRect(const TRect& R) { return R.Right <= R.Left || R.Bottom <= R.Top; }
+
+// Reaches the protected painter of a control's children without windows.
+struct TAcWinControl : TWinControl {
+  static void Paint(TWinControl* C, HDC DC) {
+    void (TWinControl::*paint)(HDC, TControl*) = &TAcWinControl::PaintControls;
+    (C->*paint)(DC, nullptr);
+  }
+};
 
 // The identity of a link as a WindowProc value.
 TWndMethod LinkId(const void* link) { return TWndMethod(std::function<void(TMessage&)>(), link, 1); }
@@ -378,18 +389,14 @@ TColor TSkinControl::ButtonFace() const {
   return ColorToRGB(FSkinData ? FSkinData->Colors[csButtonFace] : TColor(clBtnFace));
 }
 
-void TSkinControl::FillBG(HDC DC, const TRect& R) {
-  HBRUSH b = CreateSolidBrush(COLORREF(ButtonFace()));
-  RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  FillRect(DC, &r, b);
-  DeleteObject(b);
-}
+void TSkinControl::FillBG(HDC DC, const TRect& R) { FillColor(DC, R, ButtonFace()); }
 
-void TSkinControl::FillParentBG(HDC DC, const TRect& R) {
-  HBRUSH b = CreateSolidBrush(COLORREF(ColorToRGB(GetParentColor(ButtonFace()))));
-  RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  FillRect(DC, &r, b);
-  DeleteObject(b);
+void TSkinControl::FillParentBG(HDC DC, const TRect& R) { FillColor(DC, R, GetParentColor(ButtonFace())); }
+
+void TSkinControl::FillWindowBG(HDC DC) {
+  RECT r{};
+  if (FHandle) GetWindowRect(FHandle, &r);
+  FillBG(DC, TRect(0, 0, r.right - r.left, r.bottom - r.top));
 }
 
 TColor TSkinControl::GetParentColor(TColor Default) {
@@ -428,7 +435,105 @@ void TSkinControl::DrawSkinMap2(HDC DC, const TRect& R, TBitmap* Strip, int Fram
   DrawTranmap(DC, R, &frame, kSkinKeyColor);
 }
 
+void TSkinControl::DrawCaption(HDC DC, const TRect& R, const WideString& Text, bool Enabled, UINT Flags) {
+  const UINT f = Flags | DT_EXPANDTABS;
+  RECT calc{R.Left, R.Top, R.Right, R.Bottom};
+  Tnt_DrawTextW(DC, Text, calc, f | DT_CALCRECT | DT_NOCLIP);
+  const int w = calc.right - calc.left, h = calc.bottom - calc.top;
+  RECT t{R.Left, R.Top + (R.Height() - h) / 2 - 1, R.Right, 0};
+  t.bottom = t.top + h;
+  if (Flags == DT_CENTER) {
+    t.left = R.Left + (R.Width() - w) / 2;
+    t.right = t.left + w;
+  }
+  const int oldMode = SetBkMode(DC, TRANSPARENT);
+  const COLORREF oldText = Enabled ? 0 : SetTextColor(DC, COLORREF(ColorToRGB(clBtnShadow)));
+  Tnt_DrawTextW(DC, Text, t, CheckBiDi(f));
+  if (!Enabled) SetTextColor(DC, oldText);
+  SetBkMode(DC, oldMode);
+}
+
+void TSkinControl::DrawImgCaption(HDC DC, const TRect& R, HIMAGELIST Images, int ImageIndex, const WideString& Text,
+                                  int Alignment) {
+  int iw = 0, ih = 0;
+  if (!Images || ImageIndex == -1 || !ImageList_GetIconSize(Images, &iw, &ih) || iw >= R.Width()) iw = ih = 0;
+  const bool image = iw > 0;
+  const UINT flags = DT_WORDBREAK | DT_EXPANDTABS | DT_END_ELLIPSIS;
+  int tw = 0, th = 0;
+  if (!Text.empty()) {
+    RECT m{R.Left, R.Top, R.Right + (image ? iw + 2 : 0), R.Bottom};
+    Tnt_DrawTextW(DC, Text, m, flags | DT_NOCLIP | DT_CALCRECT);
+    tw = m.right - m.left;
+    th = m.bottom - m.top;
+  }
+  int x = 3;
+  if (Alignment == 1) x = (R.Width() - iw - tw) / 2;
+  if (Alignment == 2) x = R.Width() - iw - tw - 2;
+  if (x < 2) x = 1;
+  if (image) ImageList_Draw(Images, ImageIndex, DC, R.Left + x, R.Top + (R.Height() - ih) / 2, ILD_TRANSPARENT);
+  if (Text.empty()) return;
+  RECT t{R.Left + x + iw, R.Top + (R.Height() - th) / 2, R.Left + x + iw + tw, R.Top + (R.Height() - th) / 2 + th};
+  t.left = std::max(t.left, LONG(R.Left));
+  t.right = std::min(t.right, LONG(R.Right));
+  const int oldMode = SetBkMode(DC, TRANSPARENT);
+  const COLORREF oldText = FEnabled ? 0 : SetTextColor(DC, COLORREF(ColorToRGB(clBtnShadow)));
+  Tnt_DrawTextW(DC, Text, t, CheckBiDi(flags));
+  if (!FEnabled) SetTextColor(DC, oldText);
+  SetBkMode(DC, oldMode);
+}
+
+void TSkinControl::DrawFocus(HDC DC, const WideString& Text, const TRect& R, UINT Flags, const TRect& Clip) {
+  RECT m{R.Left, R.Top, R.Right, R.Bottom};
+  Tnt_DrawTextW(DC, Text, m, Flags | DT_CALCRECT | DT_NOCLIP);
+  const int w = m.right - m.left, h = m.bottom - m.top;
+  if (Flags & DT_CENTER) {
+    OffsetRect(&m, (R.Width() - w) / 2, (R.Height() - h) / 2 - 1);
+  } else if (Flags & DT_RIGHT) {
+    OffsetRect(&m, R.Width() - w, 0);
+  }
+  InflateRect(&m, 2, 1);
+  m.left = std::max(m.left, LONG(Clip.Left));
+  m.top = std::max(m.top, LONG(Clip.Top));
+  m.right = std::min(m.right, LONG(Clip.Right));
+  m.bottom = std::min(m.bottom, LONG(Clip.Bottom));
+  // The dotted line takes the DC's colours: black on white, whatever the caption's colour was.
+  const COLORREF oldText = SetTextColor(DC, 0), oldBk = SetBkColor(DC, 0xFFFFFF);
+  DrawFocusRect(DC, &m);
+  SetBkColor(DC, oldBk);
+  SetTextColor(DC, oldText);
+}
+
+bool TSkinControl::PaintWholeWindow(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      WMPaint(Message);
+      return true;
+    case WM_ERASEBKGND:
+      Message.Result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
 // ---- Unit routines
+
+COLORREF SkinColour(TColor Colour, TColor Fallback) {
+  // -1 is how the reader says the skin gave no colour; ColorToRGB would take it for a system one.
+  return COLORREF(ColorToRGB(Colour == TColor(-1) ? Fallback : Colour));
+}
+
+void FillColor(HDC DC, const TRect& R, TColor Colour) {
+  HBRUSH b = CreateSolidBrush(COLORREF(ColorToRGB(Colour)));
+  RECT r{R.Left, R.Top, R.Right, R.Bottom};
+  FillRect(DC, &r, b);
+  DeleteObject(b);
+}
+
+void PaintGraphicChildren(TControl* Control, HDC DC) {
+  if (auto* w = dyn<TWinControl>(Control)) TAcWinControl::Paint(w, DC);
+}
 
 WideString GetWindowTextWide(HWND Handle) {
   if (!Handle) return {};

@@ -73,6 +73,8 @@ public:
   TColor ButtonFace() const;
   void FillBG(HDC DC, const TRect& R);
   void FillParentBG(HDC DC, const TRect& R);
+  // The whole window (moved to the origin) in the face colour.
+  void FillWindowBG(HDC DC);
   TColor GetParentColor(TColor Default);
   LONG_PTR GetWindowLongEx(int Index) const;
   UINT CheckBiDi(UINT Flags) const;
@@ -81,6 +83,19 @@ public:
   // Frame FrameIndex of a strip of FrameCount frames copied (stretched) to R, magenta keyed out.
   // Nothing for a frame count below 1, an index outside the strip or an inverted R.
   static void DrawSkinMap2(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int FrameCount);
+  // Text in R, transparent, moved up one pixel from the middle; with Flags DT_CENTER (alone) also
+  // centred across by its measured width. Disabled text is in the shadow colour.
+  void DrawCaption(HDC DC, const TRect& R, const WideString& Text, bool Enabled, UINT Flags);
+  // A picture of an image list and a text beside it in R (Alignment 0 left, 1 centred, 2 right);
+  // the text in the shadow colour while FEnabled is 0, else in the DC's colour.
+  void DrawImgCaption(HDC DC, const TRect& R, HIMAGELIST Images, int ImageIndex, const WideString& Text,
+                      int Alignment);
+  // The focus rectangle around Text as DrawText puts it in R with Flags, kept inside Clip.
+  void DrawFocus(HDC DC, const WideString& Text, const TRect& R, UINT Flags, const TRect& Clip);
+  // The answer of a skin that paints its whole window: WM_PAINT and WM_PRINTCLIENT are painted
+  // through WMPaint, WM_ERASEBKGND is answered 1 (the paint covers everything). False for any other
+  // message, which is left as it came.
+  bool PaintWholeWindow(TMessage& Message);
 
   // ---- State (the platform's field names)
   uint8_t FMouseState = 0;
@@ -137,3 +152,10 @@ bool HasProperty(TObject* Obj, std::string_view Name);
 
 // The window of a control: its own handle for a windowed control, else nil.
 HWND ControlWindow(TControl* Control);
+// A skin colour as a GDI call takes it: Fallback when the skin gave none (-1), system colours
+// resolved.
+COLORREF SkinColour(TColor Colour, TColor Fallback);
+// R filled with a solid brush of Colour (system colours resolved).
+void FillColor(HDC DC, const TRect& R, TColor Colour);
+// Paints the control's children that have no window of their own into DC.
+void PaintGraphicChildren(TControl* Control, HDC DC);

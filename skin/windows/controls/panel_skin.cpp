@@ -17,17 +17,11 @@ KARO_CLASS_INFO(TSkinBoxH, TSkinControl)
 KARO_CLASS_INFO(TSkinGroupBox, TSkinControl)
 KARO_CLASS_INFO(TSkinStatusBar, TSkinControl)
 KARO_CLASS_INFO(TSkinSizer, TSkinControl)
+KARO_CLASS_INFO(TSkinTransObj, TSkinControl)
 
 namespace {
 
 TRect TR(const RECT& r) { return TRect(r.left, r.top, r.right, r.bottom); }
-
-void FillColour(HDC DC, const TRect& R, COLORREF C) {
-  HBRUSH b = CreateSolidBrush(C);
-  RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  FillRect(DC, &r, b);
-  DeleteObject(b);
-}
 
 COLORREF ShadowColour(const TSkinData* d) {
   return COLORREF(ColorToRGB(d ? d->Colors[csButtonShadow] : TColor(clBtnShadow)));
@@ -45,18 +39,6 @@ UINT AlignmentFlags(int Alignment) {
     case taCenter: return DT_CENTER;
     default: return DT_LEFT;
   }
-}
-
-// One line of status text, centred down R.
-void DrawStatusText(HDC DC, const TRect& R, const WideString& Text, UINT Flags) {
-  const WideString t = Text.empty() ? WideString(L" ") : Text;
-  RECT m{R.Left + 2, R.Top, R.Right - 2, R.Bottom};
-  RECT calc = m;
-  Tnt_DrawTextW(DC, t, calc, Flags | DT_EXPANDTABS | DT_CALCRECT | DT_NOCLIP);
-  const int h = calc.bottom - calc.top;
-  m.top = R.Top + (R.Height() - h) / 2 - 1;
-  m.bottom = m.top + h;
-  Tnt_DrawTextW(DC, t, m, Flags | DT_EXPANDTABS);
 }
 
 }  // namespace
@@ -139,13 +121,10 @@ TSkinBoxH::TSkinBoxH(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 bool TSkinBoxH::BeforeProc(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_ERASEBKGND: {
-      RECT r{};
-      GetWindowRect(FHandle, &r);
-      FillBG(HDC(Message.WParam), TRect(0, 0, r.right - r.left, r.bottom - r.top));
+    case WM_ERASEBKGND:
+      FillWindowBG(HDC(Message.WParam));
       Message.Result = 0;
       return false;
-    }
     case WM_CTLCOLORSTATIC:
       Default(Message);
       if (FSkinData && FSkinData->FaceBrush.get()) Message.Result = LRESULT(FSkinData->FaceBrush.get());
@@ -232,16 +211,13 @@ void TSkinGroupBox::DrawBox(HDC DC, const TRect& R) {
 TSkinStatusBar::TSkinStatusBar(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 bool TSkinStatusBar::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_PAINT:
-      WMPaint(Message);
-      return false;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return false;
-    default:
-      return TSkinControl::BeforeProc(Message);
-  }
+  if (PaintWholeWindow(Message)) return false;
+  return TSkinControl::BeforeProc(Message);
+}
+
+void TSkinStatusBar::DrawStatusText(HDC DC, const TRect& R, const WideString& Text, UINT Flags) {
+  DrawCaption(DC, TRect(R.Left + 2, R.Top, R.Right - 2, R.Bottom), Text.empty() ? WideString(L" ") : Text, true,
+              Flags);
 }
 
 void TSkinStatusBar::drawitem(HDC DC, const TRect& R, int Frame) {
@@ -258,12 +234,11 @@ void TSkinStatusBar::drawitem(HDC DC, const TRect& R, int Frame) {
 void TSkinStatusBar::Defaultpaint(HDC DC, const TRect& R, int Frame) {
   if (Frame != 1 && Frame != 2) return;
   // Pens of system colours must be given the colours themselves.
-  const COLORREF shadow = COLORREF(ColorToRGB(clBtnShadow)), light = COLORREF(ColorToRGB(clBtnHighlight));
-  const COLORREF topLeft = Frame == 1 ? shadow : light, bottomRight = Frame == 1 ? light : shadow;
-  FillColour(DC, TRect(R.Left, R.Top, R.Right, R.Top + 1), topLeft);
-  FillColour(DC, TRect(R.Left, R.Top, R.Left + 1, R.Bottom), topLeft);
-  FillColour(DC, TRect(R.Left, R.Bottom - 1, R.Right, R.Bottom), bottomRight);
-  FillColour(DC, TRect(R.Right - 1, R.Top, R.Right, R.Bottom), bottomRight);
+  const TColor topLeft = Frame == 1 ? clBtnShadow : clBtnHighlight, bottomRight = Frame == 1 ? clBtnHighlight : clBtnShadow;
+  FillColor(DC, TRect(R.Left, R.Top, R.Right, R.Top + 1), topLeft);
+  FillColor(DC, TRect(R.Left, R.Top, R.Left + 1, R.Bottom), topLeft);
+  FillColor(DC, TRect(R.Left, R.Bottom - 1, R.Right, R.Bottom), bottomRight);
+  FillColor(DC, TRect(R.Right - 1, R.Top, R.Right, R.Bottom), bottomRight);
 }
 
 void TSkinStatusBar::DrawControl(HDC DC, const TRect& R) {
@@ -288,7 +263,7 @@ void TSkinStatusBar::DrawControl(HDC DC, const TRect& R) {
     const bool rtl = FControl && FControl->BiDiMode() == bdRightToLeft;
     drawitem(w, all, 1);
     DrawStatusText(w, all, bar ? bar->SimpleText() : GetWindowTextWide(FHandle),
-                   CheckBiDi(AlignmentFlags(rtl ? taRightJustify : taLeftJustify)));
+                   AlignmentFlags(rtl ? taRightJustify : taLeftJustify));
   } else {
     for (int i = 0; i < n; ++i) {
       TStatusPanel* p = bar->Panels()->Items(i);
@@ -325,3 +300,22 @@ void TSkinStatusBar::DrawControl(HDC DC, const TRect& R) {
 TSkinSizer::TSkinSizer(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 void TSkinSizer::DrawControl(HDC DC, const TRect& R) { FillBG(DC, R); }
+
+// ---- TSkinTransObj
+
+TSkinTransObj::TSkinTransObj(TComponent* AOwner) : TSkinControl(AOwner) {}
+
+bool TSkinTransObj::BeforeProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_PAINT:
+      // The control paints itself; what it leaves of its text's background is the face.
+      if (Message.WParam) SetBkColor(HDC(Message.WParam), COLORREF(ButtonFace()));
+      return TSkinControl::BeforeProc(Message);
+    case WM_ERASEBKGND:
+      FillWindowBG(HDC(Message.WParam));
+      Message.Result = 1;
+      return false;
+    default:
+      return TSkinControl::BeforeProc(Message);
+  }
+}

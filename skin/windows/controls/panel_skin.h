@@ -1,7 +1,8 @@
 // Containers: TSkinBox (panels, tool bars and nested forms take the skin's face colour),
 // TSkinBoxH (plain dialogs and tool-bar windows), TSkinGroupBox (the frame line and caption),
-// TSkinStatusBar (panels or the simple text from the status-bar picture, and the size grip) and
-// TSkinSizer (a size box); with the pure choices the status bar paints by.
+// TSkinStatusBar (panels or the simple text from the status-bar picture, and the size grip),
+// TSkinSizer (a size box) and TSkinTransObj (a control on the skin's face, for applications);
+// with the pure choices the status bar paints by.
 #pragma once
 
 #include "skin/windows/controls/control_skin.h"
@@ -67,6 +68,8 @@ public:
   void drawitem(HDC DC, const TRect& R, int Frame);
   // The area without a status-bar picture: a one-pixel bevel.
   void Defaultpaint(HDC DC, const TRect& R, int Frame);
+  // A panel's text (a blank when it has none) two pixels in from its sides, aligned by Flags.
+  void DrawStatusText(HDC DC, const TRect& R, const WideString& Text, UINT Flags);
 };
 
 class TSkinSizer : public TSkinControl {
@@ -74,4 +77,13 @@ class TSkinSizer : public TSkinControl {
 public:
   explicit TSkinSizer(TComponent* AOwner);
   void DrawControl(HDC DC, const TRect& R) override;
+};
+
+// Not chosen by the library: for an application's OnSkinControl, a control that paints itself on
+// the skin's face (its erasing and the background colour of its painting).
+class TSkinTransObj : public TSkinControl {
+  KARO_CLASS(TSkinTransObj)
+public:
+  explicit TSkinTransObj(TComponent* AOwner);
+  bool BeforeProc(TMessage& Message) override;
 };

@@ -181,7 +181,7 @@ void TSkinSpeedButton::DrawSpeedbtn(HDC DC, const TRect& Rect) {
   } else {
     const TGlyphLayout L = LayoutCaptionWithGlyph(w, FCaption, TPoint(R.Right, R.Bottom), g, layout,
                                                   GetIntProperty(FControl, "Margin"),
-                                                  GetIntProperty(FControl, "Spacing"), false);
+                                                  GetIntProperty(FControl, "Spacing"), false, true);
     DrawGlyph(w, L.Glyph.X, L.Glyph.Y, glyph, num, glyphState);
     if (!FCaption.empty()) {
       const int mode = SetBkMode(w, TRANSPARENT);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/controls/comctrls.h"
+#include "classlib/core/string_list.h"
 #include "classlib/core/typinfo.h"
 #include "skin/data/img_util.h"
 #include "skin/data/skin_objects.h"
@@ -20,18 +21,11 @@
 
 KARO_CLASS_INFO(TSkinTab, TSkinControl)
 KARO_CLASS_INFO(TSkinTabBtn, TSkinControl)
+KARO_CLASS_INFO(TSkinTab31, TSkinControl)
 KARO_CLASS_INFO(TSkinAdvPage, TSkinControl)
 KARO_CLASS_INFO(TSkinTabSheet, TSkinControl)
 
 namespace {
-
-// Reaches the protected painter of a control's children without windows.
-struct TAcWinControl : TWinControl {
-  static void Paint(TWinControl* C, HDC DC) {
-    void (TWinControl::*paint)(HDC, TControl*) = &TAcWinControl::PaintControls;
-    (C->*paint)(DC, nullptr);
-  }
-};
 
 // The longest tab text read.
 constexpr int kTabTextMax = 80;
@@ -144,20 +138,25 @@ int TabFrame(bool Current, bool Hot, bool Disabled, int FrameCount) {
   return Hot ? 3 : 1;
 }
 
+std::vector<TRect> TabSetLayout(const std::vector<int>& TextWidths, int First, int Start, int Limit, int Height,
+                                bool ScrollerVisible) {
+  std::vector<TRect> r(TextWidths.size(), TRect(0, 0, -1, -1));
+  const int room = ScrollerVisible ? 21 : 9;
+  int x = Start;
+  for (size_t i = size_t(std::max(First, 0)); i < TextWidths.size(); ++i) {
+    const int w = TextWidths[i];
+    if (Limit < x + w + room) continue;
+    r[i] = TRect(x, 0, x + w + 9, Height);
+    x += w + 9;
+  }
+  return r;
+}
+
 int PageOfTab(const int* SheetTabIndexes, int Count, int Tab) {
   if (Tab < 0) return -1;
   for (int i = 0; i < Count; ++i)
     if (SheetTabIndexes[i] == Tab) return i;
   return -1;
-}
-
-void PaintGraphicChildren(TControl* Control, HDC DC) {
-  if (auto* w = dyn<TWinControl>(Control)) TAcWinControl::Paint(w, DC);
-}
-
-COLORREF SkinColour(TColor Colour, TColor Fallback) {
-  // -1 is how the reader says the skin gave no colour; ColorToRGB would take it for a system one.
-  return COLORREF(ColorToRGB(Colour == TColor(-1) ? Fallback : Colour));
 }
 
 bool ReadTabItem(HWND Tab, bool Unicode, int Index, WideString& Text, int& Image) {
@@ -189,43 +188,6 @@ bool ReadTabItem(HWND Tab, bool Unicode, int Index, WideString& Text, int& Image
     Image = item.iImage;
   }
   return true;
-}
-
-void DrawTabCaption(HDC DC, const TRect& R, HIMAGELIST Images, int ImageIndex, const WideString& Text,
-                    int Alignment, bool Enabled, UINT BiDi) {
-  int iw = 0, ih = 0;
-  if (Images && ImageIndex != -1) {
-    ImageList_GetIconSize(Images, &iw, &ih);
-    if (iw >= R.Width()) iw = ih = 0;
-  } else {
-    ImageIndex = -1;
-  }
-  const UINT flags = DT_WORDBREAK | DT_EXPANDTABS | DT_END_ELLIPSIS;
-  RECT m{R.Left, R.Top, R.Right, R.Bottom};
-  int tw = 0, th = 0;
-  if (!Text.empty()) {
-    Tnt_DrawTextW(DC, Text, m, flags | DT_NOCLIP | DT_CALCRECT | BiDi);
-    tw = m.right - m.left;
-    th = m.bottom - m.top;
-  }
-  int x;
-  switch (Alignment) {
-    case 0: x = 3; break;
-    case 1: x = (R.Width() - iw - tw) / 2; break;
-    case 2: x = R.Width() - iw - tw - 2; break;
-    default: x = 1; break;
-  }
-  if (iw > 0) ImageList_Draw(Images, ImageIndex, DC, R.Left + x, R.Top + (R.Height() - ih) / 2, ILD_TRANSPARENT);
-  if (Text.empty()) return;
-  RECT t{R.Left + x + iw, R.Top + (R.Height() - th) / 2, R.Left + x + iw + tw, R.Top + (R.Height() - th) / 2 + th};
-  t.left = std::max(t.left, LONG(R.Left));
-  t.right = std::min(t.right, LONG(R.Right));
-  const int oldMode = SetBkMode(DC, TRANSPARENT);
-  COLORREF oldText = 0;
-  if (!Enabled) oldText = SetTextColor(DC, COLORREF(ColorToRGB(clBtnShadow)));
-  Tnt_DrawTextW(DC, Text, t, flags | BiDi);
-  if (!Enabled) SetTextColor(DC, oldText);
-  SetBkMode(DC, oldMode);
 }
 
 // ---- TSkinTab
@@ -420,7 +382,7 @@ void TSkinTab::DrawStrip(HDC DC, const TRect& R, const TRect& D) {
       text.Right = c.Left;
     }
     SetTextColor(w, f == 1 ? SkinColour(rec->NormalColour, clBtnText) : SkinColour(rec->MouseOverColour, clBtnText));
-    DrawTabCaption(w, text, images, item.Image, item.Text, 1, !disabled, CheckBiDi(0));
+    DrawImgCaption(w, text, images, item.Image, item.Text, 1);
   }
   if (pen) {
     SelectObject(w, oldPen);
@@ -512,6 +474,86 @@ void TSkinAdvPage::DrawControl(HDC DC, const TRect& R) {
   FindTabScroll(FHandle, Owner() ? Owner() : this, FScrollSkin, FSkinData, FForm);
 }
 
+// ---- TSkinTab31
+
+TSkinTab31::TSkinTab31(TComponent* AOwner) : TSkinControl(AOwner) {}
+
+void TSkinTab31::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) {
+  (void)SetColor;
+  if (FInitialized) return;
+  auto* control = dyn<TControl>(Owner());
+  HWND wnd = ControlWindow(control);
+  if (!wnd) return;
+  // The set's window procedure is taken over, as for a plain window; the skin still belongs to it.
+  Inithwnd(wnd, SkinData, Canvas, Form);
+  FControl = control;
+  inittab();
+  if (control->ComponentCount() > 0 && control->Components(0)->ClassName() == "TScroller") {
+    FScroller = dyn<TWinControl>(control->Components(0));
+    if (HWND up = ControlWindow(FScroller))
+      FScrollSkin = AttachUpDownSkin(up, control, SkinData, Form, true, false);
+  }
+}
+
+void TSkinTab31::inittab() {
+  FTabImage.reset();
+  if (!FSkinData || !FSkinData->Tabs) return;
+  FTabImage = Copy24(FSkinData->Tabs->Map.get());
+  if (FTabImage) SpiegelnVertikal(FTabImage.get());
+}
+
+void TSkinTab31::SkinChange() {
+  TSkinControl::SkinChange();
+  inittab();
+}
+
+bool TSkinTab31::BeforeProc(TMessage& Message) {
+  if (Message.Msg == WM_ERASEBKGND) {
+    Message.Result = 1;
+    return false;
+  }
+  // WM_PAINT goes on to the set, and the skin paints over what it drew (AfterProc).
+  return TSkinControl::BeforeProc(Message);
+}
+
+void TSkinTab31::DrawControl(HDC DC, const TRect& R) {
+  if (!FTabImage || !FControl || !FSkinData || !FSkinData->Tabs || R.Width() <= 0 || R.Height() <= 0) return;
+  const TDataSkinBorder* rec = FSkinData->Tabs.get();
+  FEnabled = WindowDisabled(FHandle) ? 0 : 1;
+  auto work = NewWork(R.Width(), R.Height());
+  HDC w = work->Canvas()->Handle();
+  FillBG(w, TRect(0, 0, R.Width(), R.Height()));
+  HGDIOBJ oldFont = SelectObject(w, FControl->Font()->Handle());
+  std::vector<WideString> texts;
+  TObject* list = GetObjProp(FControl, "Tabs", TObject::StaticClass());
+  if (auto* wide = dyn<TWideStrings>(list))
+    for (int i = 0; i < wide->Count(); ++i) texts.push_back(wide->Strings(i));
+  else if (auto* ansi = dyn<TStrings>(list))
+    for (int i = 0; i < ansi->Count(); ++i) texts.push_back(StrToWideStr(ansi->Strings(i)));
+  std::vector<int> widths;
+  for (const WideString& t : texts) {
+    RECT m{0, 0, 0, 0};
+    if (!t.empty()) Tnt_DrawTextW(w, t, m, DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP);
+    widths.push_back(int(m.right - m.left));
+  }
+  // Properties a tab set may lack count as 0.
+  auto prop = [&](const char* name) { return std::max(GetIntProperty(FControl, name), 0); };
+  const bool scroller = FScroller && FScroller->HandleAllocated() &&
+                        (GetWindowLongPtrA(FScroller->Handle(), GWL_STYLE) & WS_VISIBLE);
+  const std::vector<TRect> tabs = TabSetLayout(widths, prop("FirstIndex"), prop("StartMargin"),
+                                               R.Width() - prop("EndMargin"), R.Height(), scroller);
+  const int selected = GetIntProperty(FControl, "TabIndex");
+  for (size_t i = 0; i < tabs.size(); ++i) {
+    if (tabs[i].Right < tabs[i].Left) continue;
+    const int f = int(i) == selected ? 2 : 1;
+    DrawRect2(w, tabs[i], FTabImage.get(), rec->Margins, f, rec->Frame, rec->Trans, rec->Tile, 0);
+    SetTextColor(w, SkinColour(f == 1 ? rec->NormalColour : rec->MouseOverColour, clBtnText));
+    DrawCaption(w, tabs[i], texts[i], FEnabled != 0, DT_CENTER);
+  }
+  SelectObject(w, oldFont);
+  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), w, 0, 0, SRCCOPY);
+}
+
 // ---- TSkinTabBtn
 
 TSkinTabBtn::TSkinTabBtn(TComponent* AOwner) : TSkinControl(AOwner) {}
@@ -537,7 +579,6 @@ void TSkinTabBtn::DrawControl(HDC DC, const TRect& R) {
   HDC w = work->Canvas()->Handle();
   FillBG(w, TRect(0, 0, strip.Width(), strip.Height()));
   HGDIOBJ oldFont = SelectObject(w, WindowFont(FHandle));
-  SetTextColor(w, 0);
   const int current = CurrentTab(FHandle);
   HIMAGELIST images = HIMAGELIST(SendMessageW(FHandle, TCM_GETIMAGELIST, 0, 0));
   const int frames = b->Frame > 0 ? b->Frame : 5;
@@ -546,9 +587,11 @@ void TSkinTabBtn::DrawControl(HDC DC, const TRect& R) {
                   item.Rect.Bottom + 1 - strip.Top);
     const int f = i == current ? 2 : 1;
     DrawRect2(w, t, b->Map.get(), b->Margins, f, frames, b->Trans, b->Tile, 0);
+    // Each tab from black: the current tab's colour must not carry over to the tabs after it.
+    SetTextColor(w, 0);
     if (f == 1 && b->NormalColour != -1) SetTextColor(w, SkinColour(b->NormalColour, clBtnText));
     if (f == 2 && b->PressedColour != -1) SetTextColor(w, SkinColour(b->PressedColour, clBtnText));
-    DrawTabCaption(w, t, images, item.Image, item.Text, 1, FEnabled != 0, CheckBiDi(0));
+    DrawImgCaption(w, t, images, item.Image, item.Text, 1);
   }
   SelectObject(w, oldFont);
   BitBlt(DC, strip.Left, strip.Top, strip.Width(), strip.Height(), w, 0, 0, SRCCOPY);

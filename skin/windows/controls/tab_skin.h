@@ -1,10 +1,12 @@
 // Tab and page controls: TSkinTab (the tab strip in four orientations from the skin's tab
-// pictures, the pane, close buttons on the tabs), TSkinTabBtn (button-style tabs from the push
-// button pictures) and TSkinTabSheet (a page's background); with the pure geometry and frame
+// pictures, the pane, close buttons on the tabs), TSkinTab31 (tab sets), TSkinTabBtn
+// (button-style tabs from the push button pictures), TSkinTabSheet (a page's background) and
+// TSkinAdvPage (another vendor's page control that draws from two pictures); with the pure geometry and frame
 // choices they paint and hit-test by.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "skin/windows/controls/control_skin.h"
 
@@ -34,6 +36,12 @@ TRect TabCloseRect(const TRect& WorkTab);
 // disabled control, 5 the current tab under the mouse. A strip of fewer than five frames has only
 // the first two.
 int TabFrame(bool Current, bool Hot, bool Disabled, int FrameCount);
+// Where the tabs of a tab set go, along a strip of Height from Start: each tab its text's width
+// and 9 more, while it ends at or before Limit (12 pixels earlier while the scroller shows). A tab
+// that does not fit is skipped and those after it are still tried. Tabs before First and skipped
+// ones get an empty rectangle.
+std::vector<TRect> TabSetLayout(const std::vector<int>& TextWidths, int First, int Start, int Limit, int Height,
+                                bool ScrollerVisible);
 // The page whose tab is Tab, given each page's tab index in page order (-1 for a page whose tab
 // is hidden, so tab and page indexes part after it); -1 when no page has that tab.
 int PageOfTab(const int* SheetTabIndexes, int Count, int Tab);
@@ -89,6 +97,25 @@ public:
   TSkinControl* FScrollSkin = nullptr;
 };
 
+// A tab set (class "TTabSet"): its tabs from the tab picture turned upside down (a tab set's
+// tabs open downwards) and its own scroller with the up-down skin. It reads the tab set's "Tabs",
+// "TabIndex", "FirstIndex", "StartMargin" and "EndMargin" by name and takes over its window
+// procedure; the set paints itself first and the skin over it.
+class TSkinTab31 : public TSkinControl {
+  KARO_CLASS(TSkinTab31)
+public:
+  explicit TSkinTab31(TComponent* AOwner);
+  void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
+  bool BeforeProc(TMessage& Message) override;
+  void DrawControl(HDC DC, const TRect& R) override;
+  void SkinChange() override;
+  void inittab();
+
+  std::unique_ptr<TBitmap> FTabImage;
+  TWinControl* FScroller = nullptr;  // the tab set's first owned component when it is a scroller
+  TSkinControl* FScrollSkin = nullptr;
+};
+
 class TSkinTabBtn : public TSkinControl {
   KARO_CLASS(TSkinTabBtn)
 public:
@@ -106,16 +133,9 @@ public:
   void DrawControl(HDC DC, const TRect& R) override;
 };
 
-// A tab's caption with its picture from the image list, in R; Alignment 1 centres both.
-void DrawTabCaption(HDC DC, const TRect& R, HIMAGELIST Images, int ImageIndex, const WideString& Text,
-                    int Alignment, bool Enabled, UINT BiDi);
 // Reads tab Index's text (all of it, the buffer's size given), image and state; false when the
 // control has no such tab.
 bool ReadTabItem(HWND Tab, bool Unicode, int Index, WideString& Text, int& Image);
-// A skin colour as a GDI call takes it: Fallback when the skin gave none, system colours resolved.
-COLORREF SkinColour(TColor Colour, TColor Fallback);
 // The tab window's own scroll arrows, skinned (ScrollSkin, owned by Owner) the first time they
 // are found; nil when there are none or they are hidden.
 HWND FindTabScroll(HWND Tab, TComponent* Owner, TSkinControl*& ScrollSkin, TSkinData* SkinData, TVeltForm* Form);
-// Paints the control's children that have no window of their own into DC.
-void PaintGraphicChildren(TControl* Control, HDC DC);

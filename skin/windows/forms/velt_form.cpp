@@ -768,7 +768,7 @@ void TVeltForm::DeleteControls() {
 }
 
 void TVeltForm::InitControls(TWinControl* Control) { ::InitControls(this, Control); }
-void TVeltForm::InitNestform(TWinControl* Control) { (void)Control; }
+void TVeltForm::InitNestform(TWinControl* Control) { ::InitNestform(this, Control); }
 void TVeltForm::AddSpy(TWinControl* Nested) { (void)Nested; }
 
 void TVeltForm::InitHwndControls(HWND Wnd) {

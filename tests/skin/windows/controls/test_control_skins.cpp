@@ -4,8 +4,11 @@
 // per state from a skin whose frames are solid colours, and what a parent receives for a click, a
 // key press and a focus change, with and without the skin.
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "classlib/controls/buttons.h"
 #include "classlib/controls/comctrls.h"
@@ -16,15 +19,46 @@
 #include "skin/windows/controls/button_skin.h"
 #include "skin/windows/controls/check_skin.h"
 #include "skin/windows/controls/control_choice.h"
+#include "skin/windows/controls/panel_skin.h"
 #include "skin/windows/controls/speed_button_skin.h"
 #include "tests/skin/windows/controls/control_test_env.h"
 
 using namespace skintest;
 
+// A data-aware check box of another vendor, as far as the skin sees it: a "DataField" property.
+class TDataCheckBox : public TCheckBox {
+  KARO_CLASS(TDataCheckBox)
+public:
+  using TCheckBox::TCheckBox;
+  const WideString& DataField() const { return field_; }
+  void SetDataField(const WideString& v) { field_ = v; }
+
+private:
+  WideString field_;
+};
+KARO_CLASS_PROPS(TDataCheckBox, TCheckBox, Prop("DataField", &TDataCheckBox::DataField, &TDataCheckBox::SetDataField))
+
 namespace {
+
+// A frame of the class library, as far as the choice sees it: a class of that name in the chain.
+class TCustomFrame : public TWinControl {
+  KARO_CLASS(TCustomFrame)
+public:
+  using TWinControl::TWinControl;
+};
+KARO_CLASS_INFO(TCustomFrame, TWinControl)
 
 // The pictures' numbers in the complete test skin.
 constexpr int kButtonsPic = 6, kCheckPic = 7, kRadioPic = 8;
+
+// Which frame (1 to Frames) of picture Pic the skin paints at (X, Y) of D; 0 for none.
+int ShownFrame(TSkinControl* s, TDib& d, int Pic, int Frames, int X, int Y) {
+  d.Fill(0x123456);
+  s->PaintControl(d.DC);
+  for (int k = 1; k <= Frames; ++k)
+    if (d.At(X, Y) == FrameColor(Pic, k)) return k;
+  return 0;
+}
 
 // ---- Deciding, pure
 
@@ -45,20 +79,59 @@ TEST(ControlSkinDecisions, ButtonKindsComeFromTheStylesTypeField) {
 
 TEST(ControlSkinDecisions, PlainWindowsByClassAndStyle) {
   const TSkinControlTypes all = kDefaultSkinControls;
-  auto kind = [&](const char* cls, LONG style, TSkinControlTypes g = kDefaultSkinControls) {
-    return ChooseWindowSkin({cls, style, false}, g, true).Skin;
+  auto without = [&](TSkinControlType t) { return TSkinControlTypes(all).Exclude(t); };
+  const struct {
+    const char* Class;
+    LONG Style;
+    TSkinControlTypes Gates;
+    bool Tabs, FirstChild;
+    TSkinClass Skin;
+    uint16_t Walk;
+  } rows[] = {
+      {"button", BS_AUTORADIOBUTTON, all, true, false, kcRadioButton, 0},
+      {"button", BS_AUTORADIOBUTTON, without(xcRadioButton), true, false, kcNone, 0},
+      {"button", BS_3STATE, all, true, false, kcCheckBox, 0},
+      {"button", BS_3STATE, without(xcCheckBox), true, false, kcNone, 0},
+      {"button", BS_DEFPUSHBUTTON, all, true, false, kcButton, 0},
+      {"button", BS_PUSHBUTTON, without(xcButton), true, false, kcNone, 0},
+      {"button", BS_OWNERDRAW, all, true, false, kcNone, 0},
+      {"button", BS_GROUPBOX, all, true, false, kcNone, 0},
+      {"combobox", CBS_SIMPLE, all, true, false, kcNone, 0},
+      {"combobox", CBS_DROPDOWNLIST, all, true, false, kcComboBox, 0},
+      {"combobox", CBS_DROPDOWN, without(xcCombo), true, false, kcNone, 0},
+      {"comboboxex32", 0, all, true, true, kcComboBox, 0},
+      {"comboboxex32", 0, all, true, false, kcNone, 0},
+      // A scroll bar is a size grip only with SBS_SIZEGRIP, and never when it takes the focus.
+      {"scrollbar", SBS_VERT, all, true, false, kcNone, 0},
+      {"scrollbar", SBS_SIZEGRIP, all, true, false, kcSizer, 0},
+      {"scrollbar", SBS_SIZEGRIP | WS_TABSTOP, all, true, false, kcNone, 0},
+      {"systreeview32", 0, all, true, false, kcNone, 0},
+      {"#32770", 0, all, true, false, kcBoxH, cwChildrenFirst},
+      {"#32770", WS_TABSTOP, all, true, false, kcNone, cwChildrenFirst},
+      {"tpanel", 0, all, true, false, kcNone, cwChildrenFirst | cwFaceColour},
+      {"ttntpanel.unicodeclass", 0, all, true, false, kcNone, cwChildrenFirst | cwFaceColour},
+      {"tsilentpaintpanel", 0, all, true, false, kcNone, cwFaceColour},
+      {"tcheckbox", 0, all, true, false, kcCheckBox, 0},
+      {"tcheckbox", 0, without(xcCheckBox), true, false, kcNone, 0},
+      {"tcombobox", 0, all, true, false, kcComboBox, 0},
+      {"tbutton", 0, all, true, false, kcButton, 0},
+      {"tbutton", 0, without(xcButton), true, false, kcNone, 0},
+      {"tprogressbar", 0, {}, true, false, kcProgress, 0},
+      {"systabcontrol32", 0, all, true, false, kcTab, 0},
+      {"systabcontrol32", 0, all, false, false, kcNone, 0},
+      {"systabcontrol32", 0, without(xcTab), true, false, kcNone, 0},
+      {"systabcontrol32", TCS_OWNERDRAWFIXED, all, true, false, kcNone, 0},
+      {"toolbarwindow32", 0, {}, true, false, kcBoxH, 0},
+      {"edit", 0, all, true, false, kcEdit, 0},
+      {"edit", 0, without(xcEdit), true, false, kcNone, 0},
+      {"static", 0, all, true, false, kcNone, 0},
   };
-  EXPECT_EQ(kind("button", BS_AUTORADIOBUTTON), kcRadioButton);
-  EXPECT_EQ(kind("button", BS_OWNERDRAW), kcNone);
-  EXPECT_EQ(kind("button", BS_PUSHBUTTON, TSkinControlTypes(all).Exclude(xcButton)), kcNone);
-  // A scroll bar is a size grip only with SBS_SIZEGRIP, and never when it takes the focus.
-  EXPECT_EQ(kind("scrollbar", SBS_VERT), kcNone);
-  EXPECT_EQ(kind("scrollbar", SBS_SIZEGRIP), kcSizer);
-  EXPECT_EQ(kind("scrollbar", SBS_SIZEGRIP | WS_TABSTOP), kcNone);
-  EXPECT_EQ(kind("combobox", CBS_SIMPLE), kcNone);
-  EXPECT_EQ(kind("combobox", CBS_DROPDOWNLIST), kcComboBox);
-  EXPECT_EQ(kind("systabcontrol32", TCS_OWNERDRAWFIXED), kcNone);
-  EXPECT_EQ(kind("edit", 0), kcEdit);
+  for (const auto& r : rows) {
+    const TSkinChoice c = ChooseWindowSkin({r.Class, r.Style, r.FirstChild}, r.Gates, r.Tabs);
+    EXPECT_EQ(c.Skin, r.Skin) << r.Class << " " << std::hex << r.Style;
+    EXPECT_EQ(c.Walk, r.Walk) << r.Class << " " << std::hex << r.Style;
+    EXPECT_EQ(c.Attach, r.Skin == kcNone ? atNone : atInithwnd) << r.Class;
+  }
 }
 
 TEST(ControlSkinDecisions, ButtonFramesByPrecedence) {
@@ -104,6 +177,9 @@ TEST(ControlSkinDecisions, GlyphLayoutAndCells) {
   EXPECT_EQ(l.Glyph.Y, 4);
   EXPECT_EQ(l.Text.Top, 4 + 16 + 2);
   EXPECT_TRUE(l.Flags & DT_CENTER);
+  // The margin alone found, the spacing given: a speed button's is one pixel more.
+  EXPECT_EQ(LayoutGlyphButton(TPoint(100, 30), TPoint(16, 16), TPoint(40, 13), 0, -1, 4, false).Glyph.X, 20);
+  EXPECT_EQ(LayoutGlyphButton(TPoint(100, 30), TPoint(16, 16), TPoint(40, 13), 0, -1, 4, false, true).Glyph.X, 21);
   EXPECT_EQ(LayoutOfName("blGlyphBottom"), 3);
   EXPECT_EQ(LayoutOfName("nonsense"), 0);
   // A glyph count of 0 counts as one cell and never divides by zero.
@@ -225,13 +301,7 @@ TEST_F(ControlSkins, PushButtonPixelsPerStateAndSwitchingOffAndOn) {
   auto* s = dynamic_cast<TSkinButton*>(Lookupcontrol(f, push));
   ASSERT_NE(s, nullptr);
   TDib d(120, 24);
-  auto frameShown = [&] {
-    d.Fill(0x123456);
-    s->PaintControl(d.DC);
-    for (int k = 1; k <= 5; ++k)
-      if (d.At(1, 1) == FrameColor(kButtonsPic, k)) return k;
-    return 0;
-  };
+  auto frameShown = [&] { return ShownFrame(s, d, kButtonsPic, 5, 1, 1); };
   SetFocus(other);
   EXPECT_EQ(frameShown(), 1);
   SendMessageW(push, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
@@ -272,13 +342,7 @@ TEST_F(ControlSkins, CheckAndRadioGlyphsPerState) {
   TSkinControl* rs = Lookupcontrol(f, radio);
   ASSERT_TRUE(cs && rs);
   TDib d(120, 24);
-  auto shown = [&](TSkinControl* s, int pic, int frames, int x, int y) {
-    d.Fill(0x123456);
-    s->PaintControl(d.DC);
-    for (int k = 1; k <= frames; ++k)
-      if (d.At(x, y) == FrameColor(pic, k)) return k;
-    return 0;
-  };
+  auto shown = [&](TSkinControl* s, int pic, int frames, int x, int y) { return ShownFrame(s, d, pic, frames, x, y); };
   // The check strip is 4 frames of 13 x 13, centred down the 24-pixel button.
   EXPECT_EQ(shown(cs, kCheckPic, 4, 6, 12), 1);
   SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
@@ -422,6 +486,7 @@ struct TChoiceRow {
   std::function<void(TSkinData&)> Setup;
   TSkinClass Skin;
   TChoiceRule Rule;
+  int Walk = -1;  // the walks that go with the choice, when the row names them
 };
 
 template <class T> std::function<TControl*(TWinControl*)> New() {
@@ -486,6 +551,72 @@ TEST_F(ControlSkins, TheChoiceTable) {
       {"TToolBar", New<TToolBar>(), none, kcBox, ruClass},
       {"TLabel", New<TLabel>(), none, kcNone, ruNone},
       {"TImage", New<TImage>(), none, kcNone, ruNone},
+      // Each gate off: the class's own row passes, and a later row may still take the control.
+      {"TMemo xcScrollbar off", New<TMemo>(), off(xcScrollbar), kcEdit, ruClass},
+      {"TListView xcScrollbar off", New<TListView>(), off(xcScrollbar), kcNone, ruNone},
+      {"TScrollBar xcScrollbar off", New<TScrollBar>(), off(xcScrollbar), kcNone, ruNone},
+      {"TTrackBar xcTrackBar off", New<TTrackBar>(), off(xcTrackBar), kcNone, ruNone},
+      {"TProgressBar xcProgress off", New<TProgressBar>(), off(xcProgress), kcNone, ruNone},
+      {"TUpDown xcSpin off", New<TUpDown>(), off(xcSpin), kcNone, ruNone},
+      {"TStatusBar xcStatusBar off", New<TStatusBar>(), off(xcStatusBar), kcNone, ruNone},
+      {"THeaderControl xcPanel off", New<THeaderControl>(), off(xcPanel), kcNone, ruNone},
+      {"TPanel xcPanel off", New<TPanel>(), off(xcPanel), kcNone, ruNone},
+      {"TMediaPlayer xcButton off", New<TMediaPlayer>(), off(xcButton), kcNone, ruNone},
+      {"TToolBar xcToolbar off", New<TToolBar>(), off(xcToolbar), kcNone, ruNone},
+      {"TTabControl xcTab off", New<TTabControl>(), off(xcTab), kcNone, ruNone},
+      {"TDateTimePicker xcEdit off", New<TDateTimePicker>(), off(xcEdit), kcNone, ruNone},
+      {"TRadioGroup xcRadioButton off", New<TRadioGroup>(), off(xcRadioButton), kcGroupBox, ruClass,
+       cwChildrenFirst},
+      {"TRadioGroup", New<TRadioGroup>(), none, kcGroupBox, ruClass, cwGroupChildren},
+      {"TGroupBox xcGroupBox off", New<TGroupBox>(), off(xcGroupBox), kcGroupBox, ruClass, cwChildrenFirst},
+      {"TPanel walks its children first", New<TPanel>(), none, kcBox, ruClass, cwChildrenFirst},
+      {"TBitBtn xcButton off", New<TBitBtn>(), off(xcButton), kcBitButton, ruClass},
+      {"TButton xcBitBtn off", New<TButton>(), off(xcBitBtn), kcButton, ruClass},
+      {"TPageControl button style",
+       [](TWinControl* p) {
+         auto* c = New<TPageControl>()(p);
+         static_cast<TPageControl*>(c)->SetStyle(tsButtons);
+         return c;
+       },
+       none, kcTabBtn, ruClass},
+      {"TPageControl without the skin's tabs", New<TPageControl>(), [](TSkinData& d) { d.Tabs.reset(); }, kcNone,
+       ruNone},
+      {"a frame: its components", New<TCustomFrame>(), none, kcNone, ruClass, cwComponents},
+      {"a frame off every gate", New<TCustomFrame>(), [](TSkinData& d) { d.SetSkinControls({}); }, kcNone, ruClass,
+       cwComponents},
+      // The Skin3rd kinds that decide more than the skin.
+      {"TEdit Skin3rd edit", New<TEdit>(), third("TEdit=edit"), kcEdit, ruSkin3rd},
+      {"TEdit Skin3rd edit without a border",
+       [](TWinControl* p) {
+         auto* c = New<TEdit>()(p);
+         static_cast<TEdit*>(c)->SetBorderStyle(bsNone);
+         return c;
+       },
+       third("TEdit=edit"), kcNone, ruSkin3rd},
+      {"TPanel Skin3rd container", New<TPanel>(), third("TPanel=container"), kcNone, ruSkin3rd, cwChildrenFirst},
+      {"TPanel Skin3rd panel", New<TPanel>(), third("TPanel=panel"), kcBox, ruSkin3rd, cwTransparent},
+      {"TGroupBox Skin3rd radiogroup", New<TGroupBox>(), third("TGroupBox=radiogroup"), kcGroupBox, ruSkin3rd,
+       cwGroupChildren},
+      {"TGroupBox Skin3rd radiogroup xcGroupBox off", New<TGroupBox>(),
+       [](TSkinData& d) {
+         d.Skin3rd()->Insert(0, "TGroupBox=radiogroup");
+         d.SetSkinControls(d.SkinControls().Exclude(xcGroupBox));
+       },
+       kcNone, ruSkin3rd, 0},
+      {"TGroupBox Skin3rd checkgroup xcRadioButton off", New<TGroupBox>(),
+       [](TSkinData& d) {
+         d.Skin3rd()->Insert(0, "TGroupBox=checkgroup");
+         d.SetSkinControls(d.SkinControls().Exclude(xcRadioButton));
+       },
+       kcGroupBox, ruSkin3rd, 0},
+      {"TPanel Skin3rd groupbox", New<TPanel>(), third("TPanel=groupbox"), kcGroupBox, ruSkin3rd},
+      {"TMemo Skin3rd singlescrollbar", New<TMemo>(), third("TMemo=singlescrollbar"), kcSingleScrollbar, ruSkin3rd},
+      {"TPanel Skin3rd embedscrollbar", New<TPanel>(), third("TPanel=embedscrollbar"), kcNone, ruSkin3rd,
+       cwChildrenScroll},
+      {"TButton Skin3rd menubtn", New<TButton>(), third("TButton=menubtn"), kcMenuButton, ruSkin3rd},
+      {"TBitBtn Skin3rd pngbitbtn", New<TBitBtn>(), third("TBitBtn=pngbitbtn"), kcPngBitButton, ruSkin3rd},
+      {"TSpeedButton Skin3rd speedbutton", New<TSpeedButton>(), third("TSpeedButton=speedbutton"), kcSpeedButton,
+       ruSkin3rd},
   };
   HWND host = Parent();
   for (const TChoiceRow& r : rows) {
@@ -497,7 +628,22 @@ TEST_F(ControlSkins, TheChoiceTable) {
     const TSkinChoice choice = ChooseControlSkin(c, *d, true);
     EXPECT_EQ(choice.Skin, r.Skin) << r.Name << ": " << SkinClassName(choice.Skin);
     EXPECT_EQ(choice.Rule, r.Rule) << r.Name;
+    if (r.Walk >= 0) {
+      EXPECT_EQ(choice.Walk, r.Walk) << r.Name;
+    }
   }
+  // The choice of a group's children, and a speed button's attaching.
+  TSkinData* d = Data(sfMainform, nullptr, SkinFile(), false);
+  TPanel parent(nullptr);
+  parent.SetParentWindow(host);
+  TSkinChoice c = ChooseControlSkin(New<TRadioGroup>()(&parent), *d, true);
+  EXPECT_EQ(c.ChildSkin, kcRadioButton);
+  EXPECT_EQ(c.ChildAttach, atInitF);
+  EXPECT_EQ(ChooseControlSkin(New<TSpeedButton>()(&parent), *d, true).Attach, atInitGraphic);
+  EXPECT_EQ(ChooseControlSkin(New<TPanel>()(&parent), *d, true).Attach, atInitT);
+  // A tool button leaves its menu to the menus: no skin, and no later row either.
+  EXPECT_EQ(ChooseControlSkin(New<TToolButton>()(&parent), *d, true).Rule, ruStop);
+  EXPECT_EQ(ChooseControlSkin(New<TToolButton>()(&parent), *d, false).Rule, ruNone);
 }
 
 TEST_F(ControlSkins, OnSkinControlSkinsAreAttachedTheWayTheirKindNeeds) {
@@ -528,6 +674,312 @@ TEST_F(ControlSkins, OnSkinControlSkinsAreAttachedTheWayTheirKindNeeds) {
   form.DeleteControls();
   EXPECT_EQ(speed->Perform(CN_IsSkinned), 0);
   d->OnSkinControl = nullptr;
+}
+
+// ---- Class-library controls under a skinned form
+
+// A skinned form's control list over a panel of the parent window, for the class-library tests.
+struct TLibraryHost {
+  TLibraryHost(HWND host, TSkinData* data) : parent(nullptr), form(nullptr) {
+    form.hwnd = host;
+    form.SkinData = data;
+    parent.SetParentWindow(host);
+    parent.SetBounds(0, 0, 340, 220);
+  }
+  ~TLibraryHost() { form.DeleteControls(); }
+  template <class T> T* Add(int x, int y, int w, int h, const WideString& caption = L"C") {
+    auto* c = new T(&parent);
+    c->SetParent(&parent);
+    c->SetBounds(x, y, w, h);
+    c->SetCaption(caption);
+    return c;
+  }
+  TPanel parent;
+  TVeltForm form;
+};
+
+TEST_F(ControlSkins, ADisabledRadioGroupKeepsItsButtonsUnskinnedAndASecondWalkAddsNothing) {
+  TSkinData* d = Data();
+  TLibraryHost h(Parent(), d);
+  auto group = [&](int y) {
+    auto* g = h.Add<TRadioGroup>(10, y, 150, 90);
+    g->Items()->Add(L"a");
+    g->Items()->Add(L"b");
+    return g;
+  };
+  TRadioGroup* off = group(10);
+  off->SetTag(d->DisableTag());
+  TRadioGroup* on = group(110);
+  InitControls(&h.form, &h.parent);
+  EXPECT_FALSE(FindSkinComp(&h.form, off));
+  for (int i = 0; i < off->ButtonCount(); ++i) {
+    EXPECT_EQ(off->Buttons(i)->Tag(), d->DisableTag()) << i;
+    EXPECT_FALSE(FindSkinComp(&h.form, off->Buttons(i))) << i;
+  }
+  EXPECT_TRUE(FindSkinComp(&h.form, on));
+  for (int i = 0; i < on->ButtonCount(); ++i) {
+    ASSERT_TRUE(FindSkinComp(&h.form, on->Buttons(i))) << i;
+    EXPECT_EQ(on->Buttons(i)->Perform(CN_IsSkinned), 1) << i;
+  }
+  const size_t n = h.form.ControlSkins().size();
+  InitControls(&h.form, &h.parent);
+  EXPECT_EQ(h.form.ControlSkins().size(), n);
+}
+
+TEST_F(ControlSkins, UnskinningGivesClassLibraryControlsBackAsTheyWere) {
+  TSkinData* d = Data();
+  TLibraryHost h(Parent(), d);
+  auto* panel = h.Add<TPanel>(200, 10, 120, 100);
+  panel->SetColor(TColor(0x0000FF));
+  TControl* controls[] = {h.Add<TButton>(10, 10, 80, 24),      h.Add<TBitBtn>(10, 40, 80, 24),
+                          h.Add<TCheckBox>(10, 70, 80, 24),    h.Add<TRadioButton>(10, 100, 80, 24),
+                          h.Add<TSpeedButton>(10, 130, 80, 24), h.Add<TGroupBox>(100, 10, 90, 80),
+                          panel};
+  struct TBefore {
+    TWndMethod Proc;
+    TColor Color;
+    LONG_PTR Style, ExStyle;
+  };
+  std::vector<TBefore> before;
+  for (TControl* c : controls) {
+    HWND w = ControlWindow(c);
+    before.push_back({c->WindowProc(), c->Color(), w ? GetWindowLongPtrW(w, GWL_STYLE) : 0,
+                      w ? GetWindowLongPtrW(w, GWL_EXSTYLE) : 0});
+  }
+  InitControls(&h.form, &h.parent);
+  for (TControl* c : controls) EXPECT_TRUE(FindSkinComp(&h.form, c)) << c->ClassName();
+  EXPECT_NE(panel->Color(), TColor(0x0000FF));
+  h.form.DeleteControls();
+  for (size_t i = 0; i < std::size(controls); ++i) {
+    TControl* c = controls[i];
+    SCOPED_TRACE(c->ClassName());
+    EXPECT_TRUE(c->WindowProc() == before[i].Proc);
+    EXPECT_EQ(c->Color(), before[i].Color);
+    EXPECT_EQ(c->Perform(CN_IsSkinned), 0);
+    if (HWND w = ControlWindow(c)) {
+      EXPECT_EQ(GetWindowLongPtrW(w, GWL_STYLE), before[i].Style);
+      EXPECT_EQ(GetWindowLongPtrW(w, GWL_EXSTYLE), before[i].ExStyle);
+    }
+  }
+}
+
+// What a class-library control's events and its parent record of a click, a space key and a
+// focus change, with and without the skin.
+std::vector<std::string> LibraryHears(ControlSkins& t, TSkinData* d, bool skinned,
+                                      const std::function<TControl*(TLibraryHost&)>& make) {
+  TLibraryHost h(t.Parent(), d);
+  std::vector<std::string> log;
+  const TWndMethod parentProc = h.parent.WindowProc();
+  h.parent.SetWindowProc(TWndMethod(
+      [&](TMessage& m) {
+        if (m.Msg == WM_COMMAND) log.push_back("parent WM_COMMAND " + std::to_string(HIWORD(m.WParam)));
+        parentProc(m);
+      },
+      &log, 1));
+  TControl* c = make(h);
+  auto* other = h.Add<TEdit>(10, 100, 100, 24, L"");
+  c->OnClick = [&](TObject*) { log.push_back("OnClick"); };
+  c->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+    log.push_back("OnMouseDown " + std::to_string(x) + "," + std::to_string(y));
+  };
+  c->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { log.push_back("OnMouseUp"); };
+  if (auto* w = dyn<TWinControl>(c)) {
+    w->OnEnter = [&](TObject*) { log.push_back("OnEnter"); };
+    w->OnExit = [&](TObject*) { log.push_back("OnExit"); };
+  }
+  if (skinned) {
+    AddComp(&h.form, c, &h.parent);
+    EXPECT_TRUE(FindSkinComp(&h.form, c)) << c->ClassName();
+  }
+  SetFocus(other->Handle());
+  Pump();
+  log.clear();
+  if (HWND w = ControlWindow(c)) {
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+    SendMessageW(w, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    SendMessageW(w, WM_KEYUP, VK_SPACE, LPARAM(0xC0390001u));
+    SetFocus(other->Handle());
+    SetFocus(w);
+  } else {
+    c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+    c->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+  }
+  Pump();
+  h.form.DeleteControls();
+  h.parent.SetWindowProc(parentProc);
+  return log;
+}
+
+TEST_F(ControlSkins, ClassLibraryControlsHearTheSameWithAndWithoutTheSkin) {
+  TSkinData* d = Data();
+  const struct {
+    const char* Name;
+    std::function<TControl*(TLibraryHost&)> Make;
+  } kinds[] = {
+      {"TButton", [](TLibraryHost& h) { return h.Add<TButton>(10, 10, 80, 24); }},
+      {"TBitBtn", [](TLibraryHost& h) { return h.Add<TBitBtn>(10, 10, 80, 24); }},
+      {"TCheckBox", [](TLibraryHost& h) { return h.Add<TCheckBox>(10, 10, 80, 24); }},
+      {"TRadioButton", [](TLibraryHost& h) { return h.Add<TRadioButton>(10, 10, 80, 24); }},
+      {"TSpeedButton", [](TLibraryHost& h) { return h.Add<TSpeedButton>(10, 10, 80, 24); }},
+  };
+  for (const auto& k : kinds) {
+    SCOPED_TRACE(k.Name);
+    const auto plain = LibraryHears(*this, d, false, k.Make);
+    const auto skinned = LibraryHears(*this, d, true, k.Make);
+    EXPECT_NE(std::find(plain.begin(), plain.end(), "OnClick"), plain.end());
+    EXPECT_EQ(plain, skinned);
+  }
+}
+
+TEST_F(ControlSkins, ClassLibraryCheckBoxesDrawTheirStateFromTheirProperties) {
+  TSkinData* d = Data();
+  TLibraryHost h(Parent(), d);
+  auto* box = h.Add<TCheckBox>(10, 10, 120, 24);
+  box->SetAllowGrayed(true);
+  TSkinControl* s = nullptr;
+  AddComp(&h.form, box, &h.parent);
+  for (TSkinControlEntry* e : h.form.ControlSkins())
+    if (e->Control() == box) s = dynamic_cast<TSkinControl*>(e);
+  ASSERT_NE(s, nullptr);
+  TDib dib(120, 24);
+  auto shown = [&] { return ShownFrame(s, dib, kCheckPic, 4, 6, 12); };
+  const struct {
+    TCheckBoxState State;
+    bool Enabled;
+    int Frame;
+  } rows[] = {{cbUnchecked, true, 1}, {cbChecked, true, 2}, {cbGrayed, true, 4},
+              {cbUnchecked, false, 3}, {cbChecked, false, 4}};
+  for (const auto& r : rows) {
+    box->SetState(r.State);
+    box->SetEnabled(r.Enabled);
+    EXPECT_EQ(shown(), r.Frame) << int(r.State) << r.Enabled;
+  }
+  box->SetEnabled(true);
+  // A data-aware box shows the state last set on its window, whatever its State says.
+  auto* data = h.Add<TDataCheckBox>(10, 40, 120, 24);
+  TSkinControl* ds = nullptr;
+  AddComp(&h.form, data, &h.parent);
+  for (TSkinControlEntry* e : h.form.ControlSkins())
+    if (e->Control() == data) ds = dynamic_cast<TSkinControl*>(e);
+  ASSERT_NE(ds, nullptr);
+  EXPECT_EQ(ShownFrame(ds, dib, kCheckPic, 4, 6, 12), 1);
+  SendMessageW(data->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+  ASSERT_EQ(data->State(), cbUnchecked);
+  EXPECT_EQ(ShownFrame(ds, dib, kCheckPic, 4, 6, 12), 2);
+  SendMessageW(data->Handle(), BM_SETCHECK, 2, 0);
+  EXPECT_EQ(ShownFrame(ds, dib, kCheckPic, 4, 6, 12), 4);
+  // Its caption beside the glyph, in the control's font colour, on the skin's face.
+  box->SetState(cbUnchecked);
+  shown();
+  const COLORREF face = COLORREF(ColorToRGB(d->Colors[csButtonFace]));
+  EXPECT_EQ(dib.At(100, 2), face);
+  EXPECT_LT(dib.Box([&](int x, int, uint32_t c) { return x > 15 && c != face; }).Left, 30);
+}
+
+TEST_F(ControlSkins, EnumControlAndANestedFormAreSkinnedOnce) {
+  TSkinData* d = Data();
+  HWND p = Parent();
+  HWND push = Child(p, L"OK", BS_PUSHBUTTON, 1, 10);
+  TVeltForm form(nullptr);
+  form.hwnd = p;
+  form.SkinData = d;
+  EnumChildWindows(p, &EnumControl, LPARAM(&form));
+  ASSERT_NE(Lookupcontrol(&form, push), nullptr);
+  EnumChildWindows(p, &EnumControl, LPARAM(&form));
+  EXPECT_EQ(form.ControlSkins().size(), 1u);
+  // A nested form: the face colour and its controls, once however often it is handed over.
+  TPanel nested(nullptr);
+  nested.SetParentWindow(p);
+  nested.SetBounds(0, 60, 200, 100);
+  nested.SetColor(TColor(0x0000FF));
+  auto* b = new TButton(&nested);
+  b->SetParent(&nested);
+  InitNestform(&form, &nested);
+  EXPECT_EQ(nested.Color(), TColor(ColorToRGB(d->Colors[csButtonFace])));
+  EXPECT_TRUE(FindSkinComp(&form, b));
+  const size_t n = form.ControlSkins().size();
+  InitNestform(&form, &nested);
+  EXPECT_EQ(form.ControlSkins().size(), n);
+  form.DeleteControls();
+  EXPECT_EQ(nested.Color(), TColor(0x0000FF));
+  // A class-library panel met among plain windows takes the face colour too, and gets its own back.
+  TPanel panel(nullptr);
+  panel.SetParentWindow(p);
+  panel.SetBounds(220, 60, 100, 100);
+  panel.SetColor(TColor(0x00FF00));
+  ASSERT_NE(panel.Handle(), nullptr);
+  form.InitHwndControls(p);
+  EXPECT_EQ(panel.Color(), TColor(ColorToRGB(d->Colors[csButtonFace])));
+  form.DeleteControls();
+  EXPECT_EQ(panel.Color(), TColor(0x00FF00));
+}
+
+TEST_F(ControlSkins, AfterItsWindowIsDestroyedASkinHasGivenItsControlBack) {
+  TSkinData* d = Data();
+  TLibraryHost h(Parent(), d);
+  auto* box = h.Add<TGroupBox>(10, 10, 150, 80);
+  box->SetColor(TColor(0x0000FF));
+  const TWndMethod proc = box->WindowProc();
+  auto* s = new TSkinGroupBox(box);
+  s->Init(&h.form, d, nullptr, true);
+  const TWndMethod skinned = box->WindowProc();
+  const size_t listed = h.form.ControlSkins().size();
+  s->Init(&h.form, d, nullptr, true);  // a second Init changes nothing
+  EXPECT_TRUE(box->WindowProc() == skinned);
+  EXPECT_EQ(h.form.ControlSkins().size(), listed);
+  EXPECT_EQ(box->Color(), TColor(ColorToRGB(d->Colors[csButtonFace])));
+  struct TAcWinControl : TWinControl {
+    using TWinControl::DestroyHandle;
+  };
+  void (TWinControl::*destroy)() = &TAcWinControl::DestroyHandle;
+  (box->*destroy)();
+  EXPECT_EQ(s->FState, kSkinWindowGone);
+  EXPECT_FALSE(s->FActive);
+  EXPECT_EQ(box->Color(), TColor(0x0000FF));
+  EXPECT_TRUE(box->WindowProc() == proc);
+  EXPECT_EQ(box->Perform(CN_IsSkinned), 0);
+  // A plain window: the skin knows it is gone, and goes later without touching it.
+  HWND p = Parent();
+  HWND b = Child(p, L"B", BS_PUSHBUTTON, 1, 10);
+  auto* t = new TSkinButton(nullptr);
+  t->Inithwnd(b, d, nullptr, nullptr);
+  DestroyWindow(b);
+  EXPECT_EQ(t->FState, kSkinWindowGone);
+  EXPECT_FALSE(t->FActive);
+  delete t;
+}
+
+TEST_F(ControlSkins, PropertiesAreReadAndWrittenByNameAndAMissingOneIsNoError) {
+  TButton button(nullptr);
+  button.SetTag(7);
+  button.SetCaption(L"\u6625");
+  TCheckBox box(nullptr);
+  box.SetAllowGrayed(true);
+  box.SetState(cbGrayed);
+  EXPECT_EQ(GetIntProperty(&button, "Tag"), 7);
+  EXPECT_EQ(GetIntProperty(&button, "Caption"), -1);  // a string is no integer
+  EXPECT_EQ(GetIntProperty(&button, "NoSuch"), -1);
+  EXPECT_EQ(GetIntProperty(nullptr, "Tag"), -1);
+  EXPECT_EQ(GetProperty(&button, "Tag"), "7");
+  EXPECT_EQ(GetProperty(&box, "State"), "cbGrayed");
+  EXPECT_EQ(GetProperty(&button, "Caption"), "");
+  EXPECT_EQ(GetEnumProperty(&box, "State"), "cbGrayed");
+  EXPECT_EQ(GetEnumProperty(&button, "Tag"), "");
+  EXPECT_EQ(GetStringProp(&button, "Caption"), L"\u6625");
+  EXPECT_EQ(GetStringProp(&button, "NoSuch"), L"");
+  EXPECT_EQ(GetStringProp(nullptr, "Caption"), L"");
+  EXPECT_NE(GetObjProp(&button, "Font", TFont::StaticClass()), nullptr);
+  EXPECT_EQ(GetObjProp(&button, "Font", TBitmap::StaticClass()), nullptr);  // not of that class
+  EXPECT_EQ(GetObjProp(&button, "Tag", TObject::StaticClass()), nullptr);
+  SetProperty(&button, "Tag", "42");
+  EXPECT_EQ(button.Tag(), 42);
+  SetProperty(&box, "State", "cbChecked");
+  EXPECT_EQ(box.State(), cbChecked);
+  SetProperty(&button, "Caption", "Go");
+  EXPECT_EQ(button.Caption(), L"Go");
+  SetProperty(&button, "NoSuch", "1");
+  SetProperty(nullptr, "Tag", "1");
 }
 
 }  // namespace

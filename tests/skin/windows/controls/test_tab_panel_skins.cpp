@@ -10,11 +10,13 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "classlib/controls/comctrls.h"
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
+#include "classlib/core/string_list.h"
 #include "classlib/core/typinfo.h"
 #include "skin/data/skin_objects.h"
 #include "skin/windows/controls/check_skin.h"
@@ -43,6 +45,46 @@ KARO_CLASS_PROPS(TFakeAdvPage, TCustomControl,
                  Prop("TabBackGround", &TFakeAdvPage::TabBackGround, &TFakeAdvPage::SetTabBackGround),
                  Prop("TabBackGroundActive", &TFakeAdvPage::TabBackGroundActive,
                       &TFakeAdvPage::SetTabBackGroundActive))
+
+// A tab set of the class library, as far as the skin sees it: its published tabs, selection,
+// first tab and margins, and a scroller as its first component.
+class TScroller : public TWinControl {
+  KARO_CLASS(TScroller)
+public:
+  using TWinControl::TWinControl;
+};
+KARO_CLASS_INFO(TScroller, TWinControl)
+
+class TTabSet : public TCustomControl {
+  KARO_CLASS(TTabSet)
+public:
+  explicit TTabSet(TComponent* owner) : TCustomControl(owner), tabs_(std::make_unique<TWideStringList>()) {
+    scroller_ = new TScroller(this);
+    scroller_->SetParent(this);
+    scroller_->SetBounds(160, 2, 30, 16);
+  }
+  TWideStrings* Tabs() { return tabs_.get(); }
+  void SetTabs(TWideStrings* v) { tabs_->Assign(v); }
+  int TabIndex() const { return tabIndex_; }
+  void SetTabIndex(int v) { tabIndex_ = v; }
+  int FirstIndex() const { return firstIndex_; }
+  void SetFirstIndex(int v) { firstIndex_ = v; }
+  int StartMargin() const { return startMargin_; }
+  void SetStartMargin(int v) { startMargin_ = v; }
+  int EndMargin() const { return endMargin_; }
+  void SetEndMargin(int v) { endMargin_ = v; }
+  TScroller* Scroller() { return scroller_; }
+
+private:
+  std::unique_ptr<TWideStringList> tabs_;
+  TScroller* scroller_ = nullptr;
+  int tabIndex_ = 0, firstIndex_ = 0, startMargin_ = 5, endMargin_ = 5;
+};
+KARO_CLASS_PROPS(TTabSet, TCustomControl, Prop("Tabs", &TTabSet::Tabs, &TTabSet::SetTabs),
+                 Prop("TabIndex", &TTabSet::TabIndex, &TTabSet::SetTabIndex),
+                 Prop("FirstIndex", &TTabSet::FirstIndex, &TTabSet::SetFirstIndex),
+                 Prop("StartMargin", &TTabSet::StartMargin, &TTabSet::SetStartMargin),
+                 Prop("EndMargin", &TTabSet::EndMargin, &TTabSet::SetEndMargin))
 
 namespace {
 
@@ -105,6 +147,27 @@ TEST(TabSkinDecisions, FramesAndPagesOfTabs) {
   EXPECT_EQ(PageOfTab(tabs, 4, 3), -1);
 }
 
+TEST(TabSkinDecisions, TabSetTabsThatDoNotFitAreSkipped) {
+  // The third tab is too long: the fourth follows the second.
+  const std::vector<int> widths = {20, 30, 500, 10};
+  std::vector<TRect> r = TabSetLayout(widths, 0, 5, 195, 24, false);
+  EXPECT_EQ(r[0], TRect(5, 0, 34, 24));
+  EXPECT_EQ(r[1], TRect(34, 0, 73, 24));
+  EXPECT_LT(r[2].Right, r[2].Left);
+  EXPECT_EQ(r[3], TRect(73, 0, 92, 24));
+  // From the first visible tab; a tab ending exactly at the limit fits.
+  r = TabSetLayout(widths, 1, 0, 39, 24, false);
+  EXPECT_LT(r[0].Right, r[0].Left);
+  EXPECT_EQ(r[1], TRect(0, 0, 39, 24));
+  EXPECT_LT(r[3].Right, r[3].Left);
+  // A shown scroller takes 12 pixels more of the room.
+  r = TabSetLayout(widths, 0, 0, 40, 24, true);
+  EXPECT_LT(r[0].Right, r[0].Left);
+  EXPECT_EQ(r[3], TRect(0, 0, 19, 24));
+  r = TabSetLayout(widths, 0, 0, 41, 24, true);
+  EXPECT_EQ(r[0], TRect(0, 0, 29, 24));
+}
+
 TEST(PanelSkinDecisions, StatusPanelsAndGrip) {
   EXPECT_EQ(StatusPanelFrame(pbLowered), 1);
   EXPECT_EQ(StatusPanelFrame(pbRaised), 2);
@@ -145,15 +208,15 @@ public:
                              nullptr, GetModuleHandleW(nullptr), nullptr);
     return Window(p);
   }
-  // A plain tab control of three fixed-width tabs without text, tab 1 selected.
-  static HWND Tabs(HWND parent, LONG style, int w = 300, int h = 200) {
+  // A plain tab control of three fixed-width tabs (without text unless given one), tab 1 selected.
+  static HWND Tabs(HWND parent, LONG style, int w = 300, int h = 200, int tabWidth = 60, const wchar_t* text = L"") {
     HWND t = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | TCS_FIXEDWIDTH | style, 10, 10, w, h,
                              parent, HMENU(INT_PTR(5)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(t, TCM_SETITEMSIZE, 0, MAKELPARAM(60, 22));
+    SendMessageW(t, TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, 22));
     for (int i = 0; i < 3; ++i) {
       TCITEMW item{};
       item.mask = TCIF_TEXT;
-      item.pszText = const_cast<wchar_t*>(L"");
+      item.pszText = const_cast<wchar_t*>(text);
       SendMessageW(t, TCM_INSERTITEMW, WPARAM(i), LPARAM(&item));
     }
     return t;
@@ -353,6 +416,12 @@ struct THost {
     c->SetParent(&parent);
     return c;
   }
+  // A skin of class S made for Control and attached through the form.
+  template <class S> S* Skin(TControl* Control, TSkinData* Data, bool SetColor = false) {
+    auto* s = new S(Control);
+    s->Init(&form, Data, nullptr, SetColor);
+    return s;
+  }
   TPanel parent;
   TVeltForm form;
 };
@@ -455,9 +524,7 @@ TEST_F(TabPanelSkins, OnlyTopTabsOfATaggedPageControlGetCloseButtons) {
 
 TEST_F(TabPanelSkins, StatusBarPanelsSimpleTextAndSizeGrip) {
   TSkinData* data = Data();
-  HWND host = Parent();
-  THost h(host);
-  TVeltForm& form = h.form;
+  THost h(Parent());
   auto* bar = h.Add<TStatusBar>();
   const TStatusPanelBevel bevels[] = {pbLowered, pbRaised, pbNone};
   for (TStatusPanelBevel b : bevels) {
@@ -466,8 +533,7 @@ TEST_F(TabPanelSkins, StatusBarPanelsSimpleTextAndSizeGrip) {
     p->SetBevel(b);
   }
   bar->Panels()->Items(0)->SetText(L"\u97f5\u90e8");
-  auto* s = new TSkinStatusBar(bar);
-  s->Init(&form, data, nullptr, false);
+  auto* s = h.Skin<TSkinStatusBar>(bar, data);
   HWND w = bar->Handle();
   auto part = [&](int i) {
     RECT r{};
@@ -514,13 +580,10 @@ TEST_F(TabPanelSkins, StatusBarPanelsSimpleTextAndSizeGrip) {
 TEST_F(TabPanelSkins, GroupBoxFrameAndCaptionsChineseIncluded) {
   TSkinData* data = Data();
   data->Colors[csButtonShadow] = SysColour(COLOR_BTNSHADOW);
-  HWND host = Parent();
-  THost h(host);
-  TVeltForm& form = h.form;
+  THost h(Parent());
   auto* box = h.Add<TGroupBox>();
   box->SetBounds(10, 10, 200, 100);
-  auto* s = new TSkinGroupBox(box);
-  s->Init(&form, data, nullptr, false);
+  auto* s = h.Skin<TSkinGroupBox>(box, data);
   HWND w = box->Handle();
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
   for (const wchar_t* caption : {L"", L"Tone", L"\u97f5\u90e8\u97f5\u90e8"}) {
@@ -546,9 +609,7 @@ TEST_F(TabPanelSkins, GroupBoxFrameAndCaptionsChineseIncluded) {
 
 TEST_F(TabPanelSkins, ACheckBoxShowsTheSkinnedGroupBoxThrough) {
   TSkinData* data = Data();
-  HWND host = Parent();
-  THost h(host);
-  TVeltForm& form = h.form;
+  THost h(Parent());
   auto* box = h.Add<TGroupBox>();
   box->SetBounds(10, 10, 200, 60);
   // The check box lies over the group box's bottom line (its row 58).
@@ -556,16 +617,14 @@ TEST_F(TabPanelSkins, ACheckBoxShowsTheSkinnedGroupBoxThrough) {
   check->SetParent(box);
   check->SetBounds(20, 45, 150, 24);
   check->SetCaption(L"x");
-  auto* cs = new TSkinCheckBox(check);
-  cs->Init(&form, data, nullptr, false);
+  auto* cs = h.Skin<TSkinCheckBox>(check, data);
   const COLORREF shadow = COLORREF(ColorToRGB(data->Colors[csButtonShadow]));
   auto lineUnderCheck = [&] {
     auto d = Paint(cs, check->Handle());
     return d->At(120, 58 - 45);
   };
   EXPECT_NE(lineUnderCheck(), shadow);  // the group box is not skinned: the check box fills
-  auto* gs = new TSkinGroupBox(box);
-  gs->Init(&form, data, nullptr, false);
+  h.Skin<TSkinGroupBox>(box, data);
   EXPECT_EQ(lineUnderCheck(), shadow);
 }
 
@@ -573,14 +632,11 @@ TEST_F(TabPanelSkins, PanelColoursPerSkinAndBackOnUnskinning) {
   TSkinData* yellow = Data();
   TSkinData* green = Data();
   green->Colors[csButtonFace] = TColor(0x1EC80A);
-  HWND host = Parent();
-  THost h(host);
-  TVeltForm& form = h.form;
+  THost h(Parent());
   auto* panel = h.Add<TPanel>();
   panel->SetBounds(10, 10, 100, 60);
   panel->SetColor(TColor(0x0000FF));
-  auto* s = new TSkinBox(panel);
-  s->Init(&form, yellow, nullptr, true);
+  auto* s = h.Skin<TSkinBox>(panel, yellow, true);
   EXPECT_EQ(panel->Color(), TColor(ColorToRGB(yellow->Colors[csButtonFace])));
   auto printed = [&] {
     TDib d(100, 60);
@@ -689,12 +745,130 @@ TEST_F(TabPanelSkins, TheKindTableMakesTheseSkins) {
   } rows[] = {{kcTab, "TSkinTab"},           {kcTabPlain, "TSkinTab"},       {kcTabBtn, "TSkinTabBtn"},
               {kcTabSheet, "TSkinTabSheet"}, {kcBox, "TSkinBox"},            {kcBoxH, "TSkinBoxH"},
               {kcGroupBox, "TSkinGroupBox"}, {kcStatusBar, "TSkinStatusBar"}, {kcSizer, "TSkinSizer"},
-              {kcAdvPage, "TSkinAdvPage"}};
+              {kcAdvPage, "TSkinAdvPage"},   {kcTab31, "TSkinTab31"}};
   for (const auto& r : rows) {
     std::unique_ptr<TSkinControl> s(MakeSkin(r.Kind, nullptr));
     ASSERT_NE(s, nullptr) << r.Name;
     EXPECT_EQ(s->ClassName(), r.Name);
   }
+}
+
+TEST_F(TabPanelSkins, ATabSetDrawsTheTabsThatFitFromTheTabPicture) {
+  TSkinData* data = Data();
+  THost h(Parent(), data);
+  auto* set = h.Add<TTabSet>();
+  set->SetBounds(10, 10, 200, 24);
+  for (const wchar_t* t : {L"AA", L"BB", L"A tab far too long to fit in the set at all, whatever the font", L"DD"})
+    set->Tabs()->Add(t);
+  set->SetTabIndex(1);
+  ASSERT_EQ(ChooseControlSkin(set, *data, true).Skin, kcTab31);
+  AddComp(&h.form, set, &h.parent);
+  auto* s = dynamic_cast<TSkinTab31*>(Lookupcontrol(&h.form, set->Handle()));
+  ASSERT_NE(s, nullptr);
+  EXPECT_TRUE(FindSkinComp(&h.form, set));
+  EXPECT_EQ(SendMessageW(set->Handle(), CN_IsSkinned, 0, 0), 1);
+  // The scroller has the up-down skin.
+  TSkinControl* scroll = Lookupcontrol(&h.form, set->Scroller()->Handle());
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_EQ(scroll->ClassName(), "TSkinUpDown");
+  // Along the top row: the tabs that fit, each one frame, the selected one frame 2.
+  auto segments = [&] {
+    auto d = Paint(s, set->Handle());
+    std::vector<std::pair<int, TRect>> seg;  // frame, extent
+    for (int x = 0; x < d->W; ++x) {
+      int f = 0;
+      for (int k = 1; k <= 5; ++k)
+        if (d->At(x, 1) == FrameColor(kTabsPic, k)) f = k;
+      if (!f) continue;
+      if (seg.empty() || seg.back().first != f || seg.back().second.Right != x)
+        seg.push_back({f, TRect(x, 0, x + 1, 1)});
+      else
+        seg.back().second.Right = x + 1;
+    }
+    return seg;
+  };
+  auto seg = segments();
+  ASSERT_EQ(seg.size(), 3u);
+  EXPECT_EQ(seg[0].first, 1);
+  EXPECT_EQ(seg[0].second.Left, 5);
+  EXPECT_EQ(seg[1].first, 2);
+  EXPECT_EQ(seg[1].second.Left, seg[0].second.Right);
+  EXPECT_EQ(seg[2].first, 1);  // the fourth tab, right after the second
+  EXPECT_EQ(seg[2].second.Left, seg[1].second.Right);
+  // From the first visible tab.
+  set->SetFirstIndex(1);
+  seg = segments();
+  ASSERT_EQ(seg.size(), 2u);
+  EXPECT_EQ(seg[0].first, 2);
+  EXPECT_EQ(seg[0].second.Left, 5);
+  h.form.DeleteControls();
+  EXPECT_EQ(SendMessageW(set->Handle(), CN_IsSkinned, 0, 0), 0);
+}
+
+TEST_F(TabPanelSkins, ButtonStyleTabsTakeTheirColourEachFromItsOwnFrame) {
+  TSkinData* data = Data();
+  data->Buttons->NormalColour = -1;
+  data->Buttons->PressedColour = 0x0000FF;
+  HWND t = Tabs(Parent(), TCS_BUTTONS, 300, 200, 80, L"WWWW");
+  SendMessageW(t, TCM_SETCURSEL, 0, 0);
+  auto* s = new TSkinTabBtn(nullptr);
+  s->Inithwnd(t, data, nullptr, nullptr);
+  auto d = Paint(s, t);
+  auto count = [&](int tab, const std::function<bool(COLORREF)>& pick) {
+    const RECT r = ItemRect(t, tab);
+    int n = 0;
+    for (int y = r.top + 2; y < r.bottom - 2; ++y)
+      for (int x = r.left + 2; x < r.right - 2; ++x) n += pick(d->At(x, y));
+    return n;
+  };
+  auto reddish = [](COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90; };
+  auto dark = [](COLORREF c) { return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80; };
+  EXPECT_GT(count(0, reddish), 5);  // the current tab in the pressed colour
+  EXPECT_EQ(count(1, reddish), 0);  // the next one black again
+  EXPECT_GT(count(1, dark), 5);
+  delete s;
+}
+
+TEST_F(TabPanelSkins, AStatusPanelRightToLeftAlignedLeftShowsItsTextAtTheRight) {
+  TSkinData* data = Data();
+  THost h(Parent());
+  auto* bar = h.Add<TStatusBar>();
+  TStatusPanel* p = bar->Panels()->Add();
+  p->SetWidth(200);
+  p->SetText(L"WW");
+  bar->Panels()->Add()->SetWidth(50);
+  auto* s = h.Skin<TSkinStatusBar>(bar, data);
+  HWND w = bar->Handle();
+  RECT r{};
+  SendMessageW(w, SB_GETRECT, 0, LPARAM(&r));
+  auto inkX = [&] {
+    auto d = Paint(s, w);
+    return d->Box([&](int x, int y, uint32_t c) {
+      return x > r.left + 1 && x < r.right - 1 && y > r.top && y < r.bottom - 1 && c != FrameColor(kStatusPic, 1);
+    });
+  };
+  const TRect ltr = inkX();
+  ASSERT_LT(ltr.Left, ltr.Right);
+  EXPECT_LT(ltr.Right, (r.left + r.right) / 2);
+  p->SetBiDiMode(bdRightToLeft);
+  const TRect rtl = inkX();
+  ASSERT_LT(rtl.Left, rtl.Right);
+  EXPECT_GT(rtl.Left, (r.left + r.right) / 2);
+}
+
+TEST_F(TabPanelSkins, ATransparentObjectSkinErasesToTheFace) {
+  TSkinData* data = Data();
+  HWND p = Parent();
+  HWND label = CreateWindowExW(0, L"Static", L"label", WS_CHILD | WS_VISIBLE, 10, 10, 80, 20, p, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  auto* s = new TSkinTransObj(nullptr);
+  s->Inithwnd(label, data, nullptr, nullptr);
+  EXPECT_EQ(SendMessageW(label, CN_IsSkinned, 0, 0), 1);
+  TDib d(80, 20);
+  EXPECT_EQ(SendMessageW(label, WM_ERASEBKGND, WPARAM(d.DC), 0), 1);
+  EXPECT_EQ(d.At(40, 10), COLORREF(ColorToRGB(data->Colors[csButtonFace])));
+  delete s;
+  EXPECT_EQ(SendMessageW(label, CN_IsSkinned, 0, 0), 0);
 }
 
 }  // namespace
