@@ -139,7 +139,8 @@ public:
   static void ForgetFramePictures();
   bool SysBtnVisible(int Index);
   void SetSysbtnRect();
-  void DrawAllSysbtn(HDC DC);
+  // Every caption button that the title bar shows, into the composition.
+  void DrawAllSysbtn(TBitmap& Work);
   void DrawSysbtn(TWinSysButton* Button, int State);
   void DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame);
   // The frame a caption button shows in the title bar as it is painted whole; 0 when it is not
