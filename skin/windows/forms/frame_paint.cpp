@@ -154,15 +154,18 @@ void TVeltForm::ForgetFramePictures() {
 // weight and take a face that has them.
 void TVeltForm::ChooseCaptionFont() {
   if (captionFont_) DeleteObject(captionFont_);
-  captionFont_ = nullptr;
+  captionFont_ = CreateNonClientFont(&NONCLIENTMETRICSW::lfCaptionFont);
+}
+
+HFONT CreateNonClientFont(LOGFONTW NONCLIENTMETRICSW::*Which) {
   NONCLIENTMETRICSW m{};
   m.cbSize = sizeof m;
   LOGFONTW base{};
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0))
-    base = m.lfCaptionFont;
+    base = m.*Which;
   else
     base.lfHeight = -12;
-  captionFont_ = CreateFontWithChinese(base);
+  return CreateFontWithChinese(base);
 }
 
 HFONT CreateFontWithChinese(const LOGFONTW& Base) {
@@ -197,18 +200,26 @@ POINT TVeltForm::GetWinXY(int ScreenX, int ScreenY) const {
   return POINT{ScreenX - wr.left, ScreenY - wr.top};
 }
 
-WideString TVeltForm::CaptionText() const {
+WideString GetFormCaption(HWND Wnd) {
+  if (!Win32PlatformIsUnicode) return StrToWideStr(GetFormCaptionA(Wnd));
   WideString text;
-  if (UnicodeWindow) {
-    const int n = GetWindowTextLengthW(hwnd);
-    text.resize(size_t(std::max(n, 0)) + 1);
-    const int got = GetWindowTextW(hwnd, text.data(), int(text.size()));
-    text.resize(size_t(std::max(got, 0)));
-  } else {
-    char buf[1000] = {};
-    SendMessageA(hwnd, WM_GETTEXT, sizeof buf, LPARAM(buf));
-    text = StrToWideStr(buf);
-  }
+  const int n = GetWindowTextLengthW(Wnd);
+  text.resize(size_t(std::max(n, 0)) + 1);
+  const int got = GetWindowTextW(Wnd, text.data(), int(text.size()));
+  text.resize(size_t(std::max(got, 0)));
+  return text;
+}
+
+AnsiString GetFormCaptionA(HWND Wnd) {
+  char buf[1000] = {};
+  SendMessageA(Wnd, WM_GETTEXT, sizeof buf, LPARAM(buf));
+  return AnsiString(buf);
+}
+
+AnsiString GetFormText(HWND Wnd) { return WideStringToStringEx(GetFormCaption(Wnd)); }
+
+WideString TVeltForm::CaptionText() const {
+  const WideString text = UnicodeWindow ? GetFormCaption(hwnd) : StrToWideStr(GetFormCaptionA(hwnd));
   return CaptionPrefix + text + CaptionSuffix;
 }
 
