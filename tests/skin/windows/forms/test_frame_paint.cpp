@@ -57,17 +57,7 @@ LRESULT CALLBACK RecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 HWND MakeRecorded(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, DWORD ex = 0, const wchar_t* caption = L"Test",
                   const wchar_t* cls = L"KaroFrameTest") {
-  static bool done = false;
-  if (!done) {
-    done = true;
-    WNDCLASSW c{};
-    c.lpfnWndProc = RecordingProc;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-    c.lpszClassName = L"KaroFrameTest";
-    c.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
-    RegisterClassW(&c);
-  }
+  RegisterWindowClass(L"KaroFrameTest", RecordingProc, COLOR_BTNFACE, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
   return CreateWindowExW(ex, cls, caption, style, 40, 40, 320, 220, nullptr, nullptr, GetModuleHandleW(nullptr),
                          nullptr);
 }
@@ -270,15 +260,8 @@ LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return Def
 
 TEST_F(FramePaint_, AnMDIChildWearsTheFrameAndTheLastChildGoneGivesMenuUpdateBack) {
   TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
-  WNDCLASSW c{};
-  c.lpfnWndProc = MdiFrameProc;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.hbrBackground = HBRUSH(COLOR_APPWORKSPACE + 1);
-  c.lpszClassName = L"KaroFrameMDI";
-  RegisterClassW(&c);
-  c.lpfnWndProc = MdiChildProc;
-  c.lpszClassName = L"KaroFrameMDIChild";
-  RegisterClassW(&c);
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
   Mgr->Enabled = true;
   Mgr->InstallHook();
   HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 600,
@@ -870,14 +853,8 @@ TEST_F(FramePaint_, TheRightButtonOnTheCaptionAndAltSpaceOpenTheSkinnedSystemMen
 // CN_MdiRedraw to the client repaints the parent's frame.
 TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsTheFrame) {
   Data(sfMainform, nullptr, FrameSkin());
-  WNDCLASSW c{};
-  c.lpfnWndProc = MdiFrameProc;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.lpszClassName = L"KaroFrameMDI2";
-  RegisterClassW(&c);
-  c.lpfnWndProc = MdiChildProc;
-  c.lpszClassName = L"KaroFrameMDIChild2";
-  RegisterClassW(&c);
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
   struct TRow {
     const char* Name;
     int Action;
@@ -889,7 +866,7 @@ TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsT
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI2", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+    HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
                                         10, 10, 600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     CLIENTCREATESTRUCT ccs{};
     ccs.idFirstChild = 5000;
@@ -898,7 +875,7 @@ TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsT
     TVeltForm* f = Skin(frame);
     ASSERT_NE(f, nullptr);
     MDICREATESTRUCTW mc{};
-    mc.szClass = L"KaroFrameMDIChild2";
+    mc.szClass = L"KaroFrameMDIChild";
     mc.szTitle = L"Child";
     mc.hOwner = GetModuleHandleW(nullptr);
     mc.cx = mc.cy = 150;

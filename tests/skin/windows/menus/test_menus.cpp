@@ -28,16 +28,7 @@ LRESULT CALLBACK RecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 HWND MakeMenuWindow(HMENU menu, DWORD exStyle = 0) {
-  static bool done = false;
-  if (!done) {
-    done = true;
-    WNDCLASSW c{};
-    c.lpfnWndProc = RecordingProc;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-    c.lpszClassName = L"KaroMenuTest";
-    RegisterClassW(&c);
-  }
+  RegisterWindowClass(L"KaroMenuTest", RecordingProc);
   return CreateWindowExW(exStyle, L"KaroMenuTest", L"Menus", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 300,
                          nullptr, menu, GetModuleHandleW(nullptr), nullptr);
 }
@@ -517,11 +508,7 @@ TEST_F(Menus_, AMaximisedMdiChildsButtonsSitInTheBar) {
   CLIENTCREATESTRUCT ccs{};
   HWND client = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 300, 200, w,
                                 nullptr, GetModuleHandleW(nullptr), &ccs);
-  WNDCLASSW c{};
-  c.lpfnWndProc = DefMDIChildProcW;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.lpszClassName = L"KaroMenuMdiChild";
-  RegisterClassW(&c);
+  RegisterWindowClass(L"KaroMenuMdiChild", DefMDIChildProcW);
   TVeltForm* f = Skin(w);
   ASSERT_NE(f, nullptr);
   f->Active = true;
@@ -891,12 +878,8 @@ TEST_F(Menus_, ASystemMenuPopupIsSkinnedOnlyWithXcSystemMenu) {
 TEST_F(Menus_, AToolBarDrawsThroughTheFormUnlessTheProgramDrawsItAndGetsItsOwnHandlersBack) {
   auto* form = new TForm(nullptr);
   form->SetBounds(40, 40, 400, 200);
-  auto* plain = new TToolBar(form);
-  plain->SetParent(form);
-  plain->SetBounds(0, 0, 400, 30);
-  auto* own = new TToolBar(form);
-  own->SetParent(form);
-  own->SetBounds(0, 60, 400, 30);
+  auto* plain = Place<TToolBar>(form, 0, 0, 400, 30);
+  auto* own = Place<TToolBar>(form, 0, 60, 400, 30);
   int ownDrawn = 0;
   own->OnCustomDraw = [&ownDrawn](TToolBar*, const TRect&, bool&) { ++ownDrawn; };
   for (TToolBar* bar : {plain, own}) {
