@@ -9,7 +9,10 @@
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/manager/skin_messages.h"
+#include "classlib/graphics/bitmap.h"
+#include "classlib/graphics/graphics.h"
 #include "skin/windows/paint/draw_primitives.h"
+#include "skin/windows/paint/frame_geometry.h"
 
 bool IsIconAction(int Action) { return Action == 3 || Action == 11; }
 
@@ -166,6 +169,7 @@ void TVeltForm::DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame) {
   DrawRect1(DC, Button->Rect, r->Map.get(), Frame, Frames(r), 1);
 }
 
+
 HICON TVeltForm::WindowIcon() const {
   HICON icon = HICON(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
   if (!icon) icon = HICON(GetClassLongPtrW(hwnd, GCLP_HICONSM));
@@ -182,9 +186,21 @@ int TVeltForm::SysbtnFace(TWinSysButton* b) const {
   return CaptionButtonFrame(live ? b->State : ncNormal, frames, b->Enabled, Active, r->Visibility, !live);
 }
 
-void TVeltForm::DrawAllSysbtn(HDC DC) {
-  for (TWinSysButton* b : sysBtns_)
-    if (const int frame = SysbtnFace(b)) DrawButtonFace(DC, b, frame);
+void TVeltForm::DrawAllSysbtn(TBitmap& Work) {
+  HDC dc = Work.Canvas()->Handle();
+  for (TWinSysButton* b : sysBtns_) {
+    const int frame = SysbtnFace(b);
+    if (!frame) continue;
+    const TDataSkinSysButton* r = b->Button;
+    // A button at its strip's size goes straight on the composition's pixels.
+    if (!IsIconAction(r->Action) && HasStrip(r)) {
+      const std::optional<TRect> part = FrameRect(r->Map->Width(), r->Map->Height(), frame, Frames(r), false);
+      if (part && part->Width() == b->Rect.Width() && part->Height() == b->Rect.Height() &&
+          PutKeyed(Work, b->Rect.Left, b->Rect.Top, r->Map.get(), *part))
+        continue;
+    }
+    DrawButtonFace(dc, b, frame);
+  }
 }
 
 void TVeltForm::DrawSysbtn(TWinSysButton* Button, int State) {

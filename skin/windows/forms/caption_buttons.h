@@ -7,6 +7,7 @@
 
 #include "classlib/graphics/graphic_types.h"
 
+class TBitmap;
 class TVeltForm;
 class TDataSkinSysButton;
 
@@ -42,3 +43,8 @@ public:
 // Codes of the caption-button actions that the library runs itself; any other goes to the
 // application as CN_SysBtnAction.
 bool IsIconAction(int Action);
+
+// Part of Strip put on Into at (X, Y) at its own size, its magenta pixels left out, clipped to both
+// pictures. False when a picture's pixels are of a kind this does not read (24 and 32 bits are
+// read): the caller then draws it the platform's way.
+bool PutKeyed(TBitmap& Into, int X, int Y, TBitmap* Strip, const TRect& Part);

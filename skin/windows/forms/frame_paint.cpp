@@ -79,7 +79,8 @@ struct TTitleKey {
 
 struct TFrameWork {
   TBitmap Frame;
-  TBorderPicture Borders[4];
+  // Each border in both looks (active, inactive): a change of activation draws no border anew.
+  TBorderPicture Borders[4][2];
   // The title bar rows of the last title composed, with what they were composed from.
   TBitmap Title;
   TTitleKey TitleKey;
@@ -107,6 +108,32 @@ TFrameWork& Work() {
 
 }  // namespace
 
+// MaskBlt, the platform's way of a keyed copy, makes several pictures of its own for every call
+// under Wine, and a title bar has a few keyed buttons: they go straight on the pixels.
+bool PutKeyed(TBitmap& Into, int X, int Y, TBitmap* Strip, const TRect& Part) {
+  GdiFlush();
+  const TPixelView d = Into.PixelView(), s = Strip->PixelView();
+  auto readable = [](const TPixelView& v) { return !v.Empty() && (v.BitsPerPixel == 24 || v.BitsPerPixel == 32); };
+  if (!readable(d) || !readable(s)) return false;
+  const int ds = d.BitsPerPixel / 8, ss = s.BitsPerPixel / 8;
+  // Clipped to both pictures.
+  const int x0 = std::max({0, -X, -Part.Left}), y0 = std::max({0, -Y, -Part.Top});
+  const int x1 = std::min({Part.Width(), d.Width - X, s.Width - Part.Left});
+  const int y1 = std::min({Part.Height(), d.Height - Y, s.Height - Part.Top});
+  for (int y = y0; y < y1; ++y) {
+    const uint8_t* from = s.Row(Part.Top + y) + size_t(Part.Left + x0) * size_t(ss);
+    uint8_t* to = d.Row(Y + y) + size_t(X + x0) * size_t(ds);
+    for (int x = x0; x < x1; ++x, from += ss, to += ds) {
+      // Stored blue, green, red: magenta is 255, 0, 255.
+      if (from[0] == 255 && from[1] == 0 && from[2] == 255) continue;
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+    }
+  }
+  return true;
+}
+
 void FinishFramePictures() {
   if (frameWorkSlot == FLS_OUT_OF_INDEXES) return;
   // Freeing the slot frees every thread's pictures through the callback.
@@ -118,7 +145,8 @@ void FinishFramePictures() {
 void TVeltForm::ForgetFramePictures() {
   ++pictureGeneration;
   TFrameWork& w = Work();
-  for (auto& c : w.Borders) c.Picture.reset();
+  for (auto& border : w.Borders)
+    for (auto& c : border) c.Picture.reset();
   w.TitleValid = false;
 }
 
@@ -126,15 +154,18 @@ void TVeltForm::ForgetFramePictures() {
 // weight and take a face that has them.
 void TVeltForm::ChooseCaptionFont() {
   if (captionFont_) DeleteObject(captionFont_);
-  captionFont_ = nullptr;
+  captionFont_ = CreateNonClientFont(&NONCLIENTMETRICSW::lfCaptionFont);
+}
+
+HFONT CreateNonClientFont(LOGFONTW NONCLIENTMETRICSW::*Which) {
   NONCLIENTMETRICSW m{};
   m.cbSize = sizeof m;
   LOGFONTW base{};
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0))
-    base = m.lfCaptionFont;
+    base = m.*Which;
   else
     base.lfHeight = -12;
-  captionFont_ = CreateFontWithChinese(base);
+  return CreateFontWithChinese(base);
 }
 
 HFONT CreateFontWithChinese(const LOGFONTW& Base) {
@@ -169,18 +200,26 @@ POINT TVeltForm::GetWinXY(int ScreenX, int ScreenY) const {
   return POINT{ScreenX - wr.left, ScreenY - wr.top};
 }
 
-WideString TVeltForm::CaptionText() const {
+WideString GetFormCaption(HWND Wnd) {
+  if (!Win32PlatformIsUnicode) return StrToWideStr(GetFormCaptionA(Wnd));
   WideString text;
-  if (UnicodeWindow) {
-    const int n = GetWindowTextLengthW(hwnd);
-    text.resize(size_t(std::max(n, 0)) + 1);
-    const int got = GetWindowTextW(hwnd, text.data(), int(text.size()));
-    text.resize(size_t(std::max(got, 0)));
-  } else {
-    char buf[1000] = {};
-    SendMessageA(hwnd, WM_GETTEXT, sizeof buf, LPARAM(buf));
-    text = StrToWideStr(buf);
-  }
+  const int n = GetWindowTextLengthW(Wnd);
+  text.resize(size_t(std::max(n, 0)) + 1);
+  const int got = GetWindowTextW(Wnd, text.data(), int(text.size()));
+  text.resize(size_t(std::max(got, 0)));
+  return text;
+}
+
+AnsiString GetFormCaptionA(HWND Wnd) {
+  char buf[1000] = {};
+  SendMessageA(Wnd, WM_GETTEXT, sizeof buf, LPARAM(buf));
+  return AnsiString(buf);
+}
+
+AnsiString GetFormText(HWND Wnd) { return WideStringToStringEx(GetFormCaption(Wnd)); }
+
+WideString TVeltForm::CaptionText() const {
+  const WideString text = UnicodeWindow ? GetFormCaption(hwnd) : StrToWideStr(GetFormCaptionA(hwnd));
   return CaptionPrefix + text + CaptionSuffix;
 }
 
@@ -197,7 +236,7 @@ void TVeltForm::Drawborder(int Index, const TRect& R, HDC DC) {
   const int frame = (Active || frames == 1) ? 1 : 2;
   // The nine-slice of a border is the costly part of a paint and changes only with the size, the
   // activation and the skin: kept until one of them changes.
-  TBorderPicture& c = Work().Borders[Index - 1];
+  TBorderPicture& c = Work().Borders[Index - 1][frame - 1];
   const unsigned generation = pictureGeneration;
   if (!c.Picture || c.Strip != rec->Map.get() || c.Generation != generation || c.W != w || c.H != h || c.Frame != frame || c.Frames != frames ||
       c.Tile != rec->Tile || c.Margins != rec->Margins) {
@@ -327,7 +366,7 @@ void TVeltForm::DrawFLine(HDC DC, int W, int H) {
   }
   Drawborder(3, l.TextArea, DC);
   DrawCaption(canvas, l.TextArea, text, place);
-  DrawAllSysbtn(DC);
+  DrawAllSysbtn(work.Frame);
   if (minimised || key.Rows <= 0) return;
   work.TitleValid = false;
   work.Title.SetPixelFormat(pf24bit);

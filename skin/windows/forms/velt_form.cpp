@@ -205,23 +205,10 @@ void TVeltForm::InitSkin(TSkinData* Data) {
   if (Style & WS_MAXIMIZEBOX) StyleFlags |= sfHasMaxBox;
   if (ex & WS_EX_CONTEXTHELP) StyleFlags |= sfHasHelp;
 
-  ReadWindowState();
+  GetWindowstate();
   Sizeable = (Style & WS_THICKFRAME) != 0;
 
-  FormKind = fkNormal;
-  for (HWND c = GetTopWindow(hwnd); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    char cls[101] = {};
-    GetClassNameA(c, cls, sizeof cls);
-    if (lstrcmpiA(cls, "MDIClient") == 0) {
-      FormKind = fkMDIParent;
-      MDIClient = c;
-      if (Manager) {
-        Manager->MDIClient = c;
-        Manager->MDIMainForm = Form;
-      }
-      break;
-    }
-  }
+  GetFormstyle();
   if (ex & WS_EX_MDICHILD) {
     FormKind = fkMDIChild;
     if (Data->Options().Contains(xoMDIChildBorder)) FrameSkinned = false;
@@ -322,7 +309,24 @@ void TVeltForm::InitSkinData() {
   CreateSysbtns();
 }
 
-void TVeltForm::ReadWindowState() {
+void TVeltForm::GetFormstyle() {
+  FormKind = fkNormal;
+  for (HWND c = GetTopWindow(hwnd); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[101] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    if (lstrcmpiA(cls, "MDIClient") == 0) {
+      FormKind = fkMDIParent;
+      MDIClient = c;
+      if (Manager) {
+        Manager->MDIClient = c;
+        Manager->MDIMainForm = Form;
+      }
+      return;
+    }
+  }
+}
+
+void TVeltForm::GetWindowstate() {
   WINDOWPLACEMENT p{};
   p.length = sizeof p;
   GetWindowPlacement(hwnd, &p);
@@ -356,7 +360,7 @@ void TVeltForm::OnSkinActive() {
   else
     InitHwndControls(hwnd);
   if (LifeState == lsNew) {
-    ReadWindowState();
+    GetWindowstate();
     if (FormKind == fkMDIChild) {
       if (WindowState == vwMaximized) {
         if (Manager && Manager->MDIClient) PostMessageA(Manager->MDIClient, CN_MdiRedraw, WPARAM(hwnd), 0);
@@ -573,7 +577,7 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETMINMAXINFO: {
       LRESULT r = Default(Msg, wParam, lParam);
-      ReadWindowState();
+      GetWindowstate();
       if (WindowState == vwMinimized || (FormKind == fkMDIChild && WindowState == vwMaximized))
         EnableSysbtn(true);
       else
@@ -581,7 +585,7 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
       return r;
     }
     case WM_WINDOWPOSCHANGED:
-      ReadWindowState();
+      GetWindowstate();
       return Default(Msg, wParam, lParam);
     default: {
       LRESULT r = 0;
@@ -769,7 +773,19 @@ void TVeltForm::DeleteControls() {
 
 void TVeltForm::InitControls(TWinControl* Control) { ::InitControls(this, Control); }
 void TVeltForm::InitNestform(TWinControl* Control) { ::InitNestform(this, Control); }
-void TVeltForm::AddSpy(TWinControl* Nested) { (void)Nested; }
+KARO_CLASS_INFO(TVeltSpy, TComponent)
+
+void TVeltForm::AddSpy(TWinControl* Nested) {
+  if (!Nested) return;
+  auto* spy = new TVeltSpy(Nested);
+  spy->Form = this;
+  spy->FreeNotification(this);
+}
+
+void TVeltSpy::Notification(TComponent* c, TOperation op) {
+  TComponent::Notification(c, op);
+  if (op == opRemove && c == Form) Form = nullptr;
+}
 
 void TVeltForm::InitHwndControls(HWND Wnd) {
   std::vector<HWND> children;

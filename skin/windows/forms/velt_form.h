@@ -46,6 +46,13 @@ void FinishFramePictures();
 // A font like Base whose face has Chinese glyphs (Karo's captions): Base itself when its face has
 // them, else the same size and weight in a face that has. The caller owns it.
 HFONT CreateFontWithChinese(const LOGFONTW& Base);
+// One of the system's non-client fonts (caption, menu, ...) as CreateFontWithChinese makes it.
+HFONT CreateNonClientFont(LOGFONTW NONCLIENTMETRICSW::*Which);
+// A window's text: wide (read wide on the NT family, else the ANSI text widened), ANSI (at most 999
+// characters), and the wide text in the library's code page.
+WideString GetFormCaption(HWND Wnd);
+AnsiString GetFormCaptionA(HWND Wnd);
+AnsiString GetFormText(HWND Wnd);
 
 // Life states of a skinned window.
 enum TVeltLife : int {
@@ -139,7 +146,8 @@ public:
   static void ForgetFramePictures();
   bool SysBtnVisible(int Index);
   void SetSysbtnRect();
-  void DrawAllSysbtn(HDC DC);
+  // Every caption button that the title bar shows, into the composition.
+  void DrawAllSysbtn(TBitmap& Work);
   void DrawSysbtn(TWinSysButton* Button, int State);
   void DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame);
   // The frame a caption button shows in the title bar as it is painted whole; 0 when it is not
@@ -303,7 +311,10 @@ private:
   LRESULT WMSysCommand(WPARAM wParam, LPARAM lParam);
   void StyleChanged(WPARAM Which, const STYLESTRUCT* S);
   void ChooseCaptionFont();
-  void ReadWindowState();
+  // The window state from the window placement.
+  void GetWindowstate();
+  // Whether the window is an MDI parent (has an "MDIClient" child): its client, told the manager.
+  void GetFormstyle();
   void WidenDialog(int& Width);
   void UnSubclassCommon(bool Restyle);
 
@@ -327,6 +338,19 @@ private:
   int regionW_ = 0, regionH_ = 0;
   bool cropping_ = false;       // SetWindowRgn re-enters through WM_NCCALCSIZE and WM_SIZE
   bool restyling_ = false;      // our own style changes are not the application's
+};
+
+// What a form nested in a skinned window carries (owned by that form): the outer window's
+// TVeltForm. Nothing else; the nested form's controls are the outer form's to skin.
+class TVeltSpy : public TComponent {
+  KARO_CLASS(TVeltSpy)
+public:
+  using TComponent::TComponent;
+  TVeltForm* Form = nullptr;
+
+protected:
+  // The outer window's TVeltForm may go first (the window unskinned): then it is forgotten.
+  void Notification(TComponent* c, TOperation op) override;
 };
 
 // Widening a dialog whose caption is wider than its frame: how far each child moves right, and

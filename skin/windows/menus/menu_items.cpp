@@ -228,16 +228,7 @@ void DrawMenuCaption(const TDataSkinObject* Rec, HDC DC, const TRect& R) {
 }  // namespace
 
 HFONT SkinMenuFont() {
-  static HFONT font = [] {
-    NONCLIENTMETRICSW m{};
-    m.cbSize = sizeof m;
-    LOGFONTW base{};
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0))
-      base = m.lfMenuFont;
-    else
-      base.lfHeight = -12;
-    return CreateFontWithChinese(base);
-  }();
+  static HFONT font = CreateNonClientFont(&NONCLIENTMETRICSW::lfMenuFont);
   return font;
 }
 

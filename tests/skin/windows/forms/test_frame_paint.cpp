@@ -5,6 +5,10 @@
 // the system's own buttons do, double clicks, the hover timer, and a Chinese caption's glyphs.
 
 #include "classlib/controls/timer.h"
+#include "classlib/graphics/bitmap.h"
+#include "classlib/graphics/canvas.h"
+#include "classlib/graphics/graphics.h"
+#include "skin/data/velt_data.h"
 #include "tools/census/object_census.h"
 #include "skin/windows/forms/caption_buttons.h"
 #include "tests/skin/windows/manager/skin_test_env.h"
@@ -53,17 +57,7 @@ LRESULT CALLBACK RecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 HWND MakeRecorded(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, DWORD ex = 0, const wchar_t* caption = L"Test",
                   const wchar_t* cls = L"KaroFrameTest") {
-  static bool done = false;
-  if (!done) {
-    done = true;
-    WNDCLASSW c{};
-    c.lpfnWndProc = RecordingProc;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-    c.lpszClassName = L"KaroFrameTest";
-    c.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
-    RegisterClassW(&c);
-  }
+  RegisterWindowClass(L"KaroFrameTest", RecordingProc, COLOR_BTNFACE, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
   return CreateWindowExW(ex, cls, caption, style, 40, 40, 320, 220, nullptr, nullptr, GetModuleHandleW(nullptr),
                          nullptr);
 }
@@ -212,8 +206,23 @@ TEST_F(FramePaint_, EveryPieceOfTheFrameShowsTheFrameItsStateAsks) {
     EXPECT_EQ(centre(0), FrameColor(kClose, row.CloseFrame));
     EXPECT_EQ(centre(1), FrameColor(kMax, row.MaxFrame));
     EXPECT_EQ(centre(2), FrameColor(kMin, row.MinFrame));
-    // Nothing lands in the client area.
+    // Nothing lands in the client area, and every pixel of the frame is painted: nothing of the
+    // target is read back and kept (the target's colour is the one the shot starts with).
     EXPECT_EQ(shot.At(W / 2, H / 2), 0x563412u);
+    RECT client{};
+    GetClientRect(w, &client);
+    POINT origin{0, 0};
+    ClientToScreen(w, &origin);
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    const int cx = origin.x - wr.left, cy = origin.y - wr.top;
+    int unpainted = 0;
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        const bool inClient = x >= cx && x < cx + client.right && y >= cy && y < cy + client.bottom;
+        if (!inClient && shot.At(x, y) == 0x563412u) ++unpainted;
+      }
+    EXPECT_EQ(unpainted, 0);
   }
 }
 
@@ -251,15 +260,8 @@ LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return Def
 
 TEST_F(FramePaint_, AnMDIChildWearsTheFrameAndTheLastChildGoneGivesMenuUpdateBack) {
   TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
-  WNDCLASSW c{};
-  c.lpfnWndProc = MdiFrameProc;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.hbrBackground = HBRUSH(COLOR_APPWORKSPACE + 1);
-  c.lpszClassName = L"KaroFrameMDI";
-  RegisterClassW(&c);
-  c.lpfnWndProc = MdiChildProc;
-  c.lpszClassName = L"KaroFrameMDIChild";
-  RegisterClassW(&c);
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
   Mgr->Enabled = true;
   Mgr->InstallHook();
   HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 600,
@@ -648,6 +650,255 @@ TEST_F(FramePaint_, AChineseCaptionIsDrawnWithAFontThatHasItsGlyphs) {
     for (int x = std::max(0, t.Left); x < std::min(shot.W, t.Right); ++x)
       if (shot.At(x, y) == ink) ++inked;
   EXPECT_GT(inked, 20);
+  // And none of the caption's characters is drawn as the box of a missing glyph: each one's
+  // picture in the caption font differs from that of a character the font has no glyph for.
+  auto picture = [&](const wchar_t* text) {
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(40, 40);
+    HDC d = b.Canvas()->Handle();
+    PatBlt(d, 0, 0, 40, 40, WHITENESS);
+    HGDIOBJ o = SelectObject(d, f->CaptionFont());
+    SetBkMode(d, TRANSPARENT);
+    TextOutW(d, 4, 4, text, int(wcslen(text)));
+    SelectObject(d, o);
+    GdiFlush();
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x) px.push_back(GetPixel(d, x, y));
+    return px;
+  };
+  // A character no font here has: the font's own box for a missing glyph.
+  const wchar_t missing[] = L"\u0378";
+  const std::vector<COLORREF> box = picture(missing);
+  ASSERT_NE(box, picture(L" ")) << "the missing glyph draws something to compare with";
+  for (int i = 0; i < 3; ++i) {
+    const wchar_t one[2] = {caption[i], 0};
+    EXPECT_NE(picture(one), box) << i;
+  }
+}
+
+
+// ---- Keyed copies straight on the composition
+
+TEST(PutKeyed, CopiesAllButMagentaClippedToBothPictures) {
+  struct TRow {
+    const char* Name;
+    TPixelFormat Strip;
+    int X, Y;
+  } rows[] = {
+      {"24-bit strip inside", pf24bit, 2, 3},
+      {"32-bit strip inside", pf32bit, 2, 3},
+      {"hanging over the left and top", pf24bit, -2, -1},
+      {"hanging over the right and bottom", pf24bit, 7, 8},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TBitmap into;
+    into.SetPixelFormat(pf24bit);
+    into.SetSize(10, 10);
+    PatBlt(into.Canvas()->Handle(), 0, 0, 10, 10, BLACKNESS);
+    // A strip of two 4 x 4 frames: the first red, the second green with a magenta corner.
+    TBitmap strip;
+    strip.SetPixelFormat(row.Strip);
+    strip.SetSize(8, 4);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 8; ++x)
+        strip.Canvas()->SetPixels(x, y, x < 4 ? TColor(0x0000FF) : (x == 4 && y == 0) ? TColor(0xFF00FF) : TColor(0x00FF00));
+    ASSERT_TRUE(PutKeyed(into, row.X, row.Y, &strip, Rect(4, 0, 8, 4)));
+    GdiFlush();
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 10; ++x) {
+        const int sx = x - row.X, sy = y - row.Y;
+        const bool covered = sx >= 0 && sx < 4 && sy >= 0 && sy < 4 && !(sx == 0 && sy == 0);
+        EXPECT_EQ(uint32_t(into.Canvas()->Pixels(x, y)) & 0xFFFFFF, covered ? 0x00FF00u : 0u) << x << "," << y;
+      }
+  }
+  // Pixels of another kind are left to the caller.
+  TBitmap into, mono;
+  into.SetPixelFormat(pf24bit);
+  into.SetSize(4, 4);
+  mono.SetPixelFormat(pf1bit);
+  mono.SetSize(4, 4);
+  EXPECT_FALSE(PutKeyed(into, 0, 0, &mono, Rect(0, 0, 4, 4)));
+}
+
+// ---- Messages
+
+TEST_F(FramePaint_, TheLibrarysOwnMessagesAreAnsweredAsTheLibraryDoes) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  struct TRow {
+    const char* Name;
+    UINT Msg;
+    WPARAM W;
+    LPARAM L;
+    LRESULT Want;
+  } rows[] = {
+      {"the query with the mark", CN_SkinQuery, 0, kSkinLibraryMark, kSkinLibraryMark},
+      {"the query without it", CN_SkinQuery, 0, 5, 1},
+      {"a frame paint without the mark is not the library's", CN_SkinPaintFrame, 0, 5, 0},
+      {"a frame paint into no device context", CN_SkinPaintFrame, 0, kSkinLibraryMark, kSkinLibraryMark},
+      {"is it skinned", CN_IsSkinned, 0, 0, 1},
+  };
+  for (const TRow& r : rows) EXPECT_EQ(SendMessageW(w, r.Msg, r.W, r.L), r.Want) << r.Name;
+  // CN_UpdateNc paints the whole frame again: the hot button goes back to its normal look.
+  f->Active = true;
+  const POINT p = ScreenCentre(w, ButtonOf(f, 0)->Rect);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(p.x, p.y));
+  ASSERT_EQ(f->HotObject, ButtonOf(f, 0));
+  EXPECT_EQ(SendMessageW(w, CN_UpdateNc, 0, 0), 0);
+  EXPECT_EQ(f->HotObject, nullptr);
+  EXPECT_EQ(ButtonOf(f, 0)->State, ncNormal);
+}
+
+// What a caption button's action posts to its window.
+TEST_F(FramePaint_, EachCaptionButtonActionPostsItsCommandOrNothing) {
+  struct TRow {
+    const char* Name;
+    DWORD Style;
+    std::function<void(HWND)> Arrange;
+    int Action;
+    UINT Msg;       // what is posted, 0 for nothing
+    WPARAM Command;
+  } rows[] = {
+      {"close", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 0, WM_SYSCOMMAND, SC_CLOSE},
+      {"close without a close item in the system menu", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+       [](HWND w) { DeleteMenu(GetSystemMenu(w, FALSE), SC_CLOSE, MF_BYCOMMAND); }, 0, 0, 0},
+      {"maximise", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 1, WM_SYSCOMMAND, SC_MAXIMIZE},
+      {"maximise without a maximise box", (WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX) | WS_VISIBLE, nullptr, 1, 0, 0},
+      {"minimise", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 2, WM_SYSCOMMAND, SC_MINIMIZE},
+      {"minimise without a minimise box", (WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX) | WS_VISIBLE, nullptr, 2, 0, 0},
+      {"help", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 4, WM_SYSCOMMAND, SC_CONTEXTHELP},
+      {"the application's", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 5, CN_SysBtnAction, 5},
+      {"an MDI child's close on a window that is no MDI parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 9, 0, 0},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    HWND w = MakeRecorded(row.Style);
+    TVeltForm* f = SkinFrame(w);
+    ASSERT_NE(f, nullptr);
+    if (row.Arrange) row.Arrange(w);
+    f->UpdateNc(nullptr);
+    Pump();
+    TWinSysButton button(f, nullptr);
+    TDataSkinSysButton record("Button");
+    record.Action = row.Action;
+    button.Button = &record;
+    button.Visible = true;
+    // The button's enabled flag as the title bar last worked it out.
+    for (int i = 0; i < f->SysBtnCount(); ++i)
+      if (f->SysBtn(i)->Button->Action == row.Action) button.Enabled = f->SysBtn(i)->Enabled;
+    f->HotObject = &button;
+    f->SysBtnAction(100, 100);
+    f->HotObject = nullptr;
+    MSG m{};
+    const bool posted = PeekMessageW(&m, w, 0, 0, PM_REMOVE | PM_NOYIELD) != FALSE;
+    if (row.Msg) {
+      ASSERT_TRUE(posted);
+      EXPECT_EQ(m.message, row.Msg);
+      EXPECT_EQ(m.wParam & (row.Msg == WM_SYSCOMMAND ? 0xFFF0 : ~WPARAM(0)), row.Command);
+    } else {
+      EXPECT_FALSE(posted && (m.message == WM_SYSCOMMAND || m.message == CN_SysBtnAction)) << m.message;
+    }
+  }
+}
+
+// WM_COMMAND with a system command's number (as a class-library menu item may send it) goes back
+// to the window as that system command; other commands are the window's own.
+TEST_F(FramePaint_, ASystemCommandArrivingAsACommandIsPostedAsTheSystemCommand) {
+  HWND w = MakeRecorded();
+  ASSERT_NE(SkinFrame(w), nullptr);
+  Pump();
+  SendMessageW(w, WM_COMMAND, SC_MINIMIZE, 0);
+  MSG m{};
+  ASSERT_TRUE(PeekMessageW(&m, w, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+  EXPECT_EQ(m.wParam, WPARAM(SC_MINIMIZE));
+  SendMessageW(w, WM_COMMAND, 100, 0);
+  EXPECT_FALSE(PeekMessageW(&m, w, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+}
+
+// The right button released on the caption, and Alt with the space bar, open the skinned system
+// menu (answered through the modal seam); on the client area nothing opens.
+TEST_F(FramePaint_, TheRightButtonOnTheCaptionAndAltSpaceOpenTheSkinnedSystemMenu) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  std::vector<POINT> opened;
+  TModalHandler old = SetModalHandler([&](TModalRequest& r) -> std::optional<int> {
+    if (r.Kind == mkPopupMenu && r.Menu == f->SysMenuPopup()) opened.push_back(POINT{r.X, r.Y});
+    return 0;
+  });
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  SendMessageW(w, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 150, wr.top + 10));
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].x, wr.left + 150);
+  Sleep(GetDoubleClickTime() + 20);  // a second popup within the double-click time closes instead
+  SendMessageW(w, WM_NCRBUTTONUP, HTBORDER, MAKELPARAM(wr.left + 1, wr.top + 100));
+  EXPECT_EQ(opened.size(), 1u);
+  SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  ASSERT_EQ(opened.size(), 2u);
+  POINT corner{0, 0};
+  ClientToScreen(w, &corner);
+  EXPECT_EQ(opened[1].x, corner.x);
+  EXPECT_EQ(opened[1].y, corner.y);
+  SetModalHandler(old);
+}
+
+// An MDI parent's buttons for its maximised child (minimise, restore, close) act on the child;
+// CN_MdiRedraw to the client repaints the parent's frame.
+TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsTheFrame) {
+  Data(sfMainform, nullptr, FrameSkin());
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
+  struct TRow {
+    const char* Name;
+    int Action;
+    std::function<bool(HWND)> Then;
+  } rows[] = {
+      {"minimise", 7, [](HWND k) { return IsIconic(k) != FALSE; }},
+      {"restore", 8, [](HWND k) { return IsWindow(k) && !IsZoomed(k) && !IsIconic(k); }},
+      {"close", 9, [](HWND k) { return !IsWindow(k); }},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                                        10, 10, 600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    CLIENTCREATESTRUCT ccs{};
+    ccs.idFirstChild = 5000;
+    HWND client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400,
+                                  frame, nullptr, GetModuleHandleW(nullptr), &ccs);
+    TVeltForm* f = Skin(frame);
+    ASSERT_NE(f, nullptr);
+    MDICREATESTRUCTW mc{};
+    mc.szClass = L"KaroFrameMDIChild";
+    mc.szTitle = L"Child";
+    mc.hOwner = GetModuleHandleW(nullptr);
+    mc.cx = mc.cy = 150;
+    mc.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
+    HWND kid = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+    ASSERT_NE(kid, nullptr);
+    ASSERT_TRUE(f->MDIChildMax());
+    f->Active = true;
+    f->UpdateNc(nullptr);
+    TWinSysButton* b = ButtonOf(f, row.Action);
+    ASSERT_NE(b, nullptr);
+    // CN_MdiRedraw: the parent's frame is painted whole again, which ends a hot look.
+    f->HotObject = b;
+    b->State = ncHot;
+    EXPECT_EQ(SendMessageW(client, CN_MdiRedraw, 0, 0), 0);
+    EXPECT_EQ(f->HotObject, nullptr);
+    f->HotObject = b;
+    f->SysBtnAction(0, 0);
+    Pump();
+    EXPECT_TRUE(row.Then(kid));
+    DestroyWindow(frame);
+    Pump();
+  }
 }
 
 }  // namespace

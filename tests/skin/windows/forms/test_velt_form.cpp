@@ -116,6 +116,27 @@ TEST_F(VeltForm_, AClassLibraryFormGetsItsWindowProcAndColourReplacedAndBack) {
   form->Free();
 }
 
+// A form nested in a skinned window carries a spy bound to the outer window's TVeltForm, which
+// forgets it when the outer window is given back.
+TEST_F(VeltForm_, ANestedFormCarriesASpyOfTheOuterWindowUntilItIsGivenBack) {
+  TSkinData* d = Data();
+  auto* outer = new TForm(Application);
+  outer->SetBounds(20, 20, 360, 240);
+  outer->Show();
+  TVeltForm* f = Skin(outer->Handle());
+  ASSERT_NE(f, nullptr);
+  auto* nested = new TForm(outer);
+  d->AddNestForm(outer, nested);
+  TVeltSpy* spy = nullptr;
+  for (int i = 0; i < nested->ComponentCount(); ++i)
+    if (auto* s = dyn<TVeltSpy>(nested->Components(i))) spy = s;
+  ASSERT_NE(spy, nullptr);
+  EXPECT_EQ(spy->Form, f);
+  UnskinAll();
+  EXPECT_EQ(spy->Form, nullptr);
+  outer->Free();
+}
+
 TEST_F(VeltForm_, WithoutTheMainMenuKindTheFrameIsNotSkinnedAndTheFormsWindowProcStays) {
   TSkinData* d = Data();
   TSkinControlTypes c = d->SkinControls();
@@ -456,15 +477,8 @@ LRESULT CALLBACK ChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDI
 
 TEST_F(VeltForm_, AnMDIParentAndTwoChildrenAreTakenOverAndGivenBack) {
   Data();
-  WNDCLASSW c{};
-  c.lpfnWndProc = FrameProc;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.hbrBackground = HBRUSH(COLOR_APPWORKSPACE + 1);
-  c.lpszClassName = L"KaroMDIFrame";
-  RegisterClassW(&c);
-  c.lpfnWndProc = ChildProc;
-  c.lpszClassName = L"KaroMDIChild";
-  RegisterClassW(&c);
+  RegisterWindowClass(L"KaroMDIFrame", FrameProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroMDIChild", ChildProc, COLOR_APPWORKSPACE);
   Mgr->Enabled = true;
   Mgr->InstallHook();
   HWND frame = Window(CreateWindowExW(0, L"KaroMDIFrame", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10,

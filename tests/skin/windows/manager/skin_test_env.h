@@ -46,6 +46,30 @@ inline bool PumpUntil(const std::function<bool()>& done) {
   return done();
 }
 
+// Registers a window class of this module with Proc, once: a later call with the same name does
+// nothing.
+inline void RegisterWindowClass(const wchar_t* Name, WNDPROC Proc, int Background = COLOR_BTNFACE,
+                                HICON Icon = nullptr) {
+  WNDCLASSW c{};
+  if (GetClassInfoW(GetModuleHandleW(nullptr), Name, &c)) return;
+  c = WNDCLASSW{};
+  c.lpfnWndProc = Proc;
+  c.hInstance = GetModuleHandleW(nullptr);
+  c.hbrBackground = HBRUSH(INT_PTR(Background + 1));
+  c.hIcon = Icon;
+  c.lpszClassName = Name;
+  RegisterClassW(&c);
+}
+
+// A control of the class library made on Parent at the given bounds (Parent owns it).
+template <class T>
+T* Place(TWinControl* Parent, int Left, int Top, int Width, int Height) {
+  auto* c = new T(Parent);
+  c->SetParent(Parent);
+  c->SetBounds(Left, Top, Width, Height);
+  return c;
+}
+
 inline LRESULT CALLBACK PlainProcW(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 inline LRESULT CALLBACK PlainProcA(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 // Answers CN_IsSkinned as a window skinned by someone else would.

@@ -28,16 +28,7 @@ LRESULT CALLBACK RecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 HWND MakeMenuWindow(HMENU menu, DWORD exStyle = 0) {
-  static bool done = false;
-  if (!done) {
-    done = true;
-    WNDCLASSW c{};
-    c.lpfnWndProc = RecordingProc;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-    c.lpszClassName = L"KaroMenuTest";
-    RegisterClassW(&c);
-  }
+  RegisterWindowClass(L"KaroMenuTest", RecordingProc);
   return CreateWindowExW(exStyle, L"KaroMenuTest", L"Menus", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 300,
                          nullptr, menu, GetModuleHandleW(nullptr), nullptr);
 }
@@ -81,12 +72,14 @@ HMENU MakeMenu() {
 
 // One input for the open menu: a key, a character (mnemonic) or the mouse onto a bar button.
 struct TStep {
-  enum Kind { Key, Char, MouseTo } What;
+  enum Kind { Key, Char, MouseTo, Click } What;
   WPARAM Value;
 };
 TStep K(WPARAM vk) { return {TStep::Key, vk}; }
 TStep C(wchar_t ch) { return {TStep::Char, WPARAM(ch)}; }
 TStep M(int button) { return {TStep::MouseTo, WPARAM(button)}; }
+// A left click on the item at a position of the open menu of the bar.
+TStep L(int position) { return {TStep::Click, WPARAM(position)}; }
 
 struct TFeeder {
   HWND Window = nullptr;
@@ -120,6 +113,22 @@ void CALLBACK FeedTick(HWND, UINT, UINT_PTR, DWORD) {
         const TRect& r = g_feed.Form->MenuBarObject()->Btn(int(s.Value))->Rect;
         g_feed.Cursor = POINT{wr.left + (r.Left + r.Right) / 2, wr.top + (r.Top + r.Bottom) / 2};
         PostMessageW(g_feed.Window, WM_MOUSEMOVE, 0, 0);
+        break;
+      }
+      case TStep::Click: {
+        // The mouse as the user moves and presses it: the menu's loop reads where it is.
+        TVeltMenu* bar = g_feed.Form->MenuBarObject();
+        HMENU open = bar->Btn(OpenMenuButton())->SubMenu;
+        RECT r{};
+        GetMenuItemRect(nullptr, open, UINT(s.Value), &r);
+        const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        g_feed.Cursor = p;
+        SetCursorPos(p.x, p.y);
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, in, sizeof(INPUT));
         break;
       }
     }
@@ -169,9 +178,13 @@ protected:
     GetWindowRect(w, &wr);
     g_feed.Cursor = POINT{wr.left + 2, wr.bottom - 2};
     g_commands.clear();
+    // The real cursor out of every menu's way: the menus' loop follows it (a click step moves it).
+    auto park = [] { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); };
+    park();
     const UINT_PTR timer = SetTimer(nullptr, 0, 15, &FeedTick);
     start();
     KillTimer(nullptr, timer);
+    park();
     Pump();
     Pump();
     return g_commands;
@@ -284,9 +297,15 @@ TEST_F(Menus_, TheMouseOverTheBarMakesOneButtonHotAtATime) {
 
 // ---- Tracking
 
+// How a row opens the bar: by the keys the user presses (reaching the window's own default
+// procedure, which turns them into SC_KEYMENU).
+constexpr int kF10 = -2, kAltKey = -3, kAltF = -4;
+
 struct TTrackRow {
   const char* Name;
-  int Start;  // -1: Alt alone (SC_KEYMENU 0); 0..2: the button clicked; 'F' etc.: Alt with the letter
+  // -1: SC_KEYMENU 0 (Alt alone); kF10, kAltKey, kAltF: those keys; 0..2: the button clicked;
+  // 'F' etc.: SC_KEYMENU with the letter.
+  int Start;
   std::vector<TStep> Steps;
   std::vector<WPARAM> Want;
 };
@@ -315,6 +334,14 @@ TEST_F(Menus_, KeyboardAndMouseAcrossTheBarDeliverExactlyTheChosenCommands) {
       {"a click opens Edit", 1, {K(VK_DOWN), K(VK_RETURN)}, {idCopy}},
       {"the mouse onto Help switches to its menu", 0, {M(2), C('a')}, {idAbout}},
       {"the mouse onto the open button changes nothing", 1, {M(1), K(VK_RETURN)}, {idCut}},
+      {"the F10 key", kF10, {K(VK_RETURN)}, {idOpen}},
+      {"the Alt key pressed and released", kAltKey, {K(VK_RIGHT), K(VK_RETURN)}, {idCut}},
+      {"Alt with F", kAltF, {C('x')}, {idExit}},
+      {"a click on an item", 'F', {L(0)}, {idOpen}},
+      {"a click on the default item", 'F', {L(4)}, {idExit}},
+      {"a click on the disabled item, then Escape", 'F', {L(1), K(VK_ESCAPE)}, {}},
+      {"a click on a radio item", 'E', {L(4)}, {idNarrow}},
+      {"a click on Help's disabled item, then Escape", 'H', {L(1), K(VK_ESCAPE)}, {}},
   };
   for (const TTrackRow& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -326,8 +353,19 @@ TEST_F(Menus_, KeyboardAndMouseAcrossTheBarDeliverExactlyTheChosenCommands) {
     TVeltMenu* bar = f->MenuBarObject();
     ASSERT_NE(bar, nullptr);
     const std::vector<WPARAM> got = Drive(w, f, row.Steps, [&] {
+      auto keys = [&](UINT down, UINT up, WPARAM key, LPARAM alt) {
+        PostMessageW(w, down, key, alt | 1);
+        if (up) PostMessageW(w, up, key, alt | 0xC0000001);
+        Pump();
+      };
       if (row.Start == -1) {
         SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, 0);
+      } else if (row.Start == kF10) {
+        keys(WM_SYSKEYDOWN, WM_SYSKEYUP, VK_F10, 0);
+      } else if (row.Start == kAltKey) {
+        keys(WM_SYSKEYDOWN, WM_SYSKEYUP, VK_MENU, 0x20000000);
+      } else if (row.Start == kAltF) {
+        keys(WM_SYSCHAR, 0, 'f', 0x20000000);
       } else if (row.Start >= 0 && row.Start < 3) {
         const POINT p = ButtonPoint(w, bar->Btn(row.Start));
         SendMessageW(w, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(p.x, p.y));
@@ -470,11 +508,7 @@ TEST_F(Menus_, AMaximisedMdiChildsButtonsSitInTheBar) {
   CLIENTCREATESTRUCT ccs{};
   HWND client = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 300, 200, w,
                                 nullptr, GetModuleHandleW(nullptr), &ccs);
-  WNDCLASSW c{};
-  c.lpfnWndProc = DefMDIChildProcW;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.lpszClassName = L"KaroMenuMdiChild";
-  RegisterClassW(&c);
+  RegisterWindowClass(L"KaroMenuMdiChild", DefMDIChildProcW);
   TVeltForm* f = Skin(w);
   ASSERT_NE(f, nullptr);
   f->Active = true;
@@ -844,12 +878,8 @@ TEST_F(Menus_, ASystemMenuPopupIsSkinnedOnlyWithXcSystemMenu) {
 TEST_F(Menus_, AToolBarDrawsThroughTheFormUnlessTheProgramDrawsItAndGetsItsOwnHandlersBack) {
   auto* form = new TForm(nullptr);
   form->SetBounds(40, 40, 400, 200);
-  auto* plain = new TToolBar(form);
-  plain->SetParent(form);
-  plain->SetBounds(0, 0, 400, 30);
-  auto* own = new TToolBar(form);
-  own->SetParent(form);
-  own->SetBounds(0, 60, 400, 30);
+  auto* plain = Place<TToolBar>(form, 0, 0, 400, 30);
+  auto* own = Place<TToolBar>(form, 0, 60, 400, 30);
   int ownDrawn = 0;
   own->OnCustomDraw = [&ownDrawn](TToolBar*, const TRect&, bool&) { ++ownDrawn; };
   for (TToolBar* bar : {plain, own}) {
