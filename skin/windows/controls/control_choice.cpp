@@ -242,6 +242,7 @@ TSkinChoice ChooseControlSkin(TControl* Control, const TSkinData& d, bool FrameS
     // Its menu's items are drawn by the menu code; the button itself gets no skin.
     TSkinChoice r;
     r.Rule = ruStop;
+    r.Walk = cwToolbarMenu;
     return r;
   }
   if (name == "TTABSET" && Tabs(d)) return Pick(kcTab31, atInitF);
@@ -266,7 +267,7 @@ TSkinChoice ChooseControlSkin(TControl* Control, const TSkinData& d, bool FrameS
   if ((name == "TCXDBCHECKBOX" || name == "TCXCHECKBOX") && Has(d, xcCheckBox)) return Pick(kcObjImageCx, atInitT);
   if (IsA(c, "TCustomGroupBox") && Has(d, xcPanel)) return Pick(kcGroupBox, atInitF, cwChildrenFirst);
   if (IsA(c, "TRadioButton") && Has(d, xcRadioButton)) return Pick(kcRadioButton, atInitF);
-  if (IsA(c, "TToolBar") && Has(d, xcToolbar)) return Pick(kcBox, atInitF, cwFlat);
+  if (IsA(c, "TToolBar") && Has(d, xcToolbar)) return Pick(kcBox, atInitF, cwFlat | cwToolbarMenu);
   if (IsA(c, "TCustomStatusBar") && Has(d, xcStatusBar)) return Pick(kcStatusBar, atInitF);
   if (IsA(c, "TProgressBar") && Has(d, xcProgress)) return Pick(kcProgress, atInitF);
   if (IsA(c, "TScrollBar") && Has(d, xcScrollbar)) return Pick(kcScControl, atInitScrollbar);
@@ -474,6 +475,12 @@ void AddComp(TVeltForm* Form, TControl* Control, TWinControl* Parent) {
   if (c.Walk & cwFlat) {
     SetProperty(Control, "Flat", "True");
     Form->InstallToolBarDrawing(Control);
+  }
+  if (c.Walk & cwToolbarMenu) {
+    if (auto* button = dyn<TToolButton>(Control)) Form->InitToolbarMenu(button->MenuItem(), true);
+    if (auto* bar = dyn<TToolBar>(Control))
+      if (TMainMenu* menu = bar->Menu())
+        for (int i = 0; i < menu->Items()->Count(); ++i) Form->InitToolbarMenu(menu->Items()->Items(i), true);
   }
   if (c.Skin != kcNone) AttachNew(Form, c.Skin, c.Attach, Control, c.Transparent);
   if (w && (c.Walk & cwChildrenAfter)) {

@@ -84,6 +84,7 @@ enum : uint16_t {
   cwChildrenScroll = 128, // every child: a scroll bar gets the scroll-control skin, a scrolling
                           // control the scroll-bar skin; the control itself nothing
   cwFaceColour = 256,     // a plain window's class-library control takes the face colour
+  cwToolbarMenu = 512,    // a tool button's menu item, a tool bar's menu items: drawn by the form
 };
 
 struct TSkinChoice {

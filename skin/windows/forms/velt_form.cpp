@@ -156,6 +156,8 @@ TVeltForm::~TVeltForm() {
   if (mdiRecord_) Unhook(MDIClient, kMDIProp, &VeltMDIWndProc, mdiRecord_);
   ForgetTrackedForm(this);
   FreeMenuBar();
+  // No menu item may keep a handler that calls this object.
+  GiveToolbarMenusBack();
   DeleteControls();
   DeleteSysbtn();
   hoverTimer_->SetEnabled(false);

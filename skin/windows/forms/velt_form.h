@@ -225,6 +225,10 @@ public:
   // back only those, so a handler the program set is never cleared.
   void InstallToolBarDrawing(TControl* ToolBar);
   void RemoveToolBarDrawing(TControl* ToolBar);
+  // A tool button's or tool bar's menu item and all its sub-items: with OwnerDraw they draw and
+  // measure through the form; without, each item the form changed gets its own handlers back.
+  void InitToolbarMenu(TMenuItem* Item, bool OwnerDraw);
+  void GiveToolbarMenusBack();
   bool MenuTracking = false;
   HMENU TrackedMenu = nullptr;
   int DetachedMenuHeight = 0;  // the system's menu bar as it was when the menu was detached
@@ -286,6 +290,9 @@ public:
   LRESULT WinMDIProc(UINT Msg, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultMDI(UINT Msg, WPARAM wParam, LPARAM lParam);
 
+protected:
+  void Notification(TComponent* c, TOperation op) override;
+
 private:
   friend LRESULT CALLBACK VeltFormWndProc(HWND, UINT, WPARAM, LPARAM);
   void Subclass();
@@ -324,6 +331,14 @@ private:
   // Class-library popup menus switched to owner drawing, with what they had before.
   std::vector<std::pair<TMenu*, bool>> ownerDrawMenus_;
   std::vector<TMenuItem*> ownerDrawItems_;
+  // Tool-bar menu items drawn through the form, with the handlers they held before; an item
+  // freed meanwhile leaves the list through its free notification.
+  struct TToolbarMenuItem {
+    TMenuItem* Item;
+    TMenuDrawItemEvent Draw;
+    TMenuMeasureItemEvent Measure;
+  };
+  std::vector<TToolbarMenuItem> toolbarMenuItems_;
   TWndMethod savedFormProc_;
   struct TSubclassRecord* record_ = nullptr;
   struct TSubclassRecord* mdiRecord_ = nullptr;

@@ -354,7 +354,43 @@ void TVeltForm::InitPopMenu(TWinControl* Control, bool OwnerDraw, bool Flag2) {
   if (!OwnerDraw && Control == Form) {
     ownerDrawMenus_.clear();
     ownerDrawItems_.clear();
+    GiveToolbarMenusBack();
   }
+}
+
+void TVeltForm::InitToolbarMenu(TMenuItem* Item, bool OwnerDraw) {
+  if (!Item) return;
+  auto known = std::find_if(toolbarMenuItems_.begin(), toolbarMenuItems_.end(),
+                            [&](const TToolbarMenuItem& t) { return t.Item == Item; });
+  if (OwnerDraw) {
+    if (known == toolbarMenuItems_.end()) {
+      toolbarMenuItems_.push_back({Item, Item->OnDrawItem, Item->OnMeasureItem});
+      Item->FreeNotification(this);
+    }
+    Item->OnDrawItem = [this](TObject* s, TCanvas* cv, TRect r, bool sel) { DrawMenuItem(s, cv, r, sel); };
+    Item->OnMeasureItem = [this](TObject* s, TCanvas* cv, int& w, int& h) { MeasureItem(s, cv, w, h); };
+  } else if (known != toolbarMenuItems_.end()) {
+    Item->OnDrawItem = std::move(known->Draw);
+    Item->OnMeasureItem = std::move(known->Measure);
+    Item->RemoveFreeNotification(this);
+    toolbarMenuItems_.erase(known);
+  }
+  for (int i = 0; i < Item->Count(); ++i) InitToolbarMenu(Item->Items(i), OwnerDraw);
+}
+
+void TVeltForm::GiveToolbarMenusBack() {
+  for (TToolbarMenuItem& t : toolbarMenuItems_) {
+    t.Item->OnDrawItem = std::move(t.Draw);
+    t.Item->OnMeasureItem = std::move(t.Measure);
+    t.Item->RemoveFreeNotification(this);
+  }
+  toolbarMenuItems_.clear();
+}
+
+void TVeltForm::Notification(TComponent* c, TOperation op) {
+  TComponent::Notification(c, op);
+  if (op != opRemove) return;
+  std::erase_if(toolbarMenuItems_, [&](const TToolbarMenuItem& t) { return t.Item == c; });
 }
 
 // ---- Tool bars

@@ -937,6 +937,71 @@ TEST_F(Menus_, AToolBarDrawsThroughTheFormUnlessTheProgramDrawsItAndGetsItsOwnHa
   delete form;
 }
 
+// The menu items of a tool bar and of a tool button draw and measure through the skinned form,
+// whatever they held; unskinning gives each its own handlers back, and an item freed meanwhile is
+// not touched.
+TEST_F(Menus_, AToolBarsMenuItemsDrawThroughTheFormAndGetTheirOwnHandlersBack) {
+  auto* form = new TForm(nullptr);
+  form->SetBounds(40, 40, 400, 200);
+  auto* menu = new TMainMenu(form);
+  auto* top = new TMenuItem(menu);
+  top->SetCaption(L"&File");
+  menu->Items()->Add(top);
+  auto* mine = new TMenuItem(menu);
+  mine->SetCaption(L"\u6253\u5f00");
+  top->Add(mine);
+  auto* doomed = new TMenuItem(menu);
+  doomed->SetCaption(L"Gone");
+  top->Add(doomed);
+  int ownDrawn = 0, ownMeasured = 0;
+  mine->OnDrawItem = [&ownDrawn](TObject*, TCanvas*, TRect, bool) { ++ownDrawn; };
+  mine->OnMeasureItem = [&ownMeasured](TObject*, TCanvas*, int&, int&) { ++ownMeasured; };
+  auto* popup = new TPopupMenu(form);
+  auto* buttonItem = new TMenuItem(popup);
+  buttonItem->SetCaption(L"Tools");
+  popup->Items()->Add(buttonItem);
+  auto* bar = Place<TToolBar>(form, 0, 0, 400, 30);
+  bar->SetMenu(menu);
+  auto* button = new TToolButton(form);
+  button->SetParent(bar);
+  button->SetMenuItem(buttonItem);
+  form->Show();
+  TVeltForm* f = SkinMenuWindow(form->Handle());
+  ASSERT_NE(f, nullptr);
+
+  // Whose handler an item holds shows by the program's counts.
+  TBitmap picture;
+  picture.SetSize(100, 30);
+  auto draws = [&picture](TMenuItem* item) {
+    if (item->OnDrawItem) item->OnDrawItem(item, picture.Canvas(), TRect{0, 0, 100, 30}, false);
+    return bool(item->OnDrawItem);
+  };
+  auto measures = [&picture](TMenuItem* item) {
+    int w = 0, h = 0;
+    if (item->OnMeasureItem) item->OnMeasureItem(item, picture.Canvas(), w, h);
+    return bool(item->OnMeasureItem);
+  };
+  for (TMenuItem* item : {top, mine, doomed, buttonItem}) {
+    EXPECT_TRUE(draws(item) && measures(item)) << WideToUtf8(item->Caption());
+  }
+  EXPECT_EQ(ownDrawn, 0) << "the program's draw handler is replaced while skinned";
+  EXPECT_EQ(ownMeasured, 0) << "and so is its measure handler";
+  delete doomed;
+
+  Mgr->Pending = f->SkinData;
+  Mgr->SetAction(saUnskinAll, 1);
+  Tick();
+  Pump();
+  ASSERT_EQ(Mgr->FindVeltForm(form->Handle()), nullptr);
+  for (TMenuItem* item : {top, buttonItem}) {
+    EXPECT_FALSE(item->OnDrawItem || item->OnMeasureItem) << WideToUtf8(item->Caption());
+  }
+  EXPECT_TRUE(draws(mine) && measures(mine));
+  EXPECT_EQ(ownDrawn, 1);
+  EXPECT_EQ(ownMeasured, 1);
+  delete form;
+}
+
 TEST(ToolBarButtonFrame, PressedHotOrFocusedDefaultElseNothing) {
   struct TRow {
     TCustomDrawState State;
