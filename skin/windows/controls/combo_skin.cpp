@@ -180,20 +180,24 @@ void TSkinComBox::ButtonProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
   (void)Wnd;
   (void)W;
   (void)L;
+  // The frame stays on top of what the edit drew.
+  if (Msg == WM_PAINT)
+    PaintControl(nullptr);
+  else
+    TrackPress(Msg);
+}
+
+bool TSkinComBox::TrackPress(UINT Msg) {
   switch (Msg) {
-    case WM_PAINT:
-      // The frame stays on top of what the edit drew.
-      PaintControl(nullptr);
-      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       SetPressed(true);
-      break;
+      return true;
     case WM_LBUTTONUP:
       SetPressed(false);
-      break;
+      return true;
     default:
-      break;
+      return false;
   }
 }
 
@@ -213,6 +217,7 @@ void TSkinComBox::SetPressed(bool Pressed) {
 bool TSkinComBox::BeforeProc(TMessage& Message) { return TSkinControl::BeforeProc(Message); }
 
 void TSkinComBox::AfterProc(TMessage& Message) {
+  if (TrackPress(Message.Msg)) return;
   const bool enabled = FHandle && IsWindowEnabled(FHandle);
   switch (Message.Msg) {
     case WM_SETFOCUS:
@@ -231,13 +236,6 @@ void TSkinComBox::AfterProc(TMessage& Message) {
       // Drawn again straight away: invalidating the combo inside its own painting left its edit
       // without its text.
       PaintControl(nullptr);
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      SetPressed(true);
-      break;
-    case WM_LBUTTONUP:
-      SetPressed(false);
       break;
     case kCnCommand:
       // The list closed while the button was held: the release went to the list.

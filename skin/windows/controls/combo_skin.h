@@ -47,6 +47,8 @@ private:
   bool ReadInfo();
   void SetHot(bool Hot);
   void SetPressed(bool Pressed);
+  // A press or release of the left button, on the combo or on its edit: true when Msg is one.
+  bool TrackPress(UINT Msg);
 };
 
 class TComboxScrollBar : public TSkinControl {

@@ -231,16 +231,9 @@ void TArrowButton::WndProc(TMessage& Message) {
       Message.Result = 1;
       return;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps{};
-      HDC dc = Message.Msg == WM_PRINTCLIENT ? AsDC(Message.WParam) : nullptr;
-      const bool own = Message.Msg == WM_PAINT;
-      if (own) dc = BeginPaint(Handle(), &ps);
-      if (dc) PaintTo(dc);
-      if (own) EndPaint(Handle(), &ps);
-      Message.Result = 0;
+    case WM_PRINTCLIENT:
+      PaintOwnWindow(Handle(), Message, [this](HDC dc) { PaintTo(dc); });
       return;
-    }
     default:
       break;
   }

@@ -52,12 +52,47 @@ void FillCorner(TSkinControl* s, HDC DC, TWScrollbar* vert, TWScrollbar* horz) {
   s->FillBG(DC, r);
 }
 
-}  // namespace
+// ---- What the skins with a pair of overlays (a control's two bars) do with both
 
-HDC AsDC(WPARAM W) {
-  const DWORD t = W ? GetObjectType(HGDIOBJ(W)) : 0;
-  return t == OBJ_DC || t == OBJ_MEMDC ? HDC(W) : nullptr;
+void FreeBars(TWScrollbar*& horz, TWScrollbar*& vert) {
+  delete vert;
+  vert = nullptr;
+  delete horz;
+  horz = nullptr;
 }
+
+void HideBars(TWScrollbar* horz, TWScrollbar* vert) {
+  if (vert) vert->HideScrollbar();
+  if (horz) horz->HideScrollbar();
+}
+
+void PlaceBars(TWScrollbar* horz, TWScrollbar* vert, HWND Wnd) {
+  if (horz) horz->SetPosition(Wnd);
+  if (vert) vert->SetPosition(Wnd);
+}
+
+void SyncBars(TWScrollbar* horz, TWScrollbar* vert) {
+  if (vert) vert->Sync();
+  if (horz) horz->Sync();
+}
+
+// After the base's Unsubclass: a live window's overlays go; those beside a gone window go out of
+// sight until the skin is freed.
+void DropBars(int State, TWScrollbar*& horz, TWScrollbar*& vert) {
+  if (State != kSkinWindowGone)
+    FreeBars(horz, vert);
+  else
+    HideBars(horz, vert);
+}
+
+// The base's paint after the control's own, on wParam only when it really is a device context.
+void PaintAfter(TSkinControl& s, TMessage& Message) {
+  TMessage m = Message;
+  m.WParam = WPARAM(AsDC(Message.WParam));
+  s.TSkinControl::AfterProc(m);
+}
+
+}  // namespace
 
 TPoint ClientOffset(HWND Wnd) {
   RECT w{};
@@ -76,12 +111,7 @@ TSkinScrollbar::TSkinScrollbar(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 TSkinScrollbar::~TSkinScrollbar() { FreeOverlays(); }
 
-void TSkinScrollbar::FreeOverlays() {
-  delete FVert;
-  FVert = nullptr;
-  delete FHorz;
-  FHorz = nullptr;
-}
+void TSkinScrollbar::FreeOverlays() { FreeBars(FHorz, FVert); }
 
 void TSkinScrollbar::MakeOverlays() {
   auto* w = dyn<TWinControl>(FControl);
@@ -92,10 +122,7 @@ void TSkinScrollbar::MakeOverlays() {
   FVert->Attach(this, w, kBarVert);
   FHorz->SetEnabled(w->Enabled());
   FVert->SetEnabled(w->Enabled());
-  if (!w->Visible()) {
-    FVert->HideScrollbar();
-    FHorz->HideScrollbar();
-  }
+  if (!w->Visible()) HideBars(FHorz, FVert);
 }
 
 void TSkinScrollbar::SetFixedColor() {
@@ -131,13 +158,7 @@ void TSkinScrollbar::Unsubclass() {
     FColorChanged = false;
   }
   TSkinControl::Unsubclass();
-  if (FState != kSkinWindowGone) {
-    FreeOverlays();
-  } else {
-    // The overlays lie beside the gone window: they go out of sight until the skin is freed.
-    if (FVert) FVert->HideScrollbar();
-    if (FHorz) FHorz->HideScrollbar();
-  }
+  DropBars(FState, FHorz, FVert);
 }
 
 void TSkinScrollbar::SkinChange() {
@@ -153,15 +174,10 @@ void TSkinScrollbar::SkinChange() {
   }
 }
 
-void TSkinScrollbar::SetScrollbarPos() {
-  if (FHorz) FHorz->SetPosition(FHandle);
-  if (FVert) FVert->SetPosition(FHandle);
-}
+void TSkinScrollbar::SetScrollbarPos() { PlaceBars(FHorz, FVert, FHandle); }
 
 void TSkinScrollbar::SyncOverlays() {
-  if (FState == kSkinWindowGone || !FHandle) return;
-  if (FVert) FVert->Sync();
-  if (FHorz) FHorz->Sync();
+  if (FState != kSkinWindowGone && FHandle) SyncBars(FHorz, FVert);
 }
 
 void TSkinScrollbar::DrawBorder(HDC DC, const TRect& R) {
@@ -211,12 +227,10 @@ void TSkinScrollbar::AfterProc(TMessage& Message) {
       Refresh(FHorz);
       break;
     case CM_VISIBLECHANGED:
-      if (Message.WParam) {
+      if (Message.WParam)
         SetScrollbarPos();
-      } else {
-        if (FVert) FVert->HideScrollbar();
-        if (FHorz) FHorz->HideScrollbar();
-      }
+      else
+        HideBars(FHorz, FVert);
       break;
     case CM_ENABLEDCHANGED:
       if (FControl) {
@@ -235,13 +249,9 @@ void TSkinScrollbar::AfterProc(TMessage& Message) {
         Message.Result = kSkinLibraryMark;
       }
       break;
-    case WM_PAINT: {
-      // Only a real device context is painted on; anything else in wParam means none.
-      TMessage m = Message;
-      m.WParam = WPARAM(AsDC(Message.WParam));
-      TSkinControl::AfterProc(m);
+    case WM_PAINT:
+      PaintAfter(*this, Message);
       break;
-    }
     default:
       TSkinControl::AfterProc(Message);
       break;
@@ -274,14 +284,7 @@ void TSkinScrollbar::DrawControl(HDC DC, const TRect& R) {
 
 TSkinScrollbarH::TSkinScrollbarH(TComponent* AOwner) : TSkinControl(AOwner) {}
 
-TSkinScrollbarH::~TSkinScrollbarH() { FreeOverlays(); }
-
-void TSkinScrollbarH::FreeOverlays() {
-  delete FVert;
-  FVert = nullptr;
-  delete FHorz;
-  FHorz = nullptr;
-}
+TSkinScrollbarH::~TSkinScrollbarH() { FreeBars(FHorz, FVert); }
 
 void TSkinScrollbarH::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   if (FInitialized) return;
@@ -297,18 +300,10 @@ void TSkinScrollbarH::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas
 
 void TSkinScrollbarH::Unsubclass() {
   TSkinControl::Unsubclass();
-  if (FState != kSkinWindowGone) {
-    FreeOverlays();
-  } else {
-    if (FVert) FVert->HideScrollbar();
-    if (FHorz) FHorz->HideScrollbar();
-  }
+  DropBars(FState, FHorz, FVert);
 }
 
-void TSkinScrollbarH::SetScrollbarPos() {
-  if (FHorz) FHorz->SetPosition(FHandle);
-  if (FVert) FVert->SetPosition(FHandle);
-}
+void TSkinScrollbarH::SetScrollbarPos() { PlaceBars(FHorz, FVert, FHandle); }
 
 void TSkinScrollbarH::AfterProc(TMessage& Message) {
   if (FState == kSkinWindowGone) return;
@@ -325,18 +320,14 @@ void TSkinScrollbarH::AfterProc(TMessage& Message) {
     case WM_VSCROLL:
       SetHot(FVert, Message.WParam);
       break;
-    case WM_PAINT: {
-      TMessage m = Message;
-      m.WParam = WPARAM(AsDC(Message.WParam));
-      TSkinControl::AfterProc(m);
+    case WM_PAINT:
+      PaintAfter(*this, Message);
       break;
-    }
     default:
       TSkinControl::AfterProc(Message);
       break;
   }
-  if (FVert) FVert->Sync();
-  if (FHorz) FHorz->Sync();
+  SyncBars(FHorz, FVert);
 }
 
 void TSkinScrollbarH::DrawControl(HDC DC, const TRect& R) {
@@ -410,12 +401,9 @@ void TSkinScControl::AfterProc(TMessage& Message) {
           FBar->HideScrollbar();
       }
       break;
-    case WM_PAINT: {
-      TMessage m = Message;
-      m.WParam = WPARAM(AsDC(Message.WParam));
-      TSkinControl::AfterProc(m);
+    case WM_PAINT:
+      PaintAfter(*this, Message);
       break;
-    }
     default:
       TSkinControl::AfterProc(Message);
       break;
