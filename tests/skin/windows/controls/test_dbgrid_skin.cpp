@@ -7,13 +7,11 @@
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/controls/scroll_skin.h"
 #include "tests/classlib/db/db_fixture.h"
-#include "tests/skin/windows/controls/control_test_env.h"
+#include "tests/skin/windows/controls/scroll_agreement.h"
 
 using namespace skintest;
 
 namespace {
-
-constexpr int kScrollPic = 26, kVScrollPic = 28, kVThumbPic = 30;
 
 class GridSkin : public DbFixture {
 protected:
@@ -95,6 +93,58 @@ TEST_F(GridSkin, TheGridShowsSkinnedScrollBarsThatFollowIt) {
     EXPECT_EQ(dib.At(8, t.Start - 2), FrameColor(kVScrollPic, 1));
     form.DeleteControls();
     EXPECT_EQ(grid->FixedColor(), fixed);
+    q->Close();
+  }
+  DestroyWindow(host);
+  Pump();
+}
+
+TEST_F(GridSkin, TheOverlaysAgreeWithTheGridAfterEveryWayOfScrolling) {
+  TSkinData data(nullptr);
+  auto s = StreamOf(SkinFile());
+  data.LoadFromStream(*s);
+  HWND host = MakeWindow(L"KaroSkinTestW", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 560, 420);
+  SetForegroundWindow(host);
+  {
+    TPanel panel(nullptr);
+    panel.SetParentWindow(host);
+    panel.SetBounds(0, 0, 540, 380);
+    TADOQuery* q = Query(L"select * from CiYu");
+    TDataSource source(nullptr);
+    source.SetDataSet(q);
+    auto* grid = new TDBGrid(&panel);
+    grid->SetParent(&panel);
+    grid->SetBounds(10, 10, 220, 160);
+    // Columns wider together than the grid: it scrolls across too.
+    for (const wchar_t* field : {L"CiYu", L"HanYi"}) {
+      TColumn* col = grid->Columns()->Add();
+      col->SetFieldName(field);
+      col->SetWidth(150);
+    }
+    grid->SetDataSource(&source);
+    q->Open();
+    Pump();
+    TVeltForm form(nullptr);
+    form.hwnd = host;
+    form.SkinData = &data;
+    AddComp(&form, grid, &panel);
+    Pump();
+    auto* skin = dynamic_cast<TSkinScrollbar*>(Lookupcontrol(&form, grid->Handle()));
+    ASSERT_TRUE(skin && skin->FVert && skin->FHorz);
+    TScrollSubject subject("TDBGrid", grid, grid->Handle(), skin->FVert, skin->FHorz);
+    subject.Content = [&](bool more) {
+      q->Close();
+      {
+        TRawDb raw(folder + L"Karo.cc");
+        if (more)
+          for (int i = 0; i < 60; ++i) raw.Insert2("INSERT INTO CiYu VALUES (?, ?)", L"\u79cb" + std::to_wstring(i), L"y");
+        else
+          raw.Exec("DELETE FROM CiYu WHERE rowid > 3");
+      }
+      q->Open();
+    };
+    RunScrollWays(subject);
+    form.DeleteControls();
     q->Close();
   }
   DestroyWindow(host);
