@@ -19,6 +19,11 @@ namespace {
 // The class library's reflected WM_COMMAND.
 constexpr UINT kCnCommand = 0xBD11;
 
+// While the drop list shows, a bar set from outside any of its messages (SetScrollInfo by a
+// program), which the system draws anew in its own look, is caught this often.
+constexpr UINT_PTR kListSyncTimer = 0x5C02;
+constexpr UINT kListSyncPeriod = 100;
+
 bool HasPicture(const TDataSkinObject* o) { return o && o->Map && !o->Map->Empty(); }
 
 // ---- The hook on the combo's edit child
@@ -333,13 +338,34 @@ TComboxScrollBar::TComboxScrollBar(TComponent* AOwner)
 
 TComboxScrollBar::~TComboxScrollBar() {
   *alive_ = false;
+  StopSync();
   // The list draws its own bar again.
   if (FHandle && IsWindow(FHandle) && FState != kSkinWindowGone)
     RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
+void TComboxScrollBar::StopSync() {
+  if (syncing_ && FHandle && IsWindow(FHandle)) KillTimer(FHandle, kListSyncTimer);
+  syncing_ = false;
+}
+
+bool TComboxScrollBar::Changed() {
+  SCROLLBARINFO info{};
+  return FSkinData && FSkinData->GetScrollBarInfo(FHandle, OBJID_VSCROLL, info) &&
+         (info.xyThumbTop != painted_.xyThumbTop || info.xyThumbBottom != painted_.xyThumbBottom ||
+          info.rgstate[0] != painted_.rgstate[0] || !EqualRect(&info.rcScrollBar, &painted_.rcScrollBar));
+}
+
 bool TComboxScrollBar::BeforeProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_TIMER:
+      if (Message.WParam != kListSyncTimer) break;
+      if (!IsWindowVisible(FHandle))
+        StopSync();
+      else if (Changed())
+        PaintControl(nullptr);
+      Message.Result = 0;
+      return false;
     case WM_NCMOUSEMOVE:
       // The list does not hot-track its native bar, which would draw over the skin's.
       if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
@@ -368,16 +394,15 @@ void TComboxScrollBar::AfterProc(TMessage& Message) {
     case WM_PAINT:
       PaintControl(AsDC(Message.WParam));
       return;
+    case WM_SHOWWINDOW:
+      if (!Message.WParam) StopSync();
+      break;
     default:
       TSkinControl::AfterProc(Message);
       break;
   }
   // The list moves its bar without telling (wheel, keys, items added): the picture follows.
-  SCROLLBARINFO info{};
-  if (FSkinData && FSkinData->GetScrollBarInfo(FHandle, OBJID_VSCROLL, info) &&
-      (info.xyThumbTop != painted_.xyThumbTop || info.xyThumbBottom != painted_.xyThumbBottom ||
-       info.rgstate[0] != painted_.rgstate[0] || !EqualRect(&info.rcScrollBar, &painted_.rcScrollBar)))
-    PaintControl(nullptr);
+  if (Changed()) PaintControl(nullptr);
 }
 
 void TComboxScrollBar::DrawControl(HDC DC, const TRect& R) { PaintScrollbar(DC, R, true); }
@@ -408,6 +433,7 @@ void TComboxScrollBar::PaintScrollbar(HDC DC, const TRect& R, bool Vertical) {
   work.Fill(FSkinData->Colors[csButtonFace], bw, bh);
   DrawBarPieces(work.DC, FSkinData, ScrollBarLayout(s), Vertical);
   BitBlt(DC, x, y, bw, bh, work.DC, 0, 0, SRCCOPY);
+  if (!syncing_ && IsWindowVisible(FHandle)) syncing_ = SetTimer(FHandle, kListSyncTimer, kListSyncPeriod, nullptr) != 0;
 }
 
 bool TComboxScrollBar::NCLButtonDown(TMessage& Message) {

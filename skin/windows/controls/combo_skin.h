@@ -68,7 +68,11 @@ public:
   bool Tracking() const { return tracking_; }
 
 private:
+  // The system reports another bar than the one last painted.
+  bool Changed();
+  void StopSync();
   SCROLLBARINFO painted_{};
   bool tracking_ = false;
+  bool syncing_ = false;
   std::shared_ptr<bool> alive_;
 };

@@ -350,6 +350,16 @@ TEST_F(ComboEditSkins, TheDropListsBarOnTheScreenFollowsTheList) {
   PressNative(d.List, POINT{b.rcScrollBar.left + 8, b.rcScrollBar.bottom - 5}, 0, 0, HTVSCROLL);
   EXPECT_EQ(SendMessageW(d.List, LB_GETTOPINDEX, 0, 0), top + 1) << "the arrow is the list's own";
   agrees("an arrow click");
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_POS;
+  si.nPos = 3;
+  SetScrollInfo(d.List, SB_VERT, &si, TRUE);
+  PumpUntil([&] {
+    const SCROLLBARINFO now = bar();
+    return ThumbOnScreen(now.rcScrollBar, true) == ThumbAndGrip({now.xyThumbTop, now.xyThumbBottom});
+  });
+  agrees("SetScrollInfo from code");
   for (int i = 0; i < 40; ++i) c->Items()->Add(L"more " + std::to_wstring(i));
   agrees("items added");
   while (c->Items()->Count() > 20) c->Items()->Delete(c->Items()->Count() - 1);
