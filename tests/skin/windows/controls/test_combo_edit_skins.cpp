@@ -520,6 +520,20 @@ TEST_F(ComboEditSkins, ComboFramePixelsPerState) {
   SelectClipRgn(dib.DC, nullptr);
   DeleteObject(clip);
   DeleteObject(after);
+  // Asked for its button on the left, the combo keeps it where the system draws it (Wine leaves
+  // it on the right); the skin's button follows the system's, not the style.
+  HWND h = c->Handle();
+  SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+  const COMBOBOXINFO left = InfoOf(h);
+  const bool onLeft = left.rcButton.left < Width(w) / 2;
+  RecordProperty("combo_button_left_with_leftscrollbar", onLeft ? 1 : 0);
+  dib.Fill(0x123456);
+  s->PaintControl(dib.DC);
+  const int bx2 = onLeft ? 3 : Width(w) - 3;
+  EXPECT_EQ(dib.At(bx2, 1), FrameColor(kComboButtonPic, 1)) << "button on the left: " << onLeft;
+  EXPECT_EQ(dib.At(onLeft ? Width(w) - 30 : 30, 10), 0x123456u);  // the text area, on the other side
+  SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_LEFTSCROLLBAR));
   data->ComboButton->Style = 2;
 }
 
@@ -693,6 +707,13 @@ TEST_F(ComboEditSkins, ThePickersArrowOpensTheCalendarAndKeepsItOpen) {
   GetWindowRect(arrow, &r);
   GetWindowRect(p->Handle(), &pr);
   EXPECT_EQ(r.right - pr.left, Width(pr) - 2);  // over the picker's own button, inside the border
+  // Down to the bottom of the picker's client area: nothing of the picker's own button shows.
+  RECT pc{};
+  GetClientRect(p->Handle(), &pc);
+  POINT bottom{0, pc.bottom};
+  ClientToScreen(p->Handle(), &bottom);
+  EXPECT_EQ(r.bottom, bottom.y);
+  EXPECT_GE(Height(r), GetSystemMetrics(SM_CXHSCROLL) + 1);
   // Hovering lights the arrow; not on a disabled picker.
   SendMessageW(arrow, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
   EXPECT_TRUE(s->FArrow->Hot());
