@@ -45,6 +45,13 @@ void SetHot(TWScrollbar* o, WPARAM wp) {
   o->Refresh();
 }
 
+// A scroll message lights on its overlay the part the system is operating; false for any other.
+bool ShowScrollCode(const TMessage& Message, TWScrollbar* horz, TWScrollbar* vert) {
+  if (Message.Msg != WM_HSCROLL && Message.Msg != WM_VSCROLL) return false;
+  SetHot(Message.Msg == WM_HSCROLL ? horz : vert, Message.WParam);
+  return true;
+}
+
 // The corner between two shown overlays, in window coordinates of the window under them.
 void FillCorner(TSkinControl* s, HDC DC, TWScrollbar* vert, TWScrollbar* horz) {
   if (!vert || !horz || !vert->Shown() || !horz->Shown() || !s->FHandle) return;
@@ -83,6 +90,18 @@ void DropBars(int State, TWScrollbar*& horz, TWScrollbar*& vert) {
     FreeBars(horz, vert);
   else
     HideBars(horz, vert);
+}
+
+// What a scroll-bar skin keeps of the control it attaches to; it joins the form's list.
+void TakeControl(TSkinControl& s, TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  s.FSkinData = SkinData;
+  s.FForm = Form;
+  s.FCanvas = Canvas;
+  s.FControl = Control;
+  s.FHandle = ControlWindow(Control);
+  s.FUnicode = s.FHandle && IsWindowUnicode(s.FHandle);
+  s.FEnabled = Control->Enabled() ? 1 : 0;
+  if (Form) Form->AddControlList(&s);
 }
 
 // The base's paint after the control's own, on wParam only when it really is a device context.
@@ -134,14 +153,7 @@ void TSkinScrollbar::SetFixedColor() {
 
 void TSkinScrollbar::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   if (FInitialized || !Control) return;
-  FSkinData = SkinData;
-  FForm = Form;
-  FCanvas = Canvas;
-  FControl = Control;
-  FHandle = ControlWindow(Control);
-  FUnicode = FHandle && IsWindowUnicode(FHandle);
-  FEnabled = Control->Enabled() ? 1 : 0;
-  if (FForm) FForm->AddControlList(this);
+  TakeControl(*this, Control, SkinData, Canvas, Form);
   FBorder = Lower(GetProperty(Control, "BorderStyle")) != "bsnone" && Control->ClassName() != "TImageScrollBox";
   SetFixedColor();
   MakeOverlays();
@@ -211,16 +223,14 @@ bool TSkinScrollbar::BeforeProc(TMessage& Message) {
 }
 
 void TSkinScrollbar::AfterProc(TMessage& Message) {
+  if (ShowScrollCode(Message, FHorz, FVert)) {
+    SyncOverlays();
+    return;
+  }
   switch (Message.Msg) {
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
       SetScrollbarPos();
-      break;
-    case WM_HSCROLL:
-      SetHot(FHorz, Message.WParam);
-      break;
-    case WM_VSCROLL:
-      SetHot(FVert, Message.WParam);
       break;
     case WM_MOUSEWHEEL:
       Refresh(FVert);
@@ -308,17 +318,15 @@ void TSkinScrollbarH::SetScrollbarPos() { PlaceBars(FHorz, FVert, FHandle); }
 void TSkinScrollbarH::AfterProc(TMessage& Message) {
   if (FState == kSkinWindowGone) return;
   if (FVert && !IsWindowVisible(FHandle)) FVert->HideScrollbar();
+  if (ShowScrollCode(Message, FHorz, FVert)) {
+    SyncBars(FHorz, FVert);
+    return;
+  }
   switch (Message.Msg) {
     case WM_SIZE:
     case WM_NCPAINT:
       SetScrollbarPos();
       Invalidate();
-      break;
-    case WM_HSCROLL:
-      SetHot(FHorz, Message.WParam);
-      break;
-    case WM_VSCROLL:
-      SetHot(FVert, Message.WParam);
       break;
     case WM_PAINT:
       PaintAfter(*this, Message);
@@ -349,14 +357,7 @@ TSkinScControl::~TSkinScControl() {
 void TSkinScControl::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   auto* w = dyn<TWinControl>(Control);
   if (FInitialized || !w) return;
-  FSkinData = SkinData;
-  FForm = Form;
-  FCanvas = Canvas;
-  FControl = Control;
-  FHandle = ControlWindow(Control);
-  FUnicode = FHandle && IsWindowUnicode(FHandle);
-  FEnabled = Control->Enabled() ? 1 : 0;
-  if (FForm) FForm->AddControlList(this);
+  TakeControl(*this, Control, SkinData, Canvas, Form);
   if (SkinPaintsScrollbars(SkinData)) {
     FBar = new TWScrollbar(this);
     FBar->SetShowHint(Control->ShowHint());
