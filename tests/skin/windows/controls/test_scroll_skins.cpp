@@ -58,6 +58,14 @@ public:
     controls.push_back(std::move(c));
     return raw;
   }
+  // A memo with both bars and lines that do not wrap, or with the vertical bar alone.
+  TMemo* Memo(int x, int y, int w, int h, const WideString& text, TScrollStyle bars = ssBoth) {
+    auto* m = Make<TMemo>(x, y, w, h);
+    m->SetScrollBars(bars);
+    if (bars == ssBoth) m->SetWordWrap(false);
+    m->SetText(text);
+    return m;
+  }
   TSkinControl* SkinOf(TWinControl* c) {
     AddComp(form.get(), c, parent.get());
     Pump();
@@ -89,13 +97,7 @@ struct TKindCase {
 const std::vector<TKindCase>& KindCases() {
   static const std::vector<TKindCase> cases = {
       {"TMemo",
-       [](ScrollSkins& t) {
-         auto* m = t.Make<TMemo>(10, 10, 220, 160);
-         m->SetScrollBars(ssBoth);
-         m->SetWordWrap(false);
-         m->SetText(Text(150));
-         return m;
-       },
+       [](ScrollSkins& t) { return t.Memo(10, 10, 220, 160, Text(150)); },
        [](TWinControl* c, bool more) { static_cast<TMemo*>(c)->SetText(more ? Text(200) : ManyLines(4)); }},
       {"TListBox",
        [](ScrollSkins& t) {
@@ -226,11 +228,7 @@ TEST_F(ScrollSkins, ADragOnTheOverlayMovesTheControlAsADragOnItsOwnBar) {
     TWinControl* twins[2];
     for (int i = 0; i < 2; ++i) {
       if (r.Memo) {
-        auto* m = Make<TMemo>(10 + 250 * i, 10, 200, 160);
-        m->SetScrollBars(ssBoth);
-        m->SetWordWrap(false);
-        m->SetText(Text(80));
-        twins[i] = m;
+        twins[i] = Memo(10 + 250 * i, 10, 200, 160, Text(80));
       } else {
         auto* l = Make<TListBox>(10 + 250 * i, 10, 200, 160);
         for (int k = 0; k < 80; ++k) l->Items()->Add(L"item " + std::to_wstring(k));
@@ -339,10 +337,7 @@ TEST_F(ScrollSkins, OverlayPixelsPerState) {
 TEST_F(ScrollSkins, PixelsOfAHorizontalOverlayAndOfAStandAloneBarsStretchedOne) {
   TSkinData* d = Data();
   Host(d);
-  auto* m = Make<TMemo>(10, 10, 220, 160);
-  m->SetScrollBars(ssBoth);
-  m->SetWordWrap(false);
-  m->SetText(ManyLines(20) + WideString(40, L'x'));
+  auto* m = Memo(10, 10, 220, 160, ManyLines(20) + WideString(40, L'x'));
   auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
   ASSERT_TRUE(s && s->FHorz && s->FHorz->Shown());
   TWScrollbar* o = s->FHorz;
@@ -410,10 +405,7 @@ LRESULT CALLBACK NcPressLog(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 TEST_F(ScrollSkins, APressOnTheOverlayReachesTheWindowAsAPressOnItsOwnBar) {
   TSkinData* d = Data();
   Host(d);
-  auto* m = Make<TMemo>(10, 10, 220, 160);
-  m->SetScrollBars(ssBoth);
-  m->SetWordWrap(false);
-  m->SetText(Text(60));
+  auto* m = Memo(10, 10, 220, 160, Text(60));
   auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
   ASSERT_TRUE(s && s->FVert && s->FHorz);
   HWND h = m->Handle();
@@ -465,10 +457,7 @@ TEST_F(ScrollSkins, AStandAloneOverlayOnAPlainWindowIsNeverShown) {
 TEST_F(ScrollSkins, TheCornerSquareTheBorderAndTheBorderMessage) {
   TSkinData* d = Data();
   Host(d);
-  auto* m = Make<TMemo>(10, 10, 200, 150);
-  m->SetScrollBars(ssBoth);
-  m->SetWordWrap(false);
-  m->SetText(ManyLines(40) + WideString(300, L'x'));
+  auto* m = Memo(10, 10, 200, 150, ManyLines(40) + WideString(300, L'x'));
   auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
   ASSERT_TRUE(s && s->FVert && s->FHorz && s->FVert->Shown() && s->FHorz->Shown());
   // The square between the bars, in window coordinates as the system reports the bars, with the
@@ -511,9 +500,7 @@ TEST_F(ScrollSkins, TheCornerSquareTheBorderAndTheBorderMessage) {
 TEST_F(ScrollSkins, WithOneBarShownTheCornerIsLeftAlone) {
   TSkinData* d = Data();
   Host(d);
-  auto* m = Make<TMemo>(10, 10, 200, 150);
-  m->SetScrollBars(ssVertical);
-  m->SetText(ManyLines(40));
+  auto* m = Memo(10, 10, 200, 150, ManyLines(40), ssVertical);
   auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
   ASSERT_TRUE(s && s->FVert && s->FHorz);
   ASSERT_TRUE(s->FVert->Shown());
@@ -585,9 +572,7 @@ TEST_F(ScrollSkins, WithoutAScrollBarPictureNoOverlayIsLaid) {
 TEST_F(ScrollSkins, ARecreatedControlIsSkinnedAgainAndTheOldSkinFreedOnce) {
   TSkinData* d = Data();
   Host(d);
-  auto* m = Make<TMemo>(10, 10, 200, 150);
-  m->SetScrollBars(ssVertical);
-  m->SetText(ManyLines(40));
+  auto* m = Memo(10, 10, 200, 150, ManyLines(40), ssVertical);
   ASSERT_NE(SkinOf(m), nullptr);
   const size_t n = form->ControlSkins().size();
   const HWND old = m->Handle();
