@@ -537,6 +537,52 @@ TEST_F(ComboEditSkins, ComboFramePixelsPerState) {
   data->ComboButton->Style = 2;
 }
 
+TEST_F(ComboEditSkins, TheFlatComboFramePixels) {
+  // A skin whose combo button keeps the flat style: it has no frame picture to be rebuilt with.
+  TTestSkin skin = CompleteSkin();
+  const size_t sunk = skin.Ini.find("[SunkEdge]\r\n");
+  ASSERT_NE(sunk, std::string::npos);
+  skin.Ini.erase(sunk, skin.Ini.find('[', sunk + 1) - sunk);
+  const size_t at = skin.Ini.find("[ComboButton]\r\n");
+  ASSERT_NE(at, std::string::npos);
+  skin.Ini.insert(at + 15, "Style=1\r\n");
+  data = Data(sfMainform, nullptr, skin.File(), false);
+  ASSERT_EQ(data->ComboButton->Style, 1);
+  form->SkinData = data;
+  auto* c = Make<TComboBox>(10, 10, 160, 24, 15);
+  c->SetStyle(csDropDownList);
+  auto* s = Attach<TSkinComBox>(c, kcComboBox);
+  ASSERT_NE(s, nullptr);
+  RECT w{};
+  GetWindowRect(c->Handle(), &w);
+  TDib dib(Width(w), Height(w));
+  HBRUSH red = CreateSolidBrush(RGB(200, 0, 0));
+  HGDIOBJ old = SelectObject(dib.DC, red);
+  auto paint = [&] {
+    dib.Fill(0x123456);
+    s->PaintControl(dib.DC);
+  };
+  SetFocus(host);
+  paint();
+  // The shadow line outside, a line in the caller's brush inside it, and the button at the end.
+  EXPECT_EQ(dib.At(0, 0), COLORREF(ColorToRGB(data->Colors[csButtonShadow])));
+  EXPECT_EQ(dib.At(1, 1), COLORREF(RGB(200, 0, 0)));
+  EXPECT_EQ(dib.At(40, 1), COLORREF(RGB(200, 0, 0)));
+  EXPECT_EQ(dib.At(40, dib.H / 2), 0x123456u);  // the text area is the combo's
+  const int bx = dib.W - 2 - 8, by = dib.H / 2;
+  EXPECT_EQ(dib.At(bx, by), FrameColor(kComboButtonPic, 1));
+  SendMessageW(c->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(bx, by));
+  paint();
+  EXPECT_EQ(dib.At(bx, by), FrameColor(kComboButtonPic, 4));
+  SendMessageW(c->Handle(), WM_MOUSELEAVE, 0, 0);
+  EnableWindow(c->Handle(), FALSE);
+  paint();
+  EXPECT_EQ(dib.At(bx, by), FrameColor(kComboButtonPic, 3));
+  EnableWindow(c->Handle(), TRUE);
+  SelectObject(dib.DC, old);
+  DeleteObject(red);
+}
+
 // ---- Edits and pickers
 
 int g_upDownSkins = 0;

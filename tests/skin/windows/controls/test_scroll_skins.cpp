@@ -395,10 +395,11 @@ TEST_F(ScrollSkins, PixelsOfAHorizontalOverlayAndOfAStandAloneBarsStretchedOne) 
 }
 
 // What the window under an overlay receives from a press on it.
-std::vector<std::pair<WPARAM, POINT>> g_ncPresses;
+std::vector<std::pair<WPARAM, POINT>> g_ncPresses, g_ncReleases;
 WNDPROC g_listProc = nullptr;
 LRESULT CALLBACK NcPressLog(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_NCLBUTTONDOWN) g_ncPresses.push_back({wp, POINT{short(LOWORD(lp)), short(HIWORD(lp))}});
+  if (m == WM_NCLBUTTONDOWN || m == WM_NCLBUTTONUP)
+    (m == WM_NCLBUTTONDOWN ? g_ncPresses : g_ncReleases).push_back({wp, POINT{short(LOWORD(lp)), short(HIWORD(lp))}});
   return CallWindowProcW(g_listProc, w, m, wp, lp);
 }
 
@@ -433,7 +434,44 @@ TEST_F(ScrollSkins, APressOnTheOverlayReachesTheWindowAsAPressOnItsOwnBar) {
     EXPECT_FALSE(o->Pressed);
     EXPECT_EQ(o->HotPart, SB_ENDSCROLL);
   }
+  // A release that reaches the overlay itself (the system's tracking did not take it) is posted
+  // on as the release on the bar.
+  g_ncReleases.clear();
+  SendMessageW(s->FVert->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 30));
+  Pump();
+  ASSERT_EQ(g_ncReleases.size(), 1u);
+  EXPECT_EQ(g_ncReleases[0].first, WPARAM(HTVSCROLL));
+  POINT screen{8, 30};
+  ClientToScreen(s->FVert->Handle(), &screen);
+  EXPECT_EQ(g_ncReleases[0].second.x, screen.x);
+  EXPECT_EQ(g_ncReleases[0].second.y, screen.y);
   SetWindowLongPtrW(h, GWLP_WNDPROC, LONG_PTR(g_listProc));
+  // The overlay is a tool window and nothing else.
+  EXPECT_EQ(GetWindowLongPtrW(s->FVert->Handle(), GWL_EXSTYLE), LONG_PTR(WS_EX_TOOLWINDOW));
+}
+
+TEST_F(ScrollSkins, ASkinChangeTakesTheOverlaysAwayOrBringsThemBack) {
+  TSkinData* d = Data();
+  Host(d);
+  auto* m = Memo(10, 10, 220, 160, Text(60));
+  auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
+  ASSERT_TRUE(s && s->FVert);
+  TTestSkin bare = CompleteSkin();
+  for (auto& p : bare.Pictures)
+    if (p.Name == "scrollbar.bmp") p.Data = "not a picture";
+  auto load = [&](const std::string& file) {
+    auto stream = StreamOf(file);
+    d->LoadFromStream(*stream);
+    s->SkinChange();
+    Pump();
+  };
+  load(bare.File());
+  EXPECT_EQ(s->FVert, nullptr);
+  EXPECT_EQ(s->FHorz, nullptr);
+  load(SkinFile());
+  ASSERT_NE(s->FVert, nullptr);
+  EXPECT_TRUE(Agrees(s->FVert, m->Handle(), OBJID_VSCROLL));
+  EXPECT_TRUE(Agrees(s->FHorz, m->Handle(), OBJID_HSCROLL));
 }
 
 TEST_F(ScrollSkins, AStandAloneOverlayOnAPlainWindowIsNeverShown) {
