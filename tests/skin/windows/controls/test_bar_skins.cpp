@@ -628,6 +628,32 @@ TEST_F(HeaderSkins, AnItemCountThatChangesBetweenPaints) {
   EXPECT_EQ(s->FHotItem, 4);
 }
 
+TEST_F(HeaderSkins, ACaptionOfMoreThanAHundredCharactersIsCut) {
+  TSkinData* d = Data();
+  auto* h = Make<THeaderControl>(0, 0, 1000, 18);
+  THeaderSection* section = h->Sections()->Add();
+  section->SetWidth(1000);
+  SkinOf<TSkinHeader>(h, d);
+  HFONT small = CreateFontW(-8, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+  SendMessageW(h->Handle(), WM_SETFONT, WPARAM(small), FALSE);
+  auto picture = [&](const WideString& text) {
+    section->SetText(text);
+    TDib dib(1000, 18);
+    SendMessageW(h->Handle(), WM_PRINTCLIENT, WPARAM(dib.DC), PRF_CLIENT);
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 18; ++y)
+      for (int x = 0; x < 1000; ++x) px.push_back(dib.At(x, y));
+    return px;
+  };
+  const WideString hundred(100, L'i');
+  const auto cut = picture(hundred);
+  // The hundredth character is drawn, and whatever follows it is not.
+  EXPECT_TRUE(picture(WideString(99, L'i') + L"W") != picture(WideString(99, L'i'))) << "the last character is lost";
+  EXPECT_TRUE(picture(hundred + WideString(50, L'W')) == cut) << "the caption is not cut";
+  SendMessageW(h->Handle(), WM_SETFONT, 0, FALSE);
+  DeleteObject(small);
+}
+
 // How far right the caption of the first item reaches in the header's font.
 int CaptionReach(HWND w) {
   TDib dib(300, 18);
