@@ -19,6 +19,11 @@ namespace {
 // The class library's reflected WM_COMMAND.
 constexpr UINT kCnCommand = 0xBD11;
 
+// While the drop list shows, a bar set from outside any of its messages (SetScrollInfo by a
+// program), which the system draws anew in its own look, is caught this often.
+constexpr UINT_PTR kListSyncTimer = 0x5C02;
+constexpr UINT kListSyncPeriod = 100;
+
 bool HasPicture(const TDataSkinObject* o) { return o && o->Map && !o->Map->Empty(); }
 
 // ---- The hook on the combo's edit child
@@ -180,20 +185,24 @@ void TSkinComBox::ButtonProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
   (void)Wnd;
   (void)W;
   (void)L;
+  // The frame stays on top of what the edit drew.
+  if (Msg == WM_PAINT)
+    PaintControl(nullptr);
+  else
+    TrackPress(Msg);
+}
+
+bool TSkinComBox::TrackPress(UINT Msg) {
   switch (Msg) {
-    case WM_PAINT:
-      // The frame stays on top of what the edit drew.
-      PaintControl(nullptr);
-      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       SetPressed(true);
-      break;
+      return true;
     case WM_LBUTTONUP:
       SetPressed(false);
-      break;
+      return true;
     default:
-      break;
+      return false;
   }
 }
 
@@ -213,6 +222,7 @@ void TSkinComBox::SetPressed(bool Pressed) {
 bool TSkinComBox::BeforeProc(TMessage& Message) { return TSkinControl::BeforeProc(Message); }
 
 void TSkinComBox::AfterProc(TMessage& Message) {
+  if (TrackPress(Message.Msg)) return;
   const bool enabled = FHandle && IsWindowEnabled(FHandle);
   switch (Message.Msg) {
     case WM_SETFOCUS:
@@ -231,13 +241,6 @@ void TSkinComBox::AfterProc(TMessage& Message) {
       // Drawn again straight away: invalidating the combo inside its own painting left its edit
       // without its text.
       PaintControl(nullptr);
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      SetPressed(true);
-      break;
-    case WM_LBUTTONUP:
-      SetPressed(false);
       break;
     case kCnCommand:
       // The list closed while the button was held: the release went to the list.
@@ -335,13 +338,34 @@ TComboxScrollBar::TComboxScrollBar(TComponent* AOwner)
 
 TComboxScrollBar::~TComboxScrollBar() {
   *alive_ = false;
+  StopSync();
   // The list draws its own bar again.
   if (FHandle && IsWindow(FHandle) && FState != kSkinWindowGone)
     RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
+void TComboxScrollBar::StopSync() {
+  if (syncing_ && FHandle && IsWindow(FHandle)) KillTimer(FHandle, kListSyncTimer);
+  syncing_ = false;
+}
+
+bool TComboxScrollBar::Changed() {
+  SCROLLBARINFO info{};
+  return FSkinData && FSkinData->GetScrollBarInfo(FHandle, OBJID_VSCROLL, info) &&
+         (info.xyThumbTop != painted_.xyThumbTop || info.xyThumbBottom != painted_.xyThumbBottom ||
+          info.rgstate[0] != painted_.rgstate[0] || !EqualRect(&info.rcScrollBar, &painted_.rcScrollBar));
+}
+
 bool TComboxScrollBar::BeforeProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_TIMER:
+      if (Message.WParam != kListSyncTimer) break;
+      if (!IsWindowVisible(FHandle))
+        StopSync();
+      else if (Changed())
+        PaintControl(nullptr);
+      Message.Result = 0;
+      return false;
     case WM_NCMOUSEMOVE:
       // The list does not hot-track its native bar, which would draw over the skin's.
       if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
@@ -370,16 +394,15 @@ void TComboxScrollBar::AfterProc(TMessage& Message) {
     case WM_PAINT:
       PaintControl(AsDC(Message.WParam));
       return;
+    case WM_SHOWWINDOW:
+      if (!Message.WParam) StopSync();
+      break;
     default:
       TSkinControl::AfterProc(Message);
       break;
   }
   // The list moves its bar without telling (wheel, keys, items added): the picture follows.
-  SCROLLBARINFO info{};
-  if (FSkinData && FSkinData->GetScrollBarInfo(FHandle, OBJID_VSCROLL, info) &&
-      (info.xyThumbTop != painted_.xyThumbTop || info.xyThumbBottom != painted_.xyThumbBottom ||
-       info.rgstate[0] != painted_.rgstate[0] || !EqualRect(&info.rcScrollBar, &painted_.rcScrollBar)))
-    PaintControl(nullptr);
+  if (Changed()) PaintControl(nullptr);
 }
 
 void TComboxScrollBar::DrawControl(HDC DC, const TRect& R) { PaintScrollbar(DC, R, true); }
@@ -410,6 +433,7 @@ void TComboxScrollBar::PaintScrollbar(HDC DC, const TRect& R, bool Vertical) {
   work.Fill(FSkinData->Colors[csButtonFace], bw, bh);
   DrawBarPieces(work.DC, FSkinData, ScrollBarLayout(s), Vertical);
   BitBlt(DC, x, y, bw, bh, work.DC, 0, 0, SRCCOPY);
+  if (!syncing_ && IsWindowVisible(FHandle)) syncing_ = SetTimer(FHandle, kListSyncTimer, kListSyncPeriod, nullptr) != 0;
 }
 
 bool TComboxScrollBar::NCLButtonDown(TMessage& Message) {

@@ -47,6 +47,8 @@ private:
   bool ReadInfo();
   void SetHot(bool Hot);
   void SetPressed(bool Pressed);
+  // A press or release of the left button, on the combo or on its edit: true when Msg is one.
+  bool TrackPress(UINT Msg);
 };
 
 class TComboxScrollBar : public TSkinControl {
@@ -66,7 +68,11 @@ public:
   bool Tracking() const { return tracking_; }
 
 private:
+  // The system reports another bar than the one last painted.
+  bool Changed();
+  void StopSync();
   SCROLLBARINFO painted_{};
   bool tracking_ = false;
+  bool syncing_ = false;
   std::shared_ptr<bool> alive_;
 };

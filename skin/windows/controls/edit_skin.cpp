@@ -158,8 +158,9 @@ void TArrowButton::Attach(TSkinDateTime* Skin, TWinControl* Picker) {
 POINT TArrowButton::PickerButtonPoint() const {
   DATETIMEPICKERINFO info{};
   info.cbSize = sizeof(info);
-  if (pickerWnd_ && SendMessageW(pickerWnd_, DTM_GETDATETIMEPICKERINFO, 0, LPARAM(&info)) &&
-      info.rcButton.right > info.rcButton.left)
+  // The message answers nothing under some systems: the filled rectangle tells.
+  if (pickerWnd_) SendMessageW(pickerWnd_, DTM_GETDATETIMEPICKERINFO, 0, LPARAM(&info));
+  if (info.rcButton.right > info.rcButton.left)
     return {(info.rcButton.left + info.rcButton.right) / 2, (info.rcButton.top + info.rcButton.bottom) / 2};
   // Without the picker's word: the middle of the arrow, which lies on the picker's button.
   return {Left() + Width() / 2, Top() + Height() / 2};
@@ -171,10 +172,13 @@ void TArrowButton::MoveArrow(const TRect& R) {
   bool left = (GetWindowLongPtrA(pickerWnd_, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
   DATETIMEPICKERINFO info{};
   info.cbSize = sizeof(info);
-  if (left && SendMessageW(pickerWnd_, DTM_GETDATETIMEPICKERINFO, 0, LPARAM(&info)) &&
-      info.rcButton.right > info.rcButton.left)
-    left = info.rcButton.left < R.Width() / 2;
-  SetBounds(PickerArrowLeft(R.Width(), arrowSize_, left), 0, arrowSize_, arrowSize_ + 1);
+  if (left) SendMessageW(pickerWnd_, DTM_GETDATETIMEPICKERINFO, 0, LPARAM(&info));
+  if (left && info.rcButton.right > info.rcButton.left) left = info.rcButton.left < R.Width() / 2;
+  // As tall as the picker's client area where that is taller, so that no strip of the picker's own
+  // button shows under the arrow.
+  RECT c{};
+  GetClientRect(pickerWnd_, &c);
+  SetBounds(PickerArrowLeft(R.Width(), arrowSize_, left), 0, arrowSize_, std::max<int>(arrowSize_ + 1, c.bottom));
 }
 
 void TArrowButton::SetHot(bool Hot) {
@@ -231,16 +235,9 @@ void TArrowButton::WndProc(TMessage& Message) {
       Message.Result = 1;
       return;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps{};
-      HDC dc = Message.Msg == WM_PRINTCLIENT ? AsDC(Message.WParam) : nullptr;
-      const bool own = Message.Msg == WM_PAINT;
-      if (own) dc = BeginPaint(Handle(), &ps);
-      if (dc) PaintTo(dc);
-      if (own) EndPaint(Handle(), &ps);
-      Message.Result = 0;
+    case WM_PRINTCLIENT:
+      PaintOwnWindow(Handle(), Message, [this](HDC dc) { PaintTo(dc); });
       return;
-    }
     default:
       break;
   }

@@ -24,7 +24,7 @@ bool SameBar(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
          a.xyThumbBottom == b.xyThumbBottom && a.rgstate[0] == b.rgstate[0];
 }
 
-// A memory picture of the bar, freed with its device context.
+// Holds a flag set for the length of a scope and puts back what it held.
 struct TBusy {
   explicit TBusy(bool& f) : flag(f), was(f) { f = true; }
   ~TBusy() { flag = was; }
@@ -54,6 +54,23 @@ void TWorkBitmap::Fill(TColor Color, int W, int H) {
   RECT all{0, 0, W, H};
   FillRect(DC, &all, b);
   DeleteObject(b);
+}
+
+HDC AsDC(WPARAM W) {
+  const DWORD t = W ? GetObjectType(HGDIOBJ(W)) : 0;
+  return t == OBJ_DC || t == OBJ_MEMDC ? HDC(W) : nullptr;
+}
+
+void PaintOwnWindow(HWND Wnd, TMessage& Message, const std::function<void(HDC)>& Paint) {
+  PAINTSTRUCT ps{};
+  const bool own = Message.Msg == WM_PAINT;
+  HDC dc = own ? BeginPaint(Wnd, &ps) : AsDC(Message.WParam);
+  try {
+    if (dc) Paint(dc);
+  } catch (...) {
+  }
+  if (own) EndPaint(Wnd, &ps);
+  Message.Result = 0;
 }
 
 int BarThickness(const TSkinData* Data, int Arrow) {
@@ -388,19 +405,9 @@ void TWScrollbar::WndProc(TMessage& Message) {
       }
       break;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps{};
-      HDC dc = Message.Msg == WM_PRINTCLIENT ? HDC(Message.WParam) : nullptr;
-      const bool own = !dc;
-      if (own) dc = BeginPaint(Handle(), &ps);
-      try {
-        PaintTo(dc);
-      } catch (...) {
-      }
-      if (own) EndPaint(Handle(), &ps);
-      Message.Result = 0;
+    case WM_PRINTCLIENT:
+      PaintOwnWindow(Handle(), Message, [this](HDC dc) { PaintTo(dc); });
       return;
-    }
     default:
       break;
   }

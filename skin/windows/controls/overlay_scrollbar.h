@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "classlib/controls/controls.h"
@@ -28,6 +29,12 @@ struct TWorkBitmap {
   HBITMAP Bmp;
   HGDIOBJ Old;
 };
+
+// WParam as a device context, or 0 when it is none (a message may carry anything there).
+HDC AsDC(WPARAM W);
+// Answers WM_PAINT (between BeginPaint and EndPaint) and WM_PRINTCLIENT (on the device context in
+// wParam, when it is one) of a window that paints itself wholly through Paint.
+void PaintOwnWindow(HWND Wnd, TMessage& Message, const std::function<void(HDC)>& Paint);
 
 // The bar's thickness: the Scrollbar picture's height, or the arrow size when they differ by
 // more than 2.

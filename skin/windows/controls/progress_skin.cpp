@@ -40,17 +40,32 @@ bool TSkinProgress::BeforeProc(TMessage& Message) {
 
 namespace {
 
-// The work picture of one bar: lying down, filled with the face colour.
+// The work picture of one bar of rectangle R: lying down (W along the bar, H across), filled with
+// the face colour, with the length of the filled part from the bar's position and range.
 struct TBarWork {
-  TBarWork(int w, int h, TColor face) {
+  TBarWork(HWND Wnd, const TRect& R, TColor face)
+      : Vertical(Wnd && (GetWindowLongPtrA(Wnd, GWL_STYLE) & PBS_VERTICAL)),
+        W(Vertical ? R.Height() : R.Width()),
+        H(Vertical ? R.Width() : R.Height()) {
     Bitmap.SetPixelFormat(pf24bit);
-    Bitmap.SetSize(w, h);
+    Bitmap.SetSize(W, H);
     HBRUSH b = CreateSolidBrush(COLORREF(face));
-    RECT r{0, 0, w, h};
+    RECT r{0, 0, W, H};
     FillRect(DC(), &r, b);
     DeleteObject(b);
+    const int pos = Wnd ? int(SendMessageW(Wnd, PBM_GETPOS, 0, 0)) : 0;
+    const int high = Wnd ? int(SendMessageW(Wnd, PBM_GETRANGE, FALSE, 0)) : 0;
+    Bar = ProgressBarLength(W, pos, high);
   }
   HDC DC() { return Bitmap.Canvas()->Handle(); }
+  // Turned a quarter counter-clockwise an upright bar's start lies at the bottom: it grows upwards.
+  void CopyTo(HDC Dest, const TRect& R) {
+    if (Vertical) Drehen270Grad(&Bitmap);
+    BitBlt(Dest, R.Left, R.Top, R.Width(), R.Height(), DC(), 0, 0, SRCCOPY);
+  }
+  const bool Vertical;
+  const int W, H;
+  int Bar = 0;
   TBitmap Bitmap;
 };
 
@@ -70,29 +85,18 @@ void TSkinProgress::DrawControl(HDC DC, const TRect& R) {
     DrawControl1(DC, R);
     return;
   }
-  const bool vertical = FHandle && (GetWindowLongPtrA(FHandle, GWL_STYLE) & PBS_VERTICAL);
-  const int w = vertical ? R.Height() : R.Width(), h = vertical ? R.Width() : R.Height();
-  TBarWork work(w, h, ButtonFace());
-  DrawKeyedFrame(work.DC(), TRect(0, 0, w, h), rec, 1);
-  const int pos = FHandle ? int(SendMessageW(FHandle, PBM_GETPOS, 0, 0)) : 0;
-  const int high = FHandle ? int(SendMessageW(FHandle, PBM_GETRANGE, FALSE, 0)) : 0;
-  const int bar = ProgressBarLength(w, pos, high);
-  if (bar > 0) DrawKeyedFrame(work.DC(), TRect(0, 0, bar, h), rec, 2);
-  // Turned a quarter counter-clockwise the bar's start lies at the bottom: it grows upwards.
-  if (vertical) Drehen270Grad(&work.Bitmap);
-  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), work.DC(), 0, 0, SRCCOPY);
+  TBarWork work(FHandle, R, ButtonFace());
+  DrawKeyedFrame(work.DC(), TRect(0, 0, work.W, work.H), rec, 1);
+  if (work.Bar > 0) DrawKeyedFrame(work.DC(), TRect(0, 0, work.Bar, work.H), rec, 2);
+  work.CopyTo(DC, R);
 }
 
 void TSkinProgress::DrawControl1(HDC DC, const TRect& R) {
   const TDataSkinBorder& rec = *FSkinData->Progress;
   const TDataSkinObject* chunk = FSkinData->ProgressChunk.get();
-  const bool vertical = FHandle && (GetWindowLongPtrA(FHandle, GWL_STYLE) & PBS_VERTICAL);
-  const int w = vertical ? R.Height() : R.Width(), h = vertical ? R.Width() : R.Height();
-  TBarWork work(w, h, ButtonFace());
-  DrawKeyedFrame(work.DC(), TRect(0, 0, w, h), rec, 1);
-  const int pos = FHandle ? int(SendMessageW(FHandle, PBM_GETPOS, 0, 0)) : 0;
-  const int high = FHandle ? int(SendMessageW(FHandle, PBM_GETRANGE, FALSE, 0)) : 0;
-  const int bar = ProgressBarLength(w, pos, high);
+  TBarWork work(FHandle, R, ButtonFace());
+  const int h = work.H, bar = work.Bar;
+  DrawKeyedFrame(work.DC(), TRect(0, 0, work.W, h), rec, 1);
   // Without a chunk picture the bar shows its frame alone.
   if (bar > 0 && chunk && chunk->Map && !chunk->Map->Empty()) {
     TBitmap* c = chunk->Map.get();
@@ -112,6 +116,5 @@ void TSkinProgress::DrawControl1(HDC DC, const TRect& R) {
       BitBlt(work.DC(), 2, 2, bar, h - 4, strip.Canvas()->Handle(), 0, 0, SRCCOPY);
     }
   }
-  if (vertical) Drehen270Grad(&work.Bitmap);
-  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), work.DC(), 0, 0, SRCCOPY);
+  work.CopyTo(DC, R);
 }

@@ -45,6 +45,13 @@ void SetHot(TWScrollbar* o, WPARAM wp) {
   o->Refresh();
 }
 
+// A scroll message lights on its overlay the part the system is operating; false for any other.
+bool ShowScrollCode(const TMessage& Message, TWScrollbar* horz, TWScrollbar* vert) {
+  if (Message.Msg != WM_HSCROLL && Message.Msg != WM_VSCROLL) return false;
+  SetHot(Message.Msg == WM_HSCROLL ? horz : vert, Message.WParam);
+  return true;
+}
+
 // The corner between two shown overlays, in window coordinates of the window under them.
 void FillCorner(TSkinControl* s, HDC DC, TWScrollbar* vert, TWScrollbar* horz) {
   if (!vert || !horz || !vert->Shown() || !horz->Shown() || !s->FHandle) return;
@@ -52,12 +59,59 @@ void FillCorner(TSkinControl* s, HDC DC, TWScrollbar* vert, TWScrollbar* horz) {
   s->FillBG(DC, r);
 }
 
-}  // namespace
+// ---- What the skins with a pair of overlays (a control's two bars) do with both
 
-HDC AsDC(WPARAM W) {
-  const DWORD t = W ? GetObjectType(HGDIOBJ(W)) : 0;
-  return t == OBJ_DC || t == OBJ_MEMDC ? HDC(W) : nullptr;
+void FreeBars(TWScrollbar*& horz, TWScrollbar*& vert) {
+  delete vert;
+  vert = nullptr;
+  delete horz;
+  horz = nullptr;
 }
+
+void HideBars(TWScrollbar* horz, TWScrollbar* vert) {
+  if (vert) vert->HideScrollbar();
+  if (horz) horz->HideScrollbar();
+}
+
+void PlaceBars(TWScrollbar* horz, TWScrollbar* vert, HWND Wnd) {
+  if (horz) horz->SetPosition(Wnd);
+  if (vert) vert->SetPosition(Wnd);
+}
+
+void SyncBars(TWScrollbar* horz, TWScrollbar* vert) {
+  if (vert) vert->Sync();
+  if (horz) horz->Sync();
+}
+
+// After the base's Unsubclass: a live window's overlays go; those beside a gone window go out of
+// sight until the skin is freed.
+void DropBars(int State, TWScrollbar*& horz, TWScrollbar*& vert) {
+  if (State != kSkinWindowGone)
+    FreeBars(horz, vert);
+  else
+    HideBars(horz, vert);
+}
+
+// What a scroll-bar skin keeps of the control it attaches to; it joins the form's list.
+void TakeControl(TSkinControl& s, TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  s.FSkinData = SkinData;
+  s.FForm = Form;
+  s.FCanvas = Canvas;
+  s.FControl = Control;
+  s.FHandle = ControlWindow(Control);
+  s.FUnicode = s.FHandle && IsWindowUnicode(s.FHandle);
+  s.FEnabled = Control->Enabled() ? 1 : 0;
+  if (Form) Form->AddControlList(&s);
+}
+
+// The base's paint after the control's own, on wParam only when it really is a device context.
+void PaintAfter(TSkinControl& s, TMessage& Message) {
+  TMessage m = Message;
+  m.WParam = WPARAM(AsDC(Message.WParam));
+  s.TSkinControl::AfterProc(m);
+}
+
+}  // namespace
 
 TPoint ClientOffset(HWND Wnd) {
   RECT w{};
@@ -76,12 +130,7 @@ TSkinScrollbar::TSkinScrollbar(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 TSkinScrollbar::~TSkinScrollbar() { FreeOverlays(); }
 
-void TSkinScrollbar::FreeOverlays() {
-  delete FVert;
-  FVert = nullptr;
-  delete FHorz;
-  FHorz = nullptr;
-}
+void TSkinScrollbar::FreeOverlays() { FreeBars(FHorz, FVert); }
 
 void TSkinScrollbar::MakeOverlays() {
   auto* w = dyn<TWinControl>(FControl);
@@ -92,10 +141,7 @@ void TSkinScrollbar::MakeOverlays() {
   FVert->Attach(this, w, kBarVert);
   FHorz->SetEnabled(w->Enabled());
   FVert->SetEnabled(w->Enabled());
-  if (!w->Visible()) {
-    FVert->HideScrollbar();
-    FHorz->HideScrollbar();
-  }
+  if (!w->Visible()) HideBars(FHorz, FVert);
 }
 
 void TSkinScrollbar::SetFixedColor() {
@@ -107,14 +153,7 @@ void TSkinScrollbar::SetFixedColor() {
 
 void TSkinScrollbar::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   if (FInitialized || !Control) return;
-  FSkinData = SkinData;
-  FForm = Form;
-  FCanvas = Canvas;
-  FControl = Control;
-  FHandle = ControlWindow(Control);
-  FUnicode = FHandle && IsWindowUnicode(FHandle);
-  FEnabled = Control->Enabled() ? 1 : 0;
-  if (FForm) FForm->AddControlList(this);
+  TakeControl(*this, Control, SkinData, Canvas, Form);
   FBorder = Lower(GetProperty(Control, "BorderStyle")) != "bsnone" && Control->ClassName() != "TImageScrollBox";
   SetFixedColor();
   MakeOverlays();
@@ -131,13 +170,7 @@ void TSkinScrollbar::Unsubclass() {
     FColorChanged = false;
   }
   TSkinControl::Unsubclass();
-  if (FState != kSkinWindowGone) {
-    FreeOverlays();
-  } else {
-    // The overlays lie beside the gone window: they go out of sight until the skin is freed.
-    if (FVert) FVert->HideScrollbar();
-    if (FHorz) FHorz->HideScrollbar();
-  }
+  DropBars(FState, FHorz, FVert);
 }
 
 void TSkinScrollbar::SkinChange() {
@@ -153,15 +186,10 @@ void TSkinScrollbar::SkinChange() {
   }
 }
 
-void TSkinScrollbar::SetScrollbarPos() {
-  if (FHorz) FHorz->SetPosition(FHandle);
-  if (FVert) FVert->SetPosition(FHandle);
-}
+void TSkinScrollbar::SetScrollbarPos() { PlaceBars(FHorz, FVert, FHandle); }
 
 void TSkinScrollbar::SyncOverlays() {
-  if (FState == kSkinWindowGone || !FHandle) return;
-  if (FVert) FVert->Sync();
-  if (FHorz) FHorz->Sync();
+  if (FState != kSkinWindowGone && FHandle) SyncBars(FHorz, FVert);
 }
 
 void TSkinScrollbar::DrawBorder(HDC DC, const TRect& R) {
@@ -195,28 +223,24 @@ bool TSkinScrollbar::BeforeProc(TMessage& Message) {
 }
 
 void TSkinScrollbar::AfterProc(TMessage& Message) {
+  if (ShowScrollCode(Message, FHorz, FVert)) {
+    SyncOverlays();
+    return;
+  }
   switch (Message.Msg) {
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
       SetScrollbarPos();
-      break;
-    case WM_HSCROLL:
-      SetHot(FHorz, Message.WParam);
-      break;
-    case WM_VSCROLL:
-      SetHot(FVert, Message.WParam);
       break;
     case WM_MOUSEWHEEL:
       Refresh(FVert);
       Refresh(FHorz);
       break;
     case CM_VISIBLECHANGED:
-      if (Message.WParam) {
+      if (Message.WParam)
         SetScrollbarPos();
-      } else {
-        if (FVert) FVert->HideScrollbar();
-        if (FHorz) FHorz->HideScrollbar();
-      }
+      else
+        HideBars(FHorz, FVert);
       break;
     case CM_ENABLEDCHANGED:
       if (FControl) {
@@ -235,13 +259,9 @@ void TSkinScrollbar::AfterProc(TMessage& Message) {
         Message.Result = kSkinLibraryMark;
       }
       break;
-    case WM_PAINT: {
-      // Only a real device context is painted on; anything else in wParam means none.
-      TMessage m = Message;
-      m.WParam = WPARAM(AsDC(Message.WParam));
-      TSkinControl::AfterProc(m);
+    case WM_PAINT:
+      PaintAfter(*this, Message);
       break;
-    }
     default:
       TSkinControl::AfterProc(Message);
       break;
@@ -274,14 +294,7 @@ void TSkinScrollbar::DrawControl(HDC DC, const TRect& R) {
 
 TSkinScrollbarH::TSkinScrollbarH(TComponent* AOwner) : TSkinControl(AOwner) {}
 
-TSkinScrollbarH::~TSkinScrollbarH() { FreeOverlays(); }
-
-void TSkinScrollbarH::FreeOverlays() {
-  delete FVert;
-  FVert = nullptr;
-  delete FHorz;
-  FHorz = nullptr;
-}
+TSkinScrollbarH::~TSkinScrollbarH() { FreeBars(FHorz, FVert); }
 
 void TSkinScrollbarH::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   if (FInitialized) return;
@@ -297,46 +310,32 @@ void TSkinScrollbarH::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas
 
 void TSkinScrollbarH::Unsubclass() {
   TSkinControl::Unsubclass();
-  if (FState != kSkinWindowGone) {
-    FreeOverlays();
-  } else {
-    if (FVert) FVert->HideScrollbar();
-    if (FHorz) FHorz->HideScrollbar();
-  }
+  DropBars(FState, FHorz, FVert);
 }
 
-void TSkinScrollbarH::SetScrollbarPos() {
-  if (FHorz) FHorz->SetPosition(FHandle);
-  if (FVert) FVert->SetPosition(FHandle);
-}
+void TSkinScrollbarH::SetScrollbarPos() { PlaceBars(FHorz, FVert, FHandle); }
 
 void TSkinScrollbarH::AfterProc(TMessage& Message) {
   if (FState == kSkinWindowGone) return;
   if (FVert && !IsWindowVisible(FHandle)) FVert->HideScrollbar();
+  if (ShowScrollCode(Message, FHorz, FVert)) {
+    SyncBars(FHorz, FVert);
+    return;
+  }
   switch (Message.Msg) {
     case WM_SIZE:
     case WM_NCPAINT:
       SetScrollbarPos();
       Invalidate();
       break;
-    case WM_HSCROLL:
-      SetHot(FHorz, Message.WParam);
+    case WM_PAINT:
+      PaintAfter(*this, Message);
       break;
-    case WM_VSCROLL:
-      SetHot(FVert, Message.WParam);
-      break;
-    case WM_PAINT: {
-      TMessage m = Message;
-      m.WParam = WPARAM(AsDC(Message.WParam));
-      TSkinControl::AfterProc(m);
-      break;
-    }
     default:
       TSkinControl::AfterProc(Message);
       break;
   }
-  if (FVert) FVert->Sync();
-  if (FHorz) FHorz->Sync();
+  SyncBars(FHorz, FVert);
 }
 
 void TSkinScrollbarH::DrawControl(HDC DC, const TRect& R) {
@@ -358,14 +357,7 @@ TSkinScControl::~TSkinScControl() {
 void TSkinScControl::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   auto* w = dyn<TWinControl>(Control);
   if (FInitialized || !w) return;
-  FSkinData = SkinData;
-  FForm = Form;
-  FCanvas = Canvas;
-  FControl = Control;
-  FHandle = ControlWindow(Control);
-  FUnicode = FHandle && IsWindowUnicode(FHandle);
-  FEnabled = Control->Enabled() ? 1 : 0;
-  if (FForm) FForm->AddControlList(this);
+  TakeControl(*this, Control, SkinData, Canvas, Form);
   if (SkinPaintsScrollbars(SkinData)) {
     FBar = new TWScrollbar(this);
     FBar->SetShowHint(Control->ShowHint());
@@ -410,12 +402,9 @@ void TSkinScControl::AfterProc(TMessage& Message) {
           FBar->HideScrollbar();
       }
       break;
-    case WM_PAINT: {
-      TMessage m = Message;
-      m.WParam = WPARAM(AsDC(Message.WParam));
-      TSkinControl::AfterProc(m);
+    case WM_PAINT:
+      PaintAfter(*this, Message);
       break;
-    }
     default:
       TSkinControl::AfterProc(Message);
       break;

@@ -8,8 +8,6 @@
 #include "skin/windows/controls/control_skin.h"
 #include "skin/windows/controls/overlay_scrollbar.h"
 
-// WParam as a device context, or 0 when it is none (a message may carry anything there).
-HDC AsDC(WPARAM W);
 // The offset of a window's client area from its window corner: its real border.
 TPoint ClientOffset(HWND Wnd);
 
@@ -58,9 +56,6 @@ public:
 
   TWScrollbar* FHorz = nullptr;
   TWScrollbar* FVert = nullptr;
-
-private:
-  void FreeOverlays();
 };
 
 class TSkinScControl : public TSkinControl {

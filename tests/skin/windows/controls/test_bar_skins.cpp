@@ -23,7 +23,7 @@
 #include "skin/windows/controls/toolbar_skin.h"
 #include "skin/windows/controls/trackbar_skin.h"
 #include "skin/windows/controls/updown_skin.h"
-#include "tests/skin/windows/manager/skin_test_env.h"
+#include "tests/skin/windows/controls/control_test_env.h"
 
 using namespace skintest;
 
@@ -133,40 +133,6 @@ TEST(BarSkinDecisions, ProgressLengthToolbarColoursAndHeaderItems) {
 
 // ---- Pixels and messages
 
-struct TDib {
-  TDib(int w, int h) : W(w), H(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    DC = CreateCompatibleDC(nullptr);
-    Bmp = CreateDIBSection(DC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits), nullptr, 0);
-    Old = SelectObject(DC, Bmp);
-    Fill(0x123456);
-  }
-  ~TDib() {
-    SelectObject(DC, Old);
-    DeleteObject(Bmp);
-    DeleteDC(DC);
-  }
-  void Fill(COLORREF c) {
-    GdiFlush();
-    for (int i = 0; i < W * H; ++i) Bits[i] = (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-  }
-  COLORREF At(int x, int y) {
-    GdiFlush();
-    const uint32_t v = Bits[y * W + x];
-    return (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16;
-  }
-  int W, H;
-  HDC DC;
-  HBITMAP Bmp;
-  HGDIOBJ Old;
-  uint32_t* Bits = nullptr;
-};
-
 // Which frame (1..frames) of picture pic a colour is; 0 for none.
 int FrameOf(COLORREF c, int pic, int frames) {
   for (int k = 1; k <= frames; ++k)
@@ -263,6 +229,24 @@ TEST_F(BarSkins, TrackBarChannelAndThumbInBothOrientations) {
   }
 }
 
+TEST_F(BarSkins, ATrackBarThumbWithoutAPictureIsAFramedRectangle) {
+  TSkinData* d = Data();
+  std::unique_ptr<TDataSkinObject> thumb = std::move(d->ThumbHorz);
+  auto* tb = Make<TTrackBar>(10, 10, 200, 40);
+  tb->SetRange(0, 10);
+  tb->SetPosition(5);
+  SkinOf<TSkinTrackBar>(tb, d);
+  TDib dib(200, 40);
+  SendMessageW(tb->Handle(), WM_PRINTCLIENT, WPARAM(dib.DC), PRF_CLIENT | PRF_ERASEBKGND);
+  const RECT th = ThumbOf(tb->Handle());
+  const int mx = (th.left + th.right) / 2, my = (th.top + th.bottom) / 2;
+  EXPECT_EQ(dib.At(th.left, my), COLORREF(ColorToRGB(d->Colors[csButtonShadow])));
+  EXPECT_EQ(dib.At(mx, th.top), COLORREF(ColorToRGB(d->Colors[csButtonShadow])));
+  EXPECT_EQ(dib.At(mx, my), COLORREF(ColorToRGB(d->Colors[csButtonFace])));
+  d->ThumbHorz = std::move(thumb);
+  delete tb;
+}
+
 // A skin change repaints the track bar where it stands: the focus stays where the user left it.
 int g_trackFocusMessages = 0;
 WNDPROC g_trackProc = nullptr;
@@ -348,6 +332,32 @@ TEST_F(BarSkins, UpDownButtonsPerStateAndTheMouseSetsAndClearsTheHotOne) {
   DestroyWindow(raw);
 }
 
+TEST_F(BarSkins, AnUpDownsGlyphTakesTheFrameOfItsButtonCentredOverIt) {
+  constexpr int kGlyphVPic = 40;
+  TTestSkin skin = CompleteSkin();
+  for (auto& p : skin.Pictures)
+    if (p.Name == "glyphv.bmp") p.Data = Strip(kGlyphVPic, 8, 8, 8);
+  TSkinData* d = Data(sfMainform, nullptr, skin.File(), false);
+  auto* ud = Make<TUpDown>(10, 10, 16, 32);
+  auto* s = SkinOf<TSkinUpDown>(ud, d);
+  TDib dib(16, 32);
+  auto paint = [&] {
+    dib.Fill(0x123456);
+    s->PaintControl(dib.DC);
+  };
+  paint();
+  // The glyph of 8 x 8 in the middle of each half; the button's frame round it.
+  EXPECT_EQ(FrameOf(dib.At(8, 8), kGlyphVPic, 8), 1);
+  EXPECT_EQ(FrameOf(dib.At(8, 24), kGlyphVPic, 8), 5);
+  EXPECT_EQ(FrameOf(dib.At(2, 8), kUpDownVPic, 8), 1);
+  SendMessageW(ud->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 24));
+  paint();
+  EXPECT_EQ(FrameOf(dib.At(8, 24), kGlyphVPic, 8), 6);
+  EXPECT_EQ(FrameOf(dib.At(2, 24), kUpDownVPic, 8), 6);
+  SendMessageW(ud->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 24));
+  delete ud;
+}
+
 // What the parent hears from a track bar and an up-down for the same clicks and keys.
 THeard ParentHears(BarSkins& t, TSkinData* d, bool skinned) {
   auto* tb = t.Make<TTrackBar>(10, 10, 200, 40);
@@ -412,8 +422,10 @@ TEST_F(BarSkins, ProgressBarsAcrossAndUprightInBothStyles) {
   } rows[] = {{false, 50}, {false, 0}, {true, 50}};
   TSkinData* d = Data();
   for (const auto& r : rows) {
-    auto* pb = Make<TProgressBar>(10, 10, r.Vertical ? 20 : 100, r.Vertical ? 100 : 20);
+    auto* pb = Make<TProgressBar>(10, 10, 100, 20);
+    // Turning the bar upright turns its bounds too.
     if (r.Vertical) pb->SetOrientation(pbVertical);
+    ASSERT_EQ(pb->Height(), r.Vertical ? 100 : 20);
     pb->SetPosition(r.Pos);
     auto* s = SkinOf<TSkinProgress>(pb, d);
     RECT wr{};
@@ -446,6 +458,18 @@ TEST_F(BarSkins, ProgressBarsAcrossAndUprightInBothStyles) {
   s->PaintControl(dib.DC);
   EXPECT_EQ(dib.At(10, dib.H / 2), FrameColor(kChunkPic, 1));
   EXPECT_EQ(dib.At(dib.W - 3, dib.H / 2), FrameColor(kProgressPic, 1));
+  delete pb;
+  // Upright at half: the chunks fill the lower half.
+  pb = Make<TProgressBar>(10, 10, 100, 20);
+  pb->SetOrientation(pbVertical);
+  ASSERT_EQ(pb->Height(), 100);
+  pb->SetPosition(50);
+  s = SkinOf<TSkinProgress>(pb, d1);
+  GetWindowRect(pb->Handle(), &wr);
+  TDib up(wr.right - wr.left, wr.bottom - wr.top);
+  s->PaintControl(up.DC);
+  EXPECT_EQ(up.At(up.W / 2, up.H - 10), FrameColor(kChunkPic, 1));
+  EXPECT_EQ(up.At(up.W / 2, 10), FrameColor(kProgressPic, 1));
   delete pb;
 }
 
@@ -602,6 +626,32 @@ TEST_F(HeaderSkins, AnItemCountThatChangesBetweenPaints) {
   EXPECT_EQ(s->FHoverRects.size(), 5u);
   SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(250, 5));
   EXPECT_EQ(s->FHotItem, 4);
+}
+
+TEST_F(HeaderSkins, ACaptionOfMoreThanAHundredCharactersIsCut) {
+  TSkinData* d = Data();
+  auto* h = Make<THeaderControl>(0, 0, 1000, 18);
+  THeaderSection* section = h->Sections()->Add();
+  section->SetWidth(1000);
+  SkinOf<TSkinHeader>(h, d);
+  HFONT small = CreateFontW(-8, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+  SendMessageW(h->Handle(), WM_SETFONT, WPARAM(small), FALSE);
+  auto picture = [&](const WideString& text) {
+    section->SetText(text);
+    TDib dib(1000, 18);
+    SendMessageW(h->Handle(), WM_PRINTCLIENT, WPARAM(dib.DC), PRF_CLIENT);
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 18; ++y)
+      for (int x = 0; x < 1000; ++x) px.push_back(dib.At(x, y));
+    return px;
+  };
+  const WideString hundred(100, L'i');
+  const auto cut = picture(hundred);
+  // The hundredth character is drawn, and whatever follows it is not.
+  EXPECT_TRUE(picture(WideString(99, L'i') + L"W") != picture(WideString(99, L'i'))) << "the last character is lost";
+  EXPECT_TRUE(picture(hundred + WideString(50, L'W')) == cut) << "the caption is not cut";
+  SendMessageW(h->Handle(), WM_SETFONT, 0, FALSE);
+  DeleteObject(small);
 }
 
 // How far right the caption of the first item reaches in the header's font.

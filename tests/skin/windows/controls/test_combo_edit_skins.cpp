@@ -5,6 +5,10 @@
 // combo); pixels of the combo's frame per state; edit borders, the client-paint message and an
 // up-down inside an edit; the picker's arrow opening the calendar; and the data-aware grid.
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -16,7 +20,7 @@
 #include "skin/windows/controls/combo_skin.h"
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/controls/edit_skin.h"
-#include "tests/skin/windows/controls/control_test_env.h"
+#include "tests/skin/windows/controls/scroll_agreement.h"
 
 using namespace skintest;
 
@@ -34,7 +38,7 @@ LRESULT CALLBACK HearingParent(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 // Acts on WM_APP while a drag loop dispatches: the test puts what it wants done in g_action.
 std::function<void()> g_action;
 LRESULT CALLBACK ActingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_APP && g_action) g_action();
+  if ((m == WM_APP || m == WM_TIMER) && g_action) g_action();
   return DefWindowProcW(w, m, wp, lp);
 }
 
@@ -284,6 +288,189 @@ TEST_F(ComboEditSkins, TheDropListsThumbDrag) {
   Pump();
 }
 
+// What reaches the drop list's own procedure under its skin.
+std::vector<std::pair<UINT, WPARAM>> g_listHeard;
+WNDPROC g_listProc = nullptr;
+LRESULT CALLBACK ListUnderSkin(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCMOUSEMOVE || m == WM_VSCROLL) g_listHeard.push_back({m, wp});
+  return CallWindowProcW(g_listProc, w, m, wp, lp);
+}
+
+// The thread's processor time so far, in milliseconds.
+int64_t ThreadMs() {
+  FILETIME c{}, e{}, k{}, u{};
+  GetThreadTimes(GetCurrentThread(), &c, &e, &k, &u);
+  auto ms = [](FILETIME f) { return int64_t((uint64_t(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 10000); };
+  return ms(k) + ms(u);
+}
+
+TEST_F(ComboEditSkins, TheDropListsBarOnTheScreenFollowsTheList) {
+  TComboBox* c = nullptr;
+  TDropDrag d = DroppedList(*this, c);
+  ASSERT_TRUE(IsWindowVisible(d.List));
+  auto bar = [&] { return BarOf(d.List, OBJID_VSCROLL); };
+  auto agrees = [&](const char* after) {
+    Pump();
+    const SCROLLBARINFO b = bar();
+    const TThumbSpan t = ThumbOnScreen(b.rcScrollBar, true), e = ThumbAndGrip({b.xyThumbTop, b.xyThumbBottom});
+    EXPECT_EQ(t.Start, e.Start) << after;
+    EXPECT_EQ(t.End, e.End) << after;
+  };
+  // The skin's pieces, plain: no part is lit.
+  {
+    const SCROLLBARINFO b = bar();
+    TDib dib(Width(b.rcScrollBar), Height(b.rcScrollBar));
+    HDC screen = GetDC(nullptr);
+    BitBlt(dib.DC, 0, 0, dib.W, dib.H, screen, b.rcScrollBar.left, b.rcScrollBar.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(dib.At(8, 5), FrameColor(kScrollPic, 9));
+    EXPECT_EQ(dib.At(8, dib.H - 5), FrameColor(kScrollPic, 13));
+    const COLORREF thumb = dib.At(8, b.xyThumbTop + 1);
+    EXPECT_TRUE(thumb == FrameColor(kVThumbPic, 1) || thumb == FrameColor(kScrollPic, 20)) << std::hex << thumb;
+    EXPECT_EQ(dib.At(8, b.xyThumbBottom + 2), FrameColor(kVScrollPic, 1));
+  }
+  agrees("dropping");
+  RECT r{};
+  GetWindowRect(d.List, &r);
+  SendMessageW(d.List, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(r.left + 20, r.top + 20));
+  agrees("the wheel");
+  for (WORD k : {WORD(VK_NEXT), WORD(VK_DOWN)}) {
+    SendMessageW(d.Combo, WM_KEYDOWN, k, 1);
+    SendMessageW(d.Combo, WM_KEYUP, k, LPARAM(0xC0000001));
+  }
+  agrees("keys");
+  POINT p{d.Thumb.x, d.Thumb.y + 25};
+  ScreenToClient(d.List, &p);
+  PostMessageW(d.List, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  PostMessageW(d.List, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  PressThumb(d);
+  agrees("a thumb drag");
+  const LRESULT top = SendMessageW(d.List, LB_GETTOPINDEX, 0, 0);
+  const SCROLLBARINFO b = bar();
+  PressNative(d.List, POINT{b.rcScrollBar.left + 8, b.rcScrollBar.bottom - 5}, 0, 0, HTVSCROLL);
+  EXPECT_EQ(SendMessageW(d.List, LB_GETTOPINDEX, 0, 0), top + 1) << "the arrow is the list's own";
+  agrees("an arrow click");
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_POS;
+  si.nPos = 3;
+  SetScrollInfo(d.List, SB_VERT, &si, TRUE);
+  PumpUntil([&] {
+    const SCROLLBARINFO now = bar();
+    return ThumbOnScreen(now.rcScrollBar, true) == ThumbAndGrip({now.xyThumbTop, now.xyThumbBottom});
+  });
+  agrees("SetScrollInfo from code");
+  for (int i = 0; i < 40; ++i) c->Items()->Add(L"more " + std::to_wstring(i));
+  agrees("items added");
+  while (c->Items()->Count() > 20) c->Items()->Delete(c->Items()->Count() - 1);
+  agrees("items removed");
+  SendMessageW(d.Combo, CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+}
+
+TEST_F(ComboEditSkins, TheDropListsOwnDragInDetail) {
+  auto* c = Make<TComboBox>(10, 10, 160, 24, 3);
+  c->SetDropDownCount(8);
+  for (int i = 0; i < 60; ++i) c->Items()->Add(L"item " + std::to_wstring(i));
+  HWND list = InfoOf(c->Handle()).hwndList;
+  // Under the skin: what the skin passes on reaches this procedure.
+  g_listProc = WNDPROC(SetWindowLongPtrW(list, GWLP_WNDPROC, LONG_PTR(&ListUnderSkin)));
+  ASSERT_NE(Attach<TSkinComBox>(c, kcComboBox), nullptr);
+  TDropDrag d{};
+  d.Combo = c->Handle();
+  d.List = list;
+  SetWindowPos(d.Combo, nullptr, 0, 0, 160, 24 + 8 * 16 + 2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(d.Combo, CB_SHOWDROPDOWN, TRUE, 0);
+  Pump();
+  ASSERT_TRUE(IsWindowVisible(d.List));
+  // The list does not hot-track its native bar: the move over it stops at the skin.
+  g_listHeard.clear();
+  SendMessageW(d.List, WM_NCMOUSEMOVE, HTVSCROLL, 0);
+  SendMessageW(d.List, WM_NCMOUSEMOVE, HTBORDER, 0);
+  ASSERT_EQ(g_listHeard.size(), 1u);
+  EXPECT_EQ(g_listHeard[0].second, WPARAM(HTBORDER));
+
+  // Pressed on the thumb and released without moving: the position it had, then the end.
+  SendMessageW(d.List, LB_SETTOPINDEX, 20, 0);
+  Pump();
+  const int pos = PosOf(d.List);
+  g_listHeard.clear();
+  PostMessageW(d.List, WM_LBUTTONUP, 0, 0);
+  PressThumb(d);
+  Pump();
+  const std::vector<std::pair<UINT, WPARAM>> once = {{WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, pos)},
+                                                     {WM_VSCROLL, SB_ENDSCROLL}};
+  EXPECT_EQ(g_listHeard, once);
+  EXPECT_EQ(PosOf(d.List), pos);
+
+  // Dragged far above the list: the signed coordinates take it to the top, not to the bottom.
+  POINT above{5, -300};
+  PostMessageW(d.List, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(above.x, above.y));
+  PostMessageW(d.List, WM_LBUTTONUP, 0, MAKELPARAM(above.x, above.y));
+  PressThumb(d);
+  EXPECT_EQ(SendMessageW(d.List, LB_GETTOPINDEX, 0, 0), 0);
+
+  // The drag waits for the mouse: a third of a second of holding still costs the thread next to
+  // nothing. The clock of the thread's own time is checked first.
+  const int64_t busyFrom = ThreadMs();
+  const ULONGLONG until = GetTickCount64() + 300;
+  volatile uint64_t spin = 0;
+  while (GetTickCount64() < until) spin = spin + 1;
+  ASSERT_GE(ThreadMs() - busyFrom, 100) << "the thread's processor time is not measured here";
+  HWND actor = Window(CreateWindowExW(0, L"KaroActing", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+  g_action = [&] {
+    KillTimer(actor, 1);
+    PostMessageW(d.List, WM_LBUTTONUP, 0, 0);
+  };
+  SetTimer(actor, 1, 300, nullptr);
+  const ULONGLONG wallFrom = GetTickCount64();
+  const int64_t cpuFrom = ThreadMs();
+  PressThumb(d);
+  const int64_t cpu = ThreadMs() - cpuFrom;
+  EXPECT_GE(GetTickCount64() - wallFrom, 250u);
+  EXPECT_LT(cpu, 100) << "the drag loop spins";
+  g_action = nullptr;
+  SendMessageW(d.Combo, CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+}
+
+TEST_F(ComboEditSkins, RawCombosAndTheDropDownListGetTheEditHookOnlyWhereThereIsAnEdit) {
+  struct {
+    DWORD Style;
+    bool Edit, List;
+  } rows[] = {{CBS_DROPDOWN, true, false}, {CBS_DROPDOWNLIST, false, false}, {CBS_SIMPLE, false, true}};
+  for (const auto& r : rows) {
+    HWND h = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | r.Style, 10, 200, 160, 120, host, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(h, nullptr);
+    SendMessageW(h, CB_ADDSTRING, 0, LPARAM(L"\u6625"));
+    auto* s = new TSkinComBox(form.get());
+    s->Inithwnd(h, data, nullptr, form.get());
+    const COMBOBOXINFO info = InfoOf(h);
+    EXPECT_EQ(s->FEditChild != nullptr, r.Edit) << r.Style;
+    if (r.Edit) {
+      EXPECT_EQ(s->FEditChild, info.hwndItem);
+      // A press in the edit presses the button too.
+      SendMessageW(s->FEditChild, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+      EXPECT_TRUE(s->FMouseState & scDown);
+      SendMessageW(s->FEditChild, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+      EXPECT_FALSE(s->FMouseState & scDown);
+    }
+    // A raw simple combo knows its list but gives it no skin.
+    EXPECT_EQ(s->FListWindow, r.List ? info.hwndList : nullptr) << r.Style;
+    EXPECT_EQ(s->FSimpleList, nullptr);
+    form->DeleteControls();
+    DestroyWindow(h);
+  }
+  auto* c = Make<TComboBox>(10, 10, 160, 24, 8);
+  c->SetStyle(csDropDownList);
+  auto* s = Attach<TSkinComBox>(c, kcComboBox);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->FEditChild, nullptr);
+  EXPECT_NE(s->FDropList, nullptr);
+}
+
 TEST_F(ComboEditSkins, ComboFramePixelsPerState) {
   auto* c = Make<TComboBox>(10, 10, 160, 24, 4);
   c->SetStyle(csDropDownList);
@@ -333,7 +520,67 @@ TEST_F(ComboEditSkins, ComboFramePixelsPerState) {
   SelectClipRgn(dib.DC, nullptr);
   DeleteObject(clip);
   DeleteObject(after);
+  // Asked for its button on the left, the combo keeps it where the system draws it (Wine leaves
+  // it on the right); the skin's button follows the system's, not the style.
+  HWND h = c->Handle();
+  SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+  const COMBOBOXINFO left = InfoOf(h);
+  const bool onLeft = left.rcButton.left < Width(w) / 2;
+  RecordProperty("combo_button_left_with_leftscrollbar", onLeft ? 1 : 0);
+  dib.Fill(0x123456);
+  s->PaintControl(dib.DC);
+  const int bx2 = onLeft ? 3 : Width(w) - 3;
+  EXPECT_EQ(dib.At(bx2, 1), FrameColor(kComboButtonPic, 1)) << "button on the left: " << onLeft;
+  EXPECT_EQ(dib.At(onLeft ? Width(w) - 30 : 30, 10), 0x123456u);  // the text area, on the other side
+  SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_LEFTSCROLLBAR));
   data->ComboButton->Style = 2;
+}
+
+TEST_F(ComboEditSkins, TheFlatComboFramePixels) {
+  // A skin whose combo button keeps the flat style: it has no frame picture to be rebuilt with.
+  TTestSkin skin = CompleteSkin();
+  const size_t sunk = skin.Ini.find("[SunkEdge]\r\n");
+  ASSERT_NE(sunk, std::string::npos);
+  skin.Ini.erase(sunk, skin.Ini.find('[', sunk + 1) - sunk);
+  const size_t at = skin.Ini.find("[ComboButton]\r\n");
+  ASSERT_NE(at, std::string::npos);
+  skin.Ini.insert(at + 15, "Style=1\r\n");
+  data = Data(sfMainform, nullptr, skin.File(), false);
+  ASSERT_EQ(data->ComboButton->Style, 1);
+  form->SkinData = data;
+  auto* c = Make<TComboBox>(10, 10, 160, 24, 15);
+  c->SetStyle(csDropDownList);
+  auto* s = Attach<TSkinComBox>(c, kcComboBox);
+  ASSERT_NE(s, nullptr);
+  RECT w{};
+  GetWindowRect(c->Handle(), &w);
+  TDib dib(Width(w), Height(w));
+  HBRUSH red = CreateSolidBrush(RGB(200, 0, 0));
+  HGDIOBJ old = SelectObject(dib.DC, red);
+  auto paint = [&] {
+    dib.Fill(0x123456);
+    s->PaintControl(dib.DC);
+  };
+  SetFocus(host);
+  paint();
+  // The shadow line outside, a line in the caller's brush inside it, and the button at the end.
+  EXPECT_EQ(dib.At(0, 0), COLORREF(ColorToRGB(data->Colors[csButtonShadow])));
+  EXPECT_EQ(dib.At(1, 1), COLORREF(RGB(200, 0, 0)));
+  EXPECT_EQ(dib.At(40, 1), COLORREF(RGB(200, 0, 0)));
+  EXPECT_EQ(dib.At(40, dib.H / 2), 0x123456u);  // the text area is the combo's
+  const int bx = dib.W - 2 - 8, by = dib.H / 2;
+  EXPECT_EQ(dib.At(bx, by), FrameColor(kComboButtonPic, 1));
+  SendMessageW(c->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(bx, by));
+  paint();
+  EXPECT_EQ(dib.At(bx, by), FrameColor(kComboButtonPic, 4));
+  SendMessageW(c->Handle(), WM_MOUSELEAVE, 0, 0);
+  EnableWindow(c->Handle(), FALSE);
+  paint();
+  EXPECT_EQ(dib.At(bx, by), FrameColor(kComboButtonPic, 3));
+  EnableWindow(c->Handle(), TRUE);
+  SelectObject(dib.DC, old);
+  DeleteObject(red);
 }
 
 // ---- Edits and pickers
@@ -397,6 +644,105 @@ TEST_F(ComboEditSkins, EditBordersTheClientPaintMessageAndAnUpDownInside) {
   TSkinEdit::UpDownMaker = saved;
 }
 
+TEST_F(ComboEditSkins, TheUpDownOrSpinChildIsFoundByItsClassName) {
+  struct {
+    const wchar_t* Class;
+    bool Found;
+  } rows[] = {{L"msctls_updown32", true}, {L"KaroSpinner", true}, {L"XUPDOWNx", true}, {L"KaroUpDownish", true},
+              {L"msctls_updown", true}, {L"KaroSpun", false}, {L"Up_Down", false}, {L"Spi_n", false}};
+  for (const auto& r : rows) {
+    WNDCLASSW wc{};
+    if (!GetClassInfoW(GetModuleHandleW(nullptr), r.Class, &wc) && !GetClassInfoW(nullptr, r.Class, &wc)) {
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = r.Class;
+      RegisterClassW(&wc);
+    }
+    auto* e = Make<TEdit>(10, 40, 160, 24, 11);
+    HWND child = CreateWindowExW(0, r.Class, L"", WS_CHILD | WS_VISIBLE, 120, 0, 16, 16, e->Handle(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(child, nullptr);
+    auto* s = Attach<TSkinEdit>(e, kcEdit);
+    ASSERT_NE(s, nullptr);
+    TDib dib(160, 24);
+    s->PaintControl(dib.DC);
+    EXPECT_EQ(s->FUpDownWindow == child, r.Found) << std::string(r.Class, r.Class + wcslen(r.Class));
+    EXPECT_EQ(s->FUpDown != nullptr, r.Found);
+    e->SetVisible(false);
+  }
+}
+
+TEST_F(ComboEditSkins, AnUpDownInsideAnEditKeepsWithinTheEditsFrame) {
+  auto* e = Make<TEdit>(10, 10, 160, 24, 12);
+  RECT c{};
+  GetClientRect(e->Handle(), &c);
+  // The up-down at the right of the edit's client area, as tall as it.
+  HWND ud = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, c.right - 16, 0, 16, c.bottom, e->Handle(),
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(ud, nullptr);
+  SetWindowPos(ud, nullptr, c.right - 16, 0, 16, c.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  auto* s = Attach<TSkinEdit>(e, kcEdit);
+  ASSERT_NE(s, nullptr);
+  TDib edit(160, 24);
+  s->PaintControl(edit.DC);
+  ASSERT_EQ(s->FUpDownWindow, ud);
+  ASSERT_NE(s->FUpDown, nullptr);
+  // The edit's frame lies 2 pixels round the up-down: it keeps one pixel more off each edge,
+  // over white.
+  RECT me{}, pe{};
+  GetWindowRect(ud, &me);
+  GetWindowRect(e->Handle(), &pe);
+  ASSERT_EQ(me.top - pe.top, 2);
+  TDib dib(16, c.bottom);
+  s->FUpDown->PaintControl(dib.DC);
+  constexpr int kUpDownVPic = 39;
+  EXPECT_EQ(dib.At(5, 0), 0xFFFFFFu);
+  EXPECT_EQ(dib.At(0, 1), FrameColor(kUpDownVPic, 1));
+  EXPECT_EQ(dib.At(15, 3), 0xFFFFFFu);
+  EXPECT_EQ(dib.At(5, c.bottom - 1), 0xFFFFFFu);
+  EXPECT_EQ(dib.At(0, c.bottom - 2), FrameColor(kUpDownVPic, 5));
+}
+
+TEST_F(ComboEditSkins, AnEditWithoutABorderIsLeftAsItDrawsItself) {
+  auto* e = Make<TEdit>(10, 10, 160, 24, 13);
+  e->SetBorderStyle(bsNone);
+  ASSERT_FALSE(GetWindowLongPtrW(e->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  auto* s = Attach<TSkinEdit>(e, kcEdit);
+  ASSERT_NE(s, nullptr);
+  TDib dib(160, 24);
+  s->PaintControl(dib.DC);
+  SendMessageW(e->Handle(), WM_PRINT, WPARAM(dib.DC), PRF_NONCLIENT);
+  for (int x = 0; x < 160; x += 7) {
+    EXPECT_EQ(dib.At(x, 0), 0x123456u) << x;
+    EXPECT_EQ(dib.At(x, 1), 0x123456u) << x;
+  }
+}
+
+TEST_F(ComboEditSkins, ThePickersBorderAndArrowPixels) {
+  auto* p = Make<TDateTimePicker>(10, 10, 160, 24, 14);
+  auto* s = Attach<TSkinDateTime>(p, kcDateTime);
+  ASSERT_TRUE(s && s->FArrow);
+  RECT w{};
+  GetWindowRect(p->Handle(), &w);
+  TDib dib(Width(w), Height(w));
+  s->PaintControl(dib.DC);
+  EXPECT_EQ(dib.At(0, 0), COLORREF(ColorToRGB(data->Colors[csButtonShadow])));
+  EXPECT_EQ(dib.At(1, 1), 0xFFFFFFu);
+  EXPECT_EQ(dib.At(2, 10), 0x123456u);
+  // The arrow: the normal cell of the skin's arrow strip, the fourth while the mouse is over it.
+  TBitmap* map = data->ComboxArrow->Map.get();
+  const int cell = map->Width() / data->ComboxArrow->Frame;
+  auto cellColour = [&](int k) { return GetPixel(map->Canvas()->Handle(), (k - 1) * cell + cell / 2, 1); };
+  ASSERT_NE(cellColour(1), cellColour(4)) << "the cells look alike: the test would prove nothing";
+  TDib arrow(s->FArrow->Width(), s->FArrow->Height());
+  SendMessageW(s->FArrow->Handle(), WM_PRINTCLIENT, WPARAM(arrow.DC), PRF_CLIENT);
+  EXPECT_EQ(arrow.At(arrow.W / 2, 1), cellColour(1));
+  SendMessageW(s->FArrow->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  SendMessageW(s->FArrow->Handle(), WM_PRINTCLIENT, WPARAM(arrow.DC), PRF_CLIENT);
+  EXPECT_EQ(arrow.At(arrow.W / 2, 1), cellColour(4));
+  SendMessageW(s->FArrow->Handle(), WM_MOUSELEAVE, 0, 0);
+}
+
 TEST_F(ComboEditSkins, ThePickersArrowOpensTheCalendarAndKeepsItOpen) {
   auto* p = Make<TDateTimePicker>(10, 10, 160, 24, 7);
   auto* s = Attach<TSkinDateTime>(p, kcDateTime);
@@ -407,6 +753,13 @@ TEST_F(ComboEditSkins, ThePickersArrowOpensTheCalendarAndKeepsItOpen) {
   GetWindowRect(arrow, &r);
   GetWindowRect(p->Handle(), &pr);
   EXPECT_EQ(r.right - pr.left, Width(pr) - 2);  // over the picker's own button, inside the border
+  // Down to the bottom of the picker's client area: nothing of the picker's own button shows.
+  RECT pc{};
+  GetClientRect(p->Handle(), &pc);
+  POINT bottom{0, pc.bottom};
+  ClientToScreen(p->Handle(), &bottom);
+  EXPECT_EQ(r.bottom, bottom.y);
+  EXPECT_GE(Height(r), GetSystemMetrics(SM_CXHSCROLL) + 1);
   // Hovering lights the arrow; not on a disabled picker.
   SendMessageW(arrow, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
   EXPECT_TRUE(s->FArrow->Hot());

@@ -2,18 +2,19 @@
 // bars over its own, they follow it as it scrolls through the rows of a real database, and its
 // fixed colour is the skin's while skinned and its own again afterwards.
 
+#include <initializer_list>
+#include <memory>
+
 #include "classlib/controls/extctrls.h"
 #include "classlib/db/dbgrids.h"
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/controls/scroll_skin.h"
 #include "tests/classlib/db/db_fixture.h"
-#include "tests/skin/windows/controls/control_test_env.h"
+#include "tests/skin/windows/controls/scroll_agreement.h"
 
 using namespace skintest;
 
 namespace {
-
-constexpr int kScrollPic = 26, kVScrollPic = 28, kVThumbPic = 30;
 
 class GridSkin : public DbFixture {
 protected:
@@ -25,80 +26,107 @@ protected:
       TRawDb raw(folder + L"Karo.cc");
       for (int i = 0; i < 80; ++i) raw.Insert2("INSERT INTO CiYu VALUES (?, ?)", L"\u6625" + std::to_wstring(i), L"x");
     }
+    auto stream = StreamOf(SkinFile());
+    data.LoadFromStream(*stream);
+    host = MakeWindow(L"KaroSkinTestW", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 560, 420);
+    SetForegroundWindow(host);
+    panel = std::make_unique<TPanel>(nullptr);
+    panel->SetParentWindow(host);
+    panel->SetBounds(0, 0, 540, 380);
+    q = Query(L"select * from CiYu");
+    source.SetDataSet(q);
+    form.hwnd = host;
+    form.SkinData = &data;
   }
   void TearDown() override {
+    form.DeleteControls();
+    q->Close();
+    panel.reset();
+    DestroyWindow(host);
+    Pump();
     TTimer::SetManualTimers(false);
     DbFixture::TearDown();
   }
-};
-
-TEST_F(GridSkin, TheGridShowsSkinnedScrollBarsThatFollowIt) {
-  TSkinData data(nullptr);
-  auto s = StreamOf(SkinFile());
-  data.LoadFromStream(*s);
-  HWND host = MakeWindow(L"KaroSkinTestW", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 400);
-  {
-    TPanel panel(nullptr);
-    panel.SetParentWindow(host);
-    panel.SetBounds(0, 0, 480, 360);
-    TADOQuery* q = Query(L"select * from CiYu");
-    TDataSource source(nullptr);
-    source.SetDataSet(q);
-    auto* grid = new TDBGrid(&panel);
-    grid->SetParent(&panel);
-    grid->SetBounds(10, 10, 300, 200);
+  // The grid over the words, open, of the given columns (none: one per field).
+  TDBGrid* MakeGrid(int w, int h, std::initializer_list<const wchar_t*> columns = {}) {
+    auto* grid = new TDBGrid(panel.get());
+    grid->SetParent(panel.get());
+    grid->SetBounds(10, 10, w, h);
+    for (const wchar_t* field : columns) {
+      TColumn* col = grid->Columns()->Add();
+      col->SetFieldName(field);
+      col->SetWidth(150);
+    }
     grid->SetDataSource(&source);
     q->Open();
     Pump();
-    const TColor fixed = grid->FixedColor();
-    TVeltForm form(nullptr);
-    form.hwnd = host;
-    form.SkinData = &data;
-    AddComp(&form, grid, &panel);
-    Pump();
-    auto* skin = dynamic_cast<TSkinScrollbar*>(Lookupcontrol(&form, grid->Handle()));
-    ASSERT_NE(skin, nullptr);
-    ASSERT_NE(skin->FVert, nullptr);
-    EXPECT_EQ(grid->FixedColor(), ColorToRGB(data.Colors[csButtonFace]));
-    HWND h = grid->Handle();
-    auto agrees = [&] {
-      SCROLLBARINFO b{};
-      b.cbSize = sizeof(b);
-      GetScrollBarInfo(h, OBJID_VSCROLL, &b);
-      RECT o{};
-      GetWindowRect(skin->FVert->Handle(), &o);
-      const TThumbSpan t = skin->FVert->DrawnThumb();
-      return !(b.rgstate[0] & STATE_SYSTEM_INVISIBLE) && IsWindowVisible(skin->FVert->Handle()) &&
-             EqualRect(&o, &b.rcScrollBar) && t.Start == b.xyThumbTop && t.End == b.xyThumbBottom;
-    };
-    EXPECT_TRUE(agrees());
-    SetFocus(h);
-    for (int i = 0; i < 3; ++i) {
-      SendMessageW(h, WM_KEYDOWN, VK_NEXT, 1);
-      SendMessageW(h, WM_KEYUP, VK_NEXT, LPARAM(0xC0000001));
-      Pump();
-      EXPECT_TRUE(agrees()) << "after page " << i;
-    }
-    RECT w{};
-    GetWindowRect(h, &w);
-    SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(w.left + 30, w.top + 30));
-    Pump();
-    EXPECT_TRUE(agrees()) << "after the wheel";
-    // The bar on screen is the skin's: its thumb in the skin's thumb colour.
-    RECT cr{};
-    GetClientRect(skin->FVert->Handle(), &cr);
-    TDib dib(cr.right, cr.bottom);
-    SendMessageW(skin->FVert->Handle(), WM_PRINTCLIENT, WPARAM(dib.DC), PRF_CLIENT);
-    const TThumbSpan t = skin->FVert->DrawnThumb();
-    const COLORREF thumb = dib.At(8, t.Start), grip = FrameColor(kScrollPic, 20);
-    EXPECT_TRUE(thumb == FrameColor(kVThumbPic, 1) || (thumb == grip && t.End - t.Start <= 19)) << std::hex << thumb;
-    EXPECT_EQ(dib.At(8, t.Start - 2), FrameColor(kVScrollPic, 1));
-    form.DeleteControls();
-    EXPECT_EQ(grid->FixedColor(), fixed);
-    q->Close();
+    return grid;
   }
-  DestroyWindow(host);
+  TSkinScrollbar* SkinOf(TDBGrid* grid) {
+    AddComp(&form, grid, panel.get());
+    Pump();
+    return dynamic_cast<TSkinScrollbar*>(Lookupcontrol(&form, grid->Handle()));
+  }
+  TSkinData data{nullptr};
+  HWND host = nullptr;
+  std::unique_ptr<TPanel> panel;
+  TADOQuery* q = nullptr;
+  TDataSource source{nullptr};
+  TVeltForm form{nullptr};
+};
+
+TEST_F(GridSkin, TheGridShowsSkinnedScrollBarsThatFollowIt) {
+  TDBGrid* grid = MakeGrid(300, 200);
+  const TColor fixed = grid->FixedColor();
+  auto* skin = SkinOf(grid);
+  ASSERT_NE(skin, nullptr);
+  ASSERT_NE(skin->FVert, nullptr);
+  EXPECT_EQ(grid->FixedColor(), ColorToRGB(data.Colors[csButtonFace]));
+  HWND h = grid->Handle();
+  EXPECT_TRUE(Agrees(skin->FVert, h, OBJID_VSCROLL));
+  SetFocus(h);
+  for (int i = 0; i < 3; ++i) {
+    SendMessageW(h, WM_KEYDOWN, VK_NEXT, 1);
+    SendMessageW(h, WM_KEYUP, VK_NEXT, LPARAM(0xC0000001));
+    Pump();
+    EXPECT_TRUE(Agrees(skin->FVert, h, OBJID_VSCROLL)) << "after page " << i;
+  }
+  RECT w{};
+  GetWindowRect(h, &w);
+  SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(w.left + 30, w.top + 30));
   Pump();
+  EXPECT_TRUE(Agrees(skin->FVert, h, OBJID_VSCROLL)) << "after the wheel";
+  // The bar on screen is the skin's: its thumb in the skin's thumb colour.
+  RECT cr{};
+  GetClientRect(skin->FVert->Handle(), &cr);
+  TDib dib(cr.right, cr.bottom);
+  SendMessageW(skin->FVert->Handle(), WM_PRINTCLIENT, WPARAM(dib.DC), PRF_CLIENT);
+  const TThumbSpan t = skin->FVert->DrawnThumb();
+  const COLORREF thumb = dib.At(8, t.Start), grip = FrameColor(kScrollPic, 20);
+  EXPECT_TRUE(thumb == FrameColor(kVThumbPic, 1) || (thumb == grip && t.End - t.Start <= 19)) << std::hex << thumb;
+  EXPECT_EQ(dib.At(8, t.Start - 2), FrameColor(kVScrollPic, 1));
+  form.DeleteControls();
+  EXPECT_EQ(grid->FixedColor(), fixed);
+}
+
+TEST_F(GridSkin, TheOverlaysAgreeWithTheGridAfterEveryWayOfScrolling) {
+  // Columns wider together than the grid: it scrolls across too.
+  TDBGrid* grid = MakeGrid(220, 160, {L"CiYu", L"HanYi"});
+  auto* skin = SkinOf(grid);
+  ASSERT_TRUE(skin && skin->FVert && skin->FHorz);
+  TScrollSubject subject("TDBGrid", grid, grid->Handle(), skin->FVert, skin->FHorz);
+  subject.Content = [&](bool more) {
+    q->Close();
+    {
+      TRawDb raw(folder + L"Karo.cc");
+      if (more)
+        for (int i = 0; i < 60; ++i) raw.Insert2("INSERT INTO CiYu VALUES (?, ?)", L"\u79cb" + std::to_wstring(i), L"y");
+      else
+        raw.Exec("DELETE FROM CiYu WHERE rowid > 3");
+    }
+    q->Open();
+  };
+  RunScrollWays(subject);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 // state; the corner square, the border message, a skin without a scroll-bar picture, re-created
 // controls, stand-alone scroll bars and the list view's lazily made header.
 
+#include <windows.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,17 +13,16 @@
 #include "classlib/controls/comctrls.h"
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
+#include "skin/windows/controls/combo_skin.h"
 #include "skin/windows/controls/control_choice.h"
+#include "skin/windows/controls/header_skin.h"
 #include "skin/windows/controls/scroll_skin.h"
 #include "skin/windows/paint/scroll_geometry.h"
-#include "tests/skin/windows/controls/control_test_env.h"
+#include "tests/skin/windows/controls/scroll_agreement.h"
 
 using namespace skintest;
 
 namespace {
-
-// The pictures' numbers in the complete test skin.
-constexpr int kScrollPic = 26, kVScrollPic = 28, kVThumbPic = 30;
 
 // ---- Controls under the skin
 
@@ -57,6 +58,14 @@ public:
     controls.push_back(std::move(c));
     return raw;
   }
+  // A memo with both bars and lines that do not wrap, or with the vertical bar alone.
+  TMemo* Memo(int x, int y, int w, int h, const WideString& text, TScrollStyle bars = ssBoth) {
+    auto* m = Make<TMemo>(x, y, w, h);
+    m->SetScrollBars(bars);
+    if (bars == ssBoth) m->SetWordWrap(false);
+    m->SetText(text);
+    return m;
+  }
   TSkinControl* SkinOf(TWinControl* c) {
     AddComp(form.get(), c, parent.get());
     Pump();
@@ -68,93 +77,32 @@ public:
   std::vector<std::unique_ptr<TControl>> controls;
 };
 
-SCROLLBARINFO BarOf(HWND w, LONG id) {
-  SCROLLBARINFO i{};
-  i.cbSize = sizeof(i);
-  GetScrollBarInfo(w, id, &i);
-  return i;
-}
-
-// The overlay lies on the control's bar and its last paint drew the control's own thumb.
-::testing::AssertionResult Agrees(TWScrollbar* o, HWND w, LONG id) {
-  if (!o) return ::testing::AssertionFailure() << "no overlay";
-  const SCROLLBARINFO b = BarOf(w, id);
-  const bool barShown = IsWindowVisible(w) && !(b.rgstate[0] & STATE_SYSTEM_INVISIBLE);
-  const bool overlayShown = o->HandleAllocated() && IsWindowVisible(o->Handle());
-  if (barShown != overlayShown)
-    return ::testing::AssertionFailure() << "bar shown " << barShown << ", overlay shown " << overlayShown;
-  if (!barShown) return ::testing::AssertionSuccess();
-  RECT r{};
-  GetWindowRect(o->Handle(), &r);
-  if (!EqualRect(&r, &b.rcScrollBar))
-    return ::testing::AssertionFailure() << "overlay at " << r.left << "," << r.top << "-" << r.right << ","
-                                         << r.bottom << ", bar at " << b.rcScrollBar.left << "," << b.rcScrollBar.top
-                                         << "-" << b.rcScrollBar.right << "," << b.rcScrollBar.bottom;
-  if (b.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) return ::testing::AssertionSuccess();
-  const TThumbSpan t = o->DrawnThumb();
-  if (!o->DrawnAny() || t.Start != b.xyThumbTop || t.End != b.xyThumbBottom)
-    return ::testing::AssertionFailure() << "drawn thumb " << t.Start << "-" << t.End << " (painted "
-                                         << o->DrawnAny() << "), the control's " << b.xyThumbTop << "-"
-                                         << b.xyThumbBottom;
-  return ::testing::AssertionSuccess();
-}
-
-// A press on the overlay at (x, y), with the moves and the release that follow already queued for
-// the system's tracking (in the target's client coordinates).
-void PressOverlay(TWScrollbar* o, int x, int y, int dy = 0) {
-  HWND t = o->Target();
-  POINT p{x, y + dy};
-  ClientToScreen(o->Handle(), &p);
-  ScreenToClient(t, &p);
-  if (dy) PostMessageW(t, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-  PostMessageW(t, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-  SendMessageW(o->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-}
-
-// The same on the control's own bar: the press goes to the window as the system sends it.
-void PressNative(HWND t, POINT screen, int dy) {
-  POINT p{screen.x, screen.y + dy};
-  ScreenToClient(t, &p);
-  if (dy) PostMessageW(t, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-  PostMessageW(t, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-  SendMessageW(t, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(screen.x, screen.y));
-}
-
-int PosOf(HWND w) {
-  SCROLLINFO si{};
-  si.cbSize = sizeof(si);
-  si.fMask = SIF_POS;
-  GetScrollInfo(w, SB_VERT, &si);
-  return si.nPos;
-}
-
-struct TKindCase {
-  const char* Name;
-  std::function<TWinControl*(ScrollSkins&)> Make;
-  std::function<void(TWinControl*, bool more)> Content;  // adds (more) or removes text or items
-};
-
 WideString ManyLines(int n) {
   WideString s;
   for (int i = 0; i < n; ++i) s += L"line " + std::to_wstring(i) + L" \u6625\u5929 of the memo\r\n";
   return s;
 }
 
+// Lines enough for both bars of a control about 220 x 160.
+WideString Text(int n) { return ManyLines(n) + WideString(300, L'x'); }
+
+// Each kind of scrolling control, made with room to scroll on both of its bars, and how text,
+// items or rows are added and taken away.
+struct TKindCase {
+  const char* Name;
+  std::function<TWinControl*(ScrollSkins&)> Make;
+  std::function<void(TWinControl*, bool more)> Content;
+};
+
 const std::vector<TKindCase>& KindCases() {
   static const std::vector<TKindCase> cases = {
       {"TMemo",
-       [](ScrollSkins& t) {
-         auto* m = t.Make<TMemo>(10, 10, 220, 160);
-         m->SetScrollBars(ssBoth);
-         m->SetWordWrap(false);
-         m->SetText(ManyLines(60));
-         return m;
-       },
-       [](TWinControl* c, bool more) { static_cast<TMemo*>(c)->SetText(ManyLines(more ? 120 : 15)); }},
+       [](ScrollSkins& t) { return t.Memo(10, 10, 220, 160, Text(150)); },
+       [](TWinControl* c, bool more) { static_cast<TMemo*>(c)->SetText(more ? Text(200) : ManyLines(4)); }},
       {"TListBox",
        [](ScrollSkins& t) {
          auto* l = t.Make<TListBox>(10, 10, 220, 160);
-         for (int i = 0; i < 60; ++i) l->Items()->Add(L"item " + std::to_wstring(i));
+         for (int i = 0; i < 150; ++i) l->Items()->Add(L"item " + std::to_wstring(i));
          return l;
        },
        [](TWinControl* c, bool more) {
@@ -162,18 +110,18 @@ const std::vector<TKindCase>& KindCases() {
          if (more)
            for (int i = 0; i < 60; ++i) l->Items()->Add(L"more " + std::to_wstring(i));
          else
-           while (l->Items()->Count() > 12) l->Items()->Delete(l->Items()->Count() - 1);
+           while (l->Items()->Count() > 4) l->Items()->Delete(l->Items()->Count() - 1);
        }},
       {"TTreeView",
        [](ScrollSkins& t) {
          auto* v = t.Make<TTreeView>(10, 10, 220, 160);
-         for (int i = 0; i < 60; ++i) v->Items()->Add(nullptr, L"node " + std::to_wstring(i));
+         for (int i = 0; i < 150; ++i) v->Items()->Add(nullptr, L"node " + std::to_wstring(i) + WideString(60, L'n'));
          return v;
        },
        [](TWinControl* c, bool more) {
          auto* v = static_cast<TTreeView*>(c);
          if (more)
-           for (int i = 0; i < 60; ++i) v->Items()->Add(nullptr, L"more " + std::to_wstring(i));
+           for (int i = 0; i < 150; ++i) v->Items()->Add(nullptr, L"more " + std::to_wstring(i) + WideString(60, L'm'));
          else
            v->Items()->Clear();
        }},
@@ -181,83 +129,29 @@ const std::vector<TKindCase>& KindCases() {
        [](ScrollSkins& t) {
          auto* r = t.Make<TRichEdit>(10, 10, 220, 160);
          r->SetScrollBars(ssVertical);
-         r->SetText(ManyLines(60));
+         r->SetText(ManyLines(150));
          return r;
        },
-       [](TWinControl* c, bool more) { static_cast<TRichEdit*>(c)->SetText(ManyLines(more ? 120 : 3)); }},
+       [](TWinControl* c, bool more) { static_cast<TRichEdit*>(c)->SetText(ManyLines(more ? 200 : 3)); }},
       {"TListView",
        [](ScrollSkins& t) {
          auto* v = t.Make<TListView>(10, 10, 220, 160);
          v->SetViewStyle(vsReport);
-         v->Columns()->Add()->SetCaption(L"Word");
-         for (int i = 0; i < 60; ++i) v->Items()->Add()->SetCaption(L"row " + std::to_wstring(i));
+         TListColumn* col = v->Columns()->Add();
+         col->SetCaption(L"Word");
+         col->SetWidth(400);
+         for (int i = 0; i < 150; ++i) v->Items()->Add()->SetCaption(L"row " + std::to_wstring(i));
          return v;
        },
        [](TWinControl* c, bool more) {
          auto* v = static_cast<TListView*>(c);
          if (more)
-           for (int i = 0; i < 60; ++i) v->Items()->Add()->SetCaption(L"more " + std::to_wstring(i));
+           for (int i = 0; i < 150; ++i) v->Items()->Add()->SetCaption(L"more " + std::to_wstring(i));
          else
            v->Items()->Clear();
        }},
   };
   return cases;
-}
-
-struct TWayCase {
-  const char* Name;
-  std::function<void(TWinControl*, TSkinScrollbar*)> Do;
-  bool WaitForIt = false;  // a change from outside every message of the control
-};
-
-const std::vector<TWayCase>& WayCases() {
-  static const std::vector<TWayCase> ways = {
-      {"wheel down",
-       [](TWinControl* c, TSkinScrollbar*) {
-         RECT r{};
-         GetWindowRect(c->Handle(), &r);
-         SendMessageW(c->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(r.left + 20, r.top + 20));
-       }},
-      {"keys", [](TWinControl* c, TSkinScrollbar*) {
-         SetFocus(c->Handle());
-         for (WORD k : {WORD(VK_NEXT), WORD(VK_NEXT), WORD(VK_DOWN)}) {
-           SendMessageW(c->Handle(), WM_KEYDOWN, k, 1);
-           SendMessageW(c->Handle(), WM_KEYUP, k, LPARAM(0xC0000001));
-         }
-       }},
-      {"thumb drag on the overlay",
-       [](TWinControl* c, TSkinScrollbar* s) {
-         (void)c;
-         const SCROLLBARINFO b = BarOf(s->FVert->Target(), OBJID_VSCROLL);
-         PressOverlay(s->FVert, 8, (b.xyThumbTop + b.xyThumbBottom) / 2, 30);
-       }},
-      {"track click on the overlay",
-       [](TWinControl*, TSkinScrollbar* s) {
-         const SCROLLBARINFO b = BarOf(s->FVert->Target(), OBJID_VSCROLL);
-         PressOverlay(s->FVert, 8, b.xyThumbBottom + 3);
-       }},
-      {"arrow click on the overlay",
-       [](TWinControl*, TSkinScrollbar* s) {
-         const SCROLLBARINFO b = BarOf(s->FVert->Target(), OBJID_VSCROLL);
-         PressOverlay(s->FVert, 8, (b.rcScrollBar.bottom - b.rcScrollBar.top) - 5);
-       }},
-      {"SetScrollInfo from code",
-       [](TWinControl* c, TSkinScrollbar*) {
-         SCROLLINFO si{};
-         si.cbSize = sizeof(si);
-         si.fMask = SIF_POS;
-         si.nPos = 3;
-         SetScrollInfo(c->Handle(), SB_VERT, &si, TRUE);
-       },
-       true},
-      {"content added", [](TWinControl*, TSkinScrollbar*) {}},
-      {"content removed", [](TWinControl*, TSkinScrollbar*) {}},
-      {"resized",
-       [](TWinControl* c, TSkinScrollbar*) { c->SetBounds(c->Left() + 7, c->Top() + 5, 260, 120); }},
-      {"hidden", [](TWinControl* c, TSkinScrollbar*) { c->SetVisible(false); }},
-      {"shown again", [](TWinControl* c, TSkinScrollbar*) { c->SetVisible(true); }},
-  };
-  return ways;
 }
 
 TEST_F(ScrollSkins, TheOverlayAgreesWithTheControlAfterEveryWayOfScrolling) {
@@ -269,44 +163,103 @@ TEST_F(ScrollSkins, TheOverlayAgreesWithTheControlAfterEveryWayOfScrolling) {
     ASSERT_NE(s, nullptr) << k.Name;
     ASSERT_NE(s->FVert, nullptr) << k.Name;
     EXPECT_TRUE(Agrees(s->FVert, c->Handle(), OBJID_VSCROLL)) << k.Name << " at the start";
-    for (const TWayCase& w : WayCases()) {
-      const std::string way = w.Name;
-      if (way == "content added") k.Content(c, true);
-      if (way == "content removed") k.Content(c, false);
-      w.Do(c, s);
-      Pump();
-      if (w.WaitForIt) PumpUntil([&] { return bool(Agrees(s->FVert, c->Handle(), OBJID_VSCROLL)); });
-      EXPECT_TRUE(Agrees(s->FVert, c->Handle(), OBJID_VSCROLL)) << k.Name << " after " << w.Name;
-      EXPECT_TRUE(Agrees(s->FHorz, c->Handle(), OBJID_HSCROLL)) << k.Name << " (horizontal) after " << w.Name;
-      if (way == "content removed") k.Content(c, true);
-    }
+    TScrollSubject subject(k.Name, c, c->Handle(), s->FVert, s->FHorz);
+    subject.Content = [&](bool more) { k.Content(c, more); };
+    RunScrollWays(subject);
     c->SetVisible(false);
+  }
+}
+
+TEST_F(ScrollSkins, TheOverlaysOfASimpleCombosListAgreeWithIt) {
+  TSkinData* d = Data();
+  Host(d);
+  auto* c = Make<TComboBox>(10, 10, 220, 160);
+  c->SetStyle(csSimple);
+  c->SetBounds(10, 10, 220, 160);
+  for (int i = 0; i < 150; ++i) c->Items()->Add(L"\u6625 item " + std::to_wstring(i));
+  auto* s = dynamic_cast<TSkinComBox*>(SkinOf(c));
+  ASSERT_TRUE(s && s->FSimpleList && s->FSimpleList->FVert);
+  TScrollSubject subject("the simple combo's list", c, s->FListWindow, s->FSimpleList->FVert, nullptr);
+  subject.Content = [&](bool more) {
+    if (more)
+      for (int i = 0; i < 60; ++i) c->Items()->Add(L"more " + std::to_wstring(i));
+    else
+      while (c->Items()->Count() > 3) c->Items()->Delete(c->Items()->Count() - 1);
+  };
+  RunScrollWays(subject);
+  // Its horizontal overlay stays hidden with the list's horizontal bar.
+  EXPECT_TRUE(Agrees(s->FSimpleList->FHorz, s->FListWindow, OBJID_HSCROLL));
+}
+
+TEST_F(ScrollSkins, TheOverlayOfAStandAloneScrollBarAgreesWithIt) {
+  TSkinData* d = Data();
+  Host(d);
+  for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+    const bool vertical = kind == sbVertical;
+    auto* b = Make<TScrollBar>(10, 200, vertical ? 17 : 300, vertical ? 160 : 17);
+    b->SetKind(kind);
+    b->SetBounds(10, vertical ? 10 : 200, vertical ? 17 : 300, vertical ? 160 : 17);
+    b->SetParams(0, 0, 100);
+    b->SetPageSize(10);
+    b->SetLargeChange(10);
+    auto* s = dynamic_cast<TSkinScControl*>(SkinOf(b));
+    ASSERT_TRUE(s && s->FBar);
+    TScrollSubject subject(vertical ? "a vertical scroll bar" : "a horizontal scroll bar", b, b->Handle(), nullptr,
+                           nullptr);
+    (vertical ? subject.Vert : subject.Horz) = s->FBar;
+    subject.VertId = subject.HorzId = OBJID_CLIENT;
+    subject.VertBar = subject.HorzBar = SB_CTL;
+    subject.Content = [&](bool more) { b->SetParams(b->Position(), 0, more ? 1000 : 20); };
+    RunScrollWays(subject);
+    b->SetVisible(false);
   }
 }
 
 TEST_F(ScrollSkins, ADragOnTheOverlayMovesTheControlAsADragOnItsOwnBar) {
   TSkinData* d = Data();
   Host(d);
-  for (int dy : {12, 40, -25, 90}) {
-    auto* a = Make<TListBox>(10, 10, 200, 160);
-    auto* b = Make<TListBox>(250, 10, 200, 160);
-    for (auto* l : {a, b})
-      for (int i = 0; i < 80; ++i) l->Items()->Add(L"item " + std::to_wstring(i));
-    SendMessageW(a->Handle(), LB_SETTOPINDEX, 20, 0);
-    SendMessageW(b->Handle(), LB_SETTOPINDEX, 20, 0);
-    auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(a));
-    ASSERT_TRUE(s && s->FVert);
-    const SCROLLBARINFO bar = BarOf(b->Handle(), OBJID_VSCROLL);
-    const int mid = (bar.xyThumbTop + bar.xyThumbBottom) / 2;
-    PressNative(b->Handle(), POINT{bar.rcScrollBar.left + 8, bar.rcScrollBar.top + mid}, dy);
-    PressOverlay(s->FVert, 8, mid, dy);
+  // Two twins side by side: one dragged on its own bar, the other on the overlay over its bar.
+  struct {
+    bool Memo, Vertical;
+    int By;
+  } rows[] = {{false, true, 12}, {false, true, 40}, {false, true, -25}, {false, true, 90},
+              {true, true, 33},  {true, false, 45}, {true, false, -20}};
+  for (const auto& r : rows) {
+    TWinControl* twins[2];
+    for (int i = 0; i < 2; ++i) {
+      if (r.Memo) {
+        twins[i] = Memo(10 + 250 * i, 10, 200, 160, Text(80));
+      } else {
+        auto* l = Make<TListBox>(10 + 250 * i, 10, 200, 160);
+        for (int k = 0; k < 80; ++k) l->Items()->Add(L"item " + std::to_wstring(k));
+        twins[i] = l;
+      }
+      SendMessageW(twins[i]->Handle(), r.Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 20), 0);
+      SendMessageW(twins[i]->Handle(), r.Vertical ? WM_VSCROLL : WM_HSCROLL, SB_ENDSCROLL, 0);
+    }
+    HWND a = twins[0]->Handle(), b = twins[1]->Handle();
+    const int bar = r.Vertical ? SB_VERT : SB_HORZ;
+    const int start = PosOf(b, bar);
+    auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(twins[0]));
+    ASSERT_TRUE(s && s->FVert && s->FHorz);
+    ASSERT_EQ(PosOf(a, bar), start);
+    const SCROLLBARINFO native = BarOf(b, r.Vertical ? OBJID_VSCROLL : OBJID_HSCROLL);
+    const int mid = (native.xyThumbTop + native.xyThumbBottom) / 2;
+    const int dx = r.Vertical ? 0 : r.By, dy = r.Vertical ? r.By : 0;
+    const POINT press = r.Vertical ? POINT{native.rcScrollBar.left + 8, native.rcScrollBar.top + mid}
+                                   : POINT{native.rcScrollBar.left + mid, native.rcScrollBar.top + 8};
+    PressNative(b, press, dx, dy, r.Vertical ? HTVSCROLL : HTHSCROLL);
+    TWScrollbar* o = r.Vertical ? s->FVert : s->FHorz;
+    PressOverlay(o, r.Vertical ? 8 : mid, r.Vertical ? mid : 8, dx, dy);
     Pump();
-    EXPECT_NE(PosOf(b->Handle()), 20) << dy << ": the native drag did nothing, so the comparison proves nothing";
-    EXPECT_EQ(PosOf(a->Handle()), PosOf(b->Handle())) << "drag by " << dy;
-    EXPECT_FALSE(s->FVert->Pressed);
-    EXPECT_TRUE(Agrees(s->FVert, a->Handle(), OBJID_VSCROLL));
-    a->SetVisible(false);
-    b->SetVisible(false);
+    const std::string what = std::string(r.Memo ? "memo" : "list") + (r.Vertical ? " down by " : " across by ") +
+                             std::to_string(r.By);
+    EXPECT_NE(PosOf(b, bar), start) << what << ": the native drag did nothing, so the comparison proves nothing";
+    EXPECT_EQ(PosOf(a, bar), PosOf(b, bar)) << what;
+    EXPECT_FALSE(o->Pressed);
+    EXPECT_TRUE(Agrees(o, a, r.Vertical ? OBJID_VSCROLL : OBJID_HSCROLL)) << what;
+    twins[0]->SetVisible(false);
+    twins[1]->SetVisible(false);
   }
 }
 
@@ -349,7 +302,28 @@ TEST_F(ScrollSkins, OverlayPixelsPerState) {
   o->Pressed = true;
   print();
   EXPECT_EQ(dib.At(8, 5), FrameColor(kScrollPic, 10));
+  o->HotPart = kPartSecondArrow;
+  print();
+  EXPECT_EQ(dib.At(8, bottomArrow), FrameColor(kScrollPic, 14));
+  EXPECT_EQ(dib.At(8, 5), FrameColor(kScrollPic, 9));
+  // The pressed thumb follows the cursor from where the last press was: a press on the thumb
+  // where it stands, held as while the system tracks it.
   o->Pressed = false;
+  PressOverlay(o, 8, (b.xyThumbTop + b.xyThumbBottom) / 2);
+  Pump();
+  ASSERT_EQ(BarOf(l->Handle(), OBJID_VSCROLL).xyThumbTop, b.xyThumbTop);
+  o->HotPart = kPartThumb;
+  o->Pressed = true;
+  print();
+  EXPECT_EQ(dib.At(8, b.xyThumbTop + 1), FrameColor(kVThumbPic, 2));
+  EXPECT_EQ(dib.At(8, (b.xyThumbTop + b.xyThumbBottom) / 2), FrameColor(kScrollPic, 21));
+  o->Pressed = false;
+  print();
+  EXPECT_EQ(dib.At(8, b.xyThumbTop + 1), FrameColor(kVThumbPic, 3));
+  EXPECT_EQ(dib.At(8, (b.xyThumbTop + b.xyThumbBottom) / 2), FrameColor(kScrollPic, 22));
+  o->HotPart = kPartFirstArrow;
+  print();
+  EXPECT_EQ(dib.At(8, 5), FrameColor(kScrollPic, 12));
   o->HotPart = kPartNone;
   // Disabled: track frame 3 and no thumb.
   l->SetEnabled(false);
@@ -360,13 +334,168 @@ TEST_F(ScrollSkins, OverlayPixelsPerState) {
   l->SetEnabled(true);
 }
 
+TEST_F(ScrollSkins, PixelsOfAHorizontalOverlayAndOfAStandAloneBarsStretchedOne) {
+  TSkinData* d = Data();
+  Host(d);
+  auto* m = Memo(10, 10, 220, 160, ManyLines(20) + WideString(40, L'x'));
+  auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
+  ASSERT_TRUE(s && s->FHorz && s->FHorz->Shown());
+  TWScrollbar* o = s->FHorz;
+  RECT cr{};
+  GetClientRect(o->Handle(), &cr);
+  TDib dib(cr.right, cr.bottom);
+  auto at = [&](int x, int y) {
+    dib.Fill(0x123456);
+    SendMessageW(o->Handle(), WM_PRINTCLIENT, WPARAM(dib.DC), PRF_CLIENT);
+    return dib.At(x, y);
+  };
+  const SCROLLBARINFO b = BarOf(m->Handle(), OBJID_HSCROLL);
+  ASSERT_GE(b.xyThumbBottom - b.xyThumbTop, 16) << "too short a thumb for its grip";
+  const int right = cr.right - 5, mid = (b.xyThumbTop + b.xyThumbBottom) / 2;
+  EXPECT_EQ(at(5, 8), FrameColor(kScrollPic, 1));
+  EXPECT_EQ(at(right, 8), FrameColor(kScrollPic, 5));
+  EXPECT_EQ(at((b.xyThumbBottom + cr.right - 17) / 2, 8), FrameColor(kHScrollPic, 1));
+  EXPECT_EQ(at(b.xyThumbTop + 1, 8), FrameColor(kHThumbPic, 1));
+  EXPECT_EQ(at(mid, 8), FrameColor(kScrollPic, 17));
+  SendMessageW(o->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(right, 8));
+  EXPECT_EQ(at(right, 8), FrameColor(kScrollPic, 8));
+  o->HotPart = kPartThumb;
+  EXPECT_EQ(at(b.xyThumbTop + 1, 8), FrameColor(kHThumbPic, 3));
+  EXPECT_EQ(at(mid, 8), FrameColor(kScrollPic, 19));
+  PressOverlay(o, mid, 8);
+  Pump();
+  o->HotPart = kPartThumb;
+  o->Pressed = true;
+  EXPECT_EQ(at(b.xyThumbTop + 1, 8), FrameColor(kHThumbPic, 2));
+  EXPECT_EQ(at(mid, 8), FrameColor(kScrollPic, 18));
+  o->Pressed = false;
+  SendMessageW(o->Handle(), WM_MOUSELEAVE, 0, 0);
+
+  // A scroll-bar control thicker than the skin's bar: the bar is stretched over it.
+  auto* bar = Make<TScrollBar>(10, 250, 300, 24);
+  bar->SetParams(50, 0, 100);
+  bar->SetPageSize(30);
+  auto* sc = dynamic_cast<TSkinScControl*>(SkinOf(bar));
+  ASSERT_TRUE(sc && sc->FBar);
+  Pump();
+  TDib wide(300, 24);
+  SendMessageW(sc->FBar->Handle(), WM_PRINTCLIENT, WPARAM(wide.DC), PRF_CLIENT);
+  const SCROLLBARINFO c = BarOf(bar->Handle(), OBJID_CLIENT);
+  for (int y : {0, 12, 23}) {
+    EXPECT_EQ(wide.At(5, y), FrameColor(kScrollPic, 1)) << y;
+    EXPECT_EQ(wide.At(295, y), FrameColor(kScrollPic, 5)) << y;
+    EXPECT_EQ(wide.At(c.xyThumbTop + 1, y), FrameColor(kHThumbPic, 1)) << y;
+  }
+  // Disabled with its control: the track alone between the arrows.
+  bar->SetEnabled(false);
+  Pump();
+  wide.Fill(0x123456);
+  SendMessageW(sc->FBar->Handle(), WM_PRINTCLIENT, WPARAM(wide.DC), PRF_CLIENT);
+  EXPECT_EQ(wide.At(c.xyThumbTop + 1, 12), FrameColor(kHScrollPic, 3));
+}
+
+// What the window under an overlay receives from a press on it.
+std::vector<std::pair<WPARAM, POINT>> g_ncPresses, g_ncReleases;
+WNDPROC g_listProc = nullptr;
+LRESULT CALLBACK NcPressLog(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCLBUTTONDOWN || m == WM_NCLBUTTONUP)
+    (m == WM_NCLBUTTONDOWN ? g_ncPresses : g_ncReleases).push_back({wp, POINT{short(LOWORD(lp)), short(HIWORD(lp))}});
+  return CallWindowProcW(g_listProc, w, m, wp, lp);
+}
+
+TEST_F(ScrollSkins, APressOnTheOverlayReachesTheWindowAsAPressOnItsOwnBar) {
+  TSkinData* d = Data();
+  Host(d);
+  auto* m = Memo(10, 10, 220, 160, Text(60));
+  auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
+  ASSERT_TRUE(s && s->FVert && s->FHorz);
+  HWND h = m->Handle();
+  g_listProc = WNDPROC(SetWindowLongPtrW(h, GWLP_WNDPROC, LONG_PTR(&NcPressLog)));
+  for (bool vertical : {true, false}) {
+    TWScrollbar* o = vertical ? s->FVert : s->FHorz;
+    const SCROLLBARINFO b = BarOf(h, vertical ? OBJID_VSCROLL : OBJID_HSCROLL);
+    const int along = (vertical ? Height(b.rcScrollBar) : Width(b.rcScrollBar)) - 5;
+    const int x = vertical ? 8 : along, y = vertical ? along : 8;
+    g_ncPresses.clear();
+    const int before = PosOf(h, vertical ? SB_VERT : SB_HORZ);
+    PressOverlay(o, x, y);
+    ASSERT_EQ(g_ncPresses.size(), 1u) << vertical;
+    EXPECT_EQ(g_ncPresses[0].first, WPARAM(vertical ? HTVSCROLL : HTHSCROLL));
+    POINT screen{x, y};
+    ClientToScreen(o->Handle(), &screen);
+    EXPECT_EQ(g_ncPresses[0].second.x, screen.x);
+    EXPECT_EQ(g_ncPresses[0].second.y, screen.y);
+    if (vertical) {
+      EXPECT_EQ(PosOf(h, SB_VERT), before + 1);
+    } else {
+      EXPECT_GT(PosOf(h, SB_HORZ), before);
+    }
+    // Back from the system's tracking: no longer pressed, and lit as the last scroll code says.
+    EXPECT_FALSE(o->Pressed);
+    EXPECT_EQ(o->HotPart, SB_ENDSCROLL);
+  }
+  // A release that reaches the overlay itself (the system's tracking did not take it) is posted
+  // on as the release on the bar.
+  g_ncReleases.clear();
+  SendMessageW(s->FVert->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 30));
+  Pump();
+  ASSERT_EQ(g_ncReleases.size(), 1u);
+  EXPECT_EQ(g_ncReleases[0].first, WPARAM(HTVSCROLL));
+  POINT screen{8, 30};
+  ClientToScreen(s->FVert->Handle(), &screen);
+  EXPECT_EQ(g_ncReleases[0].second.x, screen.x);
+  EXPECT_EQ(g_ncReleases[0].second.y, screen.y);
+  SetWindowLongPtrW(h, GWLP_WNDPROC, LONG_PTR(g_listProc));
+  // The overlay is a tool window and nothing else.
+  EXPECT_EQ(GetWindowLongPtrW(s->FVert->Handle(), GWL_EXSTYLE), LONG_PTR(WS_EX_TOOLWINDOW));
+}
+
+TEST_F(ScrollSkins, ASkinChangeTakesTheOverlaysAwayOrBringsThemBack) {
+  TSkinData* d = Data();
+  Host(d);
+  auto* m = Memo(10, 10, 220, 160, Text(60));
+  auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
+  ASSERT_TRUE(s && s->FVert);
+  TTestSkin bare = CompleteSkin();
+  for (auto& p : bare.Pictures)
+    if (p.Name == "scrollbar.bmp") p.Data = "not a picture";
+  auto load = [&](const std::string& file) {
+    auto stream = StreamOf(file);
+    d->LoadFromStream(*stream);
+    s->SkinChange();
+    Pump();
+  };
+  load(bare.File());
+  EXPECT_EQ(s->FVert, nullptr);
+  EXPECT_EQ(s->FHorz, nullptr);
+  load(SkinFile());
+  ASSERT_NE(s->FVert, nullptr);
+  EXPECT_TRUE(Agrees(s->FVert, m->Handle(), OBJID_VSCROLL));
+  EXPECT_TRUE(Agrees(s->FHorz, m->Handle(), OBJID_HSCROLL));
+}
+
+TEST_F(ScrollSkins, AStandAloneOverlayOnAPlainWindowIsNeverShown) {
+  TSkinData* d = Data();
+  Host(d);
+  HWND raw = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 300, 10, 17, 150,
+                             parent->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(raw, nullptr);
+  TSkinControl owner(nullptr);
+  owner.FSkinData = d;
+  auto* o = new TWScrollbar(&owner);  // the owner frees it
+  o->AttachHwnd(&owner, raw, kBarControl);
+  o->SetPosition(raw);
+  o->Sync();
+  Pump();
+  EXPECT_FALSE(o->Shown());
+  EXPECT_FALSE(o->HandleAllocated() && IsWindowVisible(o->Handle()));
+  DestroyWindow(raw);
+}
+
 TEST_F(ScrollSkins, TheCornerSquareTheBorderAndTheBorderMessage) {
   TSkinData* d = Data();
   Host(d);
-  auto* m = Make<TMemo>(10, 10, 200, 150);
-  m->SetScrollBars(ssBoth);
-  m->SetWordWrap(false);
-  m->SetText(ManyLines(40) + WideString(300, L'x'));
+  auto* m = Memo(10, 10, 200, 150, ManyLines(40) + WideString(300, L'x'));
   auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
   ASSERT_TRUE(s && s->FVert && s->FHorz && s->FVert->Shown() && s->FHorz->Shown());
   // The square between the bars, in window coordinates as the system reports the bars, with the
@@ -406,6 +535,61 @@ TEST_F(ScrollSkins, TheCornerSquareTheBorderAndTheBorderMessage) {
   EXPECT_EQ(SendMessageW(m->Handle(), CN_SkinPaintFrame, WPARAM(0x1234), kSkinLibraryMark), kSkinLibraryMark);
 }
 
+TEST_F(ScrollSkins, WithOneBarShownTheCornerIsLeftAlone) {
+  TSkinData* d = Data();
+  Host(d);
+  auto* m = Memo(10, 10, 200, 150, ManyLines(40), ssVertical);
+  auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
+  ASSERT_TRUE(s && s->FVert && s->FHorz);
+  ASSERT_TRUE(s->FVert->Shown());
+  ASSERT_FALSE(s->FHorz->Shown());
+  RECT w{};
+  GetWindowRect(m->Handle(), &w);
+  TDib dib(Width(w), Height(w));
+  s->PaintCorner(dib.DC);
+  for (int y = 0; y < dib.H; y += 3)
+    for (int x = 0; x < dib.W; x += 3) ASSERT_EQ(dib.At(x, y), 0x123456u) << x << "," << y;
+}
+
+// A scroll box that the border leaves alone by its class name.
+class TImageScrollBox : public TScrollBox {
+  KARO_CLASS(TImageScrollBox)
+public:
+  using TScrollBox::TScrollBox;
+};
+KARO_CLASS_INFO(TImageScrollBox, TScrollBox)
+
+TEST_F(ScrollSkins, TheBorderIsDrawnOnlyWhereTheControlHasOne) {
+  TSkinData* d = Data();
+  Host(d);
+  const COLORREF shadow = COLORREF(ColorToRGB(d->Colors[csButtonShadow]));
+  auto corner = [](HWND h) {
+    RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    RECT r{};
+    GetWindowRect(h, &r);
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, r.left, r.top);
+    ReleaseDC(nullptr, screen);
+    return c;
+  };
+  auto* framed = Make<TMemo>(10, 10, 120, 80);
+  auto* plain = Make<TMemo>(150, 10, 120, 80);
+  plain->SetBorderStyle(bsNone);
+  auto* box = Make<TImageScrollBox>(290, 10, 120, 80);
+  const COLORREF plainBefore = corner(plain->Handle());
+  auto* f = dynamic_cast<TSkinScrollbar*>(SkinOf(framed));
+  auto* p = dynamic_cast<TSkinScrollbar*>(SkinOf(plain));
+  ASSERT_TRUE(f && p);
+  EXPECT_TRUE(f->FBorder);
+  EXPECT_FALSE(p->FBorder);
+  EXPECT_EQ(corner(framed->Handle()), shadow);
+  EXPECT_EQ(corner(plain->Handle()), plainBefore);
+  auto* b = new TSkinScrollbar(box);
+  b->InitScrollbar(box, d, nullptr, form.get());
+  EXPECT_FALSE(b->FBorder);
+}
+
 TEST_F(ScrollSkins, WithoutAScrollBarPictureNoOverlayIsLaid) {
   TTestSkin skin = CompleteSkin();
   for (auto& p : skin.Pictures)
@@ -426,9 +610,7 @@ TEST_F(ScrollSkins, WithoutAScrollBarPictureNoOverlayIsLaid) {
 TEST_F(ScrollSkins, ARecreatedControlIsSkinnedAgainAndTheOldSkinFreedOnce) {
   TSkinData* d = Data();
   Host(d);
-  auto* m = Make<TMemo>(10, 10, 200, 150);
-  m->SetScrollBars(ssVertical);
-  m->SetText(ManyLines(40));
+  auto* m = Memo(10, 10, 200, 150, ManyLines(40), ssVertical);
   ASSERT_NE(SkinOf(m), nullptr);
   const size_t n = form->ControlSkins().size();
   const HWND old = m->Handle();
@@ -513,6 +695,37 @@ TEST_F(ScrollSkins, TheListViewsHeaderIsHandedOverWhenItAppears) {
   const HWND header = FindWindowExW(h, nullptr, WC_HEADERW, nullptr);
   ASSERT_NE(header, nullptr);
   EXPECT_EQ(s->HeaderWindow(), header);
+
+  // Through the class library: the report view and its columns come after attaching; the header
+  // is painted from the skin's header strip.
+  constexpr int kHeaderPic = 23;
+  auto* r = Make<TListView>(250, 10, 220, 160);
+  ASSERT_NE(dynamic_cast<TSkinListView*>(SkinOf(r)), nullptr);
+  // The class library makes the window anew for another view: it is skinned again, as the
+  // skinned window does when the posted message comes.
+  const HWND before = r->Handle();
+  r->SetViewStyle(vsReport);
+  ReCreateControlSkin(form.get(), before);
+  auto* rs = dynamic_cast<TSkinListView*>(Lookupcontrol(form.get(), r->Handle()));
+  ASSERT_NE(rs, nullptr);
+  for (const wchar_t* caption : {L"Word", L"\u97f5"}) {
+    TListColumn* col = r->Columns()->Add();
+    col->SetCaption(caption);
+    col->SetWidth(70);
+  }
+  for (int i = 0; i < 5; ++i) r->Items()->Add()->SetCaption(L"row " + std::to_wstring(i));
+  Pump();
+  const HWND rh = FindWindowExW(r->Handle(), nullptr, WC_HEADERW, nullptr);
+  ASSERT_NE(rh, nullptr);
+  EXPECT_EQ(rs->HeaderWindow(), rh);
+  EXPECT_NE(dynamic_cast<TSkinHeader*>(Lookupcontrol(form.get(), rh)), nullptr);
+  EXPECT_EQ(SendMessageW(rh, CN_IsSkinned, 0, 0), 1);
+  RECT hr{};
+  GetClientRect(rh, &hr);
+  TDib dib(hr.right, hr.bottom);
+  SendMessageW(rh, WM_PRINTCLIENT, WPARAM(dib.DC), PRF_CLIENT);
+  EXPECT_EQ(dib.At(2, 1), FrameColor(kHeaderPic, 1));
+  EXPECT_EQ(dib.At(hr.right - 3, 1), FrameColor(kHeaderPic, 1));  // the empty area after the columns
 }
 
 }  // namespace

@@ -42,14 +42,21 @@ TEST(ScrollGeometry, DropListDragPositions) {
   EXPECT_EQ(DropListDragPos(10, 20, 20, 3, 50, 5), 3);
 }
 
-TEST(ScrollGeometry, BarPiecesAndFrames) {
+// A bar of 200 with 17-pixel arrows and grip, its thumb from 40 to 80.
+TBarState Bar(bool Vertical) {
   TBarState s;
+  s.Vertical = Vertical;
   s.Length = 200;
   s.Thickness = 17;
   s.Arrow = 17;
   s.Thumb = {40, 80};
   s.GripSize = 17;
   s.Extent = 200;
+  return s;
+}
+
+TEST(ScrollGeometry, BarPiecesAndFrames) {
+  TBarState s = Bar(true);
   TBarLayout l = ScrollBarLayout(s);
   EXPECT_EQ(l.First.Frame, 9);
   EXPECT_EQ(l.Second.Frame, 13);
@@ -85,15 +92,7 @@ TEST(ScrollGeometry, BarPiecesAndFrames) {
   EXPECT_EQ(l.Second.R, (TRect{0, 10, 17, 20}));
   EXPECT_EQ(l.Track.Frame, 0);
   // Horizontal bars take the left and right arrows and the horizontal grip.
-  s = TBarState{};
-  s.Vertical = false;
-  s.Length = 200;
-  s.Thickness = 17;
-  s.Arrow = 17;
-  s.Thumb = {40, 80};
-  s.GripSize = 17;
-  s.Extent = 200;
-  l = ScrollBarLayout(s);
+  l = ScrollBarLayout(Bar(false));
   EXPECT_EQ(l.First.Frame, 1);
   EXPECT_EQ(l.Second.Frame, 5);
   EXPECT_EQ(l.Grip.Frame, 17);
