@@ -20,6 +20,11 @@ TKaroUnitValues KaroValues;
 HANDLE KaroMutex = nullptr;
 const wchar_t* const kKaroWebPage = L"https://karo.example.org/";
 std::function<void(const std::string& step)> KaroStartupProbe;
+std::function<void(HWND window, const WideString& target, int show)> KaroShellOpen = [](HWND window,
+                                                                                      const WideString& target,
+                                                                                      int show) {
+  ShellExecuteW(window, L"open", target.c_str(), nullptr, nullptr, show);
+};
 
 const char* const kKaroStatusLabelKeys[kKaroStatusLabelCount] = {
     "StatusBar_KaroMu", "StatusBar_ShengDiao", "StatusBar_TiaoJian",   "StatusBar_CiYu",
@@ -143,6 +148,10 @@ void TK::ReadLanguage() {
     Font()->SetSize(9);
     Font()->SetCharset(CHINESEBIG5_CHARSET);
   }
+  // A grid's title row keeps the font the grid was made with rather than following the form's,
+  // so without this the Chinese column titles would be drawn in a face that has no glyph for them.
+  for (int i = 0; i < ComponentCount(); i++)
+    if (TDBGrid* grid = dyn<TDBGrid>(Components(i))) grid->SetTitleFont(grid->Font());
 
   const WideString& section = KaroValues.Region;
   auto text = [&](const std::string& key) { return ini.ReadString(section, W(key), W(key)); };
@@ -206,9 +215,11 @@ void TK::FormShow(TObject*) {
                        dm->C_ADOQuery2()})
     q->SetActive(true);
 
+  OpenCategory();
   LoadScratchPads();
   SetActiveControl(Memo(1));
-  OpenCategory();
+  SumNotes();
+  DataModule()->D_ADOQuery1()->First();
 }
 
 void TK::FormClose(TObject*, TCloseAction&) { SaveScratchPads(); }
@@ -323,7 +334,7 @@ void TK::B_SpeedButton1Click(TObject*) { SearchClick(Page('B')); }
 void TK::TabSheet2Show(TObject*) { PageShow(Page('B')); }
 
 void TK::A_SpeedButton3Click(TObject*) {
-  ShellExecuteW(Handle(), L"open", kKaroWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED);
+  if (KaroShellOpen) KaroShellOpen(Handle(), kKaroWebPage, SW_SHOWMAXIMIZED);
 }
 
 // ---- Scratch pads
@@ -451,8 +462,6 @@ void TK::OpenCategory() {
   }
   Rebuild(notes, {L"select * from  ZuoPin where ", L"LeiBie=:LeiBie", L" order by RiQi desc"},
           {{L"LeiBie", C<TComboBox>("D_ComboBox1")->Text()}});
-  SumNotes();
-  notes->First();
   UpdateNavigation();
 }
 
@@ -471,6 +480,8 @@ void TK::UpdateNavigation() {
 
 void TK::D_ComboBox1Change(TObject*) {
   OpenCategory();
+  SumNotes();
+  DataModule()->D_ADOQuery1()->First();
   NotesStatus();
 }
 
@@ -519,8 +530,17 @@ void TK::D_SpeedButton7Click(TObject*) {
 
 void TK::D_SpeedButton8Click(TObject*) { DataModule()->D_ADOQuery1()->Cancel(); }
 
+WideString KaroShellTarget(const WideString& target) {
+  // "x:..." is a drive or an address ("https:"), "\\..." or "\..." a place of its own; a bare name
+  // such as "Data" lies in the program's folder, not wherever the program was started from.
+  const size_t colon = target.find(L':');
+  const bool own = colon != WideString::npos && colon > 0 && target.find_first_of(L"\\/") > colon;
+  if (target.empty() || own || target[0] == L'\\' || target[0] == L'/') return target;
+  return KaroProgramFolder() + target;
+}
+
 void TK::D_SpeedButton9Click(TObject*) {
-  ShellExecuteW(Handle(), L"open", KaroValues.ShellTarget.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+  if (KaroShellOpen) KaroShellOpen(Handle(), KaroShellTarget(KaroValues.ShellTarget), SW_SHOWMAXIMIZED);
 }
 
 void TK::D_DBGrid1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {

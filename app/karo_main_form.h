@@ -53,6 +53,14 @@ extern const wchar_t* const kKaroWebPage;
 // tests follow the order with it.
 extern std::function<void(const std::string& step)> KaroStartupProbe;
 
+// Opens a file, folder or address in the shell ("open", no parameters, the show command given);
+// the two page buttons go through it, and tests record it instead.
+extern std::function<void(HWND window, const WideString& target, int show)> KaroShellOpen;
+
+// The shell target of the notes page as it is opened: an address, a drive path or a network path
+// as it stands, anything else (a name such as "Data") inside the program's folder.
+WideString KaroShellTarget(const WideString& target);
+
 // The pattern of a LIKE with the escape character '\' that finds the text itself at the start
 // (mode 0), anywhere (1) or at the end (2): the user's own "%", "_" and "\" are searched for
 // literally, only the mode adds wildcards.

@@ -13,6 +13,9 @@
 
 #include "app/karo_data_module.h"
 #include "app/karo_main_form.h"
+#include "tests/app/karo_choices.h"
+
+using karo_test::Choose;
 
 namespace {
 
@@ -55,11 +58,6 @@ double ColdStart(const std::wstring& program) {
   return ms;
 }
 
-void Choose(TCustomComboBox* combo, int index) {
-  combo->SetItemIndex(index);
-  HWND h = combo->Handle();
-  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), LPARAM(h));
-}
 
 }  // namespace
 

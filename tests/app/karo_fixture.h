@@ -17,6 +17,7 @@
 #include "app/karo_main_form.h"
 #include "app/scratch_pads.h"
 #include "skin/windows/manager/skin_manager.h"
+#include "tests/app/karo_choices.h"
 
 namespace karo_test {
 
@@ -55,20 +56,6 @@ inline void WriteBytes(const WideString& path, const std::string& bytes) {
   CloseHandle(f);
 }
 
-// A user's choice of item index in a list: the list's selection, then the notice its parent gets.
-inline void Choose(TCustomComboBox* combo, int index) {
-  combo->SetItemIndex(index);
-  HWND h = combo->Handle();
-  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), LPARAM(h));
-}
-
-// Text typed into a list's edit.
-inline void Type(TCustomComboBox* combo, const WideString& text) {
-  combo->SetText(text);
-  HWND h = combo->Handle();
-  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_EDITCHANGE), LPARAM(h));
-}
-
 inline int IndexOf(TCustomComboBox* combo, const WideString& item) {
   for (int i = 0; i < combo->Items()->Count(); i++)
     if (combo->Items()->Strings(i) == item) return i;
@@ -98,11 +85,16 @@ protected:
       return IDOK;
     });
     oldHalt = SetHaltHandler([this](int code) { halts.push_back(code); });
+    oldShell = KaroShellOpen;
+    KaroShellOpen = [this](HWND window, const WideString& target, int show) {
+      shells.push_back({window, target, show});
+    };
   }
   void TearDown() override {
     FreeForm();
     SetModalHandler(oldModal);
     SetHaltHandler(oldHalt);
+    KaroShellOpen = oldShell;
   }
 
   static WideString LanguagePath() { return folder + L"Data\\Language.ini"; }
@@ -115,12 +107,13 @@ protected:
     form = NewForm<TK>(nullptr);
     if (!dm) dm = NewForm<TKaro_DataModule>(nullptr);
     Karo_DataModule = dm;
-    if (show) {
-      form->Show();
-      SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
-      Pump();
-    }
+    if (show) ShowForm();
     return form;
+  }
+  void ShowForm() {
+    form->Show();
+    SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    Pump();
   }
   void FreeForm() {
     if (form) form->Free();
@@ -133,6 +126,18 @@ protected:
   }
   static void Pump() {
     for (int i = 0; i < 5; i++) Application->ProcessMessages();
+  }
+
+  // The first column of a query of its own over the form's connection, with the value as :V.
+  std::vector<WideString> Rows(const wchar_t* sql, const WideString& value) {
+    TADOQuery q(nullptr);
+    q.SetConnection(dm->ADOConnection());
+    q.SQL()->Add(sql);
+    q.ParamByName(L"V")->SetValue(Variant(value));
+    q.Open();
+    std::vector<WideString> out;
+    for (q.First(); !q.Eof(); q.Next()) out.push_back(q.Fields(0)->AsString());
+    return out;
   }
 
   template <class T> T* C(const std::string& name) { return form->C<T>(name); }
@@ -149,8 +154,15 @@ protected:
   TKaro_DataModule* dm = nullptr;
   std::vector<TModalRequest> boxes;
   std::vector<int> halts;
+  struct TShellOpen {
+    HWND Window;
+    WideString Target;
+    int Show;
+  };
+  std::vector<TShellOpen> shells;
   TModalHandler oldModal;
   THaltHandler oldHalt;
+  decltype(KaroShellOpen) oldShell;
 };
 
 }  // namespace karo_test

@@ -1,7 +1,7 @@
 // Karo in each of its skins, each page: build/<config>/artifacts/karo-<Skin>-<page>.bmp, the form
 // over the built program folder with the look-ups of pages A and B and a search on page C made,
-// as a user sees it. Ends with 1 when a
-// picture shows too few colours (the form did not paint).
+// each on its own page as a user makes them, so every picture shows its own page's status. Ends
+// with 1 when a picture shows too few colours (the form did not paint).
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +12,9 @@
 #include "classlib/core/streams.h"
 #include "classlib/graphics/bitmap.h"
 #include "skin/windows/manager/skin_manager.h"
+#include "tests/app/karo_choices.h"
+
+using karo_test::Choose;
 
 namespace {
 
@@ -47,11 +50,6 @@ bool Capture(HWND wnd, const std::wstring& path) {
   return colours.size() > 16;
 }
 
-void Choose(TCustomComboBox* combo, int index) {
-  combo->SetItemIndex(index);
-  HWND h = combo->Handle();
-  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), LPARAM(h));
-}
 
 }  // namespace
 
@@ -70,15 +68,19 @@ int main() {
     SetWindowPos(K->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
     SetForegroundWindow(K->Handle());
     Pump();
-    for (const char* page : {"A", "B"}) {
-      const std::string p(page);
+    auto* pages = K->C<TPageControl>("PageControl");
+    for (int i : {0, 1}) {
+      pages->SetActivePageIndex(i);
+      Pump();
+      const std::string p(1, char('A' + i));
       Choose(K->C<TComboBox>(p + "_ComboBox1"), 0);
       Choose(K->C<TComboBox>(p + "_ComboBox3"), 1);
     }
     // Words and idioms that contain 春.
+    pages->SetActivePageIndex(2);
+    Pump();
     K->C<TEdit>("C_Edit1")->SetText(L"\u6625");
     Choose(K->C<TComboBox>("C_ComboBox1"), 1);
-    auto* pages = K->C<TPageControl>("PageControl");
     bool ok = true;
     for (const wchar_t* skin : {L"Yellow", L"Azure", L"Blue", L"Gray"}) {
       if (!K->ApplySkin(skin)) throw Exception("No stored skin " + WideToAnsi(skin));

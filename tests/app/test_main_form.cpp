@@ -74,30 +74,16 @@ TEST_F(KaroForm, ShippedFileHoldsEveryKeyInBothRegionsWithListsFindingRows) {
 
   // Every group, tone and category item names rows of the database, in both regions.
   Start();
-  TADOQuery* q = dm->A_ADOQuery_Top();
   for (const wchar_t* region : {L"CN", L"TW"}) {
-    for (int i = 1; i <= 6; i++) {
-      q->Close();
-      q->SQL()->Clear();
-      q->SQL()->Add(L"select * from KaroMu where KaroShou=:G");
-      q->ParamByName(L"G")->SetValue(Variant(ini.ReadString(region, L"A_ComboBox1_Items" + std::to_wstring(i), L"")));
-      q->Open();
-      EXPECT_GT(q->RecordCount(), 0) << WideToAnsi(region) << " group " << i;
-    }
-    for (int i = 1; i <= 4; i++) {
-      q->Close();
-      q->SQL()->Clear();
-      q->SQL()->Add(L"select * from PingSheYin where ShengDiao=:T");
-      q->ParamByName(L"T")->SetValue(Variant(ini.ReadString(region, L"A_ComboBox3_Items" + std::to_wstring(i), L"")));
-      q->Open();
-      EXPECT_GT(q->RecordCount(), 0) << WideToAnsi(region) << " tone " << i;
-    }
-    q->Close();
-    q->SQL()->Clear();
-    q->SQL()->Add(L"select * from ZuoPin where LeiBie=:C");
-    q->ParamByName(L"C")->SetValue(Variant(ini.ReadString(region, L"D_ComboBox1_Items1", L"")));
-    q->Open();
-    EXPECT_GT(q->RecordCount(), 0) << WideToAnsi(region) << " category";
+    const auto items = [&](const wchar_t* sql, const WideString& list, int count) {
+      for (int i = 1; i <= count; i++) {
+        const WideString key = list + L"_Items" + std::to_wstring(i);
+        EXPECT_FALSE(Rows(sql, ini.ReadString(region, key, L"")).empty()) << WideToAnsi(region + (L" " + key));
+      }
+    };
+    items(L"select KaroMu from KaroMu where KaroShou=:V", L"A_ComboBox1", 6);
+    items(L"select YinJie from PingSheYin where ShengDiao=:V", L"A_ComboBox3", 4);
+    items(L"select BiaoTi from ZuoPin where LeiBie=:V", L"D_ComboBox1", 1);
   }
 }
 
@@ -153,6 +139,11 @@ TEST_F(KaroForm, EachRegionReadsItsSectionAndFont) {
     // Controls that take their parent's font follow the form's; the rich editors keep theirs.
     EXPECT_EQ(C<TLabel>("A_Label1")->Font()->Name(), c.font);
     EXPECT_EQ(C<TDBRichEdit>("D_DBRichEdit1")->Font()->Name(), L"Tahoma");
+    // The grids' title rows too, so that their Chinese titles have glyphs.
+    for (const char* grid : {"A_DBGrid1", "A_DBGrid2", "B_DBGrid1", "B_DBGrid2", "C_DBGrid1", "C_DBGrid2"}) {
+      EXPECT_EQ(C<TDBGrid>(grid)->TitleFont()->Name(), c.font) << grid;
+      EXPECT_EQ(C<TDBGrid>(grid)->TitleFont()->Charset(), form->Font()->Charset()) << grid;
+    }
     FreeForm();
   }
 }
@@ -347,33 +338,39 @@ TEST_F(KaroForm, PadsLoadAnyEncodingAndAMissingOneIsEmpty) {
   WriteBytes(ScratchPadPath(2), "\xEF\xBB\xBF\xE6\x98\xA5 \xF0\x9F\x8C\xB8");      // UTF-8 with a mark
   WriteBytes(ScratchPadPath(3), std::string("\xFF\xFE\x25\x67\x41\x00", 6));      // UTF-16 LE
   // Pad 4 is missing; 5 and 6 come after it.
-  WriteBytes(ScratchPadPath(5), "five");
+  WriteBytes(ScratchPadPath(5), std::string("\xFE\xFF\x4E\x94\x00\x35", 6));      // UTF-16 BE
   WriteBytes(ScratchPadPath(6), "");
   Start();
   EXPECT_EQ(form->Memo(1)->Text(), L"\u8349\u7a3f\r\nline");
   EXPECT_EQ(form->Memo(2)->Text(), L"\u6625 \U0001F338");
   EXPECT_EQ(form->Memo(3)->Text(), L"\u6725A");
   EXPECT_EQ(form->Memo(4)->Text(), L"");
-  EXPECT_EQ(form->Memo(5)->Text(), L"five");
+  EXPECT_EQ(form->Memo(5)->Text(), L"\u4e945");
   EXPECT_EQ(form->Memo(6)->Text(), L"");
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(form->ActiveControl(), form->Memo(1));
 }
 
 TEST_F(KaroForm, PadsAreWrittenWholeAndAFailingOneIsReportedOnce) {
+  WriteBytes(ScratchPadPath(4), "old four");
   Start();
   form->Memo(1)->SetText(L"\u8349\u7a3f");               // fits GBK
   form->Memo(2)->SetText(L"\u6625 \U0001F338 \u00e9");   // does not
   form->Memo(3)->SetText(L"three");
-  // Pad 3's name is taken by a folder: it cannot be written.
+  form->Memo(4)->SetText(L"new four");
+  // Pad 3's name is taken by a folder: it cannot be written. Pad 4's temporary file cannot be
+  // made: the old pad stays whole.
   CreateDirectoryW(ScratchPadPath(3).c_str(), nullptr);
+  CreateDirectoryW((ScratchPadPath(4) + L".new").c_str(), nullptr);
   C<TSpeedButton>("A_SpeedButton2")->Click();
   EXPECT_EQ(ReadBytes(ScratchPadPath(1)), "\xB2\xDD\xB8\xE5");
   EXPECT_EQ(ReadBytes(ScratchPadPath(2)), "\xEF\xBB\xBF\xE6\x98\xA5 \xF0\x9F\x8C\xB8 \xC3\xA9");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].Text.find(L"Scratch pad 3"), WideString::npos) << WideToUtf8(boxes[0].Text);
+  EXPECT_NE(boxes[0].Text.find(L"Scratch pad 4"), WideString::npos) << WideToUtf8(boxes[0].Text);
   EXPECT_EQ(boxes[0].Text.find(L"Scratch pad 2"), WideString::npos) << WideToUtf8(boxes[0].Text);
-  EXPECT_EQ(ReadBytes(ScratchPadPath(4)), "");
+  EXPECT_EQ(ReadBytes(ScratchPadPath(4)), "old four");
+  EXPECT_EQ(ReadBytes(ScratchPadPath(5)), "");
   EXPECT_EQ(GetFileAttributesW((ScratchPadPath(1) + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
 
   // Closing still saves the others and closes.
@@ -385,4 +382,14 @@ TEST_F(KaroForm, PadsAreWrittenWholeAndAFailingOneIsReportedOnce) {
   EXPECT_EQ(boxes.size(), 1u);
   EXPECT_EQ(ReadBytes(ScratchPadPath(6)), "six");
   RemoveDirectoryW(ScratchPadPath(3).c_str());
+  RemoveDirectoryW((ScratchPadPath(4) + L".new").c_str());
+}
+
+TEST_F(KaroForm, TheHomePageButtonOpensTheProgramsPage) {
+  Start();
+  C<TSpeedButton>("A_SpeedButton3")->Click();
+  ASSERT_EQ(shells.size(), 1u);
+  EXPECT_EQ(shells[0].Window, form->Handle());
+  EXPECT_EQ(shells[0].Target, kKaroWebPage);
+  EXPECT_EQ(shells[0].Show, SW_SHOWMAXIMIZED);
 }

@@ -40,18 +40,6 @@ protected:
     });
   }
 
-  // A database query of its own, beside the form's.
-  std::vector<WideString> Rows(const wchar_t* sql, const WideString& value) {
-    TADOQuery q(nullptr);
-    q.SetConnection(dm->ADOConnection());
-    q.SQL()->Add(sql);
-    q.ParamByName(L"V")->SetValue(Variant(value));
-    q.Open();
-    std::vector<WideString> out;
-    for (q.First(); !q.Eof(); q.Next()) out.push_back(q.Fields(0)->AsString());
-    return out;
-  }
-
   TADOQuery* Words() { return dm->C_ADOQuery1(); }
   TADOQuery* Idioms() { return dm->C_ADOQuery2(); }
   TADOQuery* Notes() { return dm->D_ADOQuery1(); }
@@ -221,6 +209,48 @@ TEST_F(KaroPages, CategoriesListNewestFirstWithTheirTotalsAndButtonsFollowThePos
     EXPECT_EQ(Navigation(), c.buttons);
     EXPECT_EQ(Notes()->RecNo(), c.titles.empty() ? 0 : 1);
   }
+  // A typed category is a value of the statement: quotes and wildcards find nothing and break nothing.
+  for (const WideString& typed : {Category(0) + L"\"", Category(0) + L"'", WideString(L"%"), WideString(L"_")}) {
+    SCOPED_TRACE(WideToUtf8(typed));
+    Type(Categories(), typed);
+    EXPECT_EQ(Notes()->RecordCount(), 0);
+    EXPECT_EQ(Status(0), KaroValues.StatusLabels[slLeiBie] + typed);
+    EXPECT_EQ(Status(1), NotesStatus(0, 0));
+    EXPECT_EQ(Navigation(), "0000");
+  }
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST(KaroShellTarget, ANameLiesInTheProgramFolderAndAnythingRootedStandsAsItIs) {
+  const WideString folder = KaroProgramFolder();
+  const struct {
+    const wchar_t* target;
+    WideString opened;
+  } cases[] = {{L"Data", folder + L"Data"},
+               {L"Data\\Notes.txt", folder + L"Data\\Notes.txt"},
+               {L"https://karo.example.org/", L"https://karo.example.org/"},
+               {L"mailto:a@b.c", L"mailto:a@b.c"},
+               {L"C:\\Notes", L"C:\\Notes"},
+               {L"\\\\server\\notes", L"\\\\server\\notes"},
+               {L"", L""}};
+  for (const auto& c : cases) EXPECT_EQ(KaroShellTarget(c.target), c.opened) << WideToUtf8(c.target);
+}
+
+TEST_F(KaroPages, TheOpenButtonOpensTheShellTargetAndTheLastButtonDoesNothing) {
+  Start();
+  ShowPage(3);
+  Button(9);
+  ASSERT_EQ(shells.size(), 1u);
+  EXPECT_EQ(shells[0].Window, form->Handle());
+  EXPECT_EQ(shells[0].Target, KaroShellTarget(KaroValues.ShellTarget));
+  EXPECT_EQ(shells[0].Target, folder + L"Data");
+  EXPECT_EQ(shells[0].Show, SW_SHOWMAXIMIZED);
+  EXPECT_FALSE(C<TSpeedButton>("D_SpeedButton10")->OnClick);
+  const std::string before = Navigation();
+  Button(10);
+  EXPECT_EQ(shells.size(), 1u);
+  EXPECT_EQ(Navigation(), before);
+  EXPECT_EQ(Notes()->State(), dsBrowse);
   EXPECT_TRUE(boxes.empty());
 }
 

@@ -18,6 +18,14 @@ int Usage() {
   return 2;
 }
 
+// A failed build leaves no half-written database behind.
+int Failed(const std::filesystem::path& out, const std::exception& e) {
+  std::error_code ec;
+  std::filesystem::remove(out, ec);
+  std::fprintf(stderr, "karodb: %s\n", e.what());
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,10 +55,7 @@ int main(int argc, char** argv) {
       WriteKaroDb(FixtureKaroData(sources.SampleNotes), out);
       WriteKaroSecurity(out, out.parent_path() / "Secured.mdw");
     } catch (const std::exception& e) {
-      std::error_code ec;
-      std::filesystem::remove(out, ec);
-      std::fprintf(stderr, "karodb: %s\n", e.what());
-      return 1;
+      return Failed(out, e);
     }
     return 0;
   }
@@ -76,10 +81,7 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("wrote %s in %.1f s\n", out.string().c_str(), seconds);
   } catch (const std::exception& e) {
-    std::error_code ec;
-    std::filesystem::remove(out, ec);
-    std::fprintf(stderr, "karodb: %s\n", e.what());
-    return 1;
+    return Failed(out, e);
   }
   return 0;
 }
