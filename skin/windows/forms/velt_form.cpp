@@ -106,13 +106,17 @@ LRESULT CALLBACK VeltFormWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // The MDI client of a skinned MDI parent.
-static LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* r = static_cast<TSubclassRecord*>(GetPropW(wnd, kMDIProp));
   if (!r) return DefWindowProcA(wnd, msg, wp, lp);
   TSubclassRecord copy = *r;
   if (msg == WM_NCDESTROY) {
     RemovePropW(wnd, kMDIProp);
-    if (r->Form) r->Form->MDIClient = nullptr;
+    // The client goes before its parent: the form must not free the record a second time.
+    if (r->Form) {
+      r->Form->MDIClient = nullptr;
+      r->Form->mdiRecord_ = nullptr;
+    }
     delete r;
   } else if (r->Form) {
     try {

@@ -295,6 +295,7 @@ protected:
 
 private:
   friend LRESULT CALLBACK VeltFormWndProc(HWND, UINT, WPARAM, LPARAM);
+  friend LRESULT CALLBACK VeltMDIWndProc(HWND, UINT, WPARAM, LPARAM);
   void Subclass();
   // Puts the saved procedure back while ours is current; false when another took over since.
   void RestoreWndProc();
