@@ -54,9 +54,12 @@ struct TStackEntry {
   UINT Msg;
   WPARAM WParam;
   LPARAM LParam;
+  const TStackEntry* Outer;
 };
-// The window messages being recorded at the window level right now.
-inline thread_local std::vector<TStackEntry> g_stack;
+// The window message being recorded at the window level right now; each entry lives in the
+// frame of the procedure that records it. A thread_local object with a destructor (a vector) was
+// freed twice at a thread's end under MinGW and Wine.
+inline thread_local const TStackEntry* g_recording = nullptr;
 
 inline void* g_realBeginPaint = nullptr;
 
@@ -317,9 +320,10 @@ private:
       SetWindowLongPtrW(wnd, GWLP_WNDPROC, LONG_PTR(old));
       self->wnd_ = nullptr;
     }
-    msglog::g_stack.push_back({wnd, msg, wp, lp});
+    const msglog::TStackEntry entry{wnd, msg, wp, lp, msglog::g_recording};
+    msglog::g_recording = &entry;
     LRESULT r = CallWindowProcW(old, wnd, msg, wp, lp);
-    msglog::g_stack.pop_back();
+    msglog::g_recording = entry.Outer;
     return r;
   }
   HWND wnd_;
@@ -345,9 +349,9 @@ private:
   void Handle(TMessage& m) {
     auto* w = dyn<TWinControl>(control_);
     HWND wnd = w && w->HandleAllocated() ? w->Handle() : nullptr;
-    bool throughWindow = !msglog::g_stack.empty() && msglog::g_stack.back().Wnd == wnd && wnd &&
-                         msglog::g_stack.back().Msg == m.Msg && msglog::g_stack.back().WParam == m.WParam &&
-                         msglog::g_stack.back().LParam == m.LParam;
+    const msglog::TStackEntry* top = msglog::g_recording;
+    bool throughWindow = top && top->Wnd == wnd && wnd && top->Msg == m.Msg && top->WParam == m.WParam &&
+                         top->LParam == m.LParam;
     if (!throughWindow) log_.Record(m.Msg, perform, m.WParam, m.LParam, wnd);
     saved_(m);
   }
