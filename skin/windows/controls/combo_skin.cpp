@@ -334,10 +334,9 @@ void TSkinComBox::DrawControl1(HDC DC, const TRect& R) {
 // ---- TComboxScrollBar
 
 TComboxScrollBar::TComboxScrollBar(TComponent* AOwner)
-    : TSkinControl(AOwner), FArrowSize(GetSystemMetrics(SM_CXHSCROLL)), alive_(std::make_shared<bool>(true)) {}
+    : TSkinControl(AOwner), FArrowSize(GetSystemMetrics(SM_CXHSCROLL)) {}
 
 TComboxScrollBar::~TComboxScrollBar() {
-  *alive_ = false;
   StopSync();
   // The list draws its own bar again.
   if (FHandle && IsWindow(FHandle) && FState != kSkinWindowGone)
@@ -456,7 +455,7 @@ bool TComboxScrollBar::NCLButtonDown(TMessage& Message) {
   const int L = (sbi.rcScrollBar.bottom - sbi.rcScrollBar.top) - 2 * a;
   const int t = sbi.xyThumbBottom - sbi.xyThumbTop;
   int last = si.nPos, pos = si.nPos;
-  std::shared_ptr<bool> alive = alive_;
+  const std::shared_ptr<const bool> alive = Alive();
   tracking_ = true;
   // The list moves on SB_THUMBPOSITION: for SB_THUMBTRACK it reads the system's own tracking
   // position, which no one sets outside the system's tracking.
@@ -465,7 +464,7 @@ bool TComboxScrollBar::NCLButtonDown(TMessage& Message) {
     if (*alive && IsWindow(list)) SendMessageW(list, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, WORD(p)), 0);
   };
   // A handler freed the list (and maybe this skin with it) while it was dragged.
-  auto Gone = [this](const std::shared_ptr<bool>& a) {
+  auto Gone = [this](const std::shared_ptr<const bool>& a) {
     if (*a) tracking_ = false;
     return true;
   };

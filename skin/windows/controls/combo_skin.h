@@ -74,5 +74,4 @@ private:
   SCROLLBARINFO painted_{};
   bool tracking_ = false;
   bool syncing_ = false;
-  std::shared_ptr<bool> alive_;
 };

@@ -90,6 +90,7 @@ TWndMethod LinkId(const void* link) { return TWndMethod(std::function<void(TMess
 TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TSkinControl::~TSkinControl() {
+  *alive_ = false;
   RestoreProcedures();
   if (FForm) FForm->DeleteControl(this);
   FForm = nullptr;
@@ -235,6 +236,7 @@ int TSkinControl::GetState() { return 1; }
 // ---- The message path
 
 void TSkinControl::NewWndProc(TMessage& Message) {
+  const std::shared_ptr<const bool> alive = alive_;
   const bool outerPassed = passed_;
   passed_ = false;
   try {
@@ -245,12 +247,12 @@ void TSkinControl::NewWndProc(TMessage& Message) {
     } else if (!FActive) {
       Default(Message);
     } else if (BeforeProc(Message)) {
-      if (!passed_) Default(Message);
-      AfterProc(Message);
+      if (*alive && !passed_) Default(Message);
+      if (*alive) AfterProc(Message);
     }
   } catch (...) {
     // The control keeps working: a message the skin failed on before passing it on still goes on.
-    if (!passed_) {
+    if (*alive && !passed_) {
       try {
         Default(Message);
       } catch (...) {
@@ -258,7 +260,7 @@ void TSkinControl::NewWndProc(TMessage& Message) {
     }
     HandleEntryException();
   }
-  passed_ = outerPassed;
+  if (*alive) passed_ = outerPassed;
 }
 
 void TSkinControl::Default(TMessage& Message) {

@@ -126,8 +126,12 @@ protected:
   void HookControl(TControl* Control);
   // Gives back what Hook took, each only while ours is still the current one.
   void RestoreProcedures();
+  // False once the skin is freed: a message loop of its own (a drag) or a handler it called may
+  // free the control and its skin, after which nothing of the skin may be touched.
+  std::shared_ptr<const bool> Alive() const { return alive_; }
 
 private:
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::shared_ptr<void> procLink_;
   bool attaching_ = false;
   bool passed_ = false;  // the current message reached the saved procedure
