@@ -148,11 +148,6 @@ void TK::ReadLanguage() {
     Font()->SetSize(9);
     Font()->SetCharset(CHINESEBIG5_CHARSET);
   }
-  // A grid's title row keeps the font the grid was made with rather than following the form's,
-  // so without this the Chinese column titles would be drawn in a face that has no glyph for them.
-  for (int i = 0; i < ComponentCount(); i++)
-    if (TDBGrid* grid = dyn<TDBGrid>(Components(i))) grid->SetTitleFont(grid->Font());
-
   const WideString& section = KaroValues.Region;
   auto text = [&](const std::string& key) { return ini.ReadString(section, W(key), W(key)); };
   auto caption = [&](const std::string& name, const std::string& key) { C<TControl>(name)->SetText(text(key)); };

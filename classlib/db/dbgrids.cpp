@@ -229,6 +229,18 @@ TDBGrid::TDBGrid(TComponent* owner)
   SetTabStop(true);
   SetColor(clWindow);
   titleFont_.Assign(Font());
+  titleFont_.OnChange = [this](TObject*) {
+    if (!followingFont_) titleFollowsFont_ = false;
+    Invalidate();
+  };
+}
+
+void TDBGrid::CMFontChanged(TMessage& m) {
+  TCustomControl::CMFontChanged(m);
+  if (!titleFollowsFont_) return;
+  followingFont_ = true;
+  titleFont_.Assign(Font());
+  followingFont_ = false;
 }
 
 TDBGrid::~TDBGrid() { link_->SetDataSource(nullptr); }
@@ -812,6 +824,7 @@ KARO_BEGIN_MESSAGE_MAP(TDBGrid)
   KARO_MESSAGE(WM_GETDLGCODE, WMGetDlgCode)
   KARO_MESSAGE(WM_MOUSEWHEEL, WMMouseWheel)
   KARO_MESSAGE(WM_SETCURSOR, WMSetCursorGrid)
+  KARO_MESSAGE(CM_FONTCHANGED, CMFontChanged)
 KARO_END_MESSAGE_MAP(TCustomControl)
 
 using P = TControlProps;

@@ -106,6 +106,7 @@ public:
   void SetOptions(TDBGridOptions v);
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool v) { readOnly_ = v; }
+  // The title row's font: the grid's own font until it is set or changed for itself.
   TFont* TitleFont() { return &titleFont_; }
   void SetTitleFont(TFont* f) { titleFont_.Assign(f); }
   TColor FixedColor() const { return fixedColor_; }
@@ -176,6 +177,7 @@ private:
   void WMGetDlgCode(TMessage& m);
   void WMMouseWheel(TWMMouseWheel& m);
   void WMSetCursorGrid(TWMSetCursor& m);
+  void CMFontChanged(TMessage& m);
 
   std::unique_ptr<class TGridDataLink> link_;
   std::unique_ptr<TDBGridColumns> columns_;
@@ -186,6 +188,8 @@ private:
                           dgConfirmDelete, dgCancelOnExit};
   bool readOnly_ = false;
   TFont titleFont_;
+  bool titleFollowsFont_ = true;
+  bool followingFont_ = false;
   TColor fixedColor_ = clBtnFace;
   TBorderStyle borderStyle_ = bsSingle;
   int top_ = 0;

@@ -381,6 +381,21 @@ TEST_F(DbControls, TitlesShowAndColumnsResizeByDraggingTheirBorder) {
   EXPECT_EQ(grid->Columns()->Items(0)->Width(), 102);
 }
 
+// The title row takes the font the grid takes from its form, until the program sets one of its own.
+TEST_F(DbControls, TheTitleFontFollowsTheGridsFontUntilItIsSetForItself) {
+  ASSERT_TRUE(grid->ParentFont());
+  grid->Parent()->Font()->SetName(L"SimSun");
+  grid->Parent()->Font()->SetCharset(GB2312_CHARSET);
+  EXPECT_EQ(grid->Font()->Name(), L"SimSun");
+  EXPECT_EQ(grid->TitleFont()->Name(), L"SimSun");
+  EXPECT_EQ(grid->TitleFont()->Charset(), GB2312_CHARSET);
+  grid->TitleFont()->SetSize(14);
+  grid->Parent()->Font()->SetName(L"Tahoma");
+  EXPECT_EQ(grid->Font()->Name(), L"Tahoma");
+  EXPECT_EQ(grid->TitleFont()->Name(), L"SimSun") << "a title font of its own stays";
+  EXPECT_EQ(grid->TitleFont()->Size(), 14);
+}
+
 TEST_F(DbControls, ReadOnlyGridNeverEdits) {
   grid->SetReadOnly(true);
   grid->SetFocus();
