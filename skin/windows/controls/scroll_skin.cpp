@@ -92,17 +92,6 @@ void DropBars(int State, TWScrollbar*& horz, TWScrollbar*& vert) {
     HideBars(horz, vert);
 }
 
-// What a scroll-bar skin keeps of the control it attaches to; it joins the form's list.
-void TakeControl(TSkinControl& s, TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
-  s.FSkinData = SkinData;
-  s.FForm = Form;
-  s.FCanvas = Canvas;
-  s.FControl = Control;
-  s.FHandle = ControlWindow(Control);
-  s.FUnicode = s.FHandle && IsWindowUnicode(s.FHandle);
-  s.FEnabled = Control->Enabled() ? 1 : 0;
-  if (Form) Form->AddControlList(&s);
-}
 
 // The base's paint after the control's own, on wParam only when it really is a device context.
 void PaintAfter(TSkinControl& s, TMessage& Message) {
@@ -146,14 +135,16 @@ void TSkinScrollbar::MakeOverlays() {
 
 void TSkinScrollbar::SetFixedColor() {
   if (PropKind(FControl, "FixedColor") != tkInteger) return;
-  FSavedColor = TColor(GetIntProperty(FControl, "FixedColor"));
+  // The control's own colour is kept from the first time: after a skin change it shows the old
+  // skin's, which unskinning must not give back.
+  if (!FColorChanged) FSavedColor = TColor(GetIntProperty(FControl, "FixedColor"));
   FColorChanged = true;
   SetProperty(FControl, "FixedColor", std::to_string(int(ButtonFace())));
 }
 
 void TSkinScrollbar::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   if (FInitialized || !Control) return;
-  TakeControl(*this, Control, SkinData, Canvas, Form);
+  TakeControl(Control, SkinData, Canvas, Form);
   FBorder = Lower(GetProperty(Control, "BorderStyle")) != "bsnone" && Control->ClassName() != "TImageScrollBox";
   SetFixedColor();
   MakeOverlays();
@@ -357,7 +348,7 @@ TSkinScControl::~TSkinScControl() {
 void TSkinScControl::InitScrollbar(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   auto* w = dyn<TWinControl>(Control);
   if (FInitialized || !w) return;
-  TakeControl(*this, Control, SkinData, Canvas, Form);
+  TakeControl(Control, SkinData, Canvas, Form);
   if (SkinPaintsScrollbars(SkinData)) {
     FBar = new TWScrollbar(this);
     FBar->SetShowHint(Control->ShowHint());

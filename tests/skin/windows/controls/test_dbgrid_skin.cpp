@@ -105,6 +105,9 @@ TEST_F(GridSkin, TheGridShowsSkinnedScrollBarsThatFollowIt) {
   const COLORREF thumb = dib.At(8, t.Start), grip = FrameColor(kScrollPic, 20);
   EXPECT_TRUE(thumb == FrameColor(kVThumbPic, 1) || (thumb == grip && t.End - t.Start <= 19)) << std::hex << thumb;
   EXPECT_EQ(dib.At(8, t.Start - 2), FrameColor(kVScrollPic, 1));
+  // A skin change between gives the grid the skin's colour again; unskinning its own.
+  skin->SkinChange();
+  EXPECT_EQ(grid->FixedColor(), ColorToRGB(data.Colors[csButtonFace]));
   form.DeleteControls();
   EXPECT_EQ(grid->FixedColor(), fixed);
 }
