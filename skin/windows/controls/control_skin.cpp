@@ -147,6 +147,17 @@ void TSkinControl::HookControl(TControl* Control) {
       raw, 1));
 }
 
+void TSkinControl::TakeControl(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
+  FSkinData = SkinData;
+  FForm = Form;
+  FCanvas = Canvas;
+  FControl = Control;
+  FHandle = ControlWindow(Control);
+  FUnicode = FHandle && IsWindowUnicode(FHandle);
+  FEnabled = Control->Enabled() ? 1 : 0;
+  if (FForm) FForm->AddControlList(this);
+}
+
 void TSkinControl::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) {
   if (FInitialized || attaching_) return;
   auto* control = dyn<TControl>(Owner());

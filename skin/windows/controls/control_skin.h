@@ -124,6 +124,9 @@ public:
 protected:
   // Puts this skin's procedure into the control's WindowProc, the old one saved.
   void HookControl(TControl* Control);
+  // Keeps the control, its window, the skin, the canvas and the form, and joins the form's list,
+  // without taking the control's procedure over: for skins that paint through other means.
+  void TakeControl(TControl* Control, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form);
   // Gives back what Hook took, each only while ours is still the current one.
   void RestoreProcedures();
   // False once the skin is freed: a message loop of its own (a drag) or a handler it called may

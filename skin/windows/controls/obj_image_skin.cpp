@@ -57,13 +57,7 @@ void TSkinObjImage::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, 
   if (FInitialized) return;
   auto* control = dyn<TControl>(Owner());
   if (!control) return;
-  FSkinData = SkinData;
-  FForm = Form;
-  FCanvas = Canvas;
-  FControl = control;
-  FHandle = ControlWindow(control);
-  FUnicode = FHandle && IsWindowUnicode(FHandle);
-  if (FForm) FForm->AddControlList(this);
+  TakeControl(control, SkinData, Canvas, Form);
   ChangeImage();
   FInitialized = true;
   FState = kSkinAttached;

@@ -93,13 +93,7 @@ void TSkinBox::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool 
   auto* control = dyn<TControl>(Owner());
   if (!control) return;
   FSetColor = SetColor;
-  FSkinData = SkinData;
-  FCanvas = Canvas;
-  FControl = control;
-  FHandle = ControlWindow(control);
-  FUnicode = FHandle && IsWindowUnicode(FHandle);
-  FForm = Form;
-  if (FForm) FForm->AddControlList(this);
+  TakeControl(control, SkinData, Canvas, Form);
   if (FSetColor) {
     FOldColor = control->Color();
     control->SetColor(ButtonFace());
