@@ -158,26 +158,8 @@ void TSkinHeader::DrawItem(HIMAGELIST Images, HDC DC, int I, const TRect& R) {
 
 void TSkinHeader::DrawImgCaption(HDC DC, const TRect& R, HIMAGELIST Images, int ImageIndex, const WideString& Text,
                                  int Alignment) {
-  int iw = 0, ih = 0;
-  if (!Images || ImageIndex == -1 || !ImageList_GetIconSize(Images, &iw, &ih) || iw >= R.Width()) iw = ih = 0;
-  const bool image = iw > 0;
-  RECT t{R.Left, R.Top, R.Right + (image ? iw + 2 : 0), R.Bottom};
-  if (!Text.empty())
-    Tnt_DrawTextW(DC, Text, t, DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP | DT_CALCRECT | DT_END_ELLIPSIS);
-  const int tw = Text.empty() ? 0 : int(t.right - t.left), th = Text.empty() ? 0 : int(t.bottom - t.top);
-  int x = 3;
-  if (Alignment == 1) x = (R.Width() - iw - tw) / 2;
-  if (Alignment == 2) x = R.Width() - iw - tw - 2;
-  if (x < 2) x = 1;
-  if (image) ImageList_Draw(Images, ImageIndex, DC, R.Left + x, R.Top + (R.Height() - ih) / 2, ILD_TRANSPARENT);
-  if (Text.empty()) return;
-  RECT d{R.Left + x + iw, R.Top + (R.Height() - th) / 2, R.Left + x + iw + tw, R.Top + (R.Height() - th) / 2 + th};
-  d.left = std::max(d.left, LONG(R.Left));
-  d.right = std::min(d.right, LONG(R.Right));
-  const int oldMode = SetBkMode(DC, TRANSPARENT);
-  const COLORREF oldColour =
-      SetTextColor(DC, COLORREF(ColorToRGB(FEnabled ? TColor(clWindowText) : TColor(clBtnShadow))));
-  Tnt_DrawTextW(DC, Text, d, CheckBiDi(DT_WORDBREAK | DT_EXPANDTABS | DT_END_ELLIPSIS));
-  SetTextColor(DC, oldColour);
-  SetBkMode(DC, oldMode);
+  // A header's captions are in the window's text colour, whatever the DC held.
+  const COLORREF oldColour = FEnabled ? SetTextColor(DC, COLORREF(ColorToRGB(clWindowText))) : 0;
+  TSkinControl::DrawImgCaption(DC, R, Images, ImageIndex, Text, Alignment);
+  if (FEnabled) SetTextColor(DC, oldColour);
 }
