@@ -5,14 +5,12 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <set>
 
 #include "app/karo_data_module.h"
 #include "app/karo_main_form.h"
-#include "classlib/core/streams.h"
-#include "classlib/graphics/bitmap.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "tests/app/karo_choices.h"
+#include "tools/screenshot/screen_capture.h"
 
 using karo_test::Choose;
 
@@ -24,32 +22,6 @@ void Pump() {
     Sleep(20);
   }
 }
-
-// What the screen shows of the window, saved as a BMP file; whether it shows more than a few colours.
-bool Capture(HWND wnd, const std::wstring& path) {
-  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Pump();
-  RECT r;
-  GetWindowRect(wnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  TBitmap shot;
-  shot.SetPixelFormat(pf24bit);
-  shot.SetSize(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  std::set<uint32_t> colours;
-  for (int y = 0; y < h; y++) {
-    const uint8_t* row = shot.ScanLine(y);
-    for (int x = 0; x < w; x++) colours.insert(row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16);
-  }
-  TFileStream out(path, fmCreate);
-  shot.SaveToStream(out);
-  std::fprintf(stderr, "%ls: %dx%d, %zu colours\n", path.c_str(), w, h, colours.size());
-  return colours.size() > 16;
-}
-
 
 }  // namespace
 
@@ -90,7 +62,8 @@ int main() {
       for (int i = 0; i < pages->PageCount(); i++) {
         pages->SetActivePageIndex(i);
         Pump();
-        ok = Capture(K->Handle(), base + L"-" + skin + L"-" + WideString(1, wchar_t(L'A' + i)) + L".bmp") && ok;
+        const WideString page(1, wchar_t(L'A' + i));
+        ok = CaptureWindow(K->Handle(), base + L"-" + skin + L"-" + page + L".bmp", Pump) && ok;
       }
     }
     return ok ? 0 : 1;

@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +24,7 @@
 #include "classlib/graphics/bitmap.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_manager.h"
+#include "tools/screenshot/screen_capture.h"
 #ifdef KARO_HAVE_OBJECT_CENSUS
 #include "tools/census/object_census.h"
 #endif
@@ -91,37 +91,6 @@ void Pump() {
   }
 }
 
-// Copies what the screen shows of the window (the program keeps it topmost meanwhile) to a BMP
-// file. Answers whether it shows more than a few colours: a blank or black capture means the
-// form did not paint.
-bool CaptureRect(const RECT& r, const std::wstring& path) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  TBitmap shot;
-  shot.SetPixelFormat(pf24bit);
-  shot.SetSize(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  std::set<uint32_t> colours;
-  for (int y = 0; y < h; y++) {
-    const uint8_t* row = shot.ScanLine(y);
-    for (int x = 0; x < w; x++) colours.insert(row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16);
-  }
-  TFileStream out(path, fmCreate);
-  shot.SaveToStream(out);
-  std::fprintf(stderr, "%ls: %dx%d, %zu colours\n", path.c_str(), w, h, colours.size());
-  return colours.size() > 16;
-}
-
-bool Capture(HWND wnd, const std::wstring& path) {
-  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Pump();
-  RECT r;
-  GetWindowRect(wnd, &r);
-  return CaptureRect(r, path);
-}
-
 // The picture with a menu open: taken from a timer that the menu's own loop runs, of the form
 // and the popup together, after which the menu is ended.
 struct TMenuShot {
@@ -147,7 +116,7 @@ void CALLBACK MenuShotTick(HWND, UINT, UINT_PTR, DWORD) {
     UnionRect(&r, &r, &p);
   }
   menuShot.Taken = true;
-  menuShot.Ok = CaptureRect(r, menuShot.Path) && shown;
+  menuShot.Ok = CaptureScreenRect(r, menuShot.Path) && shown;
   EndMenu();
 }
 
@@ -174,7 +143,7 @@ int Screenshots(TGalleryForm* form, const WideString& base, bool inactive, bool 
   for (int page = 0; page < pages->PageCount(); page++) {
     pages->SetActivePageIndex(page);
     Pump();
-    ok = Capture(form->Handle(), base + L"-" + std::to_wstring(page + 1) + L".bmp") && ok;
+    ok = CaptureWindow(form->Handle(), base + L"-" + std::to_wstring(page + 1) + L".bmp", Pump) && ok;
   }
   if (menu) {
     pages->SetActivePageIndex(0);
@@ -192,7 +161,7 @@ int Screenshots(TGalleryForm* form, const WideString& base, bool inactive, bool 
     Pump();
     pages->SetActivePageIndex(0);
     Pump();
-    ok = Capture(form->Handle(), base + L"-inactive.bmp") && ok;
+    ok = CaptureWindow(form->Handle(), base + L"-inactive.bmp", Pump) && ok;
     DestroyWindow(other);
   }
   return ok ? 0 : 1;
