@@ -193,6 +193,7 @@ void TWScrollbar::ShowAt(int X, int Y, int W, int H) {
 
 void TWScrollbar::SetPosition(HWND Wnd) {
   target_ = Wnd;
+  if (redrawOff_) return;
   SCROLLBARINFO info;
   const bool ok = ReadBar(info);
   shown_ = ok;
@@ -219,6 +220,7 @@ void TWScrollbar::SetPosition(HWND Wnd) {
 }
 
 void TWScrollbar::HideScrollbar() {
+  if (redrawOff_) return;  // placed again, shown or hidden, when drawing comes back
   if (HandleAllocated()) {
     ShowWindow(Handle(), SW_HIDE);
     KillTimer(Handle(), kSyncTimer);
@@ -231,9 +233,16 @@ void TWScrollbar::Refresh() {
   if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TWScrollbar::TargetRedraw(bool On) {
+  if (redrawOff_ == !On) return;
+  redrawOff_ = !On;
+  // Placed again only where the bar moved, appeared or went meanwhile: a placing costs a window move.
+  if (On) Sync();
+}
+
 void TWScrollbar::Sync() {
   // Reading a scroll-bar control's bar sends it a message, which comes back here.
-  if (busy_ || !target_ || !IsWindow(target_)) return;
+  if (busy_ || redrawOff_ || !target_ || !IsWindow(target_)) return;
   TBusy busy(busy_);
   SCROLLBARINFO info;
   if (!ReadBar(info)) return;

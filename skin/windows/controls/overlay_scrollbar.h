@@ -57,6 +57,9 @@ public:
   // Places the overlay again when the bar moved, appeared or went, and repaints it when the
   // system reports another thumb or state than the one it shows. Cheap when nothing changed.
   void Sync();
+  // WM_SETREDRAW of the target: while its drawing is off, the system takes its visible style away,
+  // which is no hiding; the overlay stays as it is and follows the bar when drawing comes back.
+  void TargetRedraw(bool On);
   // The bar as the system reports it (a stand-alone scroll bar: its bounds and thumb).
   bool ReadBar(SCROLLBARINFO& Info);
   // Draws the whole bar into DC at the overlay's client origin.
@@ -109,5 +112,6 @@ private:
   bool drawnAny_ = false;
   bool clipSiblingsAdded_ = false;
   bool busy_ = false;
+  bool redrawOff_ = false;
   std::shared_ptr<bool> alive_;
 };

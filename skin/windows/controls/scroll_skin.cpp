@@ -83,6 +83,14 @@ void SyncBars(TWScrollbar* horz, TWScrollbar* vert) {
   if (horz) horz->Sync();
 }
 
+// WM_SETREDRAW reaches both overlays before anything reads the control's style again.
+bool RedrawSwitch(const TMessage& Message, TWScrollbar* horz, TWScrollbar* vert) {
+  if (Message.Msg != WM_SETREDRAW) return false;
+  for (TWScrollbar* b : {vert, horz})
+    if (b) b->TargetRedraw(Message.WParam != 0);
+  return true;
+}
+
 // After the base's Unsubclass: a live window's overlays go; those beside a gone window go out of
 // sight until the skin is freed.
 void DropBars(int State, TWScrollbar*& horz, TWScrollbar*& vert) {
@@ -214,6 +222,7 @@ bool TSkinScrollbar::BeforeProc(TMessage& Message) {
 }
 
 void TSkinScrollbar::AfterProc(TMessage& Message) {
+  if (RedrawSwitch(Message, FHorz, FVert)) return;
   if (ShowScrollCode(Message, FHorz, FVert)) {
     SyncOverlays();
     return;
@@ -308,6 +317,7 @@ void TSkinScrollbarH::SetScrollbarPos() { PlaceBars(FHorz, FVert, FHandle); }
 
 void TSkinScrollbarH::AfterProc(TMessage& Message) {
   if (FState == kSkinWindowGone) return;
+  if (RedrawSwitch(Message, FHorz, FVert)) return;
   if (FVert && !IsWindowVisible(FHandle)) FVert->HideScrollbar();
   if (ShowScrollCode(Message, FHorz, FVert)) {
     SyncBars(FHorz, FVert);

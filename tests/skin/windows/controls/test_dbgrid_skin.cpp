@@ -132,4 +132,35 @@ TEST_F(GridSkin, TheOverlaysAgreeWithTheGridAfterEveryWayOfScrolling) {
   RunScrollWays(subject);
 }
 
+// A program that switches the grid's drawing off (WM_SETREDRAW) while it fills it again: the system
+// takes the grid's visible style away meanwhile, which is no hiding. The overlays stay where they
+// are, and follow the grid's bars once drawing is back.
+TEST_F(GridSkin, DrawingSwitchedOffLeavesTheOverlaysAndTheyFollowWhenItIsBack) {
+  TDBGrid* grid = MakeGrid(220, 160, {L"CiYu", L"HanYi"});
+  auto* skin = SkinOf(grid);
+  ASSERT_TRUE(skin && skin->FVert && skin->FHorz);
+  const HWND h = grid->Handle();
+  SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+  ASSERT_FALSE(IsWindowVisible(h)) << "the system's own answer to WM_SETREDRAW";
+  q->Close();
+  {
+    TRawDb raw(folder + L"Karo.cc");
+    raw.Exec("DELETE FROM CiYu WHERE rowid > 3");
+  }
+  q->Open();
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(skin->FVert->Handle())) << "nothing while drawing is off hides it";
+  EXPECT_TRUE(IsWindowVisible(skin->FHorz->Handle()));
+  SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+  Pump();
+  EXPECT_TRUE(Agrees(skin->FVert, h, OBJID_VSCROLL)) << "three rows need no bar";
+  EXPECT_TRUE(Agrees(skin->FHorz, h, OBJID_HSCROLL));
+  // Once drawing is back, a hiding hides the overlays again.
+  SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+  ShowWindow(h, SW_HIDE);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(skin->FHorz->Handle()));
+}
+
 }  // namespace
