@@ -180,14 +180,35 @@ bool TWScrollbar::ReadBar(SCROLLBARINFO& Info) {
   return true;
 }
 
+bool TWScrollbar::LiesOverTarget() {
+  // Directly above the target, or above the target's other overlay lying there.
+  for (HWND w = target_ ? GetWindow(target_, GW_HWNDPREV) : nullptr; w; w = GetWindow(w, GW_HWNDPREV)) {
+    if (w == Handle()) return true;
+    auto* other = dynamic_cast<TWScrollbar*>(FindControl(w));
+    if (!other || other->target_ != target_) return false;
+  }
+  return false;
+}
+
 void TWScrollbar::ShowAt(int X, int Y, int W, int H) {
   HWND h = Handle();
   HWND above = target_ ? GetWindow(target_, GW_HWNDPREV) : nullptr;
+  RECT now{};
+  GetWindowRect(h, &now);
+  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&now), 2);
+  const RECT want{X, Y, X + W, Y + H};
+  // Every window operation makes the system repaint what it uncovers, the target's frame among it
+  // (under Wine a themed frame with its bars costs about 10 ms), so the overlay is shown, placed
+  // and put above the target in one move, and not at all when it is there already.
+  if (!IsWindowVisible(h) || !LiesOverTarget() || !EqualRect(&now, &want)) {
+    UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOCOPYBITS;
+    if (LiesOverTarget()) flags |= SWP_NOZORDER;
+    SetWindowPos(h, above ? above : HWND_TOP, X, Y, W, H, flags);
+    InvalidateRect(h, nullptr, FALSE);
+  }
+  // The class library's own state follows; the window is visible already, so this moves nothing.
   SetVisible(true);
-  ShowWindow(h, SW_SHOWNA);
   shown_ = true;
-  SetWindowPos(h, above ? above : HWND_TOP, X, Y, W, H, SWP_NOACTIVATE);
-  MoveWindow(h, X, Y, W, H, TRUE);
   SetTimer(h, kSyncTimer, kSyncPeriod, nullptr);
 }
 

@@ -91,6 +91,7 @@ private:
   int HitTest(int X, int Y) const;
   bool Vertical() const { return orientation_ == 1; }
   void ShowAt(int X, int Y, int W, int H);
+  bool LiesOverTarget();
 
   TSkinControl* skin_ = nullptr;
   TWinControl* control_ = nullptr;

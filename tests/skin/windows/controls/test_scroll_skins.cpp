@@ -450,6 +450,49 @@ TEST_F(ScrollSkins, APressOnTheOverlayReachesTheWindowAsAPressOnItsOwnBar) {
   EXPECT_EQ(GetWindowLongPtrW(s->FVert->Handle(), GWL_EXSTYLE), LONG_PTR(WS_EX_TOOLWINDOW));
 }
 
+// Placing an overlay where it lies already moves no window: every move makes the system repaint
+// what it uncovers, the control's own frame among it, and that frame with its bars is the dearest
+// thing the system paints.
+HWND g_watched[3];  // the two overlays, then their control
+int g_moves = 0, g_framePaints = 0;
+
+LRESULT CALLBACK CountMovesAndFramePaints(int Code, WPARAM W, LPARAM L) {
+  const auto* c = reinterpret_cast<const CWPSTRUCT*>(L);
+  if (Code >= 0 && c->message == WM_WINDOWPOSCHANGING && (c->hwnd == g_watched[0] || c->hwnd == g_watched[1]))
+    ++g_moves;
+  if (Code >= 0 && c->message == WM_NCPAINT && c->hwnd == g_watched[2]) ++g_framePaints;
+  return CallNextHookEx(nullptr, Code, W, L);
+}
+
+TEST_F(ScrollSkins, AnOverlayInPlaceIsNotMovedAgain) {
+  TSkinData* d = Data();
+  Host(d);
+  auto* m = Memo(10, 10, 220, 160, Text(150));
+  auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
+  ASSERT_TRUE(s && s->FVert && s->FHorz);
+  Pump();
+  g_watched[0] = s->FVert->Handle();
+  g_watched[1] = s->FHorz->Handle();
+  g_watched[2] = m->Handle();
+  g_moves = g_framePaints = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &CountMovesAndFramePaints, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    s->SetScrollbarPos();
+    s->FVert->Sync();
+  }
+  Pump();
+  EXPECT_EQ(g_moves, 0);
+  EXPECT_EQ(g_framePaints, 0);
+  // A real change still moves them.
+  m->SetBounds(10, 10, 260, 180);
+  Pump();
+  UnhookWindowsHookEx(hook);
+  EXPECT_GT(g_moves, 0);
+  EXPECT_TRUE(Agrees(s->FVert, m->Handle(), OBJID_VSCROLL));
+  EXPECT_TRUE(Agrees(s->FHorz, m->Handle(), OBJID_HSCROLL));
+}
+
 TEST_F(ScrollSkins, ASkinChangeTakesTheOverlaysAwayOrBringsThemBack) {
   TSkinData* d = Data();
   Host(d);
