@@ -241,7 +241,6 @@ void TWScrollbar::SetPosition(HWND Wnd) {
 }
 
 void TWScrollbar::HideScrollbar() {
-  if (redrawOff_) return;  // placed again, shown or hidden, when drawing comes back
   if (HandleAllocated()) {
     ShowWindow(Handle(), SW_HIDE);
     KillTimer(Handle(), kSyncTimer);

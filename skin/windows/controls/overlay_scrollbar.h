@@ -60,6 +60,8 @@ public:
   // WM_SETREDRAW of the target: while its drawing is off, the system takes its visible style away,
   // which is no hiding; the overlay stays as it is and follows the bar when drawing comes back.
   void TargetRedraw(bool On);
+  // While it is off, the target's missing visible style says nothing; a real hiding still hides.
+  bool RedrawOff() const { return redrawOff_; }
   // The bar as the system reports it (a stand-alone scroll bar: its bounds and thumb).
   bool ReadBar(SCROLLBARINFO& Info);
   // Draws the whole bar into DC at the overlay's client origin.

@@ -318,7 +318,7 @@ void TSkinScrollbarH::SetScrollbarPos() { PlaceBars(FHorz, FVert, FHandle); }
 void TSkinScrollbarH::AfterProc(TMessage& Message) {
   if (FState == kSkinWindowGone) return;
   if (RedrawSwitch(Message, FHorz, FVert)) return;
-  if (FVert && !IsWindowVisible(FHandle)) FVert->HideScrollbar();
+  if (FVert && !FVert->RedrawOff() && !IsWindowVisible(FHandle)) FVert->HideScrollbar();
   if (ShowScrollCode(Message, FHorz, FVert)) {
     SyncBars(FHorz, FVert);
     return;

@@ -161,6 +161,14 @@ TEST_F(GridSkin, DrawingSwitchedOffLeavesTheOverlaysAndTheyFollowWhenItIsBack) {
   ShowWindow(h, SW_HIDE);
   Pump();
   EXPECT_FALSE(IsWindowVisible(skin->FHorz->Handle()));
+  // The program hiding the grid while its drawing is off hides them too.
+  ShowWindow(h, SW_SHOW);
+  Pump();
+  ASSERT_TRUE(IsWindowVisible(skin->FHorz->Handle()));
+  SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+  grid->SetVisible(false);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(skin->FHorz->Handle()));
 }
 
 }  // namespace
