@@ -164,14 +164,8 @@ void TSkinControl::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, b
   if (!control) return;
   attaching_ = true;
   FSetColor = SetColor;
-  FSkinData = SkinData;
-  FForm = Form;
-  FCanvas = Canvas;
-  FHandle = ControlWindow(control);
-  FUnicode = FHandle && IsWindowUnicode(FHandle);
-  FEnabled = control->Enabled() ? 1 : 0;
+  TakeControl(control, SkinData, Canvas, Form);
   HookControl(control);
-  if (FForm) FForm->AddControlList(this);
   if (FSetColor) {
     FOldColor = control->Color();
     control->SetColor(ButtonFace());

@@ -200,9 +200,10 @@ void TWScrollbar::ShowAt(int X, int Y, int W, int H) {
   // Every window operation makes the system repaint what it uncovers, the target's frame among it
   // (under Wine a themed frame with its bars costs about 10 ms), so the overlay is shown, placed
   // and put above the target in one move, and not at all when it is there already.
-  if (!IsWindowVisible(h) || !LiesOverTarget() || !EqualRect(&now, &want)) {
+  const bool over = LiesOverTarget();
+  if (!IsWindowVisible(h) || !over || !EqualRect(&now, &want)) {
     UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOCOPYBITS;
-    if (LiesOverTarget()) flags |= SWP_NOZORDER;
+    if (over) flags |= SWP_NOZORDER;
     SetWindowPos(h, above ? above : HWND_TOP, X, Y, W, H, flags);
     InvalidateRect(h, nullptr, FALSE);
   }

@@ -338,6 +338,8 @@ private:
     TMenuItem* Item;
     TMenuDrawItemEvent Draw;
     TMenuMeasureItemEvent Measure;
+    // Puts the item's own handlers back; the form no longer watches it being freed.
+    void GiveBack(TComponent* Form);
   };
   std::vector<TToolbarMenuItem> toolbarMenuItems_;
   TWndMethod savedFormProc_;

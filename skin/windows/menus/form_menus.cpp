@@ -358,6 +358,12 @@ void TVeltForm::InitPopMenu(TWinControl* Control, bool OwnerDraw, bool Flag2) {
   }
 }
 
+void TVeltForm::TToolbarMenuItem::GiveBack(TComponent* Form) {
+  Item->OnDrawItem = std::move(Draw);
+  Item->OnMeasureItem = std::move(Measure);
+  Item->RemoveFreeNotification(Form);
+}
+
 void TVeltForm::InitToolbarMenu(TMenuItem* Item, bool OwnerDraw) {
   if (!Item) return;
   auto known = std::find_if(toolbarMenuItems_.begin(), toolbarMenuItems_.end(),
@@ -370,20 +376,14 @@ void TVeltForm::InitToolbarMenu(TMenuItem* Item, bool OwnerDraw) {
     Item->OnDrawItem = [this](TObject* s, TCanvas* cv, TRect r, bool sel) { DrawMenuItem(s, cv, r, sel); };
     Item->OnMeasureItem = [this](TObject* s, TCanvas* cv, int& w, int& h) { MeasureItem(s, cv, w, h); };
   } else if (known != toolbarMenuItems_.end()) {
-    Item->OnDrawItem = std::move(known->Draw);
-    Item->OnMeasureItem = std::move(known->Measure);
-    Item->RemoveFreeNotification(this);
+    known->GiveBack(this);
     toolbarMenuItems_.erase(known);
   }
   for (int i = 0; i < Item->Count(); ++i) InitToolbarMenu(Item->Items(i), OwnerDraw);
 }
 
 void TVeltForm::GiveToolbarMenusBack() {
-  for (TToolbarMenuItem& t : toolbarMenuItems_) {
-    t.Item->OnDrawItem = std::move(t.Draw);
-    t.Item->OnMeasureItem = std::move(t.Measure);
-    t.Item->RemoveFreeNotification(this);
-  }
+  for (TToolbarMenuItem& t : toolbarMenuItems_) t.GiveBack(this);
   toolbarMenuItems_.clear();
 }
 
