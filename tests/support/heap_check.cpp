@@ -45,6 +45,8 @@ void Release(THeader* h) {
 }
 
 void* Allocate(size_t n) {
+  // The header must not wrap a size near the largest around to a small block.
+  if (n > SIZE_MAX - sizeof(THeader)) throw std::bad_alloc();
   auto* h = static_cast<THeader*>(std::malloc(sizeof(THeader) + (n ? n : 1)));
   if (!h) throw std::bad_alloc();
   h->Size = n;

@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,15 @@ TEST(HeapCheck, ADeleteOfMemoryOperatorNewNeverGaveEndsTheProgram) {
         ::operator delete(Opaque(raw + 32));
       },
       "not made by operator new");
+}
+
+TEST(HeapCheck, ASizeTheHeaderWouldWrapIsRefused) {
+  for (size_t n : {SIZE_MAX, SIZE_MAX - 8}) {
+    void* volatile p = nullptr;
+    EXPECT_THROW(p = ::operator new(n), std::bad_alloc) << n;
+    EXPECT_EQ(p, nullptr);
+    EXPECT_EQ(::operator new(n, std::nothrow), nullptr) << n;
+  }
 }
 
 TEST(HeapCheck, OrdinaryUseGoesOnPastTheQuarantine) {
