@@ -273,7 +273,7 @@ TCaptionTextPlace TVeltForm::PlaceCaption(HDC DC, const TRect& Area, const WideS
     in.TXTBackRight = title->TXTBackRight;
   }
   in.RightToLeft = RightToLeft;
-  in.Popup = (Style & WS_POPUP) != 0;
+  in.Popup = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_POPUP) != 0;
   in.DialogFrame = BorderKind == bkDialog;
   in.ButtonClipX = SysBtnClipX;
   return PlaceCaptionText(in);

@@ -281,7 +281,6 @@ void TVeltForm::StyleChanged(WPARAM Which, const STYLESTRUCT* S) {
   if (!S || restyling_) return;
   if (Which == WPARAM(GWL_STYLE)) {
     const LONG s = LONG(S->styleNew);
-    Style = s;
     // While the system menu is taken away for painting, a style the application writes back
     // says nothing about it: only a style that had it and drops it removes it.
     const bool sysMenu = (s & WS_SYSMENU) || ((StyleFlags & sfHasSysMenu) && !(S->styleOld & WS_SYSMENU));

@@ -197,22 +197,22 @@ void TVeltForm::InitSkin(TSkinData* Data) {
   if (Manager && !Manager->Running()) Manager->State = 1;
   SkinData = Data;
   FrameSkinned = Data->SkinControls().Contains(xcMainMenu);
-  Style = LONG(GetWindowLongPtrA(hwnd, GWL_STYLE));
+  const LONG style = LONG(GetWindowLongPtrA(hwnd, GWL_STYLE));
   const LONG ex = LONG(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
   RightToLeft = (ex & WS_EX_LEFTSCROLLBAR) != 0;
-  Child = (Style & WS_CHILD) != 0;
+  Child = (style & WS_CHILD) != 0;
   OwnerWindow = GetWindow(hwnd, GW_OWNER);
 
   StyleFlags = 0;
-  if (Style & WS_SYSMENU) StyleFlags |= sfHasSysMenu;
-  if (Style & WS_MINIMIZEBOX) StyleFlags |= sfHasMinBox;
+  if (style & WS_SYSMENU) StyleFlags |= sfHasSysMenu;
+  if (style & WS_MINIMIZEBOX) StyleFlags |= sfHasMinBox;
   // A help button is no maximise box: counting it as one enabled a maximise button on windows
   // that cannot be maximised.
-  if (Style & WS_MAXIMIZEBOX) StyleFlags |= sfHasMaxBox;
+  if (style & WS_MAXIMIZEBOX) StyleFlags |= sfHasMaxBox;
   if (ex & WS_EX_CONTEXTHELP) StyleFlags |= sfHasHelp;
 
   GetWindowstate();
-  Sizeable = (Style & WS_THICKFRAME) != 0;
+  Sizeable = (style & WS_THICKFRAME) != 0;
 
   GetFormstyle();
   if (ex & WS_EX_MDICHILD) {
@@ -221,11 +221,11 @@ void TVeltForm::InitSkin(TSkinData* Data) {
   }
 
   BorderKind = bkFixed;
-  if ((Style & WS_CAPTION) != WS_CAPTION)
+  if ((style & WS_CAPTION) != WS_CAPTION)
     BorderKind = bkNoCaption;
-  else if (Style & WS_THICKFRAME)
+  else if (style & WS_THICKFRAME)
     BorderKind = bkSizeable;
-  else if (Style & DS_MODALFRAME)
+  else if (style & DS_MODALFRAME)
     BorderKind = bkDialog;
   if (ex & WS_EX_DLGMODALFRAME) BorderKind = bkDialog;
 
@@ -459,27 +459,30 @@ void TVeltForm::WidenDialog(int& Width) {
   Width = w.Width;
 }
 
+// The skin owns only the bits it takes away (the system menu, and the caption where it takes
+// that); every other bit is the system's or the program's, and ShowWindow, EnableWindow and the
+// minimise and maximise commands change theirs without a style message. So the style is read
+// the moment a bit of ours changes, only that bit is changed, and nothing is written when it is
+// already as wanted.
+void TVeltForm::SetOwnStyleBits(LONG Bits, bool On) {
+  const LONG now = LONG(GetWindowLongPtrA(hwnd, GWL_STYLE));
+  const LONG wanted = On ? (now | Bits) : (now & ~Bits);
+  if (wanted == now) return;
+  restyling_ = true;
+  SetWindowLongPtrA(hwnd, GWL_STYLE, wanted);
+  restyling_ = false;
+}
+
 void TVeltForm::EnableSysbtn(bool Show) {
-  if (!(StyleFlags & sfCaptionTaken)) return;
-  LONG s = LONG(GetWindowLongPtrA(hwnd, GWL_STYLE));
-  s = Show ? (s | WS_CAPTION) : (s & ~WS_CAPTION);
-  SetWindowLongPtrA(hwnd, GWL_STYLE, s);
-  Style = s;
+  if (StyleFlags & sfCaptionTaken) SetOwnStyleBits(WS_CAPTION, Show);
 }
 
 void TVeltForm::UpdateStyle(bool Strip) {
   if (StyleFlags & sfCaptionTaken) return;
-  // The style is kept up to date by WM_STYLECHANGED: nothing is read here on every paint.
-  LONG s = Style;
   if (Strip)
-    s &= ~WS_SYSMENU;
+    SetOwnStyleBits(WS_SYSMENU, false);
   else if (StyleFlags & sfHasSysMenu)
-    s |= WS_SYSMENU;
-  if (s == Style) return;
-  restyling_ = true;
-  SetWindowLongPtrA(hwnd, GWL_STYLE, s);
-  restyling_ = false;
-  Style = s;
+    SetOwnStyleBits(WS_SYSMENU, true);
 }
 
 void TVeltForm::RePaint(HWND Wnd) {

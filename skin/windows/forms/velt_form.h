@@ -271,7 +271,6 @@ public:
   HMENU SystemMenu = nullptr;
   TColor SavedColor = 0;
   bool SavedColorValid = false;
-  LONG Style = 0;
   HRGN Region = nullptr;
   bool RegionSet = false;
   int MDIMenuUpdate = 0;
@@ -325,6 +324,8 @@ private:
   void GetFormstyle();
   void WidenDialog(int& Width);
   void UnSubclassCommon(bool Restyle);
+  // Sets or clears Bits on the window's style as it is now; nothing else is touched.
+  void SetOwnStyleBits(LONG Bits, bool On);
 
   void FreeMenuBar();
   TVeltMenu* menuBar_ = nullptr;

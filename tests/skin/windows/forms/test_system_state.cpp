@@ -1,0 +1,321 @@
+// What the system owns stays the system's under the skin: the bits that ShowWindow and
+// EnableWindow set without a style message (visible, disabled, minimised, maximised) survive the
+// skin's frame paints and its giving the window back; a modal dialog made hidden and shown by its
+// loop (a template without WS_VISIBLE, the colour dialog) is seen; unskinning while it is open
+// leaves it on screen in the system's frame; a skin switch while it is open gives its frame and
+// face the new skin. Modal boxes are driven from a thread timer inside the test and always ended.
+
+#include "tests/skin/windows/manager/skin_test_env.h"
+
+#include <commdlg.h>
+
+#include <atomic>
+#include <functional>
+
+using namespace skintest;
+
+namespace {
+
+class SystemState_ : public ManagerTest {
+protected:
+  void UnskinAll(TSkinData* d) {
+    Mgr->State = 1;
+    Mgr->Pending = d;
+    Mgr->SetAction(saUnskinAll, 250);
+    Tick();
+    Pump();
+  }
+};
+
+// A non-client paint as the system asks for one: the skin strips the system menu on its way.
+void PaintFrame(HWND w) { SendMessageW(w, WM_NCPAINT, 1, 0); }
+
+bool Has(HWND w, LONG_PTR bit) { return (GetWindowLongPtrA(w, GWL_STYLE) & bit) != 0; }
+
+// ---- The state bits the system sets behind the skin's back
+
+struct TStateRow {
+  const char* Name;
+  DWORD Style;                        // at creation (the window is skinned with it)
+  std::function<void(HWND)> Change;   // what the program does while the window is skinned
+  LONG_PTR Bit;
+  bool Set;                           // the bit the change leaves set (true) or clear (false)
+};
+
+TEST_F(SystemState_, WhatShowWindowAndEnableWindowSetSurvivesTheFramePaintsAndTheGivingBack) {
+  const TStateRow rows[] = {
+      {"shown after skinning", WS_OVERLAPPEDWINDOW, [](HWND w) { ShowWindow(w, SW_SHOWNA); }, WS_VISIBLE, true},
+      {"hidden after skinning", WS_OVERLAPPEDWINDOW | WS_VISIBLE, [](HWND w) { ShowWindow(w, SW_HIDE); }, WS_VISIBLE,
+       false},
+      {"disabled", WS_OVERLAPPEDWINDOW | WS_VISIBLE, [](HWND w) { EnableWindow(w, FALSE); }, WS_DISABLED, true},
+      {"enabled", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED, [](HWND w) { EnableWindow(w, TRUE); }, WS_DISABLED,
+       false},
+      {"maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }, WS_MAXIMIZE, true},
+      {"minimised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, [](HWND w) { ShowWindow(w, SW_SHOWMINNOACTIVE); },
+       WS_MINIMIZE, true},
+  };
+  TSkinData* d = Data();
+  for (const TStateRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    HWND w = Window(MakeWindow(L"KaroSkinTestW", row.Style));
+    ASSERT_NE(Skin(w), nullptr);
+    row.Change(w);
+    Pump();
+    PaintFrame(w);
+    EXPECT_EQ(Has(w, row.Bit), row.Set) << "after a frame paint";
+    // The skin's own bit: taken away while it paints the caption buttons itself.
+    EXPECT_FALSE(Has(w, WS_SYSMENU));
+    UnskinAll(d);
+    EXPECT_EQ(Mgr->FindVeltForm(w), nullptr);
+    EXPECT_EQ(Has(w, row.Bit), row.Set) << "after giving the window back";
+    EXPECT_TRUE(Has(w, WS_SYSMENU));
+    EXPECT_EQ(IsWindowVisible(w) != FALSE, row.Bit == WS_VISIBLE ? row.Set : true);
+    DestroyWindow(w);
+  }
+}
+
+// ---- Modal dialogs, driven from a thread timer
+
+// A dialog template in memory: a captioned popup without WS_VISIBLE (its modal loop shows it) and
+// one push button that takes the focus.
+std::vector<WORD> HiddenDialogTemplate() {
+  std::vector<WORD> t;
+  auto dword = [&](DWORD v) {
+    t.push_back(LOWORD(v));
+    t.push_back(HIWORD(v));
+  };
+  auto text = [&](const wchar_t* s) {
+    for (; *s; ++s) t.push_back(WORD(*s));
+    t.push_back(0);
+  };
+  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+  dword(0);
+  t.push_back(1);  // one item
+  t.push_back(30);
+  t.push_back(30);
+  t.push_back(160);
+  t.push_back(90);
+  t.push_back(0);  // no menu
+  t.push_back(0);  // the dialog class
+  text(L"Hidden");
+  if (t.size() % 2) t.push_back(0);  // items start on a DWORD
+  dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON);
+  dword(0);
+  t.push_back(50);
+  t.push_back(60);
+  t.push_back(50);
+  t.push_back(14);
+  t.push_back(IDCANCEL);
+  t.push_back(0xFFFF);
+  t.push_back(0x0080);  // button
+  text(L"Cancel");
+  t.push_back(0);  // no creation data
+  return t;
+}
+
+INT_PTR CALLBACK HiddenDialogProc(HWND d, UINT m, WPARAM wp, LPARAM) {
+  if (m == WM_INITDIALOG) return TRUE;
+  if (m == WM_COMMAND && LOWORD(wp) == IDCANCEL) {
+    EndDialog(d, IDCANCEL);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+// Watches the modal dialog from a thread timer: once it is skinned and its loop has shown it,
+// Step runs (it may call again on later ticks by returning false); the dialog is then ended.
+// After about three seconds the dialog is ended whatever happened.
+namespace modal {
+TSkinManage* mgr = nullptr;
+std::function<bool(HWND, int)> step;
+std::atomic<int> ticks{0};
+int stepCalls = 0;
+HWND dialog = nullptr;
+bool shown = false;
+bool done = false;
+HHOOK showHook = nullptr;
+
+LRESULT CALLBACK SeeShowing(int code, WPARAM wp, LPARAM lp) {
+  const auto* c = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && c->message == WM_SHOWWINDOW && c->wParam && dialog && c->hwnd == dialog) shown = true;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void CALLBACK Watch(HWND, UINT, UINT_PTR id, DWORD) {
+  ++ticks;
+  if (!dialog)
+    for (TVeltForm* f : mgr->FormList())
+      if (f->ListedClassName == "#32770" && f->SkinActiveSeen) dialog = f->hwnd;
+  if (dialog && shown && !done) {
+    // The paint that follows the showing, now, before anything is looked at; later calls see only
+    // what the dialog painted by itself.
+    if (stepCalls == 0) RedrawWindow(dialog, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    done = step(dialog, stepCalls++);
+    if (done) EndDialog(dialog, IDCANCEL);
+  }
+  if (ticks > 150) {
+    HWND any = dialog ? dialog : GetActiveWindow();
+    if (any) EndDialog(any, IDCANCEL);
+    KillTimer(nullptr, id);
+  }
+}
+
+// Runs Show (which opens the dialog modally) with the watch and Step in place.
+void Run(TSkinManage* m, const std::function<void()>& show, std::function<bool(HWND, int)> s) {
+  mgr = m;
+  step = std::move(s);
+  ticks = 0;
+  stepCalls = 0;
+  dialog = nullptr;
+  shown = false;
+  done = false;
+  showHook = SetWindowsHookExW(WH_CALLWNDPROC, SeeShowing, nullptr, GetCurrentThreadId());
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, Watch);
+  show();
+  KillTimer(nullptr, timer);
+  UnhookWindowsHookEx(showHook);
+  showHook = nullptr;
+  Pump();
+}
+}  // namespace modal
+
+struct TModalRow {
+  const char* Name;
+  std::function<void(HWND owner)> Show;
+};
+
+std::vector<TModalRow> ModalDialogs() {
+  return {
+      {"a template without WS_VISIBLE",
+       [](HWND owner) {
+         static const std::vector<WORD> t = HiddenDialogTemplate();
+         DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner,
+                                 HiddenDialogProc, 0);
+       }},
+      {"the colour dialog",
+       [](HWND owner) {
+         static COLORREF custom[16] = {};
+         CHOOSECOLORW cc{};
+         cc.lStructSize = sizeof cc;
+         cc.hwndOwner = owner;
+         cc.rgbResult = RGB(10, 20, 30);
+         cc.lpCustColors = custom;
+         cc.Flags = CC_RGBINIT;
+         ChooseColorW(&cc);
+       }},
+  };
+}
+
+// A pixel of what the window has painted on itself (its window surface), red in the low byte.
+class TWindowShot {
+public:
+  explicit TWindowShot(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    W = r.right - r.left;
+    H = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = W;
+    bi.bmiHeader.biHeight = -H;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    dc_ = CreateCompatibleDC(nullptr);
+    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    old_ = SelectObject(dc_, bmp_);
+    HDC from = GetWindowDC(w);
+    BitBlt(dc_, 0, 0, W, H, from, 0, 0, SRCCOPY);
+    ReleaseDC(w, from);
+    GdiFlush();
+  }
+  ~TWindowShot() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  TWindowShot(const TWindowShot&) = delete;
+  TWindowShot& operator=(const TWindowShot&) = delete;
+  uint32_t At(int x, int y) const {
+    const uint32_t p = bits_[y * W + x];
+    return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+  }
+  int W = 0, H = 0;
+
+private:
+  HDC dc_ = nullptr;
+  HBITMAP bmp_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  uint32_t* bits_ = nullptr;
+};
+
+TEST_F(SystemState_, AModalDialogShownByItsLoopAfterItWasSkinnedIsSeen) {
+  Data();
+  Mgr->Enabled = true;
+  Mgr->InstallHook();
+  HWND owner = Window(MakeWindow());
+  for (const TModalRow& row : ModalDialogs()) {
+    SCOPED_TRACE(row.Name);
+    bool visible = false, styleVisible = false, skinned = false, sysMenuTaken = false;
+    modal::Run(Mgr, [&] { row.Show(owner); }, [&](HWND dlg, int) {
+      skinned = Mgr->FindVeltForm(dlg) != nullptr;
+      visible = IsWindowVisible(dlg) != FALSE;
+      styleVisible = Has(dlg, WS_VISIBLE);
+      sysMenuTaken = !Has(dlg, WS_SYSMENU);
+      return true;
+    });
+    EXPECT_NE(modal::dialog, nullptr);
+    EXPECT_TRUE(modal::shown);
+    EXPECT_TRUE(skinned);
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(styleVisible);
+    EXPECT_TRUE(sysMenuTaken);
+    EXPECT_LT(modal::ticks.load(), 150);
+    // Destroyed while listed: gone at the next sweep; the owner stays skinned.
+    Mgr->DeleteDeleted();
+    EXPECT_EQ(Mgr->FindVeltForm(modal::dialog), nullptr);
+    EXPECT_NE(Mgr->FindVeltForm(owner), nullptr);
+  }
+  // The owner the dialog disabled is enabled again and keeps its own look.
+  EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
+TEST_F(SystemState_, UnskinningWhileAModalDialogIsOpenLeavesItOnScreenInTheSystemsFrame) {
+  TSkinData* d = Data();
+  Mgr->Enabled = true;
+  Mgr->InstallHook();
+  d->SetActive(true);
+  HWND owner = Window(MakeWindow());
+  const uint32_t skinLeft = FrameColor(0, 1);
+  for (const TModalRow& row : ModalDialogs()) {
+    SCOPED_TRACE(row.Name);
+    Mgr->Enabled = true;
+    bool listed = true, visible = false, styleVisible = false, sysMenuBack = false;
+    uint32_t leftBefore = 0, leftAfter = 0;
+    modal::Run(Mgr, [&] { row.Show(owner); }, [&](HWND dlg, int call) {
+      if (call == 0) {
+        leftBefore = TWindowShot(dlg).At(1, 40);
+        d->SetActive(false);
+        Tick();
+        return false;
+      }
+      // A tick later: the loop has painted what it was asked to.
+      listed = Mgr->FindVeltForm(dlg) != nullptr;
+      visible = IsWindowVisible(dlg) != FALSE;
+      styleVisible = Has(dlg, WS_VISIBLE);
+      sysMenuBack = Has(dlg, WS_SYSMENU);
+      leftAfter = TWindowShot(dlg).At(1, 40);
+      return true;
+    });
+    EXPECT_TRUE(modal::shown);
+    EXPECT_FALSE(listed);
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(styleVisible);
+    EXPECT_TRUE(sysMenuBack);
+    EXPECT_EQ(leftBefore, skinLeft);
+    EXPECT_NE(leftAfter, skinLeft);
+    EXPECT_LT(modal::ticks.load(), 150);
+    d->SetActive(true);
+  }
+}
+
+}  // namespace
