@@ -520,6 +520,19 @@ void TVeltForm::SkinChange() {
     ResizeForm(1);
     Form->SetHeight(Form->Height() + 1);
     Form->SetHeight(Form->Height() - 1);
+  } else if (FrameSkinned) {
+    // A window without a class-library form (a dialog, a message box) has nobody to lay it out
+    // anew: it takes the new borders around the same client area, as at CN_SkinActive, and its
+    // frame and face are painted again.
+    GetWindowstate();
+    const bool mdiChild = FormKind == fkMDIChild;
+    if ((mdiChild || (!Child && BorderKind != bkNoCaption)) && WindowState == vwNormal) {
+      ResizeForm(1);
+      Cropwindow();
+    } else if (!Child && BorderKind != bkNoCaption && WindowState == vwMaximized) {
+      Refresh();
+    }
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
   AfterSkin();
   LifeState = lsSkinned;

@@ -318,4 +318,76 @@ TEST_F(SystemState_, UnskinningWhileAModalDialogIsOpenLeavesItOnScreenInTheSyste
   }
 }
 
+// A skin whose frame pictures and face colour are all its own: the borders in the colours of
+// picture numbers 40 to 43 and a face of 10 200 90.
+std::string SecondSkin() {
+  TTestSkin skin = CompleteSkin();
+  for (auto& p : skin.Pictures) {
+    if (p.Name == "left.bmp") p.Data = Strip(40, 2, 6, 30);
+    if (p.Name == "right.bmp") p.Data = Strip(41, 2, 6, 30);
+    if (p.Name == "top.bmp") p.Data = Strip(42, 2, 60, 28, true);
+    if (p.Name == "bottom.bmp") p.Data = Strip(43, 2, 60, 7, true);
+  }
+  const std::string face = "ButtonFace=250 243 223";
+  skin.Ini.replace(skin.Ini.find(face), face.size(), "ButtonFace=10 200 90");
+  return skin.File();
+}
+
+TEST_F(SystemState_, ASkinSwitchWhileAModalDialogIsOpenGivesItsFrameAndFaceTheNewSkin) {
+  TSkinData* d = Data();
+  Mgr->Enabled = true;
+  Mgr->InstallHook();
+  HWND owner = Window(MakeWindow());
+  const std::string first = SkinFile(), second = SecondSkin();
+  for (const TModalRow& row : ModalDialogs()) {
+    SCOPED_TRACE(row.Name);
+    {
+      auto s = StreamOf(first);
+      d->LoadFromStream(*s);
+      Mgr->Pending = nullptr;
+    }
+    RECT clientBefore{}, clientAfter{}, windowAfter{};
+    uint32_t left = 0, bottom = 0, top = 0, face = 0, leftBefore = 0;
+    bool listed = false;
+    modal::Run(Mgr, [&] { row.Show(owner); }, [&](HWND dlg, int call) {
+      if (call == 0) {
+        leftBefore = TWindowShot(dlg).At(1, 40);
+        GetClientRect(dlg, &clientBefore);
+        auto s = StreamOf(second);
+        d->LoadFromStream(*s);
+        Tick();
+        return false;
+      }
+      listed = Mgr->FindVeltForm(dlg) != nullptr;
+      GetClientRect(dlg, &clientAfter);
+      GetWindowRect(dlg, &windowAfter);
+      const TWindowShot shot(dlg);
+      left = shot.At(1, shot.H / 2);
+      bottom = shot.At(shot.W / 2, shot.H - 2);
+      top = shot.At(shot.W - 60, 2);
+      // The face between the dialog's controls: just inside the client area's top left corner.
+      POINT c{2, 2};
+      ClientToScreen(dlg, &c);
+      RECT wr{};
+      GetWindowRect(dlg, &wr);
+      face = shot.At(c.x - wr.left, c.y - wr.top);
+      return true;
+    });
+    EXPECT_TRUE(modal::shown);
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(leftBefore, FrameColor(0, 1));
+    EXPECT_EQ(left, FrameColor(40, 1));
+    EXPECT_EQ(bottom, FrameColor(43, 1));
+    EXPECT_EQ(top, FrameColor(42, 1));
+    EXPECT_EQ(face, uint32_t(RGB(10, 200, 90)));
+    // The client area keeps its size under the new borders.
+    EXPECT_EQ(Width(clientAfter), Width(clientBefore));
+    EXPECT_EQ(Height(clientAfter), Height(clientBefore));
+    // Around it the new skin's frame: 6 and 6 at the sides, 28 at the top and 7 at the bottom.
+    EXPECT_EQ(Width(windowAfter), Width(clientAfter) + 12);
+    EXPECT_EQ(Height(windowAfter), Height(clientAfter) + 35);
+    EXPECT_LT(modal::ticks.load(), 150);
+  }
+}
+
 }  // namespace
