@@ -546,6 +546,62 @@ TEST_F(SkinManager_, EveryHookIsRemovedWhenTheManagerGoes) {
   CloseHandle(quit);
 }
 
+// A thread hooked and unhooked again: a window it shows before is skinned, one it shows after is
+// left alone, and the hook itself is gone (not merely forgotten by the manager).
+TEST_F(SkinManager_, AfterUnInstallThreadANewWindowOnThatThreadIsNotSkinned) {
+  Data();
+  Mgr->Enabled = true;
+  Mgr->State = 1;
+  std::atomic<DWORD> tid{0};
+  std::atomic<int> asked{0}, shown{0};
+  std::atomic<HWND> windows[2] = {nullptr, nullptr};
+  std::atomic<LONG_PTR> procs[2] = {0, 0};
+  std::thread t([&] {
+    MSG m;
+    PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
+    tid = GetCurrentThreadId();
+    for (int i = 0; i < 2; ++i) {
+      while (asked.load() <= i) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+      HWND w = MakeWindow(L"KaroSkinTestW", WS_OVERLAPPEDWINDOW);
+      procs[i] = GetWindowLongPtrW(w, GWLP_WNDPROC);
+      ShowWindow(w, SW_SHOW);
+      // The hook takes a window over inside its activation.
+      SetActiveWindow(w);
+      ::Pump();
+      windows[i] = w;
+      shown = i + 1;
+    }
+    while (asked.load() < 3) {
+      ::Pump();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    for (auto& w : windows) DestroyWindow(w.load());
+  });
+  while (!tid.load()) Sleep(1);
+  Mgr->InstallThread(tid);
+  ASSERT_EQ(Mgr->Threads().size(), 1u);
+  const HHOOK hook = Mgr->Threads()[0].Hook;
+  asked = 1;
+  EXPECT_TRUE(PumpUntil([&] { return shown.load() == 1; }));
+  EXPECT_NE(Mgr->FindVeltForm(windows[0].load()), nullptr);
+  Mgr->UnInstallThread(tid);
+  EXPECT_TRUE(Mgr->Threads().empty());
+  asked = 2;
+  EXPECT_TRUE(PumpUntil([&] { return shown.load() == 2; }));
+  HWND later = windows[1].load();
+  EXPECT_EQ(Mgr->FindVeltForm(later), nullptr);
+  EXPECT_EQ(GetPropW(later, L"KaroSkinForm"), nullptr);
+  EXPECT_EQ(GetWindowLongPtrW(later, GWLP_WNDPROC), procs[1].load());
+  // Unhooking it again fails: the manager took it off the thread.
+  EXPECT_FALSE(UnhookWindowsHookEx(hook));
+  // The first window is given back before its thread destroys it.
+  Mgr->Pending = Mgr->DefaultSkinData;
+  Mgr->SetAction(saUnskinAll, 250);
+  Tick();
+  asked = 3;
+  t.join();
+}
+
 // A second GUI thread: its own hook skins its window; a size grip under a listed window is refused,
 // a plain scroll bar is not; the older hook further down the chain still sees every event.
 namespace thread2 {
