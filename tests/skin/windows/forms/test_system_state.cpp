@@ -5,12 +5,13 @@
 // leaves it on screen in the system's frame; a skin switch while it is open gives its frame and
 // face the new skin. Modal boxes are driven from a thread timer inside the test and always ended.
 
-#include "tests/skin/windows/manager/skin_test_env.h"
+#include "tests/skin/windows/controls/control_test_env.h"
 
 #include <commdlg.h>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 using namespace skintest;
 
@@ -206,47 +207,16 @@ std::vector<TModalRow> ModalDialogs() {
   };
 }
 
-// A pixel of what the window has painted on itself (its window surface), red in the low byte.
-class TWindowShot {
-public:
-  explicit TWindowShot(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    W = r.right - r.left;
-    H = r.bottom - r.top;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = W;
-    bi.bmiHeader.biHeight = -H;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bmp_);
-    HDC from = GetWindowDC(w);
-    BitBlt(dc_, 0, 0, W, H, from, 0, 0, SRCCOPY);
-    ReleaseDC(w, from);
-    GdiFlush();
-  }
-  ~TWindowShot() {
-    SelectObject(dc_, old_);
-    DeleteObject(bmp_);
-    DeleteDC(dc_);
-  }
-  TWindowShot(const TWindowShot&) = delete;
-  TWindowShot& operator=(const TWindowShot&) = delete;
-  uint32_t At(int x, int y) const {
-    const uint32_t p = bits_[y * W + x];
-    return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
-  }
-  int W = 0, H = 0;
-
-private:
-  HDC dc_ = nullptr;
-  HBITMAP bmp_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  uint32_t* bits_ = nullptr;
-};
+// What the window has painted on itself (its window surface), copied into a 32-bit picture.
+std::unique_ptr<TDib> WindowShot(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  auto shot = std::make_unique<TDib>(Width(r), Height(r));
+  HDC from = GetWindowDC(w);
+  BitBlt(shot->DC, 0, 0, shot->W, shot->H, from, 0, 0, SRCCOPY);
+  ReleaseDC(w, from);
+  return shot;
+}
 
 TEST_F(SystemState_, AModalDialogShownByItsLoopAfterItWasSkinnedIsSeen) {
   Data();
@@ -293,7 +263,7 @@ TEST_F(SystemState_, UnskinningWhileAModalDialogIsOpenLeavesItOnScreenInTheSyste
     uint32_t leftBefore = 0, leftAfter = 0;
     modal::Run(Mgr, [&] { row.Show(owner); }, [&](HWND dlg, int call) {
       if (call == 0) {
-        leftBefore = TWindowShot(dlg).At(1, 40);
+        leftBefore = WindowShot(dlg)->At(1, 40);
         d->SetActive(false);
         Tick();
         return false;
@@ -303,7 +273,7 @@ TEST_F(SystemState_, UnskinningWhileAModalDialogIsOpenLeavesItOnScreenInTheSyste
       visible = IsWindowVisible(dlg) != FALSE;
       styleVisible = Has(dlg, WS_VISIBLE);
       sysMenuBack = Has(dlg, WS_SYSMENU);
-      leftAfter = TWindowShot(dlg).At(1, 40);
+      leftAfter = WindowShot(dlg)->At(1, 40);
       return true;
     });
     EXPECT_TRUE(modal::shown);
@@ -351,7 +321,7 @@ TEST_F(SystemState_, ASkinSwitchWhileAModalDialogIsOpenGivesItsFrameAndFaceTheNe
     bool listed = false;
     modal::Run(Mgr, [&] { row.Show(owner); }, [&](HWND dlg, int call) {
       if (call == 0) {
-        leftBefore = TWindowShot(dlg).At(1, 40);
+        leftBefore = WindowShot(dlg)->At(1, 40);
         GetClientRect(dlg, &clientBefore);
         auto s = StreamOf(second);
         d->LoadFromStream(*s);
@@ -361,16 +331,16 @@ TEST_F(SystemState_, ASkinSwitchWhileAModalDialogIsOpenGivesItsFrameAndFaceTheNe
       listed = Mgr->FindVeltForm(dlg) != nullptr;
       GetClientRect(dlg, &clientAfter);
       GetWindowRect(dlg, &windowAfter);
-      const TWindowShot shot(dlg);
-      left = shot.At(1, shot.H / 2);
-      bottom = shot.At(shot.W / 2, shot.H - 2);
-      top = shot.At(shot.W - 60, 2);
+      const std::unique_ptr<TDib> shot = WindowShot(dlg);
+      left = shot->At(1, shot->H / 2);
+      bottom = shot->At(shot->W / 2, shot->H - 2);
+      top = shot->At(shot->W - 60, 2);
       // The face between the dialog's controls: just inside the client area's top left corner.
       POINT c{2, 2};
       ClientToScreen(dlg, &c);
       RECT wr{};
       GetWindowRect(dlg, &wr);
-      face = shot.At(c.x - wr.left, c.y - wr.top);
+      face = shot->At(c.x - wr.left, c.y - wr.top);
       return true;
     });
     EXPECT_TRUE(modal::shown);
