@@ -308,6 +308,11 @@ void TSkinStatusBar::DrawControl(HDC DC, const TRect& R) {
 
 TSkinSizer::TSkinSizer(TComponent* AOwner) : TSkinControl(AOwner) {}
 
+bool TSkinSizer::BeforeProc(TMessage& Message) {
+  if (PaintWholeWindow(Message)) return false;
+  return TSkinControl::BeforeProc(Message);
+}
+
 void TSkinSizer::DrawControl(HDC DC, const TRect& R) {
   FillBG(DC, R);
   // The face alone hid the grip the window is there to show.

@@ -84,6 +84,8 @@ class TSkinSizer : public TSkinControl {
   KARO_CLASS(TSkinSizer)
 public:
   explicit TSkinSizer(TComponent* AOwner);
+  // The skin paints the whole window: the system's own grip drawn after it covered it again.
+  bool BeforeProc(TMessage& Message) override;
   // The face colour and, on it, the skin's size grip (plain ridges when the skin has none).
   void DrawControl(HDC DC, const TRect& R) override;
 };

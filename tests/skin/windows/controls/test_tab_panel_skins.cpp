@@ -805,9 +805,12 @@ TEST_F(TabPanelSkins, SheetsDialogsAndSizeBoxesTakeTheFaceColour) {
   EXPECT_EQ(d.At(100, 50), face);
   EXPECT_EQ(SendMessageW(dlg, WM_CTLCOLORSTATIC, WPARAM(d.DC), LPARAM(label)), LRESULT(data->FaceBrush.get()));
   delete box;
-  // A size box.
-  HWND grip = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 0, 0, 17, 17, host,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  // A size box as the Open dialog makes it, on a window of its own: the dialog above would cover
+  // it on the screen.
+  HWND grip = CreateWindowExA(0, "SCROLLBAR", nullptr,
+                              WS_CHILD | WS_VISIBLE | WS_GROUP | WS_CLIPSIBLINGS | SBS_SIZEGRIP |
+                                  SBS_SIZEBOXBOTTOMRIGHTALIGN,
+                              0, 0, 17, 17, Parent(), nullptr, GetModuleHandleW(nullptr), nullptr);
   auto* sizer = new TSkinSizer(nullptr);
   sizer->Inithwnd(grip, data, nullptr, nullptr);
   auto g = Paint(sizer, grip);
@@ -815,6 +818,19 @@ TEST_F(TabPanelSkins, SheetsDialogsAndSizeBoxesTakeTheFaceColour) {
   // On the face, the grip it is there to show: the skin's, in the window's bottom-right corner,
   // or plain ridges where the skin has none.
   EXPECT_EQ(g->At(12, 12), FrameColor(kExtraPic, 5));
+  // And so on the screen: the system's own painting of the grip does not come back over it.
+  {
+    RedrawWindow(grip, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump();
+    RECT r{};
+    GetWindowRect(grip, &r);
+    TDib shown(Width(r), Height(r));
+    HDC screen = GetDC(nullptr);
+    BitBlt(shown.DC, 0, 0, shown.W, shown.H, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(shown.At(2, 2), face);
+    EXPECT_EQ(shown.At(12, 12), FrameColor(kExtraPic, 5));
+  }
   data->ExtraImages.reset();
   auto plain = Paint(sizer, grip);
   EXPECT_EQ(plain->At(2, 2), face);
