@@ -223,19 +223,18 @@ struct TDialogShot {
 };
 TDialogShot dialogShot;
 
+BOOL CALLBACK FindDialogWindow(HWND w, LPARAM found) {
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (std::wstring(cls) != L"#32770") return TRUE;
+  *reinterpret_cast<HWND*>(found) = w;
+  return FALSE;
+}
+
 // A top-level dialog window of this thread, shown or not.
 HWND ThreadDialog() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM lp) -> BOOL {
-        wchar_t cls[16] = {};
-        GetClassNameW(w, cls, 16);
-        if (std::wstring(cls) != L"#32770") return TRUE;
-        *reinterpret_cast<HWND*>(lp) = w;
-        return FALSE;
-      },
-      LPARAM(&found));
+  EnumThreadWindows(GetCurrentThreadId(), &FindDialogWindow, LPARAM(&found));
   return found;
 }
 
