@@ -831,6 +831,13 @@ TEST_F(TabPanelSkins, SheetsDialogsAndSizeBoxesTakeTheFaceColour) {
     EXPECT_EQ(shown.At(2, 2), face);
     EXPECT_EQ(shown.At(12, 12), FrameColor(kExtraPic, 5));
   }
+  // Printed into a picture, as a window that shows its children through asks for them.
+  {
+    TDib printed(17, 17);
+    SendMessageW(grip, WM_PRINTCLIENT, WPARAM(printed.DC), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(printed.At(2, 2), face);
+    EXPECT_EQ(printed.At(12, 12), FrameColor(kExtraPic, 5));
+  }
   data->ExtraImages.reset();
   auto plain = Paint(sizer, grip);
   EXPECT_EQ(plain->At(2, 2), face);
