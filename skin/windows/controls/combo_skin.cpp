@@ -185,8 +185,9 @@ void TSkinComBox::ButtonProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
   (void)Wnd;
   (void)W;
   (void)L;
-  // The frame stays on top of what the edit drew.
-  if (Msg == WM_PAINT)
+  // The frame stays on top of what the edit drew; and the focused look comes and goes with the
+  // edit's focus, which the combo itself never hears of.
+  if (Msg == WM_PAINT || Msg == WM_SETFOCUS || Msg == WM_KILLFOCUS)
     PaintControl(nullptr);
   else
     TrackPress(Msg);

@@ -33,6 +33,9 @@ TBitmap* Work(const TRect& R) {
   return bg && bg->Canvas()->Handle() ? bg : nullptr;
 }
 
+// What the unskinned bar leaves between a panel's edge and its text on the left.
+constexpr int kStatusTextIndent = 3;
+
 UINT AlignmentFlags(int Alignment) {
   switch (Alignment) {
     case taRightJustify: return DT_RIGHT;
@@ -69,6 +72,19 @@ TRect StatusPanelRect(const TRect& Part, const TRect& Bar, bool Last) {
 
 TRect SizeGripRect(const TRect& Bar, TPoint Size) {
   return TRect(Bar.Right - 1 - Size.X, Bar.Bottom - 1 - Size.Y, Bar.Right - 1, Bar.Bottom - 1);
+}
+
+TRect StatusTextRect(const TRect& Part, bool Bevelled) {
+  const int edge = Bevelled ? 1 : 0;
+  return TRect(Part.Left + kStatusTextIndent, Part.Top + edge, Part.Right - edge, Part.Bottom - edge);
+}
+
+bool DrawSkinSizeGrip(HDC DC, const TRect& R, const TSkinData* Data) {
+  const TDataSkinObject* extra = Data ? Data->ExtraImages.get() : nullptr;
+  if (!extra || !extra->Map || extra->Map->Empty() || extra->Frame < 5) return false;
+  const TPoint size(extra->Map->Width() / extra->Frame, extra->Map->Height());
+  TSkinControl::DrawSkinMap2(DC, SizeGripRect(R, size), extra->Map.get(), 5, extra->Frame);
+  return true;
 }
 
 bool PaintsContainerBackground(const TSkinControl* Skin) {
@@ -210,8 +226,12 @@ bool TSkinStatusBar::BeforeProc(TMessage& Message) {
 }
 
 void TSkinStatusBar::DrawStatusText(HDC DC, const TRect& R, const WideString& Text, UINT Flags) {
-  DrawCaption(DC, TRect(R.Left + 2, R.Top, R.Right - 2, R.Bottom), Text.empty() ? WideString(L" ") : Text, true,
-              Flags);
+  if (R.Right <= R.Left || R.Bottom <= R.Top) return;
+  RECT r{R.Left, R.Top, R.Right, R.Bottom};
+  // As the unskinned bar writes it: one line, "&" as it stands; what does not fit is cut at a
+  // whole character and ends in an ellipsis rather than in half a glyph.
+  Tnt_DrawTextW(DC, Text.empty() ? WideString(L" ") : Text, r,
+                Flags | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS | DT_END_ELLIPSIS);
 }
 
 void TSkinStatusBar::drawitem(HDC DC, const TRect& R, int Frame) {
@@ -256,7 +276,7 @@ void TSkinStatusBar::DrawControl(HDC DC, const TRect& R) {
   if (!bar || bar->SimplePanel() || n == 0) {
     const bool rtl = FControl && FControl->BiDiMode() == bdRightToLeft;
     drawitem(w, all, 1);
-    DrawStatusText(w, all, bar ? bar->SimpleText() : GetWindowTextWide(FHandle),
+    DrawStatusText(w, StatusTextRect(all, true), bar ? bar->SimpleText() : GetWindowTextWide(FHandle),
                    AlignmentFlags(rtl ? taRightJustify : taLeftJustify));
   } else {
     for (int i = 0; i < n; ++i) {
@@ -267,18 +287,13 @@ void TSkinStatusBar::DrawControl(HDC DC, const TRect& R) {
       const bool rtl = p->BiDiMode() == bdRightToLeft;
       drawitem(w, r, StatusPanelFrame(p->Bevel()));
       if (p->Style() == psText)
-        DrawStatusText(w, r, p->Text(), AlignmentFlags(StatusPanelAlignment(p->Alignment(), rtl)) |
-                                            (rtl ? UINT(DT_RTLREADING) : 0));
+        DrawStatusText(w, StatusTextRect(TR(part), p->Bevel() != pbNone), p->Text(),
+                       AlignmentFlags(StatusPanelAlignment(p->Alignment(), rtl)) | (rtl ? UINT(DT_RTLREADING) : 0));
       else
         drawn.push_back({i, TRect(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2)});
     }
   }
-  const TDataSkinObject* extra = FSkinData ? FSkinData->ExtraImages.get() : nullptr;
-  if ((GetWindowLongPtrA(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) && extra && extra->Map && !extra->Map->Empty() &&
-      extra->Frame >= 5) {
-    const TPoint size(extra->Map->Width() / extra->Frame, extra->Map->Height());
-    DrawSkinMap2(w, SizeGripRect(all, size), extra->Map.get(), 5, extra->Frame);
-  }
+  if (GetWindowLongPtrA(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) DrawSkinSizeGrip(w, all, FSkinData);
   SetBkMode(w, oldMode);
   SetTextColor(w, oldText);
   SelectObject(w, oldFont);
@@ -293,7 +308,31 @@ void TSkinStatusBar::DrawControl(HDC DC, const TRect& R) {
 
 TSkinSizer::TSkinSizer(TComponent* AOwner) : TSkinControl(AOwner) {}
 
-void TSkinSizer::DrawControl(HDC DC, const TRect& R) { FillBG(DC, R); }
+bool TSkinSizer::BeforeProc(TMessage& Message) {
+  if (PaintWholeWindow(Message)) return false;
+  return TSkinControl::BeforeProc(Message);
+}
+
+void TSkinSizer::DrawControl(HDC DC, const TRect& R) {
+  FillBG(DC, R);
+  // The face alone hid the grip the window is there to show.
+  if (!(GetWindowLongPtrA(FHandle, GWL_STYLE) & SBS_SIZEGRIP) || DrawSkinSizeGrip(DC, R, FSkinData)) return;
+  // A skin without a grip picture: the usual three ridges, in the skin's light and shadow.
+  const COLORREF light = SkinColour(FSkinData ? FSkinData->Colors[csButtonlight] : TColor(-1), clBtnHighlight);
+  const COLORREF shadow = SkinColour(FSkinData ? FSkinData->Colors[csButtonShadow] : TColor(-1), clBtnShadow);
+  const int size = std::min({R.Width(), R.Height(), 13});
+  for (int ridge = 0; ridge < 3; ++ridge)
+    for (int line = 0; line < 3; ++line) {
+      const int o = size - 4 * ridge - line;
+      if (o < 1) continue;
+      HPEN pen = CreatePen(PS_SOLID, 1, line == 2 ? light : shadow);
+      HGDIOBJ old = SelectObject(DC, pen);
+      MoveToEx(DC, R.Right - o, R.Bottom - 1, nullptr);
+      LineTo(DC, R.Right, R.Bottom - 1 - o);
+      SelectObject(DC, old);
+      DeleteObject(pen);
+    }
+}
 
 // ---- TSkinTransObj
 

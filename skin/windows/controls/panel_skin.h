@@ -19,6 +19,13 @@ int StatusPanelAlignment(int Alignment, bool RightToLeft);
 TRect StatusPanelRect(const TRect& Part, const TRect& Bar, bool Last);
 // Where the size grip of a frame of Size goes: its bottom-right corner one pixel inside the bar's.
 TRect SizeGripRect(const TRect& Bar, TPoint Size);
+// The text rectangle of a status panel, where the unskinned bar writes it in its part: the text
+// indent on the left, and inside the bevel's one-pixel edge (none without a bevel) elsewhere.
+TRect StatusTextRect(const TRect& Part, bool Bevelled);
+
+// The skin's size grip (frame 5 of "ExtraImages") in the bottom-right corner of R; false when the
+// skin has no grip picture.
+bool DrawSkinSizeGrip(HDC DC, const TRect& R, const TSkinData* Data);
 
 // Whether a skin paints its control's background in the skin's colours, so that controls on it
 // may show it through.
@@ -68,7 +75,8 @@ public:
   void drawitem(HDC DC, const TRect& R, int Frame);
   // The area without a status-bar picture: a one-pixel bevel.
   void Defaultpaint(HDC DC, const TRect& R, int Frame);
-  // A panel's text (a blank when it has none) two pixels in from its sides, aligned by Flags.
+  // A panel's text (a blank when it has none) on one line in R, aligned by Flags; a text too long
+  // for R ends in an ellipsis at a whole character.
   void DrawStatusText(HDC DC, const TRect& R, const WideString& Text, UINT Flags);
 };
 
@@ -76,6 +84,9 @@ class TSkinSizer : public TSkinControl {
   KARO_CLASS(TSkinSizer)
 public:
   explicit TSkinSizer(TComponent* AOwner);
+  // The skin paints the whole window: the system's own grip drawn after it covered it again.
+  bool BeforeProc(TMessage& Message) override;
+  // The face colour and, on it, the skin's size grip (plain ridges when the skin has none).
   void DrawControl(HDC DC, const TRect& R) override;
 };
 

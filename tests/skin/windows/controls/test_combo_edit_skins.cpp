@@ -818,3 +818,67 @@ TEST_F(ComboEditSkins, OnScreenTheComboKeepsItsTextUnderTheSkinsButton) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two combos as on Karo's rhyme page: an item chosen in the first with the mouse, then one in the
+// second. What the screen shows of each, copied into a picture without asking for any repaint:
+// only the combo with the focus wears the focused state.
+TEST_F(ComboEditSkins, OnlyTheComboWithTheFocusIsDrawnFocused) {
+  auto screen = [](HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    auto d = std::make_unique<TDib>(Width(r), Height(r));
+    HDC s = GetDC(nullptr);
+    BitBlt(d->DC, 0, 0, d->W, d->H, s, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, s);
+    return d;
+  };
+  auto choose = [&](TComboBox* c, int item) {
+    const COMBOBOXINFO info = InfoOf(c->Handle());
+    const RECT b = info.rcButton;
+    Click(c->Handle(), POINT{(b.left + b.right) / 2, (b.top + b.bottom) / 2});
+    Pump();
+    RECT ir{};
+    SendMessageW(info.hwndList, LB_GETITEMRECT, WPARAM(item), LPARAM(&ir));
+    const POINT p{ir.left + 5, (ir.top + ir.bottom) / 2};
+    SendMessageW(info.hwndList, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    Click(info.hwndList, p);
+    Pump();
+  };
+  for (TComboBoxStyle style : {csDropDown, csDropDownList}) {
+    SCOPED_TRACE(int(style));
+    auto* a = Make<TComboBox>(10, 10, 120, 24, 21);
+    auto* b = Make<TComboBox>(150, 10, 120, 24, 22);
+    for (TComboBox* c : {a, b}) {
+      c->SetStyle(style);
+      for (const wchar_t* t : {L"[a]\u5f00\u5934", L"[e]\u5f00\u5934", L"[i]\u5f00\u5934"}) c->Items()->Add(t);
+      ASSERT_NE(Attach<TSkinComBox>(c, kcComboBox), nullptr);
+    }
+    // The button column of the built picture holds the button's frame colour of each state.
+    const COMBOBOXINFO info = InfoOf(a->Handle());
+    const POINT at{info.rcButton.right - 4, 3};
+    auto frame = [&](TComboBox* c) {
+      auto d = screen(c->Handle());
+      for (int k = 1; k <= 4; ++k)
+        if (d->At(at.x, at.y) == FrameColor(kComboButtonPic, k)) return k;
+      return 0;
+    };
+    choose(a, 1);
+    ASSERT_TRUE(IsChild(a->Handle(), GetFocus()) || GetFocus() == a->Handle());
+    EXPECT_EQ(frame(a), 4) << "the focused combo";
+    EXPECT_EQ(frame(b), 1);
+    choose(b, 2);
+    ASSERT_TRUE(IsChild(b->Handle(), GetFocus()) || GetFocus() == b->Handle());
+    EXPECT_EQ(frame(a), 1) << "the combo that lost the focus";
+    EXPECT_EQ(frame(b), 4);
+    // The focus leaving both, by the keyboard's way.
+    SetFocus(host);
+    Pump();
+    EXPECT_EQ(frame(b), 1);
+    a->SetVisible(false);
+    b->SetVisible(false);
+  }
+}
+
+}  // namespace

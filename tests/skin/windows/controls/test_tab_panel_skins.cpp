@@ -577,6 +577,108 @@ TEST_F(TabPanelSkins, StatusBarPanelsSimpleTextAndSizeGrip) {
   }
 }
 
+// Where each panel's text stands, skinned and unskinned, and how a text too long for its panel
+// ends. The text's ink is what differs between a picture with the texts and one without them.
+TEST_F(TabPanelSkins, StatusTextKeepsTheUnskinnedMarginAndEndsACutTextInAnEllipsis) {
+  TSkinData* data = Data();
+  THost h(Parent());
+  auto* bar = h.Add<TStatusBar>();
+  const struct {
+    TStatusPanelBevel Bevel;
+    int Width;
+    const wchar_t* Text;
+  } panels[] = {{pbLowered, 90, L"Rhyme"},
+                {pbRaised, 90, L"Tone"},
+                {pbNone, 90, L"Word"},
+                {pbLowered, 90, L"\u97f5\u90e8\u97f5\u90e8\u97f5\u90e8\u97f5\u90e8\u97f5\u90e8\u97f5\u90e8\u97f5"
+                                L"\u90e8\u97f5\u90e8\u97f5\u90e8\u97f5\u90e8"}};
+  for (const auto& p : panels) {
+    TStatusPanel* panel = bar->Panels()->Add();
+    panel->SetWidth(p.Width);
+    panel->SetBevel(p.Bevel);
+  }
+  HWND w = bar->Handle();
+  auto setTexts = [&](bool on) {
+    for (int i = 0; i < 4; ++i) bar->Panels()->Items(i)->SetText(on ? panels[i].Text : L"");
+  };
+  auto part = [&](int i) {
+    RECT r{};
+    SendMessageW(w, SB_GETRECT, WPARAM(i), LPARAM(&r));
+    return r;
+  };
+  RECT client{};
+  GetClientRect(w, &client);
+  auto plain = [&] {
+    auto d = std::make_unique<TDib>(client.right, client.bottom);
+    SendMessageW(w, WM_PRINTCLIENT, WPARAM(d->DC), PRF_CLIENT | PRF_ERASEBKGND);
+    return d;
+  };
+  // The ink of the texts in panel i: its bounding box and the rows it covers in each column.
+  struct TInk {
+    TRect Box;
+    std::vector<std::pair<int, int>> Columns;  // per column of the part: top and bottom row of ink, or -1
+  };
+  auto ink = [&](const TDib& with, const TDib& without, int i) {
+    const RECT r = part(i);
+    TInk k{with.Box([&](int x, int y, uint32_t) {
+             return x >= r.left && x < r.right && y >= r.top && y < r.bottom && with.At(x, y) != without.At(x, y);
+           }),
+           {}};
+    for (int x = r.left; x < r.right; ++x) {
+      std::pair<int, int> rows{-1, -1};
+      for (int y = r.top; y < r.bottom; ++y)
+        if (with.At(x, y) != without.At(x, y)) {
+          if (rows.first < 0) rows.first = y;
+          rows.second = y;
+        }
+      k.Columns.push_back(rows);
+    }
+    return k;
+  };
+  setTexts(true);
+  auto plainWith = plain();
+  setTexts(false);
+  auto plainWithout = plain();
+  auto* s = h.Skin<TSkinStatusBar>(bar, data);
+  auto skinnedWithout = Paint(s, w);
+  setTexts(true);
+  auto skinnedWith = Paint(s, w);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const TInk unskinned = ink(*plainWith, *plainWithout, i), skinned = ink(*skinnedWith, *skinnedWithout, i);
+    ASSERT_LT(unskinned.Box.Left, unskinned.Box.Right) << "the unskinned bar shows no text to compare with";
+    ASSERT_LT(skinned.Box.Left, skinned.Box.Right);
+    EXPECT_EQ(skinned.Box.Left, unskinned.Box.Left) << "the text's first column, panel from " << part(i).left;
+  }
+  // The long text: it starts where the unskinned one does, stays inside its panel's edge, and ends
+  // in three dots on one line rather than in part of a character.
+  const TInk cut = ink(*skinnedWith, *skinnedWithout, 3);
+  const RECT r = part(3);
+  EXPECT_EQ(cut.Box.Left, ink(*plainWith, *plainWithout, 3).Box.Left);
+  EXPECT_LT(cut.Box.Right, r.right);
+  // The runs of inked columns from the right: dots, all on one line, then a whole character.
+  std::vector<std::pair<int, int>> marks;  // top and bottom row of each run
+  int x = int(cut.Columns.size()) - 1;
+  const int glyphHeight = cut.Box.Bottom - cut.Box.Top;
+  while (x >= 0 && (marks.empty() || marks.back().second - marks.back().first + 1 <= 3)) {
+    while (x >= 0 && cut.Columns[size_t(x)].first < 0) --x;
+    int top = 1 << 20, bottom = -1;
+    while (x >= 0 && cut.Columns[size_t(x)].first >= 0) {
+      top = std::min(top, cut.Columns[size_t(x)].first);
+      bottom = std::max(bottom, cut.Columns[size_t(x)].second);
+      --x;
+    }
+    if (bottom >= 0) marks.push_back({top, bottom});
+  }
+  ASSERT_GE(marks.size(), 3u) << "at least two dots and a character";
+  for (size_t m = 0; m + 1 < marks.size(); ++m) {
+    SCOPED_TRACE(m);
+    EXPECT_EQ(marks[m].second, marks[0].second) << "the dots on the text's base line";
+  }
+  EXPECT_GT(marks.back().second - marks.back().first + 1, glyphHeight / 2) << "a whole character before the dots";
+  delete s;
+}
+
 TEST_F(TabPanelSkins, GroupBoxFrameAndCaptionsChineseIncluded) {
   TSkinData* data = Data();
   data->Colors[csButtonShadow] = SysColour(COLOR_BTNSHADOW);
@@ -703,13 +805,47 @@ TEST_F(TabPanelSkins, SheetsDialogsAndSizeBoxesTakeTheFaceColour) {
   EXPECT_EQ(d.At(100, 50), face);
   EXPECT_EQ(SendMessageW(dlg, WM_CTLCOLORSTATIC, WPARAM(d.DC), LPARAM(label)), LRESULT(data->FaceBrush.get()));
   delete box;
-  // A size box.
-  HWND grip = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 0, 0, 17, 17, host,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  // A size box as the Open dialog makes it, on a window of its own: the dialog above would cover
+  // it on the screen.
+  HWND grip = CreateWindowExA(0, "SCROLLBAR", nullptr,
+                              WS_CHILD | WS_VISIBLE | WS_GROUP | WS_CLIPSIBLINGS | SBS_SIZEGRIP |
+                                  SBS_SIZEBOXBOTTOMRIGHTALIGN,
+                              0, 0, 17, 17, Parent(), nullptr, GetModuleHandleW(nullptr), nullptr);
   auto* sizer = new TSkinSizer(nullptr);
   sizer->Inithwnd(grip, data, nullptr, nullptr);
   auto g = Paint(sizer, grip);
-  EXPECT_EQ(g->At(8, 8), face);
+  EXPECT_EQ(g->At(2, 2), face);
+  // On the face, the grip it is there to show: the skin's, in the window's bottom-right corner,
+  // or plain ridges where the skin has none.
+  EXPECT_EQ(g->At(12, 12), FrameColor(kExtraPic, 5));
+  // And so on the screen: the system's own painting of the grip does not come back over it.
+  {
+    RedrawWindow(grip, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump();
+    RECT r{};
+    GetWindowRect(grip, &r);
+    TDib shown(Width(r), Height(r));
+    HDC screen = GetDC(nullptr);
+    BitBlt(shown.DC, 0, 0, shown.W, shown.H, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(shown.At(2, 2), face);
+    EXPECT_EQ(shown.At(12, 12), FrameColor(kExtraPic, 5));
+  }
+  // Printed into a picture, as a window that shows its children through asks for them.
+  {
+    TDib printed(17, 17);
+    SendMessageW(grip, WM_PRINTCLIENT, WPARAM(printed.DC), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(printed.At(2, 2), face);
+    EXPECT_EQ(printed.At(12, 12), FrameColor(kExtraPic, 5));
+  }
+  data->ExtraImages.reset();
+  auto plain = Paint(sizer, grip);
+  EXPECT_EQ(plain->At(2, 2), face);
+  int marks = 0;
+  for (int y = 8; y < 17; ++y)
+    for (int x = 8; x < 17; ++x)
+      if (plain->At(x, y) != face) ++marks;
+  EXPECT_GT(marks, 4) << "ridges of a grip";
   delete sizer;
 }
 
