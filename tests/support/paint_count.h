@@ -1,0 +1,84 @@
+// Counting the paints of a window and its descendants: WM_NCPAINT, WM_ERASEBKGND and WM_PAINT as
+// a hook of this thread sees them, sent (WH_CALLWNDPROC) or taken from the queue (WH_GETMESSAGE).
+// The skin-switch test and benchmark count one switch with it.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <vector>
+
+struct TPaintCounts {
+  int NcPaint = 0;
+  int EraseBkgnd = 0;
+  int Paint = 0;
+};
+
+class TPaintCounter {
+public:
+  // Counts the paints of root and of every window below it at the time of the call.
+  explicit TPaintCounter(HWND root) {
+    windows_.push_back(root);
+    EnumChildWindows(root, &AddChild, reinterpret_cast<LPARAM>(this));
+    for (HWND w : windows_) counts_[w];
+    active_ = this;
+    sent_ = SetWindowsHookExW(WH_CALLWNDPROC, &Sent, nullptr, GetCurrentThreadId());
+    queued_ = SetWindowsHookExW(WH_GETMESSAGE, &Queued, nullptr, GetCurrentThreadId());
+  }
+  ~TPaintCounter() { Stop(); }
+  TPaintCounter(const TPaintCounter&) = delete;
+  TPaintCounter& operator=(const TPaintCounter&) = delete;
+
+  // Whether both hooks are in place: without them nothing is counted and no figure holds.
+  bool Hooked() const { return sent_ && queued_; }
+  void Stop() {
+    if (sent_) UnhookWindowsHookEx(sent_);
+    if (queued_) UnhookWindowsHookEx(queued_);
+    sent_ = queued_ = nullptr;
+    if (active_ == this) active_ = nullptr;
+  }
+  const std::vector<HWND>& Windows() const { return windows_; }
+  const std::map<HWND, TPaintCounts>& Counts() const { return counts_; }
+  TPaintCounts Total() const {
+    TPaintCounts t;
+    for (const auto& [w, c] : counts_) {
+      t.NcPaint += c.NcPaint;
+      t.EraseBkgnd += c.EraseBkgnd;
+      t.Paint += c.Paint;
+    }
+    return t;
+  }
+
+private:
+  static BOOL CALLBACK AddChild(HWND w, LPARAM self) {
+    reinterpret_cast<TPaintCounter*>(self)->windows_.push_back(w);
+    return TRUE;
+  }
+  void Count(HWND w, UINT msg) {
+    auto it = counts_.find(w);
+    if (it == counts_.end()) return;
+    if (msg == WM_NCPAINT) ++it->second.NcPaint;
+    if (msg == WM_ERASEBKGND) ++it->second.EraseBkgnd;
+    if (msg == WM_PAINT) ++it->second.Paint;
+  }
+  static LRESULT CALLBACK Sent(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && active_) {
+      const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+      active_->Count(m->hwnd, m->message);
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  static LRESULT CALLBACK Queued(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && wp == PM_REMOVE && active_) {
+      const auto* m = reinterpret_cast<const MSG*>(lp);
+      active_->Count(m->hwnd, m->message);
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+
+  static inline TPaintCounter* active_ = nullptr;
+  std::vector<HWND> windows_;
+  std::map<HWND, TPaintCounts> counts_;
+  HHOOK sent_ = nullptr;
+  HHOOK queued_ = nullptr;
+};
