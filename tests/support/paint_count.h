@@ -1,6 +1,8 @@
 // Counting the paints of a window and its descendants: WM_NCPAINT, WM_ERASEBKGND and WM_PAINT as
 // a hook of this thread sees them, sent (WH_CALLWNDPROC) or taken from the queue (WH_GETMESSAGE).
-// The skin-switch test and benchmark count one switch with it.
+// An erase into a device context of another window or of memory is counted as well (EraseForChild):
+// a child drawn over its parent's picture asks for it so; the window itself is left as it is. The skin-switch test and
+// benchmark count one switch with it.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,7 @@
 struct TPaintCounts {
   int NcPaint = 0;
   int EraseBkgnd = 0;
+  int EraseForChild = 0;  // of EraseBkgnd, those into a device context that is not the window's
   int Paint = 0;
 };
 
@@ -44,6 +47,7 @@ public:
     for (const auto& [w, c] : counts_) {
       t.NcPaint += c.NcPaint;
       t.EraseBkgnd += c.EraseBkgnd;
+      t.EraseForChild += c.EraseForChild;
       t.Paint += c.Paint;
     }
     return t;
@@ -54,24 +58,27 @@ private:
     reinterpret_cast<TPaintCounter*>(self)->windows_.push_back(w);
     return TRUE;
   }
-  void Count(HWND w, UINT msg) {
+  void Count(HWND w, UINT msg, WPARAM wp) {
     auto it = counts_.find(w);
     if (it == counts_.end()) return;
     if (msg == WM_NCPAINT) ++it->second.NcPaint;
-    if (msg == WM_ERASEBKGND) ++it->second.EraseBkgnd;
+    if (msg == WM_ERASEBKGND) {
+      ++it->second.EraseBkgnd;
+      if (wp && WindowFromDC(HDC(wp)) != w) ++it->second.EraseForChild;
+    }
     if (msg == WM_PAINT) ++it->second.Paint;
   }
   static LRESULT CALLBACK Sent(int code, WPARAM wp, LPARAM lp) {
     if (code == HC_ACTION && active_) {
       const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-      active_->Count(m->hwnd, m->message);
+      active_->Count(m->hwnd, m->message, m->wParam);
     }
     return CallNextHookEx(nullptr, code, wp, lp);
   }
   static LRESULT CALLBACK Queued(int code, WPARAM wp, LPARAM lp) {
     if (code == HC_ACTION && wp == PM_REMOVE && active_) {
       const auto* m = reinterpret_cast<const MSG*>(lp);
-      active_->Count(m->hwnd, m->message);
+      active_->Count(m->hwnd, m->message, m->wParam);
     }
     return CallNextHookEx(nullptr, code, wp, lp);
   }
