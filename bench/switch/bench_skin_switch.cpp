@@ -45,18 +45,6 @@ void Settle() {
   }
 }
 
-std::vector<HWND> WindowsOf(HWND root) {
-  std::vector<HWND> all{root};
-  EnumChildWindows(
-      root,
-      [](HWND w, LPARAM l) {
-        reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
-  return all;
-}
-
 double Ms(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
   return std::chrono::duration<double, std::milli>(b - a).count();
 }
@@ -101,7 +89,7 @@ int main() {
     const std::vector<HWND> plainWindows = [&] {
       plain->Show();
       Settle();
-      return WindowsOf(plain->Handle());
+      return WindowAndDescendants(plain->Handle());
     }();
     auto repaintPlain = [&] {
       for (HWND w : plainWindows)

@@ -10,6 +10,20 @@
 #include <map>
 #include <vector>
 
+namespace paintcount {
+inline BOOL CALLBACK AddWindow(HWND w, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+  return TRUE;
+}
+}  // namespace paintcount
+
+// Root and every window below it, root first.
+inline std::vector<HWND> WindowAndDescendants(HWND root) {
+  std::vector<HWND> all{root};
+  EnumChildWindows(root, &paintcount::AddWindow, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
 struct TPaintCounts {
   int NcPaint = 0;
   int EraseBkgnd = 0;
@@ -21,8 +35,7 @@ class TPaintCounter {
 public:
   // Counts the paints of root and of every window below it at the time of the call.
   explicit TPaintCounter(HWND root) {
-    windows_.push_back(root);
-    EnumChildWindows(root, &AddChild, reinterpret_cast<LPARAM>(this));
+    windows_ = WindowAndDescendants(root);
     for (HWND w : windows_) counts_[w];
     active_ = this;
     sent_ = SetWindowsHookExW(WH_CALLWNDPROC, &Sent, nullptr, GetCurrentThreadId());
@@ -54,10 +67,6 @@ public:
   }
 
 private:
-  static BOOL CALLBACK AddChild(HWND w, LPARAM self) {
-    reinterpret_cast<TPaintCounter*>(self)->windows_.push_back(w);
-    return TRUE;
-  }
   void Count(HWND w, UINT msg, WPARAM wp) {
     auto it = counts_.find(w);
     if (it == counts_.end()) return;

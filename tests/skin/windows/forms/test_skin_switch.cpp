@@ -14,6 +14,7 @@
 #include "classlib/controls/stdctrls.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_manager.h"
+#include "skin/windows/manager/skin_messages.h"
 #include "tests/support/paint_count.h"
 #include "tools/gallery/gallery_form.h"
 
@@ -165,6 +166,28 @@ TEST_F(SkinSwitch, PaintsEveryWindowOnce) {
   Settle();
 }
 
+TEST_F(SkinSwitch, AReappliedSkinPaintsEveryWindowOnce) {
+  // The program's own request to put the current skin on again lays the form out anew as well.
+  TGalleryForm* form = OpenForm();
+  SendMessageW(form->Handle(), CN_SkinChange, 0, 0);
+  Settle();
+  TPaintCounter counter(form->Handle());
+  ASSERT_TRUE(counter.Hooked()) << "the paint counter could not hook this thread";
+  SendMessageW(form->Handle(), CN_SkinChange, 0, 0);
+  Settle();
+  counter.Stop();
+  for (const auto& [w, c] : counter.Counts()) {
+    SCOPED_TRACE(testing::Message() << "window " << w);
+    EXPECT_LE(c.NcPaint, 2);
+    EXPECT_LE(c.EraseBkgnd - c.EraseForChild, 1);
+    EXPECT_LE(c.Paint, 1);
+  }
+  EXPECT_GE(counter.Counts().at(form->Handle()).NcPaint, 1);
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  form->Free();
+  Settle();
+}
+
 TEST_F(SkinSwitch, LeavesTheStylesAsTheSystemHadThem) {
   TGalleryForm* form = OpenForm();
   // A control hidden before the switch and a second skinned form that is not shown stay so.
@@ -178,17 +201,8 @@ TEST_F(SkinSwitch, LeavesTheStylesAsTheSystemHadThem) {
   second->Hide();
   SetForegroundWindow(form->Handle());
   Settle();
-  const std::vector<HWND> windows = [&] {
-    std::vector<HWND> all{form->Handle(), second->Handle()};
-    EnumChildWindows(
-        form->Handle(),
-        [](HWND w, LPARAM l) {
-          reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    return all;
-  }();
+  std::vector<HWND> windows = WindowAndDescendants(form->Handle());
+  windows.push_back(second->Handle());
   std::vector<LONG_PTR> before;
   for (HWND w : windows) before.push_back(GetWindowLongPtrW(w, GWL_STYLE));
   SwitchTo(1);
