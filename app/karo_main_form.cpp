@@ -56,7 +56,8 @@ void Rebuild(TADOQuery* q, std::initializer_list<const wchar_t*> lines,
 }
 
 // While a page's queries are rebuilt, its grids neither redraw nor reset their scroll bars for the
-// closed query in between; they are painted once, with the new rows, afterwards.
+// closed query in between, and the status bar does not repaint for each of its panels; each is
+// painted once, with the new rows and texts, afterwards.
 class TRedrawLock {
 public:
   explicit TRedrawLock(std::initializer_list<TWinControl*> controls) {
@@ -272,7 +273,7 @@ void TK::RhymeStatus(const TRhymePage& p) {
 
 void TK::RhymeSearch(const TRhymePage& p) {
   const WideString final = p.Final->Text(), tone = p.Tone->Text();
-  TRedrawLock lock{p.PingGrid, p.JuanGrid};
+  TRedrawLock lock{p.PingGrid, p.JuanGrid, StatusBar()};
   for (auto [q, table] : {std::pair{p.Ping, L"select * from PingSheYin where "},
                           std::pair{p.Juan, L"select * from JuanSheYin where "}})
     Rebuild(q, {table, L"KaroMu=:KaroMu", L" and ", L"ShengDiao=:ShengDiao", L" and ", L"JianYi<>''", L" order by YinJie"},
@@ -394,7 +395,7 @@ void TK::C_SpeedButton1Click(TObject*) {
   }
   const WideString pattern = KaroLikePattern(x, mode);
   TKaro_DataModule* dm = DataModule();
-  TRedrawLock lock{C<TDBGrid>("C_DBGrid1"), C<TDBGrid>("C_DBGrid2")};
+  TRedrawLock lock{C<TDBGrid>("C_DBGrid1"), C<TDBGrid>("C_DBGrid2"), StatusBar()};
   Rebuild(dm->C_ADOQuery1(), {L"select * from  CiYu where CiYu Like :X escape '\\'"}, {{L"X", pattern}});
   Rebuild(dm->C_ADOQuery2(), {L"select * from  ChengYu where ChengYu Like :X escape '\\'"}, {{L"X", pattern}});
   SearchStatus();

@@ -12,7 +12,7 @@ if [ "$karo_runs_32bit" -eq 0 ]; then
 fi
 benches=(bench_lzh_coder)
 # Benchmarks of code that needs Windows: built and run for the Windows configurations only.
-windows_benches=(bench_draw_primitives bench_skin_load bench_db_rows bench_karo_statements bench_skin_activation bench_frame_paint bench_karo)
+windows_benches=(bench_draw_primitives bench_skin_load bench_db_rows bench_karo_statements bench_skin_activation bench_frame_paint bench_karo bench_skin_switch)
 
 native="$root/build/bench-native"
 cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKARO_SANITIZE=OFF \

@@ -39,6 +39,17 @@ void Refresh(TWScrollbar* o) {
   if (o && o->Shown()) o->Refresh();
 }
 
+// After the control's own paint: a control that clips its siblings cannot have drawn over the
+// overlays lying above it, so they are painted again only where the bar changed since their last
+// paint; over one that does not clip them, always.
+void RepaintOver(TWScrollbar* o, HWND Control) {
+  if (!o || !o->Shown()) return;
+  if (GetWindowLongPtrA(Control, GWL_STYLE) & WS_CLIPSIBLINGS)
+    o->Sync();
+  else
+    o->Refresh();
+}
+
 void SetHot(TWScrollbar* o, WPARAM wp) {
   if (!o) return;
   o->HotPart = LOWORD(wp);
@@ -277,13 +288,13 @@ void TSkinScrollbar::DrawControl(HDC DC, const TRect& R) {
   const LONG_PTR style = GetWindowLongPtrA(FHandle, GWL_STYLE);
   if (FVert) {
     if (FVert->Shown())
-      FVert->Refresh();
+      RepaintOver(FVert, FHandle);
     else if (style & WS_VSCROLL)
       FVert->SetPosition(FHandle);
   }
   if (FHorz) {
     if (FHorz->Shown())
-      FHorz->Refresh();
+      RepaintOver(FHorz, FHandle);
     else if (style & WS_HSCROLL)
       FHorz->SetPosition(FHandle);
   }
@@ -341,8 +352,8 @@ void TSkinScrollbarH::AfterProc(TMessage& Message) {
 
 void TSkinScrollbarH::DrawControl(HDC DC, const TRect& R) {
   (void)R;
-  Refresh(FVert);
-  Refresh(FHorz);
+  RepaintOver(FVert, FHandle);
+  RepaintOver(FHorz, FHandle);
   FillCorner(this, DC, FVert, FHorz);
 }
 

@@ -13,6 +13,7 @@
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/forms/caption_buttons.h"
+#include "skin/windows/forms/drawing_pause.h"
 #include "skin/windows/menus/velt_menu.h"
 #include "skin/windows/manager/skin_messages.h"
 
@@ -666,9 +667,13 @@ LRESULT TVeltForm::WMNCCalcSize(WPARAM wParam, LPARAM lParam) {
 
 void TVeltForm::NewWndProc(TMessage& Message) {
   switch (Message.Msg) {
-    case CN_SkinChange:
+    case CN_SkinChange: {
+      TDrawingPause pause;
+      pause.Add(hwnd);
       SkinChange();
+      pause.Resume();
       return;
+    }
     case CM_DIALOGCHAR:
       CMDialogChar(Message);
       return;

@@ -7,6 +7,7 @@
 #include "classlib/controls/forms.h"
 #include "classlib/controls/timer.h"
 #include "skin/data/velt_text.h"
+#include "skin/windows/forms/drawing_pause.h"
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_messages.h"
 #include "skin/windows/menus/pop_menu.h"
@@ -686,9 +687,13 @@ void TSkinManage::RunAction() {
         DeleteDeleted();
         const std::vector<TVeltForm*> l = formsOf(pending);
         if (!l.empty()) {
+          // Laid out anew unseen, then painted once.
+          TDrawingPause pause;
+          pause.Add(l.front()->hwnd);
           l.front()->DeleteSysbtn();
           l.front()->InitSkinData();
           l.front()->SkinChange();
+          pause.Resume();
         }
         break;
       }
@@ -723,11 +728,15 @@ void TSkinManage::RunAction() {
       case saSkinChanged: {
         DeleteDeleted();
         const std::vector<TVeltForm*> l = formsOf(pending);
+        // Every window of the list is laid out anew unseen, then each is painted once.
+        TDrawingPause pause;
+        for (TVeltForm* f : l) pause.Add(f->hwnd);
         for (TVeltForm* f : l) {
           f->DeleteSysbtn();
           f->InitSkinData();
         }
         for (TVeltForm* f : l) f->SkinChange();
+        pause.Resume();
         break;
       }
       case saDropDead:
