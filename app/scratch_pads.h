@@ -11,9 +11,9 @@
 constexpr int kScratchPadCount = 6;
 // The code page the pads are kept in when their text fits it: Karo's own, GBK.
 constexpr unsigned kScratchPadCodePage = 936;
-// A pad file larger than this is not put into its memo: the edit control takes seconds per
-// megabyte at start-up, and a pad is a note, where 4 MiB is some two million characters.
-constexpr uint64_t kScratchPadSizeLimit = 4u << 20;
+// A pad file larger than this is not put into its memo: the memo takes about two seconds per
+// megabyte of text at start-up, and a pad is a note, where 1 MiB is half a million characters.
+constexpr uint64_t kScratchPadSizeLimit = 1u << 20;
 
 // Program folder + "Data\" + the circled digit of pad 1..6 + ".txt".
 WideString ScratchPadPath(int pad);

@@ -212,7 +212,7 @@ TEST_F(KaroForm, PadFilesNotReadExactlyAreNeverWrittenUnchangedAndKeptBeforeTheF
       {1, &nul, L"Scratch pad \u2460: its file holds bytes that Karo cannot show exactly", false},
       {2, &broken, L"Scratch pad \u2461: its file holds bytes that Karo cannot show exactly", false},
       {3, &odd, L"Scratch pad \u2462: its file holds bytes that Karo cannot show exactly", false},
-      {4, &big, L"Scratch pad \u2463: its file is larger than 4 MB (4,194,305 bytes)", true},
+      {4, &big, L"Scratch pad \u2463: its file is larger than 1 MB (1,048,577 bytes)", true},
   };
   for (const auto& c : cases) WriteBytes(ScratchPadPath(c.pad), *c.bytes);
 
