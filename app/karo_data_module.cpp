@@ -115,9 +115,9 @@ WideString KaroDatabaseOpenProblem(const Exception& error) {
 WideString KaroDatabaseMessage(const WideString& problem) {
   WideString text = L"Karo cannot open its dictionary database.\n\n" + problem;
   if (!text.empty() && text.back() != L'.') text += L'.';
-  return text + L"\n\nKaro keeps it in the files Data\\Karo.cc and Data\\Secured.mdw of its program folder, " +
+  return text + L"\n\nKaro keeps it in the files Data\\Karo.cc and Data\\Secured.mdw of its program folder:\n" +
          KaroProgramFolder() +
-         L"\nRebuild the database there, or install Karo's program folder again, then start Karo again.";
+         L"\n\nRebuild the database there, or install Karo's program folder again, then start Karo again.";
 }
 
 KARO_CLASS_PROPS(TKaro_DataModule, TDataModule,

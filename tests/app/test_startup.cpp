@@ -160,6 +160,27 @@ TEST_F(KaroForm, KaroExeStartedFromAnotherFolderUsesTheFilesBesideIt) {
   EXPECT_FALSE(Exists(elsewhere + L"Data"));
 }
 
+// A database that cannot be opened ends Karo.exe with a box that names it and a non-zero code,
+// never in silence.
+TEST_F(KaroForm, KaroExeOverAnEmptyDatabaseSaysSoAndEndsWithTwo) {
+  const TTempFolder program(L"empty-db");
+  CreateDirectoryW((program + L"Data").c_str(), nullptr);
+  for (const WideString& f : {FixtureDataFolder() + L"Secured.mdw", BuiltProgramFolder() + L"Data\\Language.ini"})
+    ASSERT_TRUE(CopyFileW(f.c_str(), (program + L"Data\\" + ExtractFileName(f)).c_str(), FALSE)) << WideToAnsi(f);
+  WriteBytes(program + L"Data\\Karo.cc", "");
+  KaroProcess karo(program, program);
+  HWND box = karo.WaitForWindow(L"Karo");
+  ASSERT_NE(box, nullptr) << "no box captioned \"Karo\"";
+  const auto texts = ChildTexts(box);
+  const bool named = std::any_of(texts.begin(), texts.end(), [&](const WideString& t) {
+    return t.find(L"The database file \"" + (program + L"Data\\Karo.cc") + L"\" is empty.") != WideString::npos;
+  });
+  EXPECT_TRUE(named);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(karo.ExitCode(), 2);
+  EXPECT_EQ(ReadBytes(program + L"Data\\Karo.cc"), "");
+}
+
 TEST_F(KaroForm, StartsInTheProgramsOrder) {
   std::vector<std::string> steps;
   KaroStartupProbe = [&](const std::string& step) {
