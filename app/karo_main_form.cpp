@@ -385,7 +385,7 @@ void TK::LoadScratchPads() {
     state.Exact = file.Exact && state.Saved == file.Text;
     state.KeptBecause = file.KeptBecause;
     memo->SetReadOnly(!state.KeptBecause.empty());
-    const WideString name = L"\nScratch pad " + ScratchPadName(pad) + L": ";
+    const WideString name = L"\n\nScratch pad " + ScratchPadName(pad) + L": ";
     if (!state.KeptBecause.empty())
       notes += name + state.KeptBecause + L". The file is left as it is, and Karo does not show or save this pad.";
     else if (!state.Exact)
@@ -394,7 +394,7 @@ void TK::LoadScratchPads() {
                ExtractFileName(ScratchPadOriginalPath(path)) + L".";
   }
   if (!notes.empty())
-    Application->MessageBox(L"Some scratch pads are not shown as their files hold them:\n" + notes, kPadBoxCaption,
+    Application->MessageBox(L"Some scratch pads are not shown as their files hold them:" + notes, kPadBoxCaption,
                             MB_OK | MB_ICONINFORMATION);
 }
 
