@@ -85,5 +85,40 @@ void TKaro_DataModule::ADOConnectionBeforeConnect(TObject*) {
   if (!values.empty()) connection->SetConnectionString(ReplaceConnectionSettings(connection->ConnectionString(), values));
 }
 
+namespace {
+
+WideString Named(const WideString& file) { return L"The database file \"" + file + L"\" "; }
+
+// Missing or empty; else nothing.
+WideString FileProblem(const WideString& file) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return Named(file) + L"cannot be found.";
+  if (data.nFileSizeHigh == 0 && data.nFileSizeLow == 0) return Named(file) + L"is empty.";
+  return {};
+}
+
+}  // namespace
+
+WideString KaroDatabaseOpenProblem(const Exception& error) {
+  WideString message = AnsiToWide(error.Message());
+  if (!message.empty() && message.back() != L'.') message += L'.';
+  const WideString file = KaroProgramFolder() + L"Data\\Karo.cc";
+  const WideString problem = FileProblem(file);
+  if (!problem.empty()) return problem;
+  // The connection's own errors put the file they speak of in quotes.
+  if (message.find(L'\'') != WideString::npos) return message;
+  return Named(file) + L"cannot be opened: " + message;
+}
+
+WideString KaroDatabaseMessage(const WideString& problem) {
+  WideString text = L"Karo cannot open its dictionary database.\n\n" + problem;
+  if (!text.empty() && text.back() != L'.') text += L'.';
+  return text + L"\n\nKaro keeps it in the files Data\\Karo.cc and Data\\Secured.mdw of its program folder:\n" +
+         KaroProgramFolder() +
+         L"\n\nRebuild the database there, or install Karo's program folder again, then start Karo again.";
+}
+
 KARO_CLASS_PROPS(TKaro_DataModule, TDataModule,
                  Method("ADOConnectionBeforeConnect", &TKaro_DataModule::ADOConnectionBeforeConnect))

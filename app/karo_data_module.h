@@ -55,5 +55,12 @@ private:
   }
 };
 
+// Why the data module could not be made, from the error its connection raised: the error as it
+// stands when it names its file, else said of the database file.
+WideString KaroDatabaseOpenProblem(const Exception& error);
+// The box for a database that cannot be opened or serve: the problem, where the files are, and
+// what to do.
+WideString KaroDatabaseMessage(const WideString& problem);
+
 // The program's data module, made second by the program block (tests set it to theirs).
 extern TKaro_DataModule* Karo_DataModule;

@@ -218,7 +218,9 @@ void TK::FormShow(TObject*) {
   DataModule()->D_ADOQuery1()->First();
 }
 
-void TK::FormClose(TObject*, TCloseAction&) { SaveScratchPads(); }
+void TK::FormClose(TObject*, TCloseAction& Action) {
+  if (!SavePadsBeforeEnding(L"Close Karo anyway and lose what they hold?")) Action = caNone;
+}
 
 // ---- Skins and regions
 
@@ -254,8 +256,11 @@ void TK::B_ComboBox5Change(TObject*) {
   if (index < 0) return;
   KaroValues.LanguagePath = KaroLanguageFilePath();
   TKaroLanguageFile(KaroValues.LanguagePath).WriteString(L"Language", L"Region", list->Items()->Strings(index));
-  // The program ends here without closing its form: the pads are saved first, as a close would.
-  SaveScratchPads();
+  // The program ends here without closing its form: the pads are saved first, as a close would,
+  // and it does not end over a pad that could not be saved unless the user says so.
+  if (!SavePadsBeforeEnding(L"Karo must end for the new region to take effect. End it anyway and lose what they "
+                            L"hold? (If Karo stays open, the new region takes effect at its next start.)"))
+    return;
   Application->MessageBox(L"Please Once Again Run The Karo !", L"Oh!", 0);
   Halt(0);
 }
@@ -335,24 +340,97 @@ void TK::A_SpeedButton3Click(TObject*) {
 
 // ---- Scratch pads
 
-void TK::A_SpeedButton2Click(TObject*) { SaveScratchPads(); }
+namespace {
 
-void TK::LoadScratchPads() {
-  for (int pad = 1; pad <= kScratchPadCount; pad++) Memo(pad)->SetText(LoadScratchPad(ScratchPadPath(pad)));
+constexpr const wchar_t* kPadBoxCaption = L"Karo";
+
+WideString PadFailureLines(const std::vector<TK::TPadFailure>& failures, bool losingOnly) {
+  WideString lines;
+  for (const auto& f : failures)
+    if (f.Loses || !losingOnly) lines += L"\nScratch pad " + ScratchPadName(f.Pad) + L": " + f.Reason + L".";
+  return lines;
 }
 
-bool TK::SaveScratchPads() {
-  std::string failed;
+}  // namespace
+
+void TK::A_SpeedButton2Click(TObject*) {
+  const std::vector<TPadFailure> failures = SaveScratchPads();
+  if (failures.empty()) return;
+  Application->MessageBox(L"These scratch pads could not be saved:\n" + PadFailureLines(failures, false) +
+                              L"\n\nTheir text is still in Karo.",
+                          kPadBoxCaption, MB_OK | MB_ICONSTOP);
+}
+
+bool TK::SavePadsBeforeEnding(const WideString& ending) {
+  const std::vector<TPadFailure> failures = SaveScratchPads();
+  const WideString lines = PadFailureLines(failures, true);
+  if (lines.empty()) return true;
+  return Application->MessageBox(L"These scratch pads could not be saved:\n" + lines + L"\n\n" + ending +
+                                     L"\n\nChoose No to keep Karo open with every pad as it is.",
+                                 kPadBoxCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void TK::LoadScratchPads() {
+  WideString notes;
+  for (int pad = 1; pad <= kScratchPadCount; pad++) {
+    const WideString path = ScratchPadPath(pad);
+    RecoverScratchPad(path);
+    const TScratchPadFile file = ReadScratchPad(path);
+    TMemo* memo = Memo(pad);
+    memo->SetText(file.Text);
+    TPadFile& state = pads_[size_t(pad - 1)];
+    // What the memo took is what a save would write: that is the text the file says.
+    state.Read = true;
+    state.Saved = memo->Text();
+    state.Exists = file.Exists;
+    state.Exact = file.Exact && state.Saved == file.Text;
+    state.KeptBecause = file.KeptBecause;
+    memo->SetReadOnly(!state.KeptBecause.empty());
+    const WideString name = L"\n\nScratch pad " + ScratchPadName(pad) + L": ";
+    if (!state.KeptBecause.empty())
+      notes += name + state.KeptBecause + L". The file is left as it is, and Karo does not show or save this pad.";
+    else if (!state.Exact)
+      notes += name + L"its file holds bytes that Karo cannot show exactly. The file is left as it is; when the pad "
+                      L"is first saved, the original is kept as " +
+               ExtractFileName(ScratchPadOriginalPath(path)) + L".";
+  }
+  if (!notes.empty())
+    Application->MessageBox(L"Some scratch pads are not shown as their files hold them:" + notes, kPadBoxCaption,
+                            MB_OK | MB_ICONINFORMATION);
+}
+
+std::vector<TK::TPadFailure> TK::SaveScratchPads() {
+  std::vector<TPadFailure> failures;
   for (int pad = 1; pad <= kScratchPadCount; pad++) {
     try {
-      SaveScratchPad(ScratchPadPath(pad), Memo(pad)->Text());
+      TPadFile& state = pads_[size_t(pad - 1)];
+      const WideString text = Memo(pad)->Text();
+      const bool changed = text != state.Saved;
+      if (!changed && state.Exists) continue;
+      if (!state.KeptBecause.empty()) {
+        failures.push_back({pad, state.KeptBecause + L", and Karo leaves it as it is", changed});
+        continue;
+      }
+      const WideString path = ScratchPadPath(pad);
+      if (!state.Read && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        failures.push_back({pad, L"its file was not read when Karo started, and Karo leaves it as it is", changed});
+        continue;
+      }
+      WideString error;
+      if (!state.Exact && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) error = KeepScratchPadOriginal(path);
+      if (error.empty()) error = WriteScratchPad(path, text);
+      if (!error.empty()) {
+        failures.push_back({pad, error, changed});
+        continue;
+      }
+      state.Saved = text;
+      state.Exists = true;
+      state.Exact = true;
     } catch (const Exception& e) {
-      failed += (failed.empty() ? "" : "\n") + ("Scratch pad " + std::to_string(pad) + ": ") + e.Message();
+      failures.push_back({pad, AnsiToWide(e.Message()), true});
     }
   }
-  if (failed.empty()) return true;
-  Application->ShowException(EFCreateError(failed));
-  return false;
+  return failures;
 }
 
 // ---- Word and idiom search

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "classlib/controls/buttons.h"
 #include "classlib/controls/comctrls.h"
@@ -141,11 +142,23 @@ public:
   // info-tip background, every other with the window colour); False, changing nothing, for a
   // name that no item has.
   bool ApplySkin(const WideString& name);
-  // Loads the six pads; a missing file is an empty pad.
+  // Loads the six pads; a missing file is an empty pad. A pad kept as it is (too large, unreadable)
+  // stays empty and read-only; one box tells of those and of files whose bytes a memo cannot say
+  // exactly.
   void LoadScratchPads();
-  // Saves every pad it can; the ones that fail are reported together in one error box. Answers
-  // whether all were saved.
-  bool SaveScratchPads();
+  // A pad that could not be saved, and why; Loses tells that its memo holds text the file lacks.
+  struct TPadFailure {
+    int Pad;
+    WideString Reason;
+    bool Loses;
+  };
+  // Writes every pad whose text differs from its file (and creates a missing one); a pad the user
+  // has not changed is never written back. Before a file whose bytes were not read exactly is
+  // first replaced, its original is kept beside it. The pads that could not be saved.
+  std::vector<TPadFailure> SaveScratchPads();
+  // Saves the pads; when one that holds text of the user's could not be saved, asks whether to
+  // go on (ending the program: Ending says what for) and answers False to stay.
+  bool SavePadsBeforeEnding(const WideString& ending);
 
 private:
   friend class TKaroNotesLink;
@@ -168,6 +181,15 @@ private:
   void UpdateNavigation();
 
   std::unique_ptr<TKaroNotesLink> notesLink_;
+  // What each pad's file holds, as far as the program knows.
+  struct TPadFile {
+    bool Read = false;       // False: start-up stopped before the file was read
+    WideString Saved;        // the memo text that the file says
+    bool Exists = false;
+    bool Exact = true;       // False until the original of a file not read exactly is kept
+    WideString KeptBecause;  // not empty: the file is left as it is, never written
+  };
+  std::array<TPadFile, 6> pads_;
 };
 
 extern TK* K;

@@ -56,6 +56,30 @@ inline void WriteBytes(const WideString& path, const std::string& bytes) {
   CloseHandle(f);
 }
 
+// Removes a folder with everything in it (what a test made in the Temp folder).
+inline void RemoveFolder(const WideString& folder) {
+  WideString base = folder;
+  if (!base.empty() && base.back() == L'\\') base.pop_back();
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((base + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const WideString name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const WideString path = base + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveFolder(path);
+      else
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(base.c_str());
+}
+
+inline bool Exists(const WideString& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 inline int IndexOf(TCustomComboBox* combo, const WideString& item) {
   for (int i = 0; i < combo->Items()->Count(); i++)
     if (combo->Items()->Strings(i) == item) return i;
@@ -72,7 +96,11 @@ protected:
     CreateDirectoryW((folder + L"Data").c_str(), nullptr);
     SetKaroProgramFolder(folder);
   }
-  static void TearDownTestSuite() { SetKaroProgramFolder(L""); }
+  // The folder goes with everything the tests left in it, failed or not.
+  static void TearDownTestSuite() {
+    SetKaroProgramFolder(L"");
+    RemoveFolder(folder);
+  }
 
   void SetUp() override {
     for (const wchar_t* f : {L"Karo.cc", L"Secured.mdw"})

@@ -366,20 +366,30 @@ TEST_F(KaroForm, PadsAreWrittenWholeAndAFailingOneIsReportedOnce) {
   EXPECT_EQ(ReadBytes(ScratchPadPath(1)), "\xB2\xDD\xB8\xE5");
   EXPECT_EQ(ReadBytes(ScratchPadPath(2)), "\xEF\xBB\xBF\xE6\x98\xA5 \xF0\x9F\x8C\xB8 \xC3\xA9");
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].Text.find(L"Scratch pad 3"), WideString::npos) << WideToUtf8(boxes[0].Text);
-  EXPECT_NE(boxes[0].Text.find(L"Scratch pad 4"), WideString::npos) << WideToUtf8(boxes[0].Text);
-  EXPECT_EQ(boxes[0].Text.find(L"Scratch pad 2"), WideString::npos) << WideToUtf8(boxes[0].Text);
+  // The pads by their own names, through wide text.
+  EXPECT_NE(boxes[0].Text.find(L"Scratch pad \u2462"), WideString::npos) << WideToUtf8(boxes[0].Text);
+  EXPECT_NE(boxes[0].Text.find(L"Scratch pad \u2463"), WideString::npos) << WideToUtf8(boxes[0].Text);
+  EXPECT_EQ(boxes[0].Text.find(L"Scratch pad \u2461"), WideString::npos) << WideToUtf8(boxes[0].Text);
+  EXPECT_EQ(boxes[0].Flags, UINT(MB_OK | MB_ICONSTOP));
   EXPECT_EQ(ReadBytes(ScratchPadPath(4)), "old four");
   EXPECT_EQ(ReadBytes(ScratchPadPath(5)), "");
-  EXPECT_EQ(GetFileAttributesW((ScratchPadPath(1) + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+  // No temporary file stays behind, neither of a pad saved nor of one whose save failed after
+  // its temporary file was written.
+  EXPECT_FALSE(Exists(ScratchPadPath(1) + L".new"));
+  EXPECT_FALSE(Exists(ScratchPadPath(3) + L".new"));
 
-  // Closing still saves the others and closes.
+  // Closing saves the others, asks, and closes when the user says so.
   boxes.clear();
+  SetModalHandler([this](TModalRequest& r) -> std::optional<int> {
+    boxes.push_back(r);
+    return IDYES;
+  });
   form->Memo(6)->SetText(L"six");
   form->Close();
   Pump();
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
-  EXPECT_EQ(boxes.size(), 1u);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Flags, UINT(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
   EXPECT_EQ(ReadBytes(ScratchPadPath(6)), "six");
   RemoveDirectoryW(ScratchPadPath(3).c_str());
   RemoveDirectoryW((ScratchPadPath(4) + L".new").c_str());

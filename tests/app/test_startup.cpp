@@ -20,15 +20,25 @@ TEST_F(KaroForm, TheShownPageWritesTheStatusBarAtStart) {
 
 namespace {
 
-WideString TempFolder(const wchar_t* name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  WideString f = WideString(temp) + L"karo-run-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name + L"\\";
-  CreateDirectoryW(f.c_str(), nullptr);
-  return f;
-}
+// A folder of the test's own in the Temp folder, removed with what is in it when the test ends
+// (also when it fails): declared before the process that runs in it, it goes after the process.
+class TTempFolder {
+public:
+  explicit TTempFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    path_ = WideString(temp) + L"karo-run-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name + L"\\";
+    CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~TTempFolder() { RemoveFolder(path_); }
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+  operator const WideString&() const { return path_; }
+  WideString operator+(const wchar_t* tail) const { return path_ + tail; }
 
-bool Exists(const WideString& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+private:
+  WideString path_;
+};
 
 // Karo.exe of the built program folder, copied into a folder of its own and started with another
 // current directory.
@@ -111,7 +121,7 @@ std::vector<WideString> ChildTexts(HWND w) {
 // The program folder holds Karo.exe and nothing else: a copy that went past the guard would find
 // no database and end with an error, and would write its pads into a new Data folder.
 TEST_F(KaroForm, SecondKaroExeShowsItsBoxAndEndsWithZeroReadingNothing) {
-  const WideString program = TempFolder(L"second"), elsewhere = TempFolder(L"second-cwd");
+  const TTempFolder program(L"second"), elsewhere(L"second-cwd");
   HANDLE first = CreateMutexA(nullptr, FALSE, "Karo");
   ASSERT_NE(first, nullptr);
   {
@@ -129,7 +139,7 @@ TEST_F(KaroForm, SecondKaroExeShowsItsBoxAndEndsWithZeroReadingNothing) {
 }
 
 TEST_F(KaroForm, KaroExeStartedFromAnotherFolderUsesTheFilesBesideIt) {
-  const WideString program = TempFolder(L"first"), elsewhere = TempFolder(L"first-cwd");
+  const TTempFolder program(L"first"), elsewhere(L"first-cwd");
   CreateDirectoryW((program + L"Data").c_str(), nullptr);
   for (const WideString& f : {FixtureDataFolder() + L"Karo.cc", FixtureDataFolder() + L"Secured.mdw",
                               BuiltProgramFolder() + L"Data\\Language.ini"})
@@ -148,6 +158,27 @@ TEST_F(KaroForm, KaroExeStartedFromAnotherFolderUsesTheFilesBesideIt) {
   for (int i = 0; i < kScratchPadCount; i++)
     EXPECT_TRUE(Exists(program + L"Data\\" + WideString(1, wchar_t(0x2460 + i)) + L".txt")) << i + 1;
   EXPECT_FALSE(Exists(elsewhere + L"Data"));
+}
+
+// A database that cannot be opened ends Karo.exe with a box that names it and a non-zero code,
+// never in silence.
+TEST_F(KaroForm, KaroExeOverAnEmptyDatabaseSaysSoAndEndsWithTwo) {
+  const TTempFolder program(L"empty-db");
+  CreateDirectoryW((program + L"Data").c_str(), nullptr);
+  for (const WideString& f : {FixtureDataFolder() + L"Secured.mdw", BuiltProgramFolder() + L"Data\\Language.ini"})
+    ASSERT_TRUE(CopyFileW(f.c_str(), (program + L"Data\\" + ExtractFileName(f)).c_str(), FALSE)) << WideToAnsi(f);
+  WriteBytes(program + L"Data\\Karo.cc", "");
+  KaroProcess karo(program, program);
+  HWND box = karo.WaitForWindow(L"Karo");
+  ASSERT_NE(box, nullptr) << "no box captioned \"Karo\"";
+  const auto texts = ChildTexts(box);
+  const bool named = std::any_of(texts.begin(), texts.end(), [&](const WideString& t) {
+    return t.find(L"The database file \"" + (program + L"Data\\Karo.cc") + L"\" is empty.") != WideString::npos;
+  });
+  EXPECT_TRUE(named);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(karo.ExitCode(), 2);
+  EXPECT_EQ(ReadBytes(program + L"Data\\Karo.cc"), "");
 }
 
 TEST_F(KaroForm, StartsInTheProgramsOrder) {
