@@ -358,10 +358,7 @@ bool TK::SaveScratchPads() {
 
 WideString KaroLikePattern(const WideString& text, int mode) {
   WideString out = mode >= 1 ? L"%" : L"";
-  for (wchar_t c : text) {
-    if (c == L'%' || c == L'_' || c == L'\\') out += L'\\';
-    out += c;
-  }
+  out += text;
   if (mode <= 1) out += L'%';
   return out;
 }
@@ -395,8 +392,8 @@ void TK::C_SpeedButton1Click(TObject*) {
   const WideString pattern = KaroLikePattern(x, mode);
   TKaro_DataModule* dm = DataModule();
   TRedrawLock lock{C<TDBGrid>("C_DBGrid1"), C<TDBGrid>("C_DBGrid2")};
-  Rebuild(dm->C_ADOQuery1(), {L"select * from  CiYu where CiYu Like :X escape '\\'"}, {{L"X", pattern}});
-  Rebuild(dm->C_ADOQuery2(), {L"select * from  ChengYu where ChengYu Like :X escape '\\'"}, {{L"X", pattern}});
+  Rebuild(dm->C_ADOQuery1(), {L"select * from  CiYu where CiYu Like :X"}, {{L"X", pattern}});
+  Rebuild(dm->C_ADOQuery2(), {L"select * from  ChengYu where ChengYu Like :X"}, {{L"X", pattern}});
   SearchStatus();
 }
 

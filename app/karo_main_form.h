@@ -61,9 +61,10 @@ extern std::function<void(HWND window, const WideString& target, int show)> Karo
 // as it stands, anything else (a name such as "Data") inside the program's folder.
 WideString KaroShellTarget(const WideString& target);
 
-// The pattern of a LIKE with the escape character '\' that finds the text itself at the start
-// (mode 0), anywhere (1) or at the end (2): the user's own "%", "_" and "\" are searched for
-// literally, only the mode adds wildcards.
+// The pattern of a LIKE that finds the text at the start (mode 0), anywhere (1) or at the end (2).
+// The user's own "%" and "_" stay the statement's wildcards ("\u6625%\u5929" at the start finds the
+// words that begin with one and hold the other later); the pattern is bound as a value, so a
+// quote in it is only text.
 WideString KaroLikePattern(const WideString& text, int mode);
 
 // A note's "ShuLiang" as it counts in the total: a number, or numeric text, rounded to an
