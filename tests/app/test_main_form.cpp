@@ -235,6 +235,35 @@ TEST_F(KaroForm, RhymeLookUpInEveryOrderOfChoices) {
   EXPECT_EQ(Status(1), L"");
 }
 
+// The rhyme grids' columns fit their grids: no horizontal scroll bar, before and after a look-up.
+TEST_F(KaroForm, RhymeGridsShowNoHorizontalScrollBarWhileTheirColumnsFit) {
+  Start();
+  for (const char* name : {"A_DBGrid1", "A_DBGrid2", "B_DBGrid1", "B_DBGrid2"}) {
+    SCOPED_TRACE(name);
+    C<TPageControl>("PageControl")->SetActivePageIndex(name[0] == 'A' ? 0 : 1);
+    Pump();
+    TDBGrid* grid = C<TDBGrid>(name);
+    int total = 11;
+    for (int i = 0; i < grid->ColumnCount(); i++) total += grid->ShownColumn(i)->Width();
+    EXPECT_LE(total, grid->ClientWidth());
+    EXPECT_EQ(GetWindowLongPtrW(grid->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+    EXPECT_NE(GetWindowLongPtrW(grid->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
+    // A last column wider than the room left hides some of it: then the bar shows.
+    TColumn* last = grid->ShownColumn(grid->ColumnCount() - 1);
+    const int width = last->Width();
+    last->SetWidth(width + grid->ClientWidth() - total + 1);
+    EXPECT_NE(GetWindowLongPtrW(grid->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+    last->SetWidth(width);
+    EXPECT_EQ(GetWindowLongPtrW(grid->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+  }
+  // A look-up keeps them so.
+  Choose(C<TComboBox>("A_ComboBox1"), IndexOf(C<TComboBox>("A_ComboBox1"), kGroupA));
+  Choose(C<TComboBox>("A_ComboBox3"), IndexOf(C<TComboBox>("A_ComboBox3"), L"1"));
+  ASSERT_GT(dm->A_ADOQuery1()->RecordCount(), 0);
+  for (const char* name : {"A_DBGrid1", "A_DBGrid2"})
+    EXPECT_EQ(GetWindowLongPtrW(C<TDBGrid>(name)->Handle(), GWL_STYLE) & WS_HSCROLL, 0) << name;
+}
+
 TEST_F(KaroForm, PageBEditsAreSavedAndRowsWithoutJianYiAreNeverListed) {
   Start();
   EXPECT_TRUE(C<TDBGrid>("A_DBGrid1")->ReadOnly());

@@ -3,6 +3,8 @@
 // grid and in the editors through real key and mouse messages, down to the rows of the file.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "classlib/controls/forms.h"
 #include "classlib/core/form_file.h"
 #include "classlib/db/dbctrls.h"
@@ -299,6 +301,53 @@ TEST_F(DbControls, GridScrollBarsAndKeyboardNavigation) {
   // Column resize by dragging the border of a column in the first row area is for titles only:
   // this grid has none, so a drag there selects instead.
   EXPECT_EQ(grid->Columns()->Items(0)->Width(), 72);
+}
+
+TEST_F(DbControls, HorizontalScrollBarShowsOnlyWhileColumnsAreHidden) {
+  // More rows than fit, so that the vertical bar's page is the rows that fit.
+  TRawDb raw(folder + L"Karo.cc");
+  raw.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40) "
+           "INSERT INTO ZuoPin (BiaoTi, ShuLiang, LeiBie) SELECT 'r' || i, i, 'poem' FROM n");
+  query->Close();
+  query->Open();
+  auto bars = [&] {
+    SCROLLINFO h{}, v{};
+    h.cbSize = v.cbSize = sizeof(SCROLLINFO);
+    h.fMask = v.fMask = SIF_ALL;
+    GetScrollInfo(grid->Handle(), SB_HORZ, &h);
+    GetScrollInfo(grid->Handle(), SB_VERT, &v);
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    GetScrollBarInfo(grid->Handle(), OBJID_HSCROLL, &info);
+    const LONG_PTR style = GetWindowLongPtrW(grid->Handle(), GWL_STYLE);
+    return std::tuple{(style & WS_HSCROLL) != 0, (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0, h, v,
+                      (style & WS_VSCROLL) != 0};
+  };
+  // Indicator, 72 and 60 pixels: all in the client area.
+  auto [shown, visible, h, v, vertical] = bars();
+  ASSERT_LT(11 + 72 + 60, grid->ClientWidth());
+  EXPECT_FALSE(shown);
+  EXPECT_FALSE(visible);
+  EXPECT_TRUE(vertical);  // the vertical bar stays, disabled while every row shows
+  const int fullHeight = grid->ClientHeight();
+
+  // A column wider than the rest of the grid hides some of it: the bar shows its range.
+  grid->Columns()->Items(1)->SetWidth(200);
+  std::tie(shown, visible, h, v, vertical) = bars();
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(h.nMax, 11 + 72 + 200 - 1);
+  EXPECT_EQ(int(h.nPage), grid->ClientWidth());
+  EXPECT_LT(grid->ClientHeight(), fullHeight);
+  EXPECT_EQ(int(v.nPage), grid->VisibleRowCount());  // the rows that fit above the bar
+
+  // Narrow again: the bar goes, and the rows fill the height again.
+  grid->Columns()->Items(1)->SetWidth(60);
+  std::tie(shown, visible, h, v, vertical) = bars();
+  EXPECT_FALSE(shown);
+  EXPECT_FALSE(visible);
+  EXPECT_EQ(grid->ClientHeight(), fullHeight);
+  EXPECT_EQ(int(v.nPage), grid->VisibleRowCount());
 }
 
 TEST_F(DbControls, InPlaceEditingByKeysWritesTheRow) {
