@@ -509,10 +509,15 @@ void TDBGrid::Paint() {
       r.Top = 0;
       r.Bottom = titleH;
       if (r.Right <= ind || r.Left >= client.Right) continue;
+      // A title scrolled partly under the indicator is drawn only beside it.
+      const int save = SaveDC(c->Handle());
+      IntersectClipRect(c->Handle(), std::max(r.Left, ind), r.Top, r.Right, r.Bottom);
       fixedCell(r);
       c->Brush()->SetStyle(bsClear);
       alignedText(r, col->Title()->Alignment(), col->Title()->Caption());
       c->Brush()->SetStyle(bsSolid);
+      RestoreDC(c->Handle(), save);
+      c->Refresh();
     }
   }
   if (!active) return;

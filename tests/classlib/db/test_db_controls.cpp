@@ -303,6 +303,57 @@ TEST_F(DbControls, GridScrollBarsAndKeyboardNavigation) {
   EXPECT_EQ(grid->Columns()->Items(0)->Width(), 72);
 }
 
+TEST_F(DbControls, LongTextsStayInsideTheirCells) {
+  // Row 1 ("b", no count): a title much wider than its centred 72-pixel column, next to an empty
+  // cell; the first title much wider than its column too.
+  TRawDb raw(folder + L"Karo.cc");
+  raw.Insert2("UPDATE ZuoPin SET BiaoTi = 'b' || ?1 || ?2 WHERE BiaoTi = 'b'",
+              L"\u4e00\u4e08\u9752\u5c71\u4fbf\u5316\u8eab\uff0c\u4e00\u4eba\u5f97\u9053", L"\u9e21\u72ac\u5347\u5929WWWW");
+  query->Close();
+  query->Open();
+  // The font Karo's simplified region asks for, which the font mapper finds a Chinese face for.
+  grid->Font()->SetName(L"simsun");
+  grid->Font()->SetCharset(GB2312_CHARSET);
+  TDBGridOptions options = grid->Options();
+  options.Include(dgTitles);
+  grid->SetOptions(options);
+  grid->Columns()->Items(0)->Title()->SetCaption(L"\u4e00\u4eba\u5f97\u9053\uff0c\u9e21\u72ac\u5347\u5929WWWWWWWW");
+  grid->Columns()->Items(1)->Title()->SetCaption(L" ");
+  const int ind = 11, titleH = grid->TitleHeight();
+  ASSERT_GT(titleH, 0);
+  // Scrolled to the left edge, and then by a few pixels so that the first column lies partly
+  // under the indicator.
+  for (int scrolled : {0, 1}) {
+    SCOPED_TRACE(scrolled ? "scrolled" : "not scrolled");
+    if (scrolled) {
+      grid->Columns()->Items(1)->SetWidth(300);
+      SendMessageW(grid->Handle(), WM_HSCROLL, SB_LINERIGHT, 0);
+      ASSERT_LT(grid->CellRect(1, 0).Left, ind);
+    }
+    TPrintTarget t(200, 150);
+    SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    const TRect cell = grid->CellRect(1, 0), next = grid->CellRect(1, 1);
+    auto darkIn = [&](int x0, int y0, int x1, int y1) {
+      int n = 0;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+          const COLORREF c = t.At(x, y);
+          n += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
+        }
+      return n;
+    };
+    // Drawn inside the cell; nothing on the indicator beside it or in the empty cell after it.
+    EXPECT_GT(darkIn(std::max(cell.Left, ind) + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1), 10);
+    EXPECT_EQ(darkIn(1, cell.Top + 1, ind - 1, cell.Bottom - 1), 0);
+    EXPECT_EQ(darkIn(next.Left, next.Top, next.Right, next.Bottom), 0);
+    // The titles likewise: the caption stays in its own title cell, off the indicator's and off
+    // the empty next one.
+    EXPECT_GT(darkIn(std::max(cell.Left, ind) + 1, 1, cell.Right - 1, titleH - 1), 10);
+    EXPECT_EQ(darkIn(1, 1, ind - 1, titleH - 1), 0);
+    EXPECT_EQ(darkIn(next.Left, 1, next.Right - 1, titleH - 1), 0);
+  }
+}
+
 TEST_F(DbControls, HorizontalScrollBarShowsOnlyWhileColumnsAreHidden) {
   // More rows than fit, so that the vertical bar's page is the rows that fit.
   TRawDb raw(folder + L"Karo.cc");
