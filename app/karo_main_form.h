@@ -22,12 +22,13 @@
 
 class TKaro_DataModule;
 
-// The status-bar labels of the language file, in the order they are read.
+// The status-bar labels of the language file, in the order they are read; the last one leads the
+// text that says a typed group or final names nothing.
 enum TKaroStatusLabel {
   slKaroMu, slShengDiao, slTiaoJian, slCiYu, slChengYu, slPingSheYin, slJuanSheYin, slLeiBie, slZongHe, slXiLie,
-  slShuMu
+  slShuMu, slWuJieGuo
 };
-constexpr int kKaroStatusLabelCount = slShuMu + 1;
+constexpr int kKaroStatusLabelCount = slWuJieGuo + 1;
 extern const char* const kKaroStatusLabelKeys[kKaroStatusLabelCount];
 
 // The values the form keeps from its creation to the end of the program.
@@ -158,6 +159,8 @@ private:
   void PageShow(const TRhymePage& p);
   void RhymeSearch(const TRhymePage& p);
   void RhymeStatus(const TRhymePage& p);
+  void NoMatchStatus(const WideString& typed);
+  void ClearNoMatchStatus();
   void ReadLanguage();
   void SetStatus(int panel, const WideString& text);
   void SearchStatus();

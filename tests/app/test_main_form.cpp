@@ -235,6 +235,55 @@ TEST_F(KaroForm, RhymeLookUpInEveryOrderOfChoices) {
   EXPECT_EQ(Status(1), L"");
 }
 
+// A group or final typed into the lists that names nothing is told in the status bar, at once
+// and without a box; the text goes once the typing names something again.
+TEST_F(KaroForm, TypedGroupOrFinalThatMatchesNothingSaysSo) {
+  Start();
+  const auto& l = KaroValues.StatusLabels;
+  ASSERT_EQ(l[slWuJieGuo], L"\u672a\u627e\u5230\uff1a");
+  for (char p : {'A', 'B'}) {
+    SCOPED_TRACE(std::string(1, p));
+    const std::string s(1, p);
+    C<TPageControl>("PageControl")->SetActivePageIndex(p == 'A' ? 0 : 1);
+    Pump();
+    TComboBox* group = C<TComboBox>(s + "_ComboBox1");
+    TComboBox* final = C<TComboBox>(s + "_ComboBox2");
+    TComboBox* tone = C<TComboBox>(s + "_ComboBox3");
+    TADOQuery* ping = p == 'A' ? dm->A_ADOQuery1() : dm->B_ADOQuery1();
+    const int everything = ping->RecordCount();
+    boxes.clear();
+    const WideString paste(300, L'\u6625');
+    for (const WideString& typed : {WideString(L"\u6625"), WideString(L"x"), paste}) {
+      Type(group, typed);
+      EXPECT_EQ(Status(0), l[slWuJieGuo] + typed);
+      EXPECT_EQ(Status(1), L"");
+      EXPECT_EQ(ping->RecordCount(), everything);
+    }
+    // A group that names rows: the finals, and the status no longer says nothing matched.
+    Type(group, kGroupA);
+    EXPECT_EQ(final->Items()->Count(), 5);
+    EXPECT_EQ(Status(0), L"");
+    // A final that is none of the group's, while the tone is still the prompt; then one of them.
+    Type(final, L"\u6625");
+    EXPECT_EQ(Status(0), l[slWuJieGuo] + L"\u6625");
+    Type(final, L"ang");
+    EXPECT_EQ(Status(0), L"");
+    // With a tone the search runs and its status tells the counts, also of nothing found.
+    Choose(tone, IndexOf(tone, L"1"));
+    Type(final, L"q");
+    EXPECT_EQ(Status(0), l[slKaroMu] + L"q  " + l[slShengDiao] + L"1");
+    EXPECT_EQ(Status(1), l[slPingSheYin] + L"0  " + l[slJuanSheYin] + L"0");
+    // A group typed wrong after a look-up says so, and leaves the rows found.
+    Type(final, L"a");
+    const int found = ping->RecordCount();
+    ASSERT_GT(found, 0);
+    Type(group, L"[a]");
+    EXPECT_EQ(Status(0), l[slWuJieGuo] + L"[a]");
+    EXPECT_EQ(ping->RecordCount(), found);
+    EXPECT_TRUE(boxes.empty()) << WideToUtf8(boxes.empty() ? L"" : boxes[0].Text);
+  }
+}
+
 // The rhyme grids' columns fit their grids: no horizontal scroll bar, before and after a look-up.
 TEST_F(KaroForm, RhymeGridsShowNoHorizontalScrollBarWhileTheirColumnsFit) {
   Start();
