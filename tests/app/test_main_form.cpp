@@ -235,6 +235,65 @@ TEST_F(KaroForm, RhymeLookUpInEveryOrderOfChoices) {
   EXPECT_EQ(Status(1), L"");
 }
 
+// Rare characters of the standard list that the Chinese font lacks, in the rows' font, and the
+// full-width question mark of the delete question in the message boxes' font, are drawn as their
+// own glyphs through the fonts linked behind them: each picture differs from the missing-glyph box
+// (of a code point no font has) and from the other characters'.
+TEST_F(KaroForm, RareCharactersAndTheFullWidthQuestionMarkHaveGlyphs) {
+  Start();
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  HFONT messageFont = CreateFontIndirectW(&metrics.lfMessageFont);
+  const struct {
+    const char* what;
+    HFONT font;
+    std::vector<WideString> texts;
+  } cases[] = {
+      // 㑇 (U+3447) and 䶮 (U+4DAE): rhyme-row characters of the list.
+      {"rows", form->Font()->Handle(), {L"\u3447", L"\u4DAE", L"\u6625"}},
+      {"message box", messageFont, {L"\uFF1F", L"?", L"\u6625"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto picture = [&](const WideString& text) {
+      HDC dc = CreateCompatibleDC(nullptr);
+      BITMAPINFO bi{};
+      bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+      bi.bmiHeader.biWidth = 40;
+      bi.bmiHeader.biHeight = -30;
+      bi.bmiHeader.biPlanes = 1;
+      bi.bmiHeader.biBitCount = 32;
+      void* bits = nullptr;
+      HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+      HGDIOBJ oldBmp = SelectObject(dc, bmp);
+      HGDIOBJ oldFont = SelectObject(dc, c.font);
+      RECT all{0, 0, 40, 30};
+      FillRect(dc, &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
+      SetBkMode(dc, TRANSPARENT);
+      TextOutW(dc, 4, 4, text.c_str(), int(text.size()));
+      GdiFlush();
+      // The picture as one number: a failure prints two numbers rather than two screens of pixels.
+      uint64_t px = 1469598103934665603ull;
+      for (int i = 0; i < 40 * 30; i++) px = (px ^ static_cast<uint32_t*>(bits)[i]) * 1099511628211ull;
+      SelectObject(dc, oldFont);
+      SelectObject(dc, oldBmp);
+      DeleteObject(bmp);
+      DeleteDC(dc);
+      return px;
+    };
+    const auto missing = picture(L"\u0378");
+    for (size_t i = 0; i < c.texts.size(); i++) {
+      SCOPED_TRACE(WideToUtf8(c.texts[i]));
+      const auto own = picture(c.texts[i]);
+      EXPECT_NE(own, picture(L" "));  // something is drawn
+      EXPECT_NE(own, missing);
+      for (size_t j = 0; j < i; j++) EXPECT_NE(own, picture(c.texts[j])) << WideToUtf8(c.texts[j]);
+    }
+  }
+  DeleteObject(messageFont);
+}
+
 // A group or final typed into the lists that names nothing is told in the status bar, at once
 // and without a box; the text goes once the typing names something again.
 TEST_F(KaroForm, TypedGroupOrFinalThatMatchesNothingSaysSo) {
