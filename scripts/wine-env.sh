@@ -42,7 +42,7 @@ karo_link_fonts() {
   for face in 'WenQuanYi Micro Hei' SimSun MingLiU PMingLiU; do
     /usr/lib/wine/wine64 reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$rare" /f >/dev/null 2>&1 || true
   done
-  for face in Tahoma 'Microsoft Sans Serif' 'MS Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+  for face in Tahoma 'Microsoft Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
     /usr/lib/wine/wine64 reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$chinese\\0$rare" /f >/dev/null 2>&1 || true
   done
 }

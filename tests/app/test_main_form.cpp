@@ -2,6 +2,7 @@
 // (shipped, empty, missing, both regions), pages A and B in every order of choices, the skin and
 // region lists, and the scratch pads.
 #include "tests/app/karo_fixture.h"
+#include "tests/classlib/controls/std_print_target.h"
 
 #include <set>
 
@@ -37,6 +38,19 @@ std::vector<std::string> RegionKeys() {
 }
 
 WideString W(const std::string& s) { return WideString(s.begin(), s.end()); }
+
+// The lists and queries of rhyme page A or B, with the page shown.
+struct TRhymeLists {
+  TComboBox *Group, *Final, *Tone;
+  TADOQuery *Ping, *Juan;
+};
+TRhymeLists ShowRhymePage(TK* form, TKaro_DataModule* dm, char p) {
+  form->C<TPageControl>("PageControl")->SetActivePageIndex(p == 'A' ? 0 : 1);
+  const std::string s(1, p);
+  return {form->C<TComboBox>(s + "_ComboBox1"), form->C<TComboBox>(s + "_ComboBox2"),
+          form->C<TComboBox>(s + "_ComboBox3"), p == 'A' ? dm->A_ADOQuery1() : dm->B_ADOQuery1(),
+          p == 'A' ? dm->A_ADOQuery2() : dm->B_ADOQuery2()};
+}
 
 }  // namespace
 
@@ -156,13 +170,8 @@ TEST_F(KaroForm, RhymeLookUpInEveryOrderOfChoices) {
   for (char p : {'A', 'B'}) {
     SCOPED_TRACE(std::string(1, p));
     const std::string s(1, p);
-    C<TPageControl>("PageControl")->SetActivePageIndex(p == 'A' ? 0 : 1);
+    const auto [group, final, tone, ping, juan] = ShowRhymePage(form, dm, p);
     Pump();
-    TComboBox* group = C<TComboBox>(s + "_ComboBox1");
-    TComboBox* final = C<TComboBox>(s + "_ComboBox2");
-    TComboBox* tone = C<TComboBox>(s + "_ComboBox3");
-    TADOQuery* ping = p == 'A' ? dm->A_ADOQuery1() : dm->B_ADOQuery1();
-    TADOQuery* juan = p == 'A' ? dm->A_ADOQuery2() : dm->B_ADOQuery2();
     EXPECT_FALSE(final->Enabled());
     EXPECT_FALSE(tone->Enabled());
     EXPECT_EQ(Status(0), L"");
@@ -257,29 +266,17 @@ TEST_F(KaroForm, RareCharactersAndTheFullWidthQuestionMarkHaveGlyphs) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     auto picture = [&](const WideString& text) {
-      HDC dc = CreateCompatibleDC(nullptr);
-      BITMAPINFO bi{};
-      bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-      bi.bmiHeader.biWidth = 40;
-      bi.bmiHeader.biHeight = -30;
-      bi.bmiHeader.biPlanes = 1;
-      bi.bmiHeader.biBitCount = 32;
-      void* bits = nullptr;
-      HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-      HGDIOBJ oldBmp = SelectObject(dc, bmp);
-      HGDIOBJ oldFont = SelectObject(dc, c.font);
+      TPrintTarget t(40, 30);
+      HGDIOBJ old = SelectObject(t.dc(), c.font);
       RECT all{0, 0, 40, 30};
-      FillRect(dc, &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
-      SetBkMode(dc, TRANSPARENT);
-      TextOutW(dc, 4, 4, text.c_str(), int(text.size()));
-      GdiFlush();
+      FillRect(t.dc(), &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
+      SetBkMode(t.dc(), TRANSPARENT);
+      TextOutW(t.dc(), 4, 4, text.c_str(), int(text.size()));
+      SelectObject(t.dc(), old);
       // The picture as one number: a failure prints two numbers rather than two screens of pixels.
       uint64_t px = 1469598103934665603ull;
-      for (int i = 0; i < 40 * 30; i++) px = (px ^ static_cast<uint32_t*>(bits)[i]) * 1099511628211ull;
-      SelectObject(dc, oldFont);
-      SelectObject(dc, oldBmp);
-      DeleteObject(bmp);
-      DeleteDC(dc);
+      for (int y = 0; y < 30; y++)
+        for (int x = 0; x < 40; x++) px = (px ^ t.At(x, y)) * 1099511628211ull;
       return px;
     };
     const auto missing = picture(L"\u0378");
@@ -302,13 +299,8 @@ TEST_F(KaroForm, TypedGroupOrFinalThatMatchesNothingSaysSo) {
   ASSERT_EQ(l[slWuJieGuo], L"\u672a\u627e\u5230\uff1a");
   for (char p : {'A', 'B'}) {
     SCOPED_TRACE(std::string(1, p));
-    const std::string s(1, p);
-    C<TPageControl>("PageControl")->SetActivePageIndex(p == 'A' ? 0 : 1);
+    const auto [group, final, tone, ping, juan] = ShowRhymePage(form, dm, p);
     Pump();
-    TComboBox* group = C<TComboBox>(s + "_ComboBox1");
-    TComboBox* final = C<TComboBox>(s + "_ComboBox2");
-    TComboBox* tone = C<TComboBox>(s + "_ComboBox3");
-    TADOQuery* ping = p == 'A' ? dm->A_ADOQuery1() : dm->B_ADOQuery1();
     const int everything = ping->RecordCount();
     boxes.clear();
     const WideString paste(300, L'\u6625');
