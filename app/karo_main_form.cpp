@@ -29,7 +29,7 @@ std::function<void(HWND window, const WideString& target, int show)> KaroShellOp
 const char* const kKaroStatusLabelKeys[kKaroStatusLabelCount] = {
     "StatusBar_KaroMu", "StatusBar_ShengDiao", "StatusBar_TiaoJian",   "StatusBar_CiYu",
     "StatusBar_ChengYu", "StatusBar_PingSheYin", "StatusBar_JuanSheYin", "StatusBar_LeiBie",
-    "StatusBar_ZongHe", "StatusBar_XiLie",      "StatusBar_ShuMu"};
+    "StatusBar_ZongHe", "StatusBar_XiLie",      "StatusBar_ShuMu",      "StatusBar_WuJieGuo"};
 
 namespace {
 
@@ -276,6 +276,19 @@ void TK::RhymeStatus(const TRhymePage& p) {
                    std::to_wstring(p.Juan->RecordCount()));
 }
 
+void TK::NoMatchStatus(const WideString& typed) {
+  SetStatus(0, KaroValues.StatusLabels[slWuJieGuo] + typed);
+  SetStatus(1, L"");
+}
+
+// Only the status that NoMatchStatus wrote: a look-up's status stays until the next one.
+void TK::ClearNoMatchStatus() {
+  const WideString& label = KaroValues.StatusLabels[slWuJieGuo];
+  if (label.empty() || StatusBar()->Panels()->Items(0)->Text().rfind(label, 0) != 0) return;
+  SetStatus(0, L"");
+  SetStatus(1, L"");
+}
+
 void TK::RhymeSearch(const TRhymePage& p) {
   const WideString final = p.Final->Text(), tone = p.Tone->Text();
   TRedrawLock lock{p.PingGrid, p.JuanGrid, StatusBar()};
@@ -293,20 +306,38 @@ void TK::GroupChange(const TRhymePage& p) {
           {{L"KaroShou", p.Group->Text()}});
   const int n = p.Top->RecordCount();
   p.Final->Items()->Clear();
-  // A group text that names no group (typed, or half typed) has no finals: the list stays empty
-  // and nothing is searched.
-  if (n == 0) return;
+  // A group text that names no group (typed, or half typed) has no finals: the list stays empty,
+  // nothing is searched, and the status bar says so (a box would stop every half-typed group).
+  if (n == 0) {
+    NoMatchStatus(p.Group->Text());
+    return;
+  }
   p.Top->First();
   p.Final->SetText(p.Top->FieldByName(L"KaroMu")->AsString());
   for (int i = 0; i < n; i++) {
     p.Final->Items()->Add(p.Top->FieldByName(L"KaroMu")->AsString());
     p.Top->Next();
   }
-  if (p.Final->Text() != KaroValues.Prompt && p.Tone->Text() != KaroValues.Prompt) RhymeSearch(p);
+  if (p.Final->Text() != KaroValues.Prompt && p.Tone->Text() != KaroValues.Prompt)
+    RhymeSearch(p);
+  else
+    ClearNoMatchStatus();
 }
 
 void TK::FinalChange(const TRhymePage& p) {
-  if (p.Tone->Text() != KaroValues.Prompt) RhymeSearch(p);
+  if (p.Tone->Text() != KaroValues.Prompt) {
+    RhymeSearch(p);
+    return;
+  }
+  // No search yet: a typed final that is none of the group's is told at once rather than only
+  // when a tone is chosen.
+  const WideString final = p.Final->Text();
+  bool listed = false;
+  for (int i = 0; i < p.Final->Items()->Count() && !listed; i++) listed = p.Final->Items()->Strings(i) == final;
+  if (listed || final == KaroValues.Prompt)
+    ClearNoMatchStatus();
+  else
+    NoMatchStatus(final);
 }
 
 void TK::SearchClick(const TRhymePage& p) {
@@ -437,10 +468,7 @@ std::vector<TK::TPadFailure> TK::SaveScratchPads() {
 
 WideString KaroLikePattern(const WideString& text, int mode) {
   WideString out = mode >= 1 ? L"%" : L"";
-  for (wchar_t c : text) {
-    if (c == L'%' || c == L'_' || c == L'\\') out += L'\\';
-    out += c;
-  }
+  out += text;
   if (mode <= 1) out += L'%';
   return out;
 }
@@ -474,8 +502,8 @@ void TK::C_SpeedButton1Click(TObject*) {
   const WideString pattern = KaroLikePattern(x, mode);
   TKaro_DataModule* dm = DataModule();
   TRedrawLock lock{C<TDBGrid>("C_DBGrid1"), C<TDBGrid>("C_DBGrid2"), StatusBar()};
-  Rebuild(dm->C_ADOQuery1(), {L"select * from  CiYu where CiYu Like :X escape '\\'"}, {{L"X", pattern}});
-  Rebuild(dm->C_ADOQuery2(), {L"select * from  ChengYu where ChengYu Like :X escape '\\'"}, {{L"X", pattern}});
+  Rebuild(dm->C_ADOQuery1(), {L"select * from  CiYu where CiYu Like :X"}, {{L"X", pattern}});
+  Rebuild(dm->C_ADOQuery2(), {L"select * from  ChengYu where ChengYu Like :X"}, {{L"X", pattern}});
   SearchStatus();
 }
 

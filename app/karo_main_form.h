@@ -23,12 +23,13 @@
 
 class TKaro_DataModule;
 
-// The status-bar labels of the language file, in the order they are read.
+// The status-bar labels of the language file, in the order they are read; the last one leads the
+// text that says a typed group or final names nothing.
 enum TKaroStatusLabel {
   slKaroMu, slShengDiao, slTiaoJian, slCiYu, slChengYu, slPingSheYin, slJuanSheYin, slLeiBie, slZongHe, slXiLie,
-  slShuMu
+  slShuMu, slWuJieGuo
 };
-constexpr int kKaroStatusLabelCount = slShuMu + 1;
+constexpr int kKaroStatusLabelCount = slWuJieGuo + 1;
 extern const char* const kKaroStatusLabelKeys[kKaroStatusLabelCount];
 
 // The values the form keeps from its creation to the end of the program.
@@ -62,9 +63,10 @@ extern std::function<void(HWND window, const WideString& target, int show)> Karo
 // as it stands, anything else (a name such as "Data") inside the program's folder.
 WideString KaroShellTarget(const WideString& target);
 
-// The pattern of a LIKE with the escape character '\' that finds the text itself at the start
-// (mode 0), anywhere (1) or at the end (2): the user's own "%", "_" and "\" are searched for
-// literally, only the mode adds wildcards.
+// The pattern of a LIKE that finds the text at the start (mode 0), anywhere (1) or at the end (2).
+// The user's own "%" and "_" stay the statement's wildcards ("\u6625%\u5929" at the start finds the
+// words that begin with one and hold the other later); the pattern is bound as a value, so a
+// quote in it is only text.
 WideString KaroLikePattern(const WideString& text, int mode);
 
 // A note's "ShuLiang" as it counts in the total: a number, or numeric text, rounded to an
@@ -170,6 +172,8 @@ private:
   void PageShow(const TRhymePage& p);
   void RhymeSearch(const TRhymePage& p);
   void RhymeStatus(const TRhymePage& p);
+  void NoMatchStatus(const WideString& typed);
+  void ClearNoMatchStatus();
   void ReadLanguage();
   void SetStatus(int panel, const WideString& text);
   void SearchStatus();

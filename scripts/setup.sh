@@ -7,9 +7,10 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-utils
-  fonts-wqy-microhei imagemagick
+  fonts-wqy-microhei fonts-hanazono imagemagick
   nodejs npm
   unicode-data nlohmann-json3-dev bzip2
+  opencc
 )
 
 sudo_cmd=()

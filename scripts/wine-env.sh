@@ -27,6 +27,35 @@ karo_stop_wine() {
 }
 trap karo_stop_wine EXIT
 
+# The Chinese font the setup installs lacks some two hundred rare characters of the dictionary
+# (most beyond the Basic Multilingual Plane) and the message boxes' font lacks full-width marks
+# such as U+FF1F: each face Karo's texts are drawn in links to the Chinese font, then to the two
+# fonts that cover the rest, so those characters draw as themselves rather than as boxes.
+karo_link_fonts() {
+  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  # Wine names a linked font by its file; HanaMinA may be known by the system's alternatives link
+  # to it instead, whichever path the font list met first. An entry whose file is not found is
+  # passed over.
+  local chinese='wqy-microhei.ttc,WenQuanYi Micro Hei'
+  local rare='HanaMinA.ttf,HanaMinA\0fonts-japanese-mincho.ttf,HanaMinA\0HanaMinB.ttf,HanaMinB'
+  local face
+  for face in 'WenQuanYi Micro Hei' SimSun MingLiU PMingLiU; do
+    /usr/lib/wine/wine64 reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$rare" /f >/dev/null 2>&1 || true
+  done
+  for face in Tahoma 'Microsoft Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+    /usr/lib/wine/wine64 reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$chinese\\0$rare" /f >/dev/null 2>&1 || true
+  done
+}
+
+# The prefix as the programs expect it, on a display of the caller's or of karo_start_wine.
+karo_prepare_prefix() {
+  # The first start of a prefix creates it; do that once here rather than inside a test's timeout.
+  /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
+  # Without a window manager, hiding a managed window waits two seconds for one to answer.
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  karo_link_fonts
+}
+
 karo_start_wine() {
   local fdfile; fdfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
@@ -36,10 +65,7 @@ karo_start_wine() {
   rm -f "$fdfile"
   /usr/lib/wine/wineserver -f -p &
   karo_wineserver_pid=$!
-  # The first start of a prefix creates it; do that once here rather than inside a test's timeout.
-  /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
-  # Without a window manager, hiding a managed window waits two seconds for one to answer.
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  karo_prepare_prefix
   # The desktop process, started here for the whole run. Left to the first GUI program, it would
   # inherit that program's standard error and end about ten seconds after its last window: ctest
   # then waits for that pipe after every test (about 15 s a test), and the next program starts

@@ -443,24 +443,29 @@ void TDBGrid::UpdateScrollBars() {
   updatingScrollBars_ = true;
   TDataSet* ds = DataSet();
   int n = ds && ds->Active() ? ds->RecordCount() + (ds->State() == dsInsert ? 1 : 0) : 0;
-  // A scroll bar is set only when it changes: each setting redraws it.
-  auto set = [this](int bar, int max, int page, int pos, std::array<int, 3>& last) {
+  // A scroll bar is set only when it changes: each setting redraws it. The vertical bar stays,
+  // disabled while every row shows; the horizontal one shows only while columns are hidden.
+  auto set = [this](int bar, int max, int page, int pos, std::array<int, 3>& last, UINT keep) {
     if (last == std::array<int, 3>{max, page, pos}) return;
     last = {max, page, pos};
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
-    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    si.fMask = SIF_ALL | keep;
     si.nMax = max;
     si.nPage = UINT(page);
     si.nPos = pos;
     SetScrollInfo(Handle(), bar, &si, TRUE);
   };
-  set(SB_VERT, std::max(0, n - 1), VisibleRowCount(), top_, vertBar_);
+  auto vertical = [&] { set(SB_VERT, std::max(0, n - 1), VisibleRowCount(), top_, vertBar_, SIF_DISABLENOSCROLL); };
+  vertical();
   int total = IndicatorWidth();
   for (int i = 0; i < ColumnCount(); ++i)
     if (ShownColumn(i)->Visible()) total += ShownColumn(i)->Width();
   hOffset_ = std::clamp(hOffset_, 0, std::max(0, total - ClientWidth()));
-  set(SB_HORZ, std::max(0, total - 1), std::max(0, ClientWidth()), hOffset_, horzBar_);
+  const int height = ClientHeight();
+  set(SB_HORZ, std::max(0, total - 1), std::max(0, ClientWidth()), hOffset_, horzBar_, 0);
+  // The horizontal bar came or went: the rows that fit changed with the client height.
+  if (ClientHeight() != height) vertical();
   updatingScrollBars_ = false;
 }
 
@@ -504,10 +509,15 @@ void TDBGrid::Paint() {
       r.Top = 0;
       r.Bottom = titleH;
       if (r.Right <= ind || r.Left >= client.Right) continue;
+      // A title scrolled partly under the indicator is drawn only beside it.
+      const int save = SaveDC(c->Handle());
+      IntersectClipRect(c->Handle(), std::max(r.Left, ind), r.Top, r.Right, r.Bottom);
       fixedCell(r);
       c->Brush()->SetStyle(bsClear);
       alignedText(r, col->Title()->Alignment(), col->Title()->Caption());
       c->Brush()->SetStyle(bsSolid);
+      RestoreDC(c->Handle(), save);
+      c->Refresh();
     }
   }
   if (!active) return;

@@ -2,6 +2,7 @@
 // (shipped, empty, missing, both regions), pages A and B in every order of choices, the skin and
 // region lists, and the scratch pads.
 #include "tests/app/karo_fixture.h"
+#include "tests/classlib/controls/std_print_target.h"
 
 #include <set>
 
@@ -37,6 +38,19 @@ std::vector<std::string> RegionKeys() {
 }
 
 WideString W(const std::string& s) { return WideString(s.begin(), s.end()); }
+
+// The lists and queries of rhyme page A or B, with the page shown.
+struct TRhymeLists {
+  TComboBox *Group, *Final, *Tone;
+  TADOQuery *Ping, *Juan;
+};
+TRhymeLists ShowRhymePage(TK* form, TKaro_DataModule* dm, char p) {
+  form->C<TPageControl>("PageControl")->SetActivePageIndex(p == 'A' ? 0 : 1);
+  const std::string s(1, p);
+  return {form->C<TComboBox>(s + "_ComboBox1"), form->C<TComboBox>(s + "_ComboBox2"),
+          form->C<TComboBox>(s + "_ComboBox3"), p == 'A' ? dm->A_ADOQuery1() : dm->B_ADOQuery1(),
+          p == 'A' ? dm->A_ADOQuery2() : dm->B_ADOQuery2()};
+}
 
 }  // namespace
 
@@ -156,13 +170,8 @@ TEST_F(KaroForm, RhymeLookUpInEveryOrderOfChoices) {
   for (char p : {'A', 'B'}) {
     SCOPED_TRACE(std::string(1, p));
     const std::string s(1, p);
-    C<TPageControl>("PageControl")->SetActivePageIndex(p == 'A' ? 0 : 1);
+    const auto [group, final, tone, ping, juan] = ShowRhymePage(form, dm, p);
     Pump();
-    TComboBox* group = C<TComboBox>(s + "_ComboBox1");
-    TComboBox* final = C<TComboBox>(s + "_ComboBox2");
-    TComboBox* tone = C<TComboBox>(s + "_ComboBox3");
-    TADOQuery* ping = p == 'A' ? dm->A_ADOQuery1() : dm->B_ADOQuery1();
-    TADOQuery* juan = p == 'A' ? dm->A_ADOQuery2() : dm->B_ADOQuery2();
     EXPECT_FALSE(final->Enabled());
     EXPECT_FALSE(tone->Enabled());
     EXPECT_EQ(Status(0), L"");
@@ -233,6 +242,126 @@ TEST_F(KaroForm, RhymeLookUpInEveryOrderOfChoices) {
   Pump();
   EXPECT_EQ(Status(0), L"");
   EXPECT_EQ(Status(1), L"");
+}
+
+// Rare characters of the standard list that the Chinese font lacks, in the rows' font, and the
+// full-width question mark of the delete question in the message boxes' font, are drawn as their
+// own glyphs through the fonts linked behind them: each picture differs from the missing-glyph box
+// (of a code point no font has) and from the other characters'.
+TEST_F(KaroForm, RareCharactersAndTheFullWidthQuestionMarkHaveGlyphs) {
+  Start();
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  HFONT messageFont = CreateFontIndirectW(&metrics.lfMessageFont);
+  const struct {
+    const char* what;
+    HFONT font;
+    std::vector<WideString> texts;
+  } cases[] = {
+      // 㑇 (U+3447) and 䶮 (U+4DAE): rhyme-row characters of the list.
+      {"rows", form->Font()->Handle(), {L"\u3447", L"\u4DAE", L"\u6625"}},
+      {"message box", messageFont, {L"\uFF1F", L"?", L"\u6625"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto picture = [&](const WideString& text) {
+      TPrintTarget t(40, 30);
+      HGDIOBJ old = SelectObject(t.dc(), c.font);
+      RECT all{0, 0, 40, 30};
+      FillRect(t.dc(), &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
+      SetBkMode(t.dc(), TRANSPARENT);
+      TextOutW(t.dc(), 4, 4, text.c_str(), int(text.size()));
+      SelectObject(t.dc(), old);
+      // The picture as one number: a failure prints two numbers rather than two screens of pixels.
+      uint64_t px = 1469598103934665603ull;
+      for (int y = 0; y < 30; y++)
+        for (int x = 0; x < 40; x++) px = (px ^ t.At(x, y)) * 1099511628211ull;
+      return px;
+    };
+    const auto missing = picture(L"\u0378");
+    for (size_t i = 0; i < c.texts.size(); i++) {
+      SCOPED_TRACE(WideToUtf8(c.texts[i]));
+      const auto own = picture(c.texts[i]);
+      EXPECT_NE(own, picture(L" "));  // something is drawn
+      EXPECT_NE(own, missing);
+      for (size_t j = 0; j < i; j++) EXPECT_NE(own, picture(c.texts[j])) << WideToUtf8(c.texts[j]);
+    }
+  }
+  DeleteObject(messageFont);
+}
+
+// A group or final typed into the lists that names nothing is told in the status bar, at once
+// and without a box; the text goes once the typing names something again.
+TEST_F(KaroForm, TypedGroupOrFinalThatMatchesNothingSaysSo) {
+  Start();
+  const auto& l = KaroValues.StatusLabels;
+  ASSERT_EQ(l[slWuJieGuo], L"\u672a\u627e\u5230\uff1a");
+  for (char p : {'A', 'B'}) {
+    SCOPED_TRACE(std::string(1, p));
+    const auto [group, final, tone, ping, juan] = ShowRhymePage(form, dm, p);
+    Pump();
+    const int everything = ping->RecordCount();
+    boxes.clear();
+    const WideString paste(300, L'\u6625');
+    for (const WideString& typed : {WideString(L"\u6625"), WideString(L"x"), paste}) {
+      Type(group, typed);
+      EXPECT_EQ(Status(0), l[slWuJieGuo] + typed);
+      EXPECT_EQ(Status(1), L"");
+      EXPECT_EQ(ping->RecordCount(), everything);
+    }
+    // A group that names rows: the finals, and the status no longer says nothing matched.
+    Type(group, kGroupA);
+    EXPECT_EQ(final->Items()->Count(), 5);
+    EXPECT_EQ(Status(0), L"");
+    // A final that is none of the group's, while the tone is still the prompt; then one of them.
+    Type(final, L"\u6625");
+    EXPECT_EQ(Status(0), l[slWuJieGuo] + L"\u6625");
+    Type(final, L"ang");
+    EXPECT_EQ(Status(0), L"");
+    // With a tone the search runs and its status tells the counts, also of nothing found.
+    Choose(tone, IndexOf(tone, L"1"));
+    Type(final, L"q");
+    EXPECT_EQ(Status(0), l[slKaroMu] + L"q  " + l[slShengDiao] + L"1");
+    EXPECT_EQ(Status(1), l[slPingSheYin] + L"0  " + l[slJuanSheYin] + L"0");
+    // A group typed wrong after a look-up says so, and leaves the rows found.
+    Type(final, L"a");
+    const int found = ping->RecordCount();
+    ASSERT_GT(found, 0);
+    Type(group, L"[a]");
+    EXPECT_EQ(Status(0), l[slWuJieGuo] + L"[a]");
+    EXPECT_EQ(ping->RecordCount(), found);
+    EXPECT_TRUE(boxes.empty()) << WideToUtf8(boxes.empty() ? L"" : boxes[0].Text);
+  }
+}
+
+// The rhyme grids' columns fit their grids: no horizontal scroll bar, before and after a look-up.
+TEST_F(KaroForm, RhymeGridsShowNoHorizontalScrollBarWhileTheirColumnsFit) {
+  Start();
+  for (const char* name : {"A_DBGrid1", "A_DBGrid2", "B_DBGrid1", "B_DBGrid2"}) {
+    SCOPED_TRACE(name);
+    C<TPageControl>("PageControl")->SetActivePageIndex(name[0] == 'A' ? 0 : 1);
+    Pump();
+    TDBGrid* grid = C<TDBGrid>(name);
+    int total = 11;
+    for (int i = 0; i < grid->ColumnCount(); i++) total += grid->ShownColumn(i)->Width();
+    EXPECT_LE(total, grid->ClientWidth());
+    EXPECT_EQ(GetWindowLongPtrW(grid->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+    EXPECT_NE(GetWindowLongPtrW(grid->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
+    // A last column wider than the room left hides some of it: then the bar shows.
+    TColumn* last = grid->ShownColumn(grid->ColumnCount() - 1);
+    const int width = last->Width();
+    last->SetWidth(width + grid->ClientWidth() - total + 1);
+    EXPECT_NE(GetWindowLongPtrW(grid->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+    last->SetWidth(width);
+    EXPECT_EQ(GetWindowLongPtrW(grid->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+  }
+  // A look-up keeps them so.
+  Choose(C<TComboBox>("A_ComboBox1"), IndexOf(C<TComboBox>("A_ComboBox1"), kGroupA));
+  Choose(C<TComboBox>("A_ComboBox3"), IndexOf(C<TComboBox>("A_ComboBox3"), L"1"));
+  ASSERT_GT(dm->A_ADOQuery1()->RecordCount(), 0);
+  for (const char* name : {"A_DBGrid1", "A_DBGrid2"})
+    EXPECT_EQ(GetWindowLongPtrW(C<TDBGrid>(name)->Handle(), GWL_STYLE) & WS_HSCROLL, 0) << name;
 }
 
 TEST_F(KaroForm, PageBEditsAreSavedAndRowsWithoutJianYiAreNeverListed) {

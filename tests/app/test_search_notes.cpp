@@ -138,36 +138,54 @@ TEST_F(KaroPages, EachModeFindsItsWordsAndIdiomsAtOnce) {
   EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(KaroPages, TypedWildcardsAndQuotesAreSearchedForAsText) {
+TEST_F(KaroPages, TypedWildcardsActAndQuotesStayText) {
   Start();
   ShowPage(2);
+  const std::vector<WideString> everyWord = {L"\u6625\u5929", L"\u6625\u98ce", L"\u65e9\u6625", L"\u7acb\u6625",
+                                             L"\u9752\u6625\u671f", L"\u590f\u5929", L"\u6625%", L"\u6625_"};
+  const std::vector<WideString> everyIdiom = {L"\u6625\u6696\u82b1\u5f00", L"\u6625\u98ce\u5316\u96e8",
+                                              L"\u5999\u624b\u56de\u6625", L"\u6ee1\u9762\u6625\u98ce",
+                                              L"\u4e00\u5e74\u4e4b\u8ba1\u5728\u4e8e\u6625", L"\u79cb\u9ad8\u6c14\u723d"};
   const struct {
     int mode;
     const wchar_t* text;
-    std::vector<WideString> words;
+    std::vector<WideString> words, idioms;
   } cases[] = {
-      {1, L"%", {L"\u6625%"}},
-      {0, L"\u6625_", {L"\u6625_"}},
-      {2, L"_", {L"\u6625_"}},
-      {1, L"\u6625\"", {}},
-      {1, L"'", {}},
-      {1, L"\\", {}},
+      // 春%天 at the start: begins with 春, 天 somewhere after it.
+      {0, L"\u6625%\u5929", {L"\u6625\u5929"}, {}},
+      // "_" stands for exactly one character.
+      {0, L"_\u5929", {L"\u6625\u5929", L"\u590f\u5929"}, {}},
+      {0, L"\u6625_", {L"\u6625\u5929", L"\u6625\u98ce", L"\u6625%", L"\u6625_"},
+       {L"\u6625\u6696\u82b1\u5f00", L"\u6625\u98ce\u5316\u96e8"}},
+      {2, L"\u6625_", {L"\u6625\u5929", L"\u6625\u98ce", L"\u9752\u6625\u671f", L"\u6625%", L"\u6625_"},
+       {L"\u6ee1\u9762\u6625\u98ce"}},
+      {2, L"_", everyWord, everyIdiom},
+      {1, L"%", everyWord, everyIdiom},
+      // A quote is text, not the end of a literal: nothing matches and nothing fails.
+      {1, L"\u6625\"", {}, {}},
+      {1, L"'", {}, {}},
+      {0, L"' or ''='", {}, {}},
+      {1, L"\" or \"\"=\"", {}, {}},
+      // No escape character: a backslash is a character like any other.
+      {1, L"\\", {}, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(WideToUtf8(c.text));
     C<TEdit>("C_Edit1")->SetText(c.text);
     Choose(Modes(), c.mode);
-    EXPECT_EQ(Sorted(Column(Words(), L"CiYu")), c.words);
-    EXPECT_EQ(Idioms()->RecordCount(), 0);
+    EXPECT_EQ(Sorted(Column(Words(), L"CiYu")), Sorted(c.words));
+    EXPECT_EQ(Sorted(Column(Idioms(), L"ChengYu")), Sorted(c.idioms));
   }
+  // The tables are whole after the quotes.
+  EXPECT_EQ(Rows(L"select CiYu from CiYu where CiYu like :V", L"%").size(), everyWord.size());
   EXPECT_TRUE(boxes.empty());
 }
 
-TEST(KaroLikePattern, ModesAddTheOnlyWildcards) {
+TEST(KaroLikePattern, ModesAddWildcardsAroundTheTextAsTyped) {
   EXPECT_EQ(KaroLikePattern(L"a", 0), L"a%");
   EXPECT_EQ(KaroLikePattern(L"a", 1), L"%a%");
   EXPECT_EQ(KaroLikePattern(L"a", 2), L"%a");
-  EXPECT_EQ(KaroLikePattern(L"5%_\\", 2), L"%5\\%\\_\\\\");
+  EXPECT_EQ(KaroLikePattern(L"5%_\\'\"", 2), L"%5%_\\'\"");
 }
 
 // ---- Page D

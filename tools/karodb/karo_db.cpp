@@ -129,6 +129,11 @@ void BuildWordTables(const TKaroDbSources& sources, TKaroData& data) {
       continue;
     }
     std::string meaning = CleanMeaning(rawMeaning);
+    // Noise in the grid helps no one: the word stays, without a meaning.
+    if (HasBrokenEncoding(meaning)) {
+      meaning.clear();
+      ++counts.BrokenMeanings;
+    }
     const auto [it, added] = meanings.try_emplace(key, meaning);
     if (added) meaningOrder.push_back(key);
     else if (it->second.empty()) it->second = std::move(meaning);
@@ -461,6 +466,7 @@ std::string FormatSummary(const TKaroDbCounts& c) {
   out << "words: " << c.Words << ", " << c.WordsWithMeaning << " with a meaning ("
       << Percent(c.WordsWithMeaning, c.Words) << ")\n";
   out << "keys dropped as not Chinese words: " << c.DroppedKeys << "\n";
+  out << "meanings left empty as garbled by a wrong decoding: " << c.BrokenMeanings << "\n";
   out << "sample notes: " << c.Notes << "\n";
   return out.str();
 }

@@ -55,6 +55,7 @@ struct TKaroDbCounts {
   int Idioms = 0, IdiomsWithMeaning = 0, IdiomsWithChun = 0;
   int Words = 0, WordsWithMeaning = 0;
   int DroppedKeys = 0;       // keys of the sources that are no Chinese words
+  int BrokenMeanings = 0;    // meanings garbled by a wrong decoding, left empty
   int Notes = 0;
 };
 

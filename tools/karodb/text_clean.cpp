@@ -54,3 +54,30 @@ bool IsWordKey(std::string_view key) {
   }
   return hans >= 2;
 }
+
+namespace {
+bool IsHexDigit(char32_t cp) { return (cp >= '0' && cp <= '9') || (cp >= 'a' && cp <= 'f'); }
+bool IsAsciiLetter(char32_t cp) { return cp < 0x80 && (cp | 0x20) >= 'a' && (cp | 0x20) <= 'z'; }
+}  // namespace
+
+bool HasBrokenEncoding(std::string_view meaning) {
+  char32_t before = 0;  // the character before the current one
+  // The run of hex digits just before it: a code is four of them, led by a letter a to f and not
+  // by a letter or digit of a word ("1234\uff0c" is a number before a comma).
+  int hexRun = 0;
+  bool codeLike = false;
+  for (std::size_t i = 0; i < meaning.size();) {
+    const char32_t cp = Utf8Next(meaning, i);
+    if (cp >= 0x3041 && cp <= 0x30FA) return true;
+    if (cp >= 0x2500 && cp <= 0x257F && IsHan(before)) return true;
+    if (cp >= 0xFF01 && cp <= 0xFF5E && hexRun == 4 && codeLike) return true;
+    if (IsHexDigit(cp)) {
+      if (hexRun == 0) codeLike = cp >= 'a' && !IsAsciiLetter(before) && !(before >= '0' && before <= '9');
+      ++hexRun;
+    } else {
+      hexRun = 0;
+    }
+    before = cp;
+  }
+  return false;
+}

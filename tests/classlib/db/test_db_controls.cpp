@@ -3,6 +3,8 @@
 // grid and in the editors through real key and mouse messages, down to the rows of the file.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "classlib/controls/forms.h"
 #include "classlib/core/form_file.h"
 #include "classlib/db/dbctrls.h"
@@ -299,6 +301,104 @@ TEST_F(DbControls, GridScrollBarsAndKeyboardNavigation) {
   // Column resize by dragging the border of a column in the first row area is for titles only:
   // this grid has none, so a drag there selects instead.
   EXPECT_EQ(grid->Columns()->Items(0)->Width(), 72);
+}
+
+TEST_F(DbControls, LongTextsStayInsideTheirCells) {
+  // Row 1 ("b", no count): a title much wider than its centred 72-pixel column, next to an empty
+  // cell; the first title much wider than its column too.
+  TRawDb raw(folder + L"Karo.cc");
+  raw.Insert2("UPDATE ZuoPin SET BiaoTi = 'b' || ?1 || ?2 WHERE BiaoTi = 'b'",
+              L"\u4e00\u4e08\u9752\u5c71\u4fbf\u5316\u8eab\uff0c\u4e00\u4eba\u5f97\u9053", L"\u9e21\u72ac\u5347\u5929WWWW");
+  query->Close();
+  query->Open();
+  // The font Karo's simplified region asks for, which the font mapper finds a Chinese face for.
+  grid->Font()->SetName(L"simsun");
+  grid->Font()->SetCharset(GB2312_CHARSET);
+  TDBGridOptions options = grid->Options();
+  options.Include(dgTitles);
+  grid->SetOptions(options);
+  grid->Columns()->Items(0)->Title()->SetCaption(L"\u4e00\u4eba\u5f97\u9053\uff0c\u9e21\u72ac\u5347\u5929WWWWWWWW");
+  grid->Columns()->Items(1)->Title()->SetCaption(L" ");
+  const int ind = 11, titleH = grid->TitleHeight();
+  ASSERT_GT(titleH, 0);
+  // Scrolled to the left edge, and then by a few pixels so that the first column lies partly
+  // under the indicator.
+  for (int scrolled : {0, 1}) {
+    SCOPED_TRACE(scrolled ? "scrolled" : "not scrolled");
+    if (scrolled) {
+      grid->Columns()->Items(1)->SetWidth(300);
+      SendMessageW(grid->Handle(), WM_HSCROLL, SB_LINERIGHT, 0);
+      ASSERT_LT(grid->CellRect(1, 0).Left, ind);
+    }
+    TPrintTarget t(200, 150);
+    SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    const TRect cell = grid->CellRect(1, 0), next = grid->CellRect(1, 1);
+    auto darkIn = [&](int x0, int y0, int x1, int y1) {
+      int n = 0;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+          const COLORREF c = t.At(x, y);
+          n += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
+        }
+      return n;
+    };
+    // Drawn inside the cell; nothing on the indicator beside it or in the empty cell after it.
+    EXPECT_GT(darkIn(std::max(cell.Left, ind) + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1), 10);
+    EXPECT_EQ(darkIn(1, cell.Top + 1, ind - 1, cell.Bottom - 1), 0);
+    EXPECT_EQ(darkIn(next.Left, next.Top, next.Right, next.Bottom), 0);
+    // The titles likewise: the caption stays in its own title cell, off the indicator's and off
+    // the empty next one.
+    EXPECT_GT(darkIn(std::max(cell.Left, ind) + 1, 1, cell.Right - 1, titleH - 1), 10);
+    EXPECT_EQ(darkIn(1, 1, ind - 1, titleH - 1), 0);
+    EXPECT_EQ(darkIn(next.Left, 1, next.Right - 1, titleH - 1), 0);
+  }
+}
+
+TEST_F(DbControls, HorizontalScrollBarShowsOnlyWhileColumnsAreHidden) {
+  // More rows than fit, so that the vertical bar's page is the rows that fit.
+  TRawDb raw(folder + L"Karo.cc");
+  raw.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40) "
+           "INSERT INTO ZuoPin (BiaoTi, ShuLiang, LeiBie) SELECT 'r' || i, i, 'poem' FROM n");
+  query->Close();
+  query->Open();
+  auto bars = [&] {
+    SCROLLINFO h{}, v{};
+    h.cbSize = v.cbSize = sizeof(SCROLLINFO);
+    h.fMask = v.fMask = SIF_ALL;
+    GetScrollInfo(grid->Handle(), SB_HORZ, &h);
+    GetScrollInfo(grid->Handle(), SB_VERT, &v);
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    GetScrollBarInfo(grid->Handle(), OBJID_HSCROLL, &info);
+    const LONG_PTR style = GetWindowLongPtrW(grid->Handle(), GWL_STYLE);
+    return std::tuple{(style & WS_HSCROLL) != 0, (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0, h, v,
+                      (style & WS_VSCROLL) != 0};
+  };
+  // Indicator, 72 and 60 pixels: all in the client area.
+  auto [shown, visible, h, v, vertical] = bars();
+  ASSERT_LT(11 + 72 + 60, grid->ClientWidth());
+  EXPECT_FALSE(shown);
+  EXPECT_FALSE(visible);
+  EXPECT_TRUE(vertical);  // the vertical bar stays, disabled while every row shows
+  const int fullHeight = grid->ClientHeight();
+
+  // A column wider than the rest of the grid hides some of it: the bar shows its range.
+  grid->Columns()->Items(1)->SetWidth(200);
+  std::tie(shown, visible, h, v, vertical) = bars();
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(h.nMax, 11 + 72 + 200 - 1);
+  EXPECT_EQ(int(h.nPage), grid->ClientWidth());
+  EXPECT_LT(grid->ClientHeight(), fullHeight);
+  EXPECT_EQ(int(v.nPage), grid->VisibleRowCount());  // the rows that fit above the bar
+
+  // Narrow again: the bar goes, and the rows fill the height again.
+  grid->Columns()->Items(1)->SetWidth(60);
+  std::tie(shown, visible, h, v, vertical) = bars();
+  EXPECT_FALSE(shown);
+  EXPECT_FALSE(visible);
+  EXPECT_EQ(grid->ClientHeight(), fullHeight);
+  EXPECT_EQ(int(v.nPage), grid->VisibleRowCount());
 }
 
 TEST_F(DbControls, InPlaceEditingByKeysWritesTheRow) {

@@ -151,6 +151,31 @@ TEST(KaroDbClean, GarbledKeysAreNoWords) {
   for (const auto& c : cases) EXPECT_EQ(IsWordKey(c.Key), c.Word) << c.Key;
 }
 
+TEST(KaroDbClean, MeaningsGarbledByAWrongDecodingAreFound) {
+  const struct {
+    const char* Meaning;
+    bool Broken;
+  } cases[] = {
+      // Garbled: a character's code run into a full-width form, kana, box drawing after Han.
+      {"\u738b\u4ec1\u88d5\u300a\u5f00\u5143\u5929\u5b9d\u9057\u2526\u9686\u3073\u85aa\u53db\u8236\u9ab8\u5321"
+       "\u4e3afdec\uff10\u6c11\u6064\u7269", true},
+      {"\u6587\u5b66\u793e\uff0c\u848bfc2e\uff2e\u6df3", true},
+      {"\u5b57\u9a6c\u3001\u3005\u309b\u309c", true},
+      {"\u5404\u5728\u5929\u4e00\u252f\u7cbe", true},
+      {"\u4e07\u5206\u60cb\u252b\u0412", true},
+      // The sources' own: box drawing after punctuation or itself, full-width after plain text.
+      {"\u2460\u63a5\u8fde\u51e0\u5929\uff5e\u9634\u96e8 \u2502\uff5e\u8d76\u8def\u3002", false},
+      {"\u53e3\u56d7\u4e3a6;\u250f\u2517\u2513\u251b\u4e3a7;", false},
+      {"\u54c0\u601c\u3002\u2560\u2560\u300a\u8bba\u8bed\u300b", false},
+      {"\u516c\u5143 1234\uff0c\u5e74", false},
+      {"\u8c03\u503c decaf\uff01", false},
+      {"\u957f1200\uff0c\u5bbd30\uff1b", false},
+      {"\u6625\u5929\u7684\u9633\u5149", false},
+      {"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HasBrokenEncoding(c.Meaning), c.Broken) << c.Meaning;
+}
+
 // --- the built database ---------------------------------------------------------------------
 
 Rows Query(sqlite3* db, const std::string& sql, const std::vector<std::string>& params = {}) {
@@ -230,14 +255,16 @@ TEST_F(KaroDbBuilt, CountsOfTheSummary) {
   EXPECT_EQ(c.Idioms, 4);
   EXPECT_EQ(c.IdiomsWithMeaning, 3);
   EXPECT_EQ(c.IdiomsWithChun, 2);
-  EXPECT_EQ(c.Words, 5);
-  EXPECT_EQ(c.WordsWithMeaning, 4);
+  EXPECT_EQ(c.Words, 7);
+  EXPECT_EQ(c.WordsWithMeaning, 5);  // 有脚阳春's garbled meaning is left empty
   EXPECT_EQ(c.DroppedKeys, 5);
+  EXPECT_EQ(c.BrokenMeanings, 1);
   EXPECT_EQ(c.Notes, 8);
   const std::string summary = FormatSummary(c);
   EXPECT_THAT(summary, HasSubstr("finals: 16 ([a]\u5f00\u5934 1, [e]\u5f00\u5934 1, [i]\u5f00\u5934 6"));
   EXPECT_THAT(summary, HasSubstr("standard characters the rhyme pages show: 24 of 25"));
   EXPECT_THAT(summary, HasSubstr("keys dropped as not Chinese words: 5"));
+  EXPECT_THAT(summary, HasSubstr("meanings left empty as garbled by a wrong decoding: 1"));
 }
 
 TEST_F(KaroDbBuilt, FinalsAreListedByGroupInTheirOrder) {
@@ -405,6 +432,27 @@ TEST_F(KaroDbBuilt, FloorsOfTheFullDatabaseFailTheFixture) {
   TKaroDbCounts hidden = data_->Counts;
   hidden.JuanShown -= 1;
   EXPECT_THAT(CheckFloors(hidden, TKaroDbFloors{}), ElementsAre(HasSubstr("JuanSheYin")));
+}
+
+// The database the build made from the full sources.
+TEST(KaroDbFull, NoMeaningHoldsTheMarksOfABrokenEncoding) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(KARODB_BUILT_DATABASE, &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK)
+      << KARODB_BUILT_DATABASE << ": build the target karo_data";
+  for (const char* table : {"CiYu", "ChengYu"}) {
+    SCOPED_TRACE(table);
+    const Rows rows = Query(db, std::string("select ") + table + ", HanYi from " + table);
+    ASSERT_GT(rows.size(), 30000u);
+    std::string broken;
+    int n = 0;
+    for (const auto& r : rows)
+      if (HasBrokenEncoding(r[1]) && ++n <= 5) broken += "\n  " + r[0] + ": " + r[1];
+    EXPECT_EQ(n, 0) << broken;
+  }
+  // The idiom whose garbled meaning was reported is kept, with no meaning.
+  EXPECT_THAT(Query(db, "select HanYi from ChengYu where ChengYu=?", {"\u6709\u811a\u9633\u6625"}),
+              ElementsAre(ElementsAre("")));
+  sqlite3_close(db);
 }
 
 // --- faulty input -----------------------------------------------------------------------------
