@@ -169,6 +169,13 @@ bool TVeltForm::KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
   return true;
 }
 
+bool TVeltForm::ProgramDrawsItem(UINT Id) const {
+  // Items the system adds have numbers of 0 or from 4096 on; the others belong to the program,
+  // which draws those it made owner-drawn itself.
+  if (!Form || Id == 0 || Id > 4095) return false;
+  return std::none_of(ownerDrawn_.begin(), ownerDrawn_.end(), [&](const TOwnerDrawnItem& i) { return i.Id == Id; });
+}
+
 bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) {
   const bool stage3 = LifeState != lsNew && !(FormKind == fkMDIChild && WindowState == vwMaximized);
   switch (Msg) {
@@ -224,6 +231,8 @@ bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESUL
         ReleaseDC(hwnd, dc);
         mi->itemWidth = UINT(std::max(w, 0));
         mi->itemHeight = UINT(std::max(h, 0));
+      } else if (ProgramDrawsItem(mi->itemID)) {
+        return false;
       } else {
         TMenuItemLook look;
         HMENU menu = nullptr;
@@ -248,6 +257,8 @@ bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESUL
       TMenuItemLook look;
       if (TMenuItem* item = main ? main->FindItem(di->itemID, fkCommand) : nullptr) {
         look = MenuItemLook(item);
+      } else if (ProgramDrawsItem(di->itemID)) {
+        return false;
       } else {
         HMENU found = nullptr;
         UINT pos = 0;

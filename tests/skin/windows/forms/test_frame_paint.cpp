@@ -109,13 +109,20 @@ protected:
   void SetUp() override {
     ManagerTest::SetUp();
     TVeltForm::CursorPos = nullptr;
+    // Double clicks are timed by a clock the tests set.
+    now_ = 100000;
+    TVeltForm::Clock = [] { return now_; };
     g_lastUserAction = 0;
     g_visibleAnswer = 0;
   }
   void TearDown() override {
     TVeltForm::CursorPos = nullptr;
+    TVeltForm::Clock = nullptr;
     ManagerTest::TearDown();
   }
+  // Moves the seamed clock on.
+  static void Wait(DWORD ms) { now_ += ms; }
+  static inline DWORD now_ = 0;
   TVeltForm* SkinFrame(HWND w, bool keyedLeft = false) {
     Data(sfMainform, nullptr, FrameSkin(keyedLeft));
     Window(w);
@@ -837,7 +844,7 @@ TEST_F(FramePaint_, TheRightButtonOnTheCaptionAndAltSpaceOpenTheSkinnedSystemMen
   SendMessageW(w, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 150, wr.top + 10));
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0].x, wr.left + 150);
-  Sleep(GetDoubleClickTime() + 20);  // a second popup within the double-click time closes instead
+  Wait(GetDoubleClickTime() + 20);  // past the double-click time: the next request opens it again
   SendMessageW(w, WM_NCRBUTTONUP, HTBORDER, MAKELPARAM(wr.left + 1, wr.top + 100));
   EXPECT_EQ(opened.size(), 1u);
   SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');
@@ -847,6 +854,234 @@ TEST_F(FramePaint_, TheRightButtonOnTheCaptionAndAltSpaceOpenTheSkinnedSystemMen
   EXPECT_EQ(opened[1].x, corner.x);
   EXPECT_EQ(opened[1].y, corner.y);
   SetModalHandler(old);
+}
+
+// Two requests for the system menu within the double-click time are no double click on its
+// button: the window stays (in Karo's main window a close ends the program). Only a double click
+// on the button that opens the menu closes the window, and the hover timer stops then.
+TEST_F(FramePaint_, OnlyADoubleClickOnTheSystemMenuButtonClosesTheWindow) {
+  enum TRequest { kAltSpace, kRightClick, kIconClick };
+  struct TRow {
+    const char* Name;
+    TRequest First, Second;
+    bool Closes;
+  } rows[] = {
+      {"Alt+Space twice", kAltSpace, kAltSpace, false},
+      {"two right clicks on the caption", kRightClick, kRightClick, false},
+      {"a right click, then Alt+Space", kRightClick, kAltSpace, false},
+      {"Alt+Space, then a right click", kAltSpace, kRightClick, false},
+      {"two clicks on the icon button", kIconClick, kIconClick, true},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    HWND w = MakeRecorded();
+    TVeltForm* f = SkinFrame(w);
+    ASSERT_NE(f, nullptr);
+    f->Active = true;
+    Pump();
+    int opened = 0;
+    TModalHandler old = SetModalHandler([&](TModalRequest& r) -> std::optional<int> {
+      if (r.Kind == mkPopupMenu && r.Menu == f->SysMenuPopup()) ++opened;
+      return 0;
+    });
+    // Recorded over the skinned window's procedure: the test's own requests show as well.
+    TMessageLog log({WM_CLOSE, WM_SYSCOMMAND, WM_DESTROY});
+    TWindowRecorder rec(w, log);
+    std::vector<TRecordedMsg> expected;
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    TWinSysButton* icon = ButtonOf(f, 3);
+    ASSERT_NE(icon, nullptr);
+    auto request = [&](TRequest r) {
+      switch (r) {
+        case kAltSpace:
+          SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+          expected.push_back({WM_SYSCOMMAND, sent | wparam, SC_KEYMENU});
+          break;
+        case kRightClick:
+          SendMessageW(w, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 150, wr.top + 10));
+          break;
+        case kIconClick:
+          Click(w, icon);
+          break;
+      }
+    };
+    request(row.First);
+    EXPECT_EQ(opened, 1);
+    f->HoverTimer()->SetEnabled(true);
+    Wait(GetDoubleClickTime() / 2);
+    request(row.Second);
+    Pump();
+    if (row.Closes) {
+      expected.push_back({WM_CLOSE, posted});
+      expected.push_back({WM_DESTROY, sent | optional});
+      EXPECT_TRUE(SequenceIs(log, expected));
+      EXPECT_FALSE(IsWindow(w));
+    } else {
+      EXPECT_TRUE(SequenceIs(log, expected));
+      EXPECT_TRUE(IsWindow(w));
+      EXPECT_TRUE(f->HoverTimer()->Enabled());
+    }
+    SetModalHandler(old);
+    if (IsWindow(w)) rec.Detach();
+  }
+}
+
+// The shipped skins' help button (Visibility 9, Visibility1 6) shows on a window that asks for
+// context help and has no minimise box, and only there.
+TEST_F(FramePaint_, TheHelpButtonShowsOnAWindowThatAsksForContextHelp) {
+  constexpr int kHelp = 63;
+  struct TRow {
+    const char* Name;
+    DWORD Style, ExStyle;
+    bool Shown;
+  } rows[] = {
+      {"caption and system menu asking for help", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, WS_EX_CONTEXTHELP, true},
+      {"the same without asking for help", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, false},
+      {"asking for help beside a minimise box", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
+       WS_EX_CONTEXTHELP, false},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    TTestSkin skin = CompleteSkin();
+    skin.Add("help.bmp", Strip(kHelp, 4, 18, 18));
+    skin.Ini += "[ButtonHelp]\r\nAction=4\r\nAlign=1\r\nXcoord=50\r\nYcoord=4\r\nVisibility=9\r\n"
+                "Visibility1=6\r\nframe=4\r\nButtonImage=help.bmp\r\n";
+    Data(sfMainform, nullptr, skin.File());
+    HWND w = Window(MakeRecorded(row.Style, row.ExStyle));
+    TVeltForm* f = Skin(w);
+    ASSERT_NE(f, nullptr);
+    f->Active = true;
+    const TFrameShot shot(w);
+    TWinSysButton* help = ButtonOf(f, 4);
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->Visible, row.Shown);
+    // Where a shown button sits, 50 pixels from the right edge.
+    const uint32_t at = shot.At(shot.W - 50 + 9, 4 + 9);
+    EXPECT_EQ(at == FrameColor(kHelp, 1), row.Shown) << std::hex << at;
+  }
+}
+
+// The minimise button of a minimised window restores it, and shows the skin's restore picture
+// (the maximise button that only a maximised window shows).
+TEST_F(FramePaint_, AMinimisedWindowShowsTheRestorePictureOnItsMinimiseButton) {
+  constexpr int kRestore = 64;
+  TTestSkin skin = CompleteSkin();
+  skin.Add("max.bmp", Strip(kMax, 4, 18, 18)).Add("min.bmp", Strip(kMin, 4, 18, 18));
+  skin.Add("restore.bmp", Strip(kRestore, 4, 18, 18));
+  skin.Ini +=
+      "[ButtonMaximize]\r\nAction=1\r\nAlign=1\r\nXcoord=50\r\nYcoord=4\r\nVisibility=6\r\nVisibility1=2\r\n"
+      "frame=4\r\nButtonImage=max.bmp\r\n"
+      "[ButtonRestore]\r\nAction=1\r\nAlign=1\r\nXcoord=50\r\nYcoord=4\r\nVisibility=6\r\nVisibility1=1\r\n"
+      "frame=4\r\nButtonImage=restore.bmp\r\n"
+      "[ButtonMinimize]\r\nAction=2\r\nAlign=1\r\nXcoord=70\r\nYcoord=4\r\nVisibility=6\r\nframe=4\r\n"
+      "ButtonImage=min.bmp\r\n";
+  struct TRow {
+    const char* Name;
+    int Show;
+    uint32_t Minimise, Maximise;
+  } rows[] = {
+      {"normal", SW_RESTORE, FrameColor(kMin, 1), FrameColor(kMax, 1)},
+      {"maximised", SW_MAXIMIZE, FrameColor(kMin, 1), FrameColor(kRestore, 1)},
+      {"minimised", SW_MINIMIZE, FrameColor(kRestore, 1), FrameColor(kMax, 1)},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    Data(sfMainform, nullptr, skin.File());
+    HWND w = Window(MakeRecorded());
+    TVeltForm* f = Skin(w);
+    ASSERT_NE(f, nullptr);
+    ShowWindow(w, row.Show);
+    Pump();
+    f->Active = true;
+    f->UpdateNc(nullptr);
+    const TFrameShot shot(w);
+    auto centre = [&](int action) {
+      TRect r{};
+      for (int i = 0; i < f->SysBtnCount(); ++i)
+        if (f->SysBtn(i)->Button->Action == action && f->SysBtn(i)->Visible) r = f->SysBtn(i)->Rect;
+      return shot.At((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    };
+    EXPECT_EQ(centre(2), row.Minimise);
+    EXPECT_EQ(centre(1), row.Maximise);
+  }
+}
+
+// The icon button shows the window's own icon, read from the window when it is painted: the
+// opaque pixels of the button are those of the icon drawn alone; a new icon shows at the next
+// paint; and a window without an icon shows the icon of the first window skinned, which the skin
+// keeps when the program gave it none.
+TEST_F(FramePaint_, TheIconButtonShowsTheWindowsOwnIcon) {
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  // The icon alone over a background colour.
+  auto alone = [&](HICON icon, COLORREF back) {
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(cx, cy);
+    HDC d = b.Canvas()->Handle();
+    HBRUSH brush = CreateSolidBrush(back);
+    RECT all{0, 0, cx, cy};
+    FillRect(d, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(d, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<uint32_t> px;
+    for (int y = 0; y < cy; ++y)
+      for (int x = 0; x < cx; ++x) px.push_back(uint32_t(GetPixel(d, x, y)) & 0xFFFFFF);
+    return px;
+  };
+  // Over black and over white: where both agree the icon is opaque, and the caption must show it.
+  auto check = [&](HWND w, TVeltForm* f, HICON icon) {
+    const std::vector<uint32_t> black = alone(icon, RGB(0, 0, 0)), white = alone(icon, RGB(255, 255, 255));
+    f->Active = true;
+    const TFrameShot shot(w);
+    TWinSysButton* b = ButtonOf(f, 3);
+    ASSERT_TRUE(b->Visible);
+    const TRect r = b->Rect;
+    ASSERT_EQ(r.Width(), cx);
+    int opaque = 0, same = 0;
+    for (int y = 0; y < cy; ++y)
+      for (int x = 0; x < cx; ++x) {
+        const size_t i = size_t(y * cx + x);
+        if (black[i] != white[i]) continue;
+        ++opaque;
+        same += shot.At(r.Left + x, r.Top + y) == black[i];
+      }
+    ASSERT_GT(opaque, cx * cy / 4) << "the icon has pixels of its own to compare";
+    EXPECT_EQ(same, opaque);
+  };
+  TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
+  // As in a program whose application window has no icon.
+  d->AppIcon->Assign(nullptr);
+  HWND w = Window(MakeRecorded());
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  {
+    SCOPED_TRACE("the class's icon");
+    check(w, f, HICON(GetClassLongPtrW(w, GCLP_HICONSM)));
+  }
+  {
+    SCOPED_TRACE("an icon set later");
+    HICON other = LoadIconW(nullptr, MAKEINTRESOURCEW(32516));
+    SendMessageW(w, WM_SETICON, ICON_SMALL, LPARAM(other));
+    check(w, f, other);
+  }
+  {
+    SCOPED_TRACE("a window without an icon");
+    RegisterWindowClass(L"KaroFrameNoIcon", RecordingProc);
+    HWND plain = Window(MakeRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, L"No icon", L"KaroFrameNoIcon"));
+    ASSERT_EQ(SendMessageW(plain, WM_GETICON, ICON_SMALL, 0), 0);
+    ASSERT_EQ(GetClassLongPtrW(plain, GCLP_HICONSM), 0);
+    TVeltForm* g = Skin(plain);
+    ASSERT_NE(g, nullptr);
+    check(plain, g, HICON(GetClassLongPtrW(w, GCLP_HICONSM)));
+  }
 }
 
 // An MDI parent's buttons for its maximised child (minimise, restore, close) act on the child;
