@@ -152,7 +152,14 @@ bool TVeltForm::KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
     Result = 0;
     return true;
   }
-  if (key == L'-' || GetCapture() || !menuBar_) return false;
+  if (key == L'-' || GetCapture()) return false;
+  if (!menuBar_) {
+    // Alt or F10 alone ends here: the system would take the keys that follow into its own
+    // system menu, never the skinned one.
+    if (key) return false;
+    Result = 1;
+    return true;
+  }
   TMenuBtn* b = nullptr;
   if (key) {
     b = menuBar_->FindButtonFromAccel(key);

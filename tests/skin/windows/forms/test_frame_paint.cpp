@@ -4,6 +4,8 @@
 // frame, the hit test against the geometry, clicks on the caption buttons changing the window as
 // the system's own buttons do, double clicks, the hover timer, and a Chinese caption's glyphs.
 
+#include "classlib/controls/menus.h"
+#include "classlib/controls/stdctrls.h"
 #include "classlib/controls/timer.h"
 #include "classlib/graphics/bitmap.h"
 #include "classlib/graphics/canvas.h"
@@ -1082,6 +1084,107 @@ TEST_F(FramePaint_, TheIconButtonShowsTheWindowsOwnIcon) {
     ASSERT_NE(g, nullptr);
     check(plain, g, HICON(GetClassLongPtrW(w, GCLP_HICONSM)));
   }
+}
+
+// What a menu window that opened showed: the menu it holds and whether it is a skinned popup.
+namespace openmenu {
+HMENU menu = nullptr;
+LRESULT skinned = -1;
+int ticks = 0;
+void CALLBACK Look(HWND, UINT, UINT_PTR id, DWORD) {
+  ++ticks;
+  HWND popup = FindWindowW(L"#32768", nullptr);
+  if (popup && IsWindowVisible(popup)) {
+    menu = HMENU(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    skinned = SendMessageW(popup, CN_IsSkinned, 0, 0);
+  }
+  // Never left open: closed at once when seen, after about two seconds in any case.
+  if ((popup && IsWindowVisible(popup)) || ticks > 100) {
+    EndMenu();
+    KillTimer(nullptr, id);
+  }
+}
+}  // namespace openmenu
+
+// The keys as the keyboard gives them: each key pressed and released in turn.
+void Keys(std::initializer_list<std::pair<WORD, bool>> Strokes) {
+  std::vector<INPUT> in;
+  for (const auto& [key, up] : Strokes) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = key;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.push_back(i);
+  }
+  SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+}
+
+// Alt with the space bar, typed on a class-library form whose edit has the focus, opens the
+// skinned system menu as the caption's right click does: the skin's popup of the window's
+// commands, never the system's own menu (nor does Alt alone lead into the system's).
+TEST_F(FramePaint_, AltSpaceOnAFormOpensTheSkinnedSystemMenuAsTheCaptionsRightClickDoes) {
+  TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
+  TSkinControlTypes c = d->SkinControls();
+  c.Include(xcSystemMenu);
+  d->SetSkinControls(c);
+  Mgr->InstallHook();
+  auto* form = new TForm(Application);
+  form->SetBounds(40, 40, 360, 240);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 10, 100, 24);
+  form->Show();
+  HWND w = form->Handle();
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  enum TWant { kSkinned, kNotTheSystems };
+  struct TRow {
+    const char* Name;
+    std::function<void()> Ask;
+    TWant Want;
+  } rows[] = {
+      {"Alt+Space", [] { Keys({{VK_MENU, false}, {VK_SPACE, false}, {VK_SPACE, true}, {VK_MENU, true}}); }, kSkinned},
+      {"Alt alone, then the space bar",
+       [] { Keys({{VK_MENU, false}, {VK_MENU, true}, {VK_SPACE, false}, {VK_SPACE, true}}); }, kNotTheSystems},
+      {"the right button on the caption",
+       [&] {
+         RECT wr{};
+         GetWindowRect(w, &wr);
+         SendMessageW(w, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 150, wr.top + 10));
+       },
+       kSkinned},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    // The window's own style has its system menu (the skin takes it away only while painting).
+    SetWindowLongW(w, GWL_STYLE, GetWindowLongW(w, GWL_STYLE) | WS_SYSMENU);
+    SetForegroundWindow(w);
+    edit->SetFocus();
+    Pump();
+    ASSERT_EQ(GetFocus(), edit->Handle());
+    Wait(GetDoubleClickTime() + 1);
+    openmenu::menu = nullptr;
+    openmenu::skinned = -1;
+    openmenu::ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, openmenu::Look);
+    row.Ask();
+    // Through the application's loop, as the program runs it, until the menu was seen or about
+    // a second has passed.
+    for (int i = 0; i < 100 && !openmenu::menu && openmenu::ticks < 50; ++i) {
+      Application->ProcessMessages();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    KillTimer(nullptr, timer);
+    Pump();
+    EXPECT_NE(openmenu::menu, GetSystemMenu(w, FALSE)) << "the system's own menu opened";
+    if (row.Want == kSkinned) {
+      ASSERT_NE(openmenu::menu, nullptr) << "no menu opened";
+      ASSERT_NE(f->SysMenuPopup(), nullptr);
+      EXPECT_EQ(openmenu::menu, f->SysMenuPopup()->Handle());
+      EXPECT_EQ(openmenu::skinned, 1);
+    }
+  }
+  form->Free();
 }
 
 // An MDI parent's buttons for its maximised child (minimise, restore, close) act on the child;
