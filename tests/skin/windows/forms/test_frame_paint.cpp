@@ -1187,6 +1187,81 @@ TEST_F(FramePaint_, AltSpaceOnAFormOpensTheSkinnedSystemMenuAsTheCaptionsRightCl
   form->Free();
 }
 
+// A new caption is set with the window's drawing off, so that the system paints none of its own
+// frame over the skinned one, and the frame is then painted once (a minimised window only
+// repaints its frame; an invisible one only takes the text). What the window still had to paint
+// stays to be painted.
+TEST_F(FramePaint_, ACaptionChangeIsDrawnWithDrawingOffThenTheFrameOnce) {
+  const std::vector<UINT> watch = {WM_SETTEXT, WM_SETREDRAW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED};
+  const std::vector<TRecordedMsg> formFlow = {
+      {WM_SETTEXT, sent},
+      {WM_SETREDRAW, sent | wparam, FALSE},
+      {WM_SETREDRAW, sent | wparam, TRUE},
+      {WM_WINDOWPOSCHANGING, sent},
+      {WM_WINDOWPOSCHANGED, sent},
+  };
+  // Without a form the skinned window's own procedure switches drawing off before passing it on.
+  const std::vector<TRecordedMsg> plainFlow = {
+      {WM_SETREDRAW, sent | wparam, FALSE},
+      {WM_SETTEXT, sent},
+      {WM_SETREDRAW, sent | wparam, TRUE},
+      {WM_WINDOWPOSCHANGING, sent},
+      {WM_WINDOWPOSCHANGED, sent},
+  };
+  struct TRow {
+    const char* Name;
+    bool WithForm, Visible;
+    int Show;
+    std::vector<TRecordedMsg> Flow;
+  } rows[] = {
+      {"a class-library form", true, true, SW_SHOWNORMAL, formFlow},
+      {"an invisible class-library form", true, false, SW_HIDE, {{WM_SETTEXT, sent}}},
+      {"a plain window", false, true, SW_SHOWNORMAL, plainFlow},
+      {"a minimised plain window", false, true, SW_MINIMIZE,
+       {{WM_SETREDRAW, sent | wparam, FALSE}, {WM_SETTEXT, sent}, {WM_SETREDRAW, sent | wparam, TRUE}}},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    Data(sfMainform, nullptr, FrameSkin());
+    TForm* form = nullptr;
+    HWND w = nullptr;
+    if (row.WithForm) {
+      form = new TForm(Application);
+      form->SetBounds(40, 40, 360, 240);
+      form->Show();
+      w = form->Handle();
+    } else {
+      w = Window(MakeRecorded());
+    }
+    HWND child = CreateWindowExW(0, L"STATIC", L"x", WS_CHILD | WS_VISIBLE, 5, 5, 40, 16, w, nullptr, nullptr, nullptr);
+    TMessageLog log(watch);
+    TWindowRecorder rec(w, log);
+    TVeltForm* f = Skin(w);
+    ASSERT_NE(f, nullptr);
+    ShowWindow(w, row.Show);
+    Pump();
+    ASSERT_EQ(IsWindowVisible(w) != FALSE, row.Visible);
+    // Something the window has yet to paint when the caption changes.
+    InvalidateRect(child, nullptr, TRUE);
+    const bool pending = GetUpdateRect(child, nullptr, FALSE) != FALSE;
+    log.Clear();
+    SetWindowTextW(w, L"\u97f5\u5b57\u5178 Karo");
+    EXPECT_TRUE(SequenceIs(log, row.Flow));
+    wchar_t text[32] = {};
+    GetWindowTextW(w, text, 32);
+    EXPECT_STREQ(text, L"\u97f5\u5b57\u5178 Karo");
+    EXPECT_EQ(IsWindowVisible(w) != FALSE, row.Visible);
+    EXPECT_EQ(GetUpdateRect(child, nullptr, FALSE) != FALSE, pending) << "the child's pending paint was lost";
+    if (row.Show == SW_SHOWNORMAL) {
+      EXPECT_TRUE(pending);
+    }
+    rec.Detach();
+    if (form) form->Free();
+  }
+}
+
 // An MDI parent's buttons for its maximised child (minimise, restore, close) act on the child;
 // CN_MdiRedraw to the client repaints the parent's frame.
 TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsTheFrame) {
