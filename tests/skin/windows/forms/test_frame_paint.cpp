@@ -1262,6 +1262,71 @@ TEST_F(FramePaint_, ACaptionChangeIsDrawnWithDrawingOffThenTheFrameOnce) {
   }
 }
 
+// Owner-drawn items of a form's menus: those the program made owner-drawn itself (numbers 1 to
+// 4095 that are none of the class library's items) reach the program to be measured and drawn;
+// the system's items and those the skin made owner-drawn are the skin's.
+TEST_F(FramePaint_, AProgramsOwnOwnerDrawnItemsReachTheProgram) {
+  Data(sfMainform, nullptr, FrameSkin());
+  auto* form = new TForm(Application);
+  form->SetBounds(40, 40, 360, 240);
+  form->Show();
+  HWND w = form->Handle();
+  HMENU bar = CreateMenu();
+  HMENU sub = CreatePopupMenu();
+  AppendMenuW(sub, MF_OWNERDRAW, 500, nullptr);
+  AppendMenuW(sub, MF_STRING, 501, L"&Plain");
+  AppendMenuW(bar, MF_POPUP, UINT_PTR(sub), L"&File");
+  SetMenu(w, bar);
+  TMessageLog log({WM_MEASUREITEM, WM_DRAWITEM});
+  TWindowRecorder rec(w, log);
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  // The skin makes the plain item owner-drawn when the menu opens.
+  f->PrepareMenu(sub);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(GetDC(nullptr), 200, 30);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  struct TRow {
+    const char* Name;
+    UINT Id;
+    HMENU Menu;
+    bool Program;
+  } rows[] = {
+      {"the program's own owner-drawn item", 500, sub, true},
+      {"an item the skin made owner-drawn", 501, sub, false},
+      {"an item the system added", SC_CLOSE, GetSystemMenu(w, FALSE), false},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    log.Clear();
+    MEASUREITEMSTRUCT mi{};
+    mi.CtlType = ODT_MENU;
+    mi.itemID = row.Id;
+    const LRESULT measured = SendMessageW(w, WM_MEASUREITEM, 0, LPARAM(&mi));
+    DRAWITEMSTRUCT di{};
+    di.CtlType = ODT_MENU;
+    di.itemID = row.Id;
+    di.itemAction = ODA_DRAWENTIRE;
+    di.hwndItem = HWND(row.Menu);
+    di.hDC = dc;
+    di.rcItem = RECT{0, 0, 200, 30};
+    SendMessageW(w, WM_DRAWITEM, 0, LPARAM(&di));
+    if (row.Program) {
+      EXPECT_TRUE(SequenceIs(log, {{WM_MEASUREITEM, sent}, {WM_DRAWITEM, sent}}));
+    } else {
+      EXPECT_TRUE(SequenceIs(log, {}));
+      EXPECT_EQ(measured, TRUE);
+      EXPECT_GT(mi.itemWidth, 0u);
+      EXPECT_GT(mi.itemHeight, 0u);
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  rec.Detach();
+  form->Free();
+}
+
 // An MDI parent's buttons for its maximised child (minimise, restore, close) act on the child;
 // CN_MdiRedraw to the client repaints the parent's frame.
 TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsTheFrame) {
