@@ -12,6 +12,7 @@
 #include "classlib/graphics/graphics.h"
 #include "skin/data/velt_data.h"
 #include "tools/census/object_census.h"
+#include "skin/windows/controls/control_skin.h"
 #include "skin/windows/forms/caption_buttons.h"
 #include "tests/skin/windows/manager/skin_test_env.h"
 
@@ -1257,8 +1258,11 @@ TEST_F(FramePaint_, ACaptionChangeIsDrawnWithDrawingOffThenTheFrameOnce) {
     if (row.Show == SW_SHOWNORMAL) {
       EXPECT_TRUE(pending);
     }
-    rec.Detach();
-    if (form) form->Free();
+    // Gone while the recorder under the skinned window's procedure still exists.
+    if (form)
+      form->Free();
+    else
+      DestroyWindow(w);
   }
 }
 
@@ -1325,6 +1329,76 @@ TEST_F(FramePaint_, AProgramsOwnOwnerDrawnItemsReachTheProgram) {
   DeleteDC(dc);
   rec.Detach();
   form->Free();
+}
+
+// In a window without a class-library form nothing tells a control skin that the mouse has left
+// its control: the window ends the hot look of the control the mouse was last over when the hover
+// timer finds the cursor elsewhere, when the window is deactivated, and when the mouse moves over
+// another control. A control skin that goes leaves nothing behind.
+TEST_F(FramePaint_, TheHotControlOfAWindowWithoutAFormEndsWhenTheMouseIsGone) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  f->Active = true;
+  HWND a = CreateWindowExW(0, L"STATIC", L"a", WS_CHILD | WS_VISIBLE, 5, 5, 40, 16, w, nullptr, nullptr, nullptr);
+  HWND b = CreateWindowExW(0, L"STATIC", L"b", WS_CHILD | WS_VISIBLE, 60, 5, 40, 16, w, nullptr, nullptr, nullptr);
+  // Recorded under the skins: what the skins pass on to the controls.
+  TMessageLog logA({CM_MOUSELEAVE}), logB({CM_MOUSELEAVE});
+  TWindowRecorder recA(a, logA), recB(b, logB);
+  auto* skinA = new TSkinControl(f);
+  skinA->Inithwnd(a, f->SkinData, nullptr, f);
+  auto* skinB = new TSkinControl(f);
+  skinB->Inithwnd(b, f->SkinData, nullptr, f);
+  static POINT cursor;
+  TVeltForm::CursorPos = [] { return cursor; };
+  RECT ra{};
+  GetWindowRect(a, &ra);
+  auto hover = [&](HWND c) {
+    SendMessageW(c, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    logA.Clear();
+    logB.Clear();
+  };
+  {
+    SCOPED_TRACE("the hover timer");
+    hover(a);
+    EXPECT_EQ(f->HotControl(), skinA);
+    f->HoverTimer()->SetEnabled(true);
+    cursor = POINT{ra.left + 2, ra.top + 2};
+    f->HoverTimer()->Tick();
+    EXPECT_TRUE(SequenceIs(logA, {}));
+    EXPECT_EQ(f->HotControl(), skinA);
+    cursor = POINT{ra.right + 200, ra.bottom + 200};
+    f->HoverTimer()->Tick();
+    EXPECT_TRUE(SequenceIs(logA, {{CM_MOUSELEAVE, sent}}));
+    EXPECT_EQ(f->HotControl(), nullptr);
+  }
+  {
+    SCOPED_TRACE("deactivation");
+    hover(a);
+    cursor = POINT{ra.left + 2, ra.top + 2};
+    SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_TRUE(SequenceIs(logA, {{CM_MOUSELEAVE, sent}}));
+    EXPECT_EQ(f->HotControl(), nullptr);
+    SendMessageW(w, WM_NCACTIVATE, TRUE, 0);
+  }
+  {
+    SCOPED_TRACE("another control");
+    hover(a);
+    SendMessageW(b, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(SequenceIs(logA, {{CM_MOUSELEAVE, sent}}));
+    EXPECT_TRUE(SequenceIs(logB, {}));
+    EXPECT_EQ(f->HotControl(), skinB);
+  }
+  {
+    SCOPED_TRACE("a skin that goes");
+    delete skinB;
+    EXPECT_EQ(f->HotControl(), nullptr);
+    SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_TRUE(SequenceIs(logB, {}));
+  }
+  // Gone while the recorders under the skins still exist.
+  DestroyWindow(a);
+  DestroyWindow(b);
 }
 
 // An MDI parent's buttons for its maximised child (minimise, restore, close) act on the child;
