@@ -1266,6 +1266,44 @@ TEST_F(FramePaint_, ACaptionChangeIsDrawnWithDrawingOffThenTheFrameOnce) {
   }
 }
 
+// A maximised MDI child's text also shows in its frame's caption: it is set with drawing on, and
+// the frame is asked to repaint everything once (CN_MdiRedraw to the MDI client).
+TEST_F(FramePaint_, ACaptionChangeOfAMaximisedMDIChildRepaintsItsFrameOnce) {
+  Data(sfMainform, nullptr, FrameSkin());
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
+  HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                                      10, 10, 600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  CLIENTCREATESTRUCT ccs{};
+  ccs.idFirstChild = 5000;
+  HWND client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400,
+                                frame, nullptr, GetModuleHandleW(nullptr), &ccs);
+  ASSERT_NE(Skin(frame), nullptr);
+  // MDI children are taken over as they are made.
+  Mgr->InstallHook();
+  MDICREATESTRUCTW mc{};
+  mc.szClass = L"KaroFrameMDIChild";
+  mc.szTitle = L"Child";
+  mc.hOwner = GetModuleHandleW(nullptr);
+  mc.cx = mc.cy = 150;
+  mc.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
+  HWND kid = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+  ASSERT_NE(kid, nullptr);
+  TVeltForm* f = Mgr->FindVeltForm(kid);
+  ASSERT_NE(f, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return f->SkinActiveSeen; }));
+  ASSERT_TRUE(IsZoomed(kid));
+  TMessageLog log({WM_SETTEXT, WM_SETREDRAW});
+  TWindowRecorder rec(kid, log);
+  SetWindowTextW(kid, L"Another");
+  EXPECT_TRUE(SequenceIs(log, {{WM_SETTEXT, sent}}));
+  MSG m{};
+  ASSERT_TRUE(PeekMessageW(&m, client, CN_MdiRedraw, CN_MdiRedraw, PM_REMOVE));
+  EXPECT_FALSE(PeekMessageW(&m, client, CN_MdiRedraw, CN_MdiRedraw, PM_REMOVE));
+  DestroyWindow(frame);
+  Pump();
+}
+
 // Owner-drawn items of a form's menus: those the program made owner-drawn itself (numbers 1 to
 // 4095 that are none of the class library's items) reach the program to be measured and drawn;
 // the system's items and those the skin made owner-drawn are the skin's.
