@@ -268,6 +268,30 @@ LRESULT CALLBACK MdiFrameProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcW(w, m, wp, lp); }
 
+// A visible MDI frame of this module and its MDI client.
+HWND MakeMdiFrame(HWND& Client) {
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
+  HWND frame = CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 10, 10,
+                               600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  CLIENTCREATESTRUCT ccs{};
+  ccs.idFirstChild = 5000;
+  Client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400, frame,
+                           nullptr, GetModuleHandleW(nullptr), &ccs);
+  return frame;
+}
+
+// A maximised MDI child of Client.
+HWND MakeMaximisedMdiChild(HWND Client) {
+  MDICREATESTRUCTW mc{};
+  mc.szClass = L"KaroFrameMDIChild";
+  mc.szTitle = L"Child";
+  mc.hOwner = GetModuleHandleW(nullptr);
+  mc.cx = mc.cy = 150;
+  mc.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
+  return HWND(SendMessageW(Client, WM_MDICREATE, 0, LPARAM(&mc)));
+}
+
 TEST_F(FramePaint_, AnMDIChildWearsTheFrameAndTheLastChildGoneGivesMenuUpdateBack) {
   TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
   RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
@@ -1270,24 +1294,12 @@ TEST_F(FramePaint_, ACaptionChangeIsDrawnWithDrawingOffThenTheFrameOnce) {
 // the frame is asked to repaint everything once (CN_MdiRedraw to the MDI client).
 TEST_F(FramePaint_, ACaptionChangeOfAMaximisedMDIChildRepaintsItsFrameOnce) {
   Data(sfMainform, nullptr, FrameSkin());
-  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
-  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
-  HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                                      10, 10, 600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
-  CLIENTCREATESTRUCT ccs{};
-  ccs.idFirstChild = 5000;
-  HWND client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400,
-                                frame, nullptr, GetModuleHandleW(nullptr), &ccs);
+  HWND client = nullptr;
+  HWND frame = Window(MakeMdiFrame(client));
   ASSERT_NE(Skin(frame), nullptr);
   // MDI children are taken over as they are made.
   Mgr->InstallHook();
-  MDICREATESTRUCTW mc{};
-  mc.szClass = L"KaroFrameMDIChild";
-  mc.szTitle = L"Child";
-  mc.hOwner = GetModuleHandleW(nullptr);
-  mc.cx = mc.cy = 150;
-  mc.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
-  HWND kid = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+  HWND kid = MakeMaximisedMdiChild(client);
   ASSERT_NE(kid, nullptr);
   TVeltForm* f = Mgr->FindVeltForm(kid);
   ASSERT_NE(f, nullptr);
@@ -1443,8 +1455,6 @@ TEST_F(FramePaint_, TheHotControlOfAWindowWithoutAFormEndsWhenTheMouseIsGone) {
 // CN_MdiRedraw to the client repaints the parent's frame.
 TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsTheFrame) {
   Data(sfMainform, nullptr, FrameSkin());
-  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
-  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
   struct TRow {
     const char* Name;
     int Action;
@@ -1456,21 +1466,11 @@ TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsT
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                                        10, 10, 600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
-    CLIENTCREATESTRUCT ccs{};
-    ccs.idFirstChild = 5000;
-    HWND client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400,
-                                  frame, nullptr, GetModuleHandleW(nullptr), &ccs);
+    HWND client = nullptr;
+    HWND frame = Window(MakeMdiFrame(client));
     TVeltForm* f = Skin(frame);
     ASSERT_NE(f, nullptr);
-    MDICREATESTRUCTW mc{};
-    mc.szClass = L"KaroFrameMDIChild";
-    mc.szTitle = L"Child";
-    mc.hOwner = GetModuleHandleW(nullptr);
-    mc.cx = mc.cy = 150;
-    mc.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
-    HWND kid = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+    HWND kid = MakeMaximisedMdiChild(client);
     ASSERT_NE(kid, nullptr);
     ASSERT_TRUE(f->MDIChildMax());
     f->Active = true;
