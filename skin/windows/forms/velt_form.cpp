@@ -313,9 +313,8 @@ void TVeltForm::InitSkinData() {
     Borders[3] = height(b[sbBottom].get()) / frames(b[sbBottom].get());
   }
   CreateSysbtns();
-  // The icon buttons show the window's icon, read at each paint; the first window skinned also
-  // gives its icon to the skin, for windows that have none of their own.
-  // A window without an icon gives nothing: the skin keeps what it has.
+  // The icon buttons show the window's icon, read at each paint; the first window skinned that
+  // has one also gives it to the skin, for windows that have none of their own.
   TBitmap icon;
   bool iconMade = false;
   for (auto& rec : SkinData->SysButtons) {
@@ -673,10 +672,7 @@ class TPendingPaint {
 public:
   explicit TPendingPaint(HWND Wnd) {
     Keep(Wnd);
-    EnumChildWindows(Wnd, [](HWND c, LPARAM self) {
-      reinterpret_cast<TPendingPaint*>(self)->Keep(c);
-      return TRUE;
-    }, LPARAM(this));
+    EnumChildWindows(Wnd, &KeepChild, LPARAM(this));
   }
   TPendingPaint(const TPendingPaint&) = delete;
   TPendingPaint& operator=(const TPendingPaint&) = delete;
@@ -688,6 +684,10 @@ public:
   }
 
 private:
+  static BOOL CALLBACK KeepChild(HWND Child, LPARAM Self) {
+    reinterpret_cast<TPendingPaint*>(Self)->Keep(Child);
+    return TRUE;
+  }
   void Keep(HWND Wnd) {
     if (!GetUpdateRect(Wnd, nullptr, FALSE)) return;
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
