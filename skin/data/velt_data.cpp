@@ -461,22 +461,26 @@ bool TSkinData::GetScrollBarInfo(HWND Wnd, LONG ObjectId, SCROLLBARINFO& Info) {
   return pGetScrollBarInfo(Wnd, ObjectId, &Info) != FALSE;
 }
 
+void IconOnMagenta(HICON Icon, TBitmap& Into) {
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  TPixelImage magenta(cx, cy, 24);
+  for (int y = 0; y < cy; ++y)
+    for (int x = 0; x < cx; ++x) magenta.SetPixelRGB(x, y, 0xFF00FF);
+  Into.AssignPixels(magenta, pf24bit);
+  TIconHandle scaled(static_cast<HICON>(CopyImage(Icon, IMAGE_ICON, cx, cy, 0)));
+  DrawIconEx(Into.Canvas()->Handle(), 0, 0, scaled ? scaled.get() : Icon, cx, cy, 0, nullptr, DI_NORMAL);
+  Into.SetTransparentColor(0xFF00FF);
+  Into.SetTransparent(true);
+}
+
 void TSkinData::GetAppIcon() {
   HWND app = ApplicationHandle();
   if (!app) return;
   HICON icon = reinterpret_cast<HICON>(SendMessageW(app, WM_GETICON, ICON_SMALL, 0));
   if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(app, WM_GETICON, ICON_BIG, 0));
   if (!icon) return;
-  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-  TPixelImage magenta(cx, cy, 24);
-  for (int y = 0; y < cy; ++y)
-    for (int x = 0; x < cx; ++x) magenta.SetPixelRGB(x, y, 0xFF00FF);
   TBitmap bmp;
-  bmp.AssignPixels(magenta, pf24bit);
-  TIconHandle scaled(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0)));
-  DrawIconEx(bmp.Canvas()->Handle(), 0, 0, scaled ? scaled.get() : icon, cx, cy, 0, nullptr, DI_NORMAL);
-  bmp.SetTransparentColor(0xFF00FF);
-  bmp.SetTransparent(true);
+  IconOnMagenta(icon, bmp);
   AppIcon->Assign(&bmp);
 }
 

@@ -191,6 +191,9 @@ struct TSkinDataControls {
 };
 extern TSkinDataControls SkinDataControls;
 
+// Icon at the small-icon size on magenta, transparent with that key (24 bits).
+void IconOnMagenta(HICON Icon, TBitmap& Into);
+
 // ---- The component
 
 class TSkinData : public TComponent, public TSkinElements {

@@ -246,6 +246,9 @@ void TSkinControl::NewWndProc(TMessage& Message) {
   passed_ = false;
   try {
     FMsgMark = 0;
+    // In a window without a class-library form nothing tells a control that the mouse left it:
+    // the form ends the hot look of the one it was last over.
+    if (Message.Msg == WM_MOUSEMOVE && FActive && FHandle && FForm && !FForm->Form) FForm->SetHotControl(this);
     if (Message.Msg == CN_SkinEnable) {
       FActive = LONG_PTR(Message.WParam) > 0;
       if (FActive) Invalidate();

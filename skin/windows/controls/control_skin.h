@@ -57,13 +57,14 @@ public:
   // TSkinControlEntry
   TControl* Control() override { return FControl; }
   int State() override { return FState; }
+  HWND SkinWindow() override { return FHandle; }
 
   // Every message of the skinned control or window enters here.
   void NewWndProc(TMessage& Message);
   // Hands the message to the saved procedure.
   void Default(TMessage& Message);
   void Invalidate();
-  void MouseLeave();
+  void MouseLeave() override;
   void WMPaint(TMessage& Message);
   void WMERASEBKGND(TMessage& Message);
   // True while this skin's procedure is the one the control or window calls.

@@ -88,27 +88,44 @@ bool TVeltForm::MDIChildMax() const {
   return child && maximised;
 }
 
-bool TVeltForm::SysBtnVisible(int Index) {
-  TWinSysButton* b = sysBtns_[size_t(Index)];
-  const TDataSkinSysButton* r = b->Button;
+TCaptionFlags TVeltForm::CaptionFlags() const {
   TCaptionFlags f;
   f.SysMenu = (StyleFlags & sfHasSysMenu) != 0;
   f.MinBox = (StyleFlags & sfHasMinBox) != 0;
   f.MaxBox = (StyleFlags & sfHasMaxBox) != 0;
+  f.Help = (StyleFlags & sfHasHelp) != 0;
   f.Active = Active;
   f.Maximised = WindowState == vwMaximized;
   f.DialogClass = Dialog;
   f.DialogFrame = BorderKind == bkDialog;
   f.MdiChildMax = MDIChildMax();
   f.HasMenuBar = MenuBarObject() != nullptr;
+  return f;
+}
+
+bool TVeltForm::SysBtnVisible(int Index) {
+  TWinSysButton* b = sysBtns_[size_t(Index)];
+  const TDataSkinSysButton* r = b->Button;
   HWND wnd = hwnd;
   const TCaptionButtonShow show = CaptionButtonShow(
-      r->Visibility, r->Visibility1, r->Action, f,
+      r->Visibility, r->Visibility1, r->Action, CaptionFlags(),
       [wnd](int32_t code, int32_t action) { return intptr_t(SendMessageW(wnd, CN_SysBtnVisible, WPARAM(code), action)); },
       b->Enabled);
   b->Visible = show.Visible;
   b->Enabled = show.Enabled;
   return show.Visible;
+}
+
+const TDataSkinSysButton* TVeltForm::FaceRecord(const TWinSysButton* Button) const {
+  const TDataSkinSysButton* r = Button->Button;
+  if (WindowState != vwMinimized || (r->Action != 2 && r->Action != 23)) return r;
+  // A minimised window's minimise button restores it: it shows the skin's restore picture.
+  std::vector<TCaptionButtonCodes> codes;
+  for (const TWinSysButton* b : sysBtns_)
+    codes.push_back(TCaptionButtonCodes{b->Button->Action, b->Button->Visibility, b->Button->Visibility1});
+  const int32_t i = RestorePictureIndex(codes, CaptionFlags());
+  if (i < 0 || !HasStrip(sysBtns_[size_t(i)]->Button)) return r;
+  return sysBtns_[size_t(i)]->Button;
 }
 
 void TVeltForm::SetSysbtnRect() {
@@ -149,7 +166,7 @@ void TVeltForm::SetSysbtnRect() {
 }
 
 void TVeltForm::DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame) {
-  const TDataSkinSysButton* r = Button->Button;
+  const TDataSkinSysButton* r = FaceRecord(Button);
   if (IsIconAction(r->Action)) {
     HICON icon = WindowIcon();
     const TRect& rc = Button->Rect;
@@ -181,7 +198,8 @@ int TVeltForm::SysbtnFace(TWinSysButton* b) const {
   const TDataSkinSysButton* r = b->Button;
   // Buttons of the menu-bar row are the menu bar's to draw.
   if (!b->Visible || r->Visibility == 100) return 0;
-  const int frames = HasStrip(r) ? Frames(r) : 1;
+  const TDataSkinSysButton* face = FaceRecord(b);
+  const int frames = HasStrip(face) ? Frames(face) : 1;
   const bool live = b == HotObject && b->State != ncNormal;
   return CaptionButtonFrame(live ? b->State : ncNormal, frames, b->Enabled, Active, r->Visibility, !live);
 }
@@ -191,7 +209,7 @@ void TVeltForm::DrawAllSysbtn(TBitmap& Work) {
   for (TWinSysButton* b : sysBtns_) {
     const int frame = SysbtnFace(b);
     if (!frame) continue;
-    const TDataSkinSysButton* r = b->Button;
+    const TDataSkinSysButton* r = FaceRecord(b);
     // A button at its strip's size goes straight on the composition's pixels.
     if (!IsIconAction(r->Action) && HasStrip(r)) {
       const std::optional<TRect> part = FrameRect(r->Map->Width(), r->Map->Height(), frame, Frames(r), false);

@@ -354,7 +354,7 @@ void TVeltForm::DrawFLine(HDC DC, int W, int H) {
     const int frame = SysbtnFace(b);
     if (frame == 0) continue;
     if (IsIconAction(b->Button->Action) && !key.Icon) key.Icon = WindowIcon();
-    key.Buttons.push_back(TButtonLook{b->Button, b->Rect, frame});
+    key.Buttons.push_back(TButtonLook{FaceRecord(b), b->Rect, frame});
     rows = std::max(rows, int(b->Rect.Bottom));
   }
   key.Rows = std::min(rows, H);

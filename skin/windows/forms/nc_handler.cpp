@@ -10,6 +10,7 @@
 #include "skin/windows/menus/velt_menu.h"
 
 POINT (*TVeltForm::CursorPos)() = nullptr;
+DWORD (*TVeltForm::Clock)() = nullptr;
 
 namespace {
 
@@ -100,6 +101,13 @@ bool TVeltForm::HandleFrameCommand(UINT Msg, WPARAM wParam, LPARAM lParam, LRESU
       Result = Default(Msg, wParam, lParam);
       StyleChanged(wParam, reinterpret_cast<const STYLESTRUCT*>(lParam));
       return true;
+    case WM_SETTEXT:
+      // A form's text reaches its WindowProc, which takes the change.
+      if (FormProcReplaced())
+        Result = Default(Msg, wParam, lParam);
+      else
+        CaptionChange([&] { Result = Default(Msg, wParam, lParam); });
+      return true;
     default:
       return false;
   }
@@ -123,9 +131,8 @@ bool TVeltForm::HandleNc(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result
       UpdateNc(nullptr);
       Result = 0;
       return true;
-    case WM_SETTEXT:
     case WM_SETICON:
-      // The system repaints its own caption over ours when the text or icon changes.
+      // The system repaints its own caption over ours when the icon changes.
       Result = Default(Msg, wParam, lParam);
       if (IsWindowVisible(hwnd)) UpdateNc(nullptr);
       return true;
@@ -242,6 +249,7 @@ LRESULT TVeltForm::WMNCPaint(WPARAM wParam) {
 LRESULT TVeltForm::WMNCActive(WPARAM wParam, LPARAM lParam) {
   Active = wParam != 0;
   hoverTimer_->SetEnabled(Active && LifeState == lsSkinned);
+  if (!hoverTimer_->Enabled()) EndHotControl(true);
   if (FormKind == fkMDIParent && MDIClient)
     SendMessageW(MDIClient, WM_NCACTIVATE, wParam, lParam);
   else if (FormKind == fkMDIChild)
@@ -298,7 +306,9 @@ void TVeltForm::StyleChanged(WPARAM Which, const STYLESTRUCT* S) {
 }
 
 void TVeltForm::OnHoverTimer() {
-  if (!HotObject || MenuTracking) return;
+  if (MenuTracking) return;
+  if (!Form) EndHotControl(false);
+  if (!HotObject) return;
   POINT c{};
   if (CursorPos)
     c = CursorPos();

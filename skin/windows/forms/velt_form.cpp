@@ -314,6 +314,22 @@ void TVeltForm::InitSkinData() {
     Borders[3] = height(b[sbBottom].get()) / frames(b[sbBottom].get());
   }
   CreateSysbtns();
+  // The icon buttons show the window's icon, read at each paint; the first window skinned that
+  // has one also gives it to the skin, for windows that have none of their own.
+  TBitmap icon;
+  bool iconMade = false;
+  for (auto& rec : SkinData->SysButtons) {
+    if (!rec || !IsIconAction(rec->Action)) continue;
+    rec->Frame = 1;
+    if (!iconMade) {
+      HICON own = WindowIcon();
+      if (!own) continue;
+      IconOnMagenta(own, icon);
+      iconMade = true;
+      if (SkinData->AppIcon && SkinData->AppIcon->Empty()) SkinData->AppIcon->Assign(&icon);
+    }
+    if (rec->Map && rec->Map->Empty()) rec->Map->Assign(&icon);
+  }
 }
 
 void TVeltForm::GetFormstyle() {
@@ -665,8 +681,88 @@ LRESULT TVeltForm::WMNCCalcSize(WPARAM wParam, LPARAM lParam) {
   return WVR_REDRAW;
 }
 
+namespace {
+
+// What a window and its descendants still had to paint. Switching a window's drawing off
+// validates all of it under Wine: it is invalidated again once drawing is back.
+class TPendingPaint {
+public:
+  explicit TPendingPaint(HWND Wnd) {
+    Keep(Wnd);
+    EnumChildWindows(Wnd, &KeepChild, LPARAM(this));
+  }
+  TPendingPaint(const TPendingPaint&) = delete;
+  TPendingPaint& operator=(const TPendingPaint&) = delete;
+  ~TPendingPaint() {
+    for (auto& [wnd, rgn] : pending_) {
+      if (IsWindow(wnd)) InvalidateRgn(wnd, rgn, TRUE);
+      DeleteObject(rgn);
+    }
+  }
+
+private:
+  static BOOL CALLBACK KeepChild(HWND Child, LPARAM Self) {
+    reinterpret_cast<TPendingPaint*>(Self)->Keep(Child);
+    return TRUE;
+  }
+  void Keep(HWND Wnd) {
+    if (!GetUpdateRect(Wnd, nullptr, FALSE)) return;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (!rgn) return;
+    const int kind = GetUpdateRgn(Wnd, rgn, FALSE);
+    if (kind == ERROR || kind == NULLREGION) {
+      DeleteObject(rgn);
+      return;
+    }
+    pending_.emplace_back(Wnd, rgn);
+  }
+  std::vector<std::pair<HWND, HRGN>> pending_;
+};
+
+}  // namespace
+
+void TVeltForm::CaptionChange(const std::function<void()>& SetText) {
+  if (!IsWindowVisible(hwnd)) {
+    SetText();
+    return;
+  }
+  // The system paints its own frame for a new text over the skinned one; with drawing off it
+  // paints nothing. An MDI child's text also goes to its frame's caption: it is left to draw.
+  if (FormKind == fkMDIChild) {
+    SetText();
+  } else {
+    const TPendingPaint pending(hwnd);
+    SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
+    try {
+      SetText();
+    } catch (...) {
+      SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
+      throw;
+    }
+    SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
+  }
+  if (!IsWindow(hwnd) || (LifeState != lsSkinned && LifeState != lsSkinChanging)) return;
+  GetWindowstate();
+  if (WindowState == vwMaximized && FormKind == fkMDIChild && Manager && Manager->MDIClient)
+    PostMessageA(Manager->MDIClient, CN_MdiRedraw, 0, 0);
+  else if (WindowState == vwMinimized)
+    UpdateNc(nullptr);
+  else
+    Refresh();
+}
+
+void TVeltForm::PassToForm(TMessage& Message) {
+  if (savedFormProc_)
+    savedFormProc_(Message);
+  else if (Form)
+    Form->WndProc(Message);
+}
+
 void TVeltForm::NewWndProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_SETTEXT:
+      CaptionChange([&] { PassToForm(Message); });
+      return;
     case CN_SkinChange: {
       TDrawingPause pause;
       pause.Add(hwnd);
@@ -690,10 +786,7 @@ void TVeltForm::NewWndProc(TMessage& Message) {
     default:
       break;
   }
-  if (savedFormProc_)
-    savedFormProc_(Message);
-  else if (Form)
-    Form->WndProc(Message);
+  PassToForm(Message);
 }
 
 // ---- Giving the window back
@@ -769,7 +862,38 @@ bool TVeltForm::AddControlList(TSkinControlEntry* Control) {
   return false;
 }
 
+void TVeltForm::ForgetControl(TSkinControlEntry* Control) {
+  if (hotControl_ == Control) hotControl_ = nullptr;
+}
+
+void TVeltForm::SetHotControl(TSkinControlEntry* Control) {
+  if (Control == hotControl_) return;
+  // Only a listed skin: one that left the list could not tell the form it is gone.
+  if (Control && std::find(controls_.begin(), controls_.end(), Control) == controls_.end()) return;
+  TSkinControlEntry* old = hotControl_;
+  hotControl_ = Control;
+  if (old) old->MouseLeave();
+}
+
+void TVeltForm::EndHotControl(bool Always) {
+  TSkinControlEntry* c = hotControl_;
+  if (!c) return;
+  if (!Always) {
+    HWND wnd = c->SkinWindow();
+    RECT r{};
+    POINT p{};
+    if (CursorPos)
+      p = CursorPos();
+    else
+      GetCursorPos(&p);
+    if (wnd && GetWindowRect(wnd, &r) && PtInRect(&r, p)) return;
+  }
+  hotControl_ = nullptr;
+  c->MouseLeave();
+}
+
 void TVeltForm::DeleteControl(TSkinControlEntry* Control) {
+  ForgetControl(Control);
   for (size_t i = controls_.size(); i-- > 0;)
     if (controls_[i] == Control) {
       controls_.erase(controls_.begin() + std::ptrdiff_t(i));
@@ -781,12 +905,14 @@ void TVeltForm::DeleteSkinDeleted() {
   for (size_t i = controls_.size(); i-- > 0;)
     if (controls_[i]->State() == 6) {
       TSkinControlEntry* c = controls_[i];
+      ForgetControl(c);
       controls_.erase(controls_.begin() + std::ptrdiff_t(i));
       delete c;
     }
 }
 
 void TVeltForm::DeleteControls() {
+  hotControl_ = nullptr;
   while (!controls_.empty()) {
     TSkinControlEntry* c = controls_.front();
     controls_.erase(controls_.begin());
@@ -830,6 +956,7 @@ TControl* TVeltForm::ControlSkinControl(int Index) {
 void TVeltForm::FreeControlSkin(int Index) {
   if (Index < 0 || Index >= int(controls_.size())) return;
   TSkinControlEntry* c = controls_[size_t(Index)];
+  ForgetControl(c);
   controls_.erase(controls_.begin() + Index);
   delete c;
 }
@@ -941,15 +1068,24 @@ bool TVeltForm::CheckSysmenu() {
 
 void TVeltForm::PopSysmenu(POINT P) {
   if (Module) return;
-  const DWORD now = GetTickCount();
-  if (now - lastSysMenuTime_ > doubleClickTime_ || lastSysMenuTime_ == 0) {
+  const DWORD now = Clock ? Clock() : GetTickCount();
+  if (!sysMenuShown_ || now - lastSysMenuTime_ > doubleClickTime_) {
     if (Manager) Manager->MenuKind = 2;
     lastSysMenuTime_ = now;
+    sysMenuShown_ = true;
     CreateSysmenu2();
     if (sysPopup_) sysPopup_->Popup(P.x, P.y);
-  } else {
-    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return;
   }
+  // Only a double click on the button that opens this menu closes the window: two quick requests
+  // from the keyboard or the caption are no double click, and in a main window would end the
+  // program.
+  auto* button = dynamic_cast<TWinSysButton*>(HotObject);
+  if (!button || !button->Button) return;
+  const int action = button->Button->Action;
+  if (!IsIconAction(action) && action != 12) return;
+  hoverTimer_->SetEnabled(false);
+  PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
 void TVeltForm::DoSysMenu(TObject* Sender) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@ class TFont;
 class TPopupMenu;
 class TMenu;
 class TSkinData;
+class TDataSkinSysButton;
 class TSkinManage;
 class TWinControl;
 
@@ -78,6 +80,10 @@ public:
   virtual void Unsubclass() = 0;
   virtual void SkinChange() = 0;
   virtual int State() = 0;  // 6: its window has been destroyed
+  // The window the skin paints; 0 when it has none of its own.
+  virtual HWND SkinWindow() { return nullptr; }
+  // The mouse has left the control: its hot look ends.
+  virtual void MouseLeave() {}
 };
 
 class TVeltForm : public TComponent, public TSkinFormLink {
@@ -144,7 +150,12 @@ public:
   void CreateSysbtns();
   // The calling thread's composition pictures are of the old skin: drawn anew at the next paint.
   static void ForgetFramePictures();
+  // What decides which caption buttons show, from the window as it is now.
+  TCaptionFlags CaptionFlags() const;
   bool SysBtnVisible(int Index);
+  // The record whose picture the button shows: its own, or for the minimise button of a
+  // minimised window the skin's restore button.
+  const TDataSkinSysButton* FaceRecord(const TWinSysButton* Button) const;
   void SetSysbtnRect();
   // Every caption button that the title bar shows, into the composition.
   void DrawAllSysbtn(TBitmap& Work);
@@ -168,6 +179,8 @@ public:
   TWinSysButton* SysBtn(int Index) const { return sysBtns_[size_t(Index)]; }
   // Where the cursor is, in screen coordinates; tests put their own here.
   static POINT (*CursorPos)();
+  // The time in milliseconds that double clicks are measured by; tests set their own.
+  static DWORD (*Clock)();
 
   TNCObject* HotObject = nullptr;
   TRect CaptionTextRect{};
@@ -182,6 +195,11 @@ public:
   void InitHwndControls(HWND Wnd);
   void AddControlh(HWND Wnd);
   const std::vector<TSkinControlEntry*>& ControlSkins() const { return controls_; }
+  // The control skin under the mouse in a window without a class-library form (whose controls
+  // hear of the mouse leaving them from the class library): the hover timer and deactivation end
+  // its hot look. A new one ends the old one's.
+  void SetHotControl(TSkinControlEntry* Control);
+  TSkinControlEntry* HotControl() const { return hotControl_; }
 
   // ---- System menu
   void CreateSysmenu2();
@@ -212,6 +230,9 @@ public:
   // The window's menu messages while skinned (WM_INITMENUPOPUP, WM_MENUSELECT, WM_MEASUREITEM,
   // WM_DRAWITEM, WM_MENUCHAR, CN_MenuSelect, CM_MENUCHANGED); false when not one of them.
   bool HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  // An owner-drawn item of a form's menus that is none of the class library's items and that the
+  // skin did not make owner-drawn: the program measures and draws it.
+  bool ProgramDrawsItem(UINT Id) const;
   // Gives the menus back: the owner-drawn items their own type, and (Attach) the window its menu.
   void GiveMenusBack(bool Attach);
   // Measure and draw handlers of class-library menu items (main menu, popup menus).
@@ -301,6 +322,11 @@ private:
   void SubclassMDI();
   void UnSubclassMDI();
   void NewWndProc(TMessage& Message);
+  // The form's own WindowProc, as it was before ours.
+  void PassToForm(TMessage& Message);
+  // A new window text set by SetText: drawn with the window's drawing off, then the skinned frame
+  // is painted once (an invisible window only takes the text).
+  void CaptionChange(const std::function<void()>& SetText);
   void RestoreFormProc();
   void OnSkinActive();
   void WMSize(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
@@ -349,8 +375,14 @@ private:
   HFONT captionFont_ = nullptr;
   TPopupMenu* sysPopup_ = nullptr;
   DWORD lastSysMenuTime_ = 0;
+  bool sysMenuShown_ = false;  // the system menu has been opened once
   UINT doubleClickTime_ = 0;
   std::vector<TSkinControlEntry*> controls_;
+  TSkinControlEntry* hotControl_ = nullptr;
+  // Ends the hot control's look when the cursor is no longer over it (Always: whatever the cursor).
+  void EndHotControl(bool Always);
+  // A control skin leaves the list: it is hot no longer.
+  void ForgetControl(TSkinControlEntry* Control);
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::vector<TWinSysButton*> sysBtns_;
   TTimer* hoverTimer_ = nullptr;

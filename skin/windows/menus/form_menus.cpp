@@ -152,7 +152,14 @@ bool TVeltForm::KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
     Result = 0;
     return true;
   }
-  if (key == L'-' || GetCapture() || !menuBar_) return false;
+  if (key == L'-' || GetCapture()) return false;
+  if (!menuBar_) {
+    // Alt or F10 alone ends here: the system would take the keys that follow into its own
+    // system menu, never the skinned one.
+    if (key) return false;
+    Result = 1;
+    return true;
+  }
   TMenuBtn* b = nullptr;
   if (key) {
     b = menuBar_->FindButtonFromAccel(key);
@@ -167,6 +174,13 @@ bool TVeltForm::KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
   if (b) CheckMenu(this, b);
   Result = 1;
   return true;
+}
+
+bool TVeltForm::ProgramDrawsItem(UINT Id) const {
+  // Items the system adds have numbers of 0 or from 4096 on; the others belong to the program,
+  // which draws those it made owner-drawn itself.
+  if (!Form || Id == 0 || Id > 4095) return false;
+  return std::none_of(ownerDrawn_.begin(), ownerDrawn_.end(), [&](const TOwnerDrawnItem& i) { return i.Id == Id; });
 }
 
 bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) {
@@ -224,6 +238,8 @@ bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESUL
         ReleaseDC(hwnd, dc);
         mi->itemWidth = UINT(std::max(w, 0));
         mi->itemHeight = UINT(std::max(h, 0));
+      } else if (ProgramDrawsItem(mi->itemID)) {
+        return false;
       } else {
         TMenuItemLook look;
         HMENU menu = nullptr;
@@ -248,6 +264,8 @@ bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESUL
       TMenuItemLook look;
       if (TMenuItem* item = main ? main->FindItem(di->itemID, fkCommand) : nullptr) {
         look = MenuItemLook(item);
+      } else if (ProgramDrawsItem(di->itemID)) {
+        return false;
       } else {
         HMENU found = nullptr;
         UINT pos = 0;

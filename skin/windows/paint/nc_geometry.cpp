@@ -109,7 +109,8 @@ TCaptionTextPlace PlaceCaptionText(const TCaptionTextInput& In) {
 
 TCaptionButtonShow CaptionButtonShow(int32_t V, int32_t V1, int32_t Action, const TCaptionFlags& F,
                                      const TAskVisible& Ask, bool WasEnabled) {
-  const bool minOrMax = F.MinBox || F.MaxBox;
+  const bool maxBox = F.MaxBox || F.Help;
+  const bool minOrMax = F.MinBox || maxBox;
   const bool dialogFrame = !F.DialogClass && F.DialogFrame;
   // Visibility -1 has no answer of its own: the button shows when Visibility1 allows it.
   bool a = false;
@@ -122,7 +123,7 @@ TCaptionButtonShow CaptionButtonShow(int32_t V, int32_t V1, int32_t Action, cons
     case 4: a = !F.Active; break;
     case 5: a = false; break;
     case 6: case 8: a = minOrMax && F.SysMenu; break;
-    case 7: a = !F.MaxBox; break;
+    case 7: a = !maxBox; break;
     case 9: a = !F.MinBox; break;
     case 10: a = !(F.Fourth && minOrMax); break;
     case 100: a = F.MdiChildMax && F.HasMenuBar; break;
@@ -142,7 +143,7 @@ TCaptionButtonShow CaptionButtonShow(int32_t V, int32_t V1, int32_t Action, cons
     case 4: b = !F.Active; break;
     case 5: b = false; break;
     case 6: case 8: b = minOrMax; break;
-    case 7: b = !F.MaxBox; break;
+    case 7: b = !maxBox; break;
     case 9: b = !F.MinBox; break;
     case 10: b = F.Fourth; break;
     case 100: b = a; break;
@@ -162,6 +163,21 @@ TCaptionButtonShow CaptionButtonShow(int32_t V, int32_t V1, int32_t Action, cons
     default: break;
   }
   return show;
+}
+
+int32_t RestorePictureIndex(const std::vector<TCaptionButtonCodes>& Buttons, const TCaptionFlags& F) {
+  TCaptionFlags normal = F, maximised = F;
+  normal.Maximised = false;
+  maximised.Maximised = true;
+  for (size_t i = 0; i < Buttons.size(); ++i) {
+    const TCaptionButtonCodes& b = Buttons[i];
+    if (b.Action != 1 && b.Action != 22) continue;
+    // Codes the application decides are not asked: nothing here is painted.
+    if (CaptionButtonShow(b.Visibility, b.Visibility1, b.Action, maximised, nullptr, true).Visible &&
+        !CaptionButtonShow(b.Visibility, b.Visibility1, b.Action, normal, nullptr, true).Visible)
+      return int32_t(i);
+  }
+  return -1;
 }
 
 TRect PlaceCaptionButton(const TCaptionButtonPlaceInput& In) {

@@ -102,6 +102,9 @@ TCaptionTextPlace PlaceCaptionText(const TCaptionTextInput& In);
 // What decides whether a caption button shows.
 struct TCaptionFlags {
   bool SysMenu = false, MinBox = false, MaxBox = false;
+  // The window asks for context help: its help button takes the place of a maximise box where
+  // the visibility codes ask for one, but it maximises nothing.
+  bool Help = false;
   bool Fourth = false;  // a flag the library never sets
   bool Active = false, Maximised = false;
   bool DialogClass = false;  // "#32770" or "TMessageForm"
@@ -124,6 +127,16 @@ struct TCaptionButtonShow {
 // is enabled (starting from WasEnabled).
 TCaptionButtonShow CaptionButtonShow(int32_t V, int32_t V1, int32_t Action, const TCaptionFlags& F,
                                      const TAskVisible& Ask, bool WasEnabled);
+
+// What a caption button's record says about when it shows.
+struct TCaptionButtonCodes {
+  int32_t Action = 0, Visibility = 0, Visibility1 = 0;
+};
+
+// The button whose picture is the skin's restore picture: the first maximise button (Action 1 or
+// 22) that the window shows while maximised and hides while not. A minimised window's minimise
+// button restores it and shows that picture. -1 when the skin has none.
+int32_t RestorePictureIndex(const std::vector<TCaptionButtonCodes>& Buttons, const TCaptionFlags& F);
 
 struct TCaptionButtonPlaceInput {
   int32_t Align = 0, Xcoord = 0, Ycoord = 0;

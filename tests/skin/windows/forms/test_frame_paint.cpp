@@ -4,12 +4,15 @@
 // frame, the hit test against the geometry, clicks on the caption buttons changing the window as
 // the system's own buttons do, double clicks, the hover timer, and a Chinese caption's glyphs.
 
+#include "classlib/controls/menus.h"
+#include "classlib/controls/stdctrls.h"
 #include "classlib/controls/timer.h"
 #include "classlib/graphics/bitmap.h"
 #include "classlib/graphics/canvas.h"
 #include "classlib/graphics/graphics.h"
 #include "skin/data/velt_data.h"
 #include "tools/census/object_census.h"
+#include "skin/windows/controls/control_skin.h"
 #include "skin/windows/forms/caption_buttons.h"
 #include "tests/skin/windows/manager/skin_test_env.h"
 
@@ -109,13 +112,20 @@ protected:
   void SetUp() override {
     ManagerTest::SetUp();
     TVeltForm::CursorPos = nullptr;
+    // Double clicks are timed by a clock the tests set.
+    now_ = 100000;
+    TVeltForm::Clock = [] { return now_; };
     g_lastUserAction = 0;
     g_visibleAnswer = 0;
   }
   void TearDown() override {
     TVeltForm::CursorPos = nullptr;
+    TVeltForm::Clock = nullptr;
     ManagerTest::TearDown();
   }
+  // Moves the seamed clock on.
+  static void Wait(DWORD ms) { now_ += ms; }
+  static inline DWORD now_ = 0;
   TVeltForm* SkinFrame(HWND w, bool keyedLeft = false) {
     Data(sfMainform, nullptr, FrameSkin(keyedLeft));
     Window(w);
@@ -257,6 +267,30 @@ LRESULT CALLBACK MdiFrameProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return DefFrameProcW(w, FindWindowExW(w, nullptr, L"MDIClient", nullptr), m, wp, lp);
 }
 LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcW(w, m, wp, lp); }
+
+// A visible MDI frame of this module and its MDI client.
+HWND MakeMdiFrame(HWND& Client) {
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
+  HWND frame = CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 10, 10,
+                               600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  CLIENTCREATESTRUCT ccs{};
+  ccs.idFirstChild = 5000;
+  Client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400, frame,
+                           nullptr, GetModuleHandleW(nullptr), &ccs);
+  return frame;
+}
+
+// A maximised MDI child of Client.
+HWND MakeMaximisedMdiChild(HWND Client) {
+  MDICREATESTRUCTW mc{};
+  mc.szClass = L"KaroFrameMDIChild";
+  mc.szTitle = L"Child";
+  mc.hOwner = GetModuleHandleW(nullptr);
+  mc.cx = mc.cy = 150;
+  mc.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
+  return HWND(SendMessageW(Client, WM_MDICREATE, 0, LPARAM(&mc)));
+}
 
 TEST_F(FramePaint_, AnMDIChildWearsTheFrameAndTheLastChildGoneGivesMenuUpdateBack) {
   TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
@@ -837,7 +871,7 @@ TEST_F(FramePaint_, TheRightButtonOnTheCaptionAndAltSpaceOpenTheSkinnedSystemMen
   SendMessageW(w, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 150, wr.top + 10));
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0].x, wr.left + 150);
-  Sleep(GetDoubleClickTime() + 20);  // a second popup within the double-click time closes instead
+  Wait(GetDoubleClickTime() + 20);  // past the double-click time: the next request opens it again
   SendMessageW(w, WM_NCRBUTTONUP, HTBORDER, MAKELPARAM(wr.left + 1, wr.top + 100));
   EXPECT_EQ(opened.size(), 1u);
   SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');
@@ -849,12 +883,578 @@ TEST_F(FramePaint_, TheRightButtonOnTheCaptionAndAltSpaceOpenTheSkinnedSystemMen
   SetModalHandler(old);
 }
 
+// Two requests for the system menu within the double-click time are no double click on its
+// button: the window stays (in Karo's main window a close ends the program). Only a double click
+// on the button that opens the menu closes the window, and the hover timer stops then.
+TEST_F(FramePaint_, OnlyADoubleClickOnTheSystemMenuButtonClosesTheWindow) {
+  enum TRequest { kAltSpace, kRightClick, kIconClick };
+  struct TRow {
+    const char* Name;
+    TRequest First, Second;
+    bool Closes;
+  } rows[] = {
+      {"Alt+Space twice", kAltSpace, kAltSpace, false},
+      {"two right clicks on the caption", kRightClick, kRightClick, false},
+      {"a right click, then Alt+Space", kRightClick, kAltSpace, false},
+      {"Alt+Space, then a right click", kAltSpace, kRightClick, false},
+      {"two clicks on the icon button", kIconClick, kIconClick, true},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    HWND w = MakeRecorded();
+    TVeltForm* f = SkinFrame(w);
+    ASSERT_NE(f, nullptr);
+    f->Active = true;
+    Pump();
+    int opened = 0;
+    TModalHandler old = SetModalHandler([&](TModalRequest& r) -> std::optional<int> {
+      if (r.Kind == mkPopupMenu && r.Menu == f->SysMenuPopup()) ++opened;
+      return 0;
+    });
+    // Recorded over the skinned window's procedure: the test's own requests show as well.
+    TMessageLog log({WM_CLOSE, WM_SYSCOMMAND, WM_DESTROY});
+    TWindowRecorder rec(w, log);
+    std::vector<TRecordedMsg> expected;
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    TWinSysButton* icon = ButtonOf(f, 3);
+    ASSERT_NE(icon, nullptr);
+    auto request = [&](TRequest r) {
+      switch (r) {
+        case kAltSpace:
+          SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+          expected.push_back({WM_SYSCOMMAND, sent | wparam, SC_KEYMENU});
+          break;
+        case kRightClick:
+          SendMessageW(w, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 150, wr.top + 10));
+          break;
+        case kIconClick:
+          Click(w, icon);
+          break;
+      }
+    };
+    request(row.First);
+    EXPECT_EQ(opened, 1);
+    f->HoverTimer()->SetEnabled(true);
+    Wait(GetDoubleClickTime() / 2);
+    request(row.Second);
+    Pump();
+    if (row.Closes) {
+      expected.push_back({WM_CLOSE, posted});
+      expected.push_back({WM_DESTROY, sent | optional});
+      EXPECT_TRUE(SequenceIs(log, expected));
+      EXPECT_FALSE(IsWindow(w));
+    } else {
+      EXPECT_TRUE(SequenceIs(log, expected));
+      EXPECT_TRUE(IsWindow(w));
+      EXPECT_TRUE(f->HoverTimer()->Enabled());
+    }
+    SetModalHandler(old);
+    if (IsWindow(w)) rec.Detach();
+  }
+}
+
+// The shipped skins' help button (Visibility 9, Visibility1 6) shows on a window that asks for
+// context help and has no minimise box, and only there.
+TEST_F(FramePaint_, TheHelpButtonShowsOnAWindowThatAsksForContextHelp) {
+  constexpr int kHelp = 63;
+  struct TRow {
+    const char* Name;
+    DWORD Style, ExStyle;
+    bool Shown;
+  } rows[] = {
+      {"caption and system menu asking for help", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, WS_EX_CONTEXTHELP, true},
+      {"the same without asking for help", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, false},
+      {"asking for help beside a minimise box", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
+       WS_EX_CONTEXTHELP, false},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    TTestSkin skin = CompleteSkin();
+    skin.Add("help.bmp", Strip(kHelp, 4, 18, 18));
+    skin.Ini += "[ButtonHelp]\r\nAction=4\r\nAlign=1\r\nXcoord=50\r\nYcoord=4\r\nVisibility=9\r\n"
+                "Visibility1=6\r\nframe=4\r\nButtonImage=help.bmp\r\n";
+    Data(sfMainform, nullptr, skin.File());
+    HWND w = Window(MakeRecorded(row.Style, row.ExStyle));
+    TVeltForm* f = Skin(w);
+    ASSERT_NE(f, nullptr);
+    f->Active = true;
+    const TFrameShot shot(w);
+    TWinSysButton* help = ButtonOf(f, 4);
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->Visible, row.Shown);
+    // Where a shown button sits, 50 pixels from the right edge.
+    const uint32_t at = shot.At(shot.W - 50 + 9, 4 + 9);
+    EXPECT_EQ(at == FrameColor(kHelp, 1), row.Shown) << std::hex << at;
+  }
+}
+
+// The minimise button of a minimised window restores it, and shows the skin's restore picture
+// (the maximise button that only a maximised window shows).
+TEST_F(FramePaint_, AMinimisedWindowShowsTheRestorePictureOnItsMinimiseButton) {
+  constexpr int kRestore = 64;
+  TTestSkin skin = CompleteSkin();
+  skin.Add("max.bmp", Strip(kMax, 4, 18, 18)).Add("min.bmp", Strip(kMin, 4, 18, 18));
+  skin.Add("restore.bmp", Strip(kRestore, 4, 18, 18));
+  skin.Ini +=
+      "[ButtonMaximize]\r\nAction=1\r\nAlign=1\r\nXcoord=50\r\nYcoord=4\r\nVisibility=6\r\nVisibility1=2\r\n"
+      "frame=4\r\nButtonImage=max.bmp\r\n"
+      "[ButtonRestore]\r\nAction=1\r\nAlign=1\r\nXcoord=50\r\nYcoord=4\r\nVisibility=6\r\nVisibility1=1\r\n"
+      "frame=4\r\nButtonImage=restore.bmp\r\n"
+      "[ButtonMinimize]\r\nAction=2\r\nAlign=1\r\nXcoord=70\r\nYcoord=4\r\nVisibility=6\r\nframe=4\r\n"
+      "ButtonImage=min.bmp\r\n";
+  struct TRow {
+    const char* Name;
+    int Show;
+    uint32_t Minimise, Maximise;
+  } rows[] = {
+      {"normal", SW_RESTORE, FrameColor(kMin, 1), FrameColor(kMax, 1)},
+      {"maximised", SW_MAXIMIZE, FrameColor(kMin, 1), FrameColor(kRestore, 1)},
+      {"minimised", SW_MINIMIZE, FrameColor(kRestore, 1), FrameColor(kMax, 1)},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    Data(sfMainform, nullptr, skin.File());
+    HWND w = Window(MakeRecorded());
+    TVeltForm* f = Skin(w);
+    ASSERT_NE(f, nullptr);
+    ShowWindow(w, row.Show);
+    Pump();
+    f->Active = true;
+    f->UpdateNc(nullptr);
+    const TFrameShot shot(w);
+    auto centre = [&](int action) {
+      TRect r{};
+      for (int i = 0; i < f->SysBtnCount(); ++i)
+        if (f->SysBtn(i)->Button->Action == action && f->SysBtn(i)->Visible) r = f->SysBtn(i)->Rect;
+      return shot.At((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    };
+    EXPECT_EQ(centre(2), row.Minimise);
+    EXPECT_EQ(centre(1), row.Maximise);
+  }
+}
+
+// The icon button shows the window's own icon, read from the window when it is painted: the
+// opaque pixels of the button are those of the icon drawn alone; a new icon shows at the next
+// paint; and a window without an icon shows the icon of the first window skinned, which the skin
+// keeps when the program gave it none.
+TEST_F(FramePaint_, TheIconButtonShowsTheWindowsOwnIcon) {
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  // The icon alone over a background colour.
+  auto alone = [&](HICON icon, COLORREF back) {
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(cx, cy);
+    HDC d = b.Canvas()->Handle();
+    HBRUSH brush = CreateSolidBrush(back);
+    RECT all{0, 0, cx, cy};
+    FillRect(d, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(d, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<uint32_t> px;
+    for (int y = 0; y < cy; ++y)
+      for (int x = 0; x < cx; ++x) px.push_back(uint32_t(GetPixel(d, x, y)) & 0xFFFFFF);
+    return px;
+  };
+  // Over black and over white: where both agree the icon is opaque, and the caption must show it.
+  auto check = [&](HWND w, TVeltForm* f, HICON icon) {
+    const std::vector<uint32_t> black = alone(icon, RGB(0, 0, 0)), white = alone(icon, RGB(255, 255, 255));
+    f->Active = true;
+    const TFrameShot shot(w);
+    TWinSysButton* b = ButtonOf(f, 3);
+    ASSERT_TRUE(b->Visible);
+    const TRect r = b->Rect;
+    ASSERT_EQ(r.Width(), cx);
+    int opaque = 0, same = 0;
+    for (int y = 0; y < cy; ++y)
+      for (int x = 0; x < cx; ++x) {
+        const size_t i = size_t(y * cx + x);
+        if (black[i] != white[i]) continue;
+        ++opaque;
+        same += shot.At(r.Left + x, r.Top + y) == black[i];
+      }
+    ASSERT_GT(opaque, cx * cy / 4) << "the icon has pixels of its own to compare";
+    EXPECT_EQ(same, opaque);
+  };
+  TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
+  // As in a program whose application window has no icon.
+  d->AppIcon->Assign(nullptr);
+  HWND w = Window(MakeRecorded());
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  {
+    SCOPED_TRACE("the class's icon");
+    check(w, f, HICON(GetClassLongPtrW(w, GCLP_HICONSM)));
+  }
+  {
+    SCOPED_TRACE("an icon set later");
+    HICON other = LoadIconW(nullptr, MAKEINTRESOURCEW(32516));
+    SendMessageW(w, WM_SETICON, ICON_SMALL, LPARAM(other));
+    check(w, f, other);
+  }
+  {
+    SCOPED_TRACE("a window without an icon");
+    RegisterWindowClass(L"KaroFrameNoIcon", RecordingProc);
+    HWND plain = Window(MakeRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, L"No icon", L"KaroFrameNoIcon"));
+    ASSERT_EQ(SendMessageW(plain, WM_GETICON, ICON_SMALL, 0), 0);
+    ASSERT_EQ(GetClassLongPtrW(plain, GCLP_HICONSM), 0);
+    TVeltForm* g = Skin(plain);
+    ASSERT_NE(g, nullptr);
+    check(plain, g, HICON(GetClassLongPtrW(w, GCLP_HICONSM)));
+  }
+}
+
+// What a menu window that opened showed: the menu it holds and whether it is a skinned popup.
+namespace openmenu {
+HMENU menu = nullptr;
+LRESULT skinned = -1;
+int ticks = 0;
+void CALLBACK Look(HWND, UINT, UINT_PTR id, DWORD) {
+  ++ticks;
+  HWND popup = FindWindowW(L"#32768", nullptr);
+  if (popup && IsWindowVisible(popup)) {
+    menu = HMENU(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    skinned = SendMessageW(popup, CN_IsSkinned, 0, 0);
+  }
+  // Never left open: closed at once when seen, after about two seconds in any case.
+  if ((popup && IsWindowVisible(popup)) || ticks > 100) {
+    EndMenu();
+    KillTimer(nullptr, id);
+  }
+}
+}  // namespace openmenu
+
+// The keys as the keyboard gives them: each key pressed and released in turn.
+void Keys(std::initializer_list<std::pair<WORD, bool>> Strokes) {
+  std::vector<INPUT> in;
+  for (const auto& [key, up] : Strokes) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = key;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.push_back(i);
+  }
+  SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+}
+
+// Alt with the space bar, typed on a class-library form whose edit has the focus, opens the
+// skinned system menu as the caption's right click does: the skin's popup of the window's
+// commands, never the system's own menu (nor does Alt alone lead into the system's).
+TEST_F(FramePaint_, AltSpaceOnAFormOpensTheSkinnedSystemMenuAsTheCaptionsRightClickDoes) {
+  TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
+  TSkinControlTypes c = d->SkinControls();
+  c.Include(xcSystemMenu);
+  d->SetSkinControls(c);
+  Mgr->InstallHook();
+  auto* form = new TForm(Application);
+  form->SetBounds(40, 40, 360, 240);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 10, 100, 24);
+  form->Show();
+  HWND w = form->Handle();
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  enum TWant { kSkinned, kNotTheSystems };
+  struct TRow {
+    const char* Name;
+    std::function<void()> Ask;
+    TWant Want;
+  } rows[] = {
+      {"Alt+Space", [] { Keys({{VK_MENU, false}, {VK_SPACE, false}, {VK_SPACE, true}, {VK_MENU, true}}); }, kSkinned},
+      {"Alt alone, then the space bar",
+       [] { Keys({{VK_MENU, false}, {VK_MENU, true}, {VK_SPACE, false}, {VK_SPACE, true}}); }, kNotTheSystems},
+      {"the right button on the caption",
+       [&] {
+         RECT wr{};
+         GetWindowRect(w, &wr);
+         SendMessageW(w, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 150, wr.top + 10));
+       },
+       kSkinned},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    // The window's own style has its system menu (the skin takes it away only while painting).
+    SetWindowLongW(w, GWL_STYLE, GetWindowLongW(w, GWL_STYLE) | WS_SYSMENU);
+    SetForegroundWindow(w);
+    edit->SetFocus();
+    Pump();
+    ASSERT_EQ(GetFocus(), edit->Handle());
+    Wait(GetDoubleClickTime() + 1);
+    openmenu::menu = nullptr;
+    openmenu::skinned = -1;
+    openmenu::ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, openmenu::Look);
+    row.Ask();
+    // Through the application's loop, as the program runs it, until the menu was seen or about
+    // a second has passed.
+    for (int i = 0; i < 100 && !openmenu::menu && openmenu::ticks < 50; ++i) {
+      Application->ProcessMessages();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    KillTimer(nullptr, timer);
+    Pump();
+    EXPECT_NE(openmenu::menu, GetSystemMenu(w, FALSE)) << "the system's own menu opened";
+    if (row.Want == kSkinned) {
+      ASSERT_NE(openmenu::menu, nullptr) << "no menu opened";
+      ASSERT_NE(f->SysMenuPopup(), nullptr);
+      EXPECT_EQ(openmenu::menu, f->SysMenuPopup()->Handle());
+      EXPECT_EQ(openmenu::skinned, 1);
+    }
+  }
+  form->Free();
+}
+
+// A new caption is set with the window's drawing off, so that the system paints none of its own
+// frame over the skinned one, and the frame is then painted once (a minimised window only
+// repaints its frame; an invisible one only takes the text). What the window still had to paint
+// stays to be painted.
+TEST_F(FramePaint_, ACaptionChangeIsDrawnWithDrawingOffThenTheFrameOnce) {
+  const std::vector<UINT> watch = {WM_SETTEXT, WM_SETREDRAW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED};
+  const std::vector<TRecordedMsg> formFlow = {
+      {WM_SETTEXT, sent},
+      {WM_SETREDRAW, sent | wparam, FALSE},
+      {WM_SETREDRAW, sent | wparam, TRUE},
+      {WM_WINDOWPOSCHANGING, sent},
+      {WM_WINDOWPOSCHANGED, sent},
+  };
+  // Without a form the skinned window's own procedure switches drawing off before passing it on.
+  const std::vector<TRecordedMsg> plainFlow = {
+      {WM_SETREDRAW, sent | wparam, FALSE},
+      {WM_SETTEXT, sent},
+      {WM_SETREDRAW, sent | wparam, TRUE},
+      {WM_WINDOWPOSCHANGING, sent},
+      {WM_WINDOWPOSCHANGED, sent},
+  };
+  struct TRow {
+    const char* Name;
+    bool WithForm, Visible;
+    int Show;
+    std::vector<TRecordedMsg> Flow;
+  } rows[] = {
+      {"a class-library form", true, true, SW_SHOWNORMAL, formFlow},
+      {"an invisible class-library form", true, false, SW_HIDE, {{WM_SETTEXT, sent}}},
+      {"a plain window", false, true, SW_SHOWNORMAL, plainFlow},
+      {"a minimised plain window", false, true, SW_MINIMIZE,
+       {{WM_SETREDRAW, sent | wparam, FALSE}, {WM_SETTEXT, sent}, {WM_SETREDRAW, sent | wparam, TRUE}}},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    Data(sfMainform, nullptr, FrameSkin());
+    TForm* form = nullptr;
+    HWND w = nullptr;
+    if (row.WithForm) {
+      form = new TForm(Application);
+      form->SetBounds(40, 40, 360, 240);
+      form->Show();
+      w = form->Handle();
+    } else {
+      w = Window(MakeRecorded());
+    }
+    HWND child = CreateWindowExW(0, L"STATIC", L"x", WS_CHILD | WS_VISIBLE, 5, 5, 40, 16, w, nullptr, nullptr, nullptr);
+    TMessageLog log(watch);
+    TWindowRecorder rec(w, log);
+    TVeltForm* f = Skin(w);
+    ASSERT_NE(f, nullptr);
+    ShowWindow(w, row.Show);
+    Pump();
+    ASSERT_EQ(IsWindowVisible(w) != FALSE, row.Visible);
+    // Something the window has yet to paint when the caption changes.
+    InvalidateRect(child, nullptr, TRUE);
+    const bool pending = GetUpdateRect(child, nullptr, FALSE) != FALSE;
+    log.Clear();
+    SetWindowTextW(w, L"\u97f5\u5b57\u5178 Karo");
+    EXPECT_TRUE(SequenceIs(log, row.Flow));
+    wchar_t text[32] = {};
+    GetWindowTextW(w, text, 32);
+    EXPECT_STREQ(text, L"\u97f5\u5b57\u5178 Karo");
+    EXPECT_EQ(IsWindowVisible(w) != FALSE, row.Visible);
+    EXPECT_EQ(GetUpdateRect(child, nullptr, FALSE) != FALSE, pending) << "the child's pending paint was lost";
+    if (row.Show == SW_SHOWNORMAL) {
+      EXPECT_TRUE(pending);
+    }
+    // Gone while the recorder under the skinned window's procedure still exists.
+    if (form)
+      form->Free();
+    else
+      DestroyWindow(w);
+  }
+}
+
+// A maximised MDI child's text also shows in its frame's caption: it is set with drawing on, and
+// the frame is asked to repaint everything once (CN_MdiRedraw to the MDI client).
+TEST_F(FramePaint_, ACaptionChangeOfAMaximisedMDIChildRepaintsItsFrameOnce) {
+  Data(sfMainform, nullptr, FrameSkin());
+  HWND client = nullptr;
+  HWND frame = Window(MakeMdiFrame(client));
+  ASSERT_NE(Skin(frame), nullptr);
+  // MDI children are taken over as they are made.
+  Mgr->InstallHook();
+  HWND kid = MakeMaximisedMdiChild(client);
+  ASSERT_NE(kid, nullptr);
+  TVeltForm* f = Mgr->FindVeltForm(kid);
+  ASSERT_NE(f, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return f->SkinActiveSeen; }));
+  ASSERT_TRUE(IsZoomed(kid));
+  TMessageLog log({WM_SETTEXT, WM_SETREDRAW});
+  TWindowRecorder rec(kid, log);
+  SetWindowTextW(kid, L"Another");
+  EXPECT_TRUE(SequenceIs(log, {{WM_SETTEXT, sent}}));
+  MSG m{};
+  ASSERT_TRUE(PeekMessageW(&m, client, CN_MdiRedraw, CN_MdiRedraw, PM_REMOVE));
+  EXPECT_FALSE(PeekMessageW(&m, client, CN_MdiRedraw, CN_MdiRedraw, PM_REMOVE));
+  DestroyWindow(frame);
+  Pump();
+}
+
+// Owner-drawn items of a form's menus: those the program made owner-drawn itself (numbers 1 to
+// 4095 that are none of the class library's items) reach the program to be measured and drawn;
+// the system's items and those the skin made owner-drawn are the skin's.
+TEST_F(FramePaint_, AProgramsOwnOwnerDrawnItemsReachTheProgram) {
+  Data(sfMainform, nullptr, FrameSkin());
+  auto* form = new TForm(Application);
+  form->SetBounds(40, 40, 360, 240);
+  form->Show();
+  HWND w = form->Handle();
+  HMENU bar = CreateMenu();
+  HMENU sub = CreatePopupMenu();
+  AppendMenuW(sub, MF_OWNERDRAW, 500, nullptr);
+  AppendMenuW(sub, MF_STRING, 501, L"&Plain");
+  AppendMenuW(bar, MF_POPUP, UINT_PTR(sub), L"&File");
+  SetMenu(w, bar);
+  TMessageLog log({WM_MEASUREITEM, WM_DRAWITEM});
+  TWindowRecorder rec(w, log);
+  TVeltForm* f = Skin(w);
+  ASSERT_NE(f, nullptr);
+  // The skin makes the plain item owner-drawn when the menu opens.
+  f->PrepareMenu(sub);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(GetDC(nullptr), 200, 30);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  struct TRow {
+    const char* Name;
+    UINT Id;
+    HMENU Menu;
+    bool Program;
+  } rows[] = {
+      {"the program's own owner-drawn item", 500, sub, true},
+      {"an item the skin made owner-drawn", 501, sub, false},
+      {"an item the system added", SC_CLOSE, GetSystemMenu(w, FALSE), false},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    log.Clear();
+    MEASUREITEMSTRUCT mi{};
+    mi.CtlType = ODT_MENU;
+    mi.itemID = row.Id;
+    const LRESULT measured = SendMessageW(w, WM_MEASUREITEM, 0, LPARAM(&mi));
+    DRAWITEMSTRUCT di{};
+    di.CtlType = ODT_MENU;
+    di.itemID = row.Id;
+    di.itemAction = ODA_DRAWENTIRE;
+    di.hwndItem = HWND(row.Menu);
+    di.hDC = dc;
+    di.rcItem = RECT{0, 0, 200, 30};
+    SendMessageW(w, WM_DRAWITEM, 0, LPARAM(&di));
+    if (row.Program) {
+      EXPECT_TRUE(SequenceIs(log, {{WM_MEASUREITEM, sent}, {WM_DRAWITEM, sent}}));
+    } else {
+      EXPECT_TRUE(SequenceIs(log, {}));
+      EXPECT_EQ(measured, TRUE);
+      EXPECT_GT(mi.itemWidth, 0u);
+      EXPECT_GT(mi.itemHeight, 0u);
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  rec.Detach();
+  form->Free();
+}
+
+// In a window without a class-library form nothing tells a control skin that the mouse has left
+// its control: the window ends the hot look of the control the mouse was last over when the hover
+// timer finds the cursor elsewhere, when the window is deactivated, and when the mouse moves over
+// another control. A control skin that goes leaves nothing behind.
+TEST_F(FramePaint_, TheHotControlOfAWindowWithoutAFormEndsWhenTheMouseIsGone) {
+  HWND w = MakeRecorded();
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  f->Active = true;
+  HWND a = CreateWindowExW(0, L"STATIC", L"a", WS_CHILD | WS_VISIBLE, 5, 5, 40, 16, w, nullptr, nullptr, nullptr);
+  HWND b = CreateWindowExW(0, L"STATIC", L"b", WS_CHILD | WS_VISIBLE, 60, 5, 40, 16, w, nullptr, nullptr, nullptr);
+  // Recorded under the skins: what the skins pass on to the controls.
+  TMessageLog logA({CM_MOUSELEAVE}), logB({CM_MOUSELEAVE});
+  TWindowRecorder recA(a, logA), recB(b, logB);
+  auto* skinA = new TSkinControl(f);
+  skinA->Inithwnd(a, f->SkinData, nullptr, f);
+  auto* skinB = new TSkinControl(f);
+  skinB->Inithwnd(b, f->SkinData, nullptr, f);
+  static POINT cursor;
+  TVeltForm::CursorPos = [] { return cursor; };
+  RECT ra{};
+  GetWindowRect(a, &ra);
+  auto hover = [&](HWND c) {
+    SendMessageW(c, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    logA.Clear();
+    logB.Clear();
+  };
+  {
+    SCOPED_TRACE("the hover timer");
+    hover(a);
+    EXPECT_EQ(f->HotControl(), skinA);
+    f->HoverTimer()->SetEnabled(true);
+    cursor = POINT{ra.left + 2, ra.top + 2};
+    f->HoverTimer()->Tick();
+    EXPECT_TRUE(SequenceIs(logA, {}));
+    EXPECT_EQ(f->HotControl(), skinA);
+    cursor = POINT{ra.right + 200, ra.bottom + 200};
+    f->HoverTimer()->Tick();
+    EXPECT_TRUE(SequenceIs(logA, {{CM_MOUSELEAVE, sent}}));
+    EXPECT_EQ(f->HotControl(), nullptr);
+  }
+  {
+    SCOPED_TRACE("deactivation");
+    hover(a);
+    cursor = POINT{ra.left + 2, ra.top + 2};
+    SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_TRUE(SequenceIs(logA, {{CM_MOUSELEAVE, sent}}));
+    EXPECT_EQ(f->HotControl(), nullptr);
+    SendMessageW(w, WM_NCACTIVATE, TRUE, 0);
+  }
+  {
+    SCOPED_TRACE("another control");
+    hover(a);
+    SendMessageW(b, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(SequenceIs(logA, {{CM_MOUSELEAVE, sent}}));
+    EXPECT_TRUE(SequenceIs(logB, {}));
+    EXPECT_EQ(f->HotControl(), skinB);
+  }
+  {
+    SCOPED_TRACE("a skin that goes");
+    delete skinB;
+    EXPECT_EQ(f->HotControl(), nullptr);
+    SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_TRUE(SequenceIs(logB, {}));
+  }
+  // Gone while the recorders under the skins still exist.
+  DestroyWindow(a);
+  DestroyWindow(b);
+}
+
 // An MDI parent's buttons for its maximised child (minimise, restore, close) act on the child;
 // CN_MdiRedraw to the client repaints the parent's frame.
 TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsTheFrame) {
   Data(sfMainform, nullptr, FrameSkin());
-  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
-  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
   struct TRow {
     const char* Name;
     int Action;
@@ -866,21 +1466,11 @@ TEST_F(FramePaint_, TheMDIChildButtonsActOnTheActiveChildAndCNMdiRedrawRepaintsT
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                                        10, 10, 600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
-    CLIENTCREATESTRUCT ccs{};
-    ccs.idFirstChild = 5000;
-    HWND client = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 580, 400,
-                                  frame, nullptr, GetModuleHandleW(nullptr), &ccs);
+    HWND client = nullptr;
+    HWND frame = Window(MakeMdiFrame(client));
     TVeltForm* f = Skin(frame);
     ASSERT_NE(f, nullptr);
-    MDICREATESTRUCTW mc{};
-    mc.szClass = L"KaroFrameMDIChild";
-    mc.szTitle = L"Child";
-    mc.hOwner = GetModuleHandleW(nullptr);
-    mc.cx = mc.cy = 150;
-    mc.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
-    HWND kid = HWND(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+    HWND kid = MakeMaximisedMdiChild(client);
     ASSERT_NE(kid, nullptr);
     ASSERT_TRUE(f->MDIChildMax());
     f->Active = true;

@@ -232,6 +232,12 @@ TEST(CaptionButtonShow, VisibilityCodesAndActions) {
   inactive.Active = false;
   TCaptionFlags mdiMax = normal;
   mdiMax.MdiChildMax = mdiMax.HasMenuBar = true;
+  // A fixed window with a system menu that asks for context help, and one that also has a
+  // minimise box.
+  TCaptionFlags help;
+  help.SysMenu = help.Help = help.Active = true;
+  TCaptionFlags helpAndMin = help;
+  helpAndMin.MinBox = true;
 
   struct Case {
     const char* what;
@@ -259,6 +265,13 @@ TEST(CaptionButtonShow, VisibilityCodesAndActions) {
       {"maximise without the box is disabled", 0, 0, 1, noMax, true, false},
       {"minimise without a system menu is disabled", 0, 0, 2, noSysMenu, true, false},
       {"icon on a dialog frame is hidden", 0, 0, 3, dialog, false, true},
+      // The shipped skins' help button: Visibility 9, Visibility1 6.
+      {"help button on a window that asks for help", 9, 6, 4, help, true, true},
+      {"help button beside a minimise box", 9, 6, 4, helpAndMin, false, true},
+      {"6 counts the help as a box", 6, 0, 5, help, true, true},
+      {"6 of Visibility1 counts it too", 0, 6, 5, help, true, true},
+      {"7: the help stands where a maximise box would", 7, 0, 5, help, false, true},
+      {"the help maximises nothing", 0, 0, 1, help, true, false},
   };
   for (const Case& c : cases) {
     const TCaptionButtonShow s = CaptionButtonShow(c.v, c.v1, c.action, c.flags, nullptr, true);
@@ -286,6 +299,28 @@ TEST(CaptionButtonShow, CodesFrom1000AskTheWindow) {
   CaptionButtonShow(999, 0, 5, f, ask, true);
   CaptionButtonShow(2001, 0, 5, f, ask, true);
   EXPECT_EQ(asked.size(), 3u);
+}
+
+TEST(RestorePictureIndex, TheMaximiseButtonOnlyAMaximisedWindowShows) {
+  TCaptionFlags f;
+  f.SysMenu = f.MinBox = f.MaxBox = f.Active = true;
+  // As the shipped skins have them: close, maximise (not maximised), restore (maximised), minimise.
+  const std::vector<TCaptionButtonCodes> shipped = {{0, 0, 0}, {1, 6, 2}, {1, 6, 1}, {2, 6, 0}, {4, 9, 6}};
+  struct Case {
+    const char* what;
+    std::vector<TCaptionButtonCodes> buttons;
+    int index;
+  } cases[] = {
+      {"the shipped skins", shipped, 2},
+      {"the order of the sections does not matter", {{1, 1, 0}, {1, 2, 0}}, 0},
+      {"a maximise button that always shows is no restore picture", {{1, 0, 0}, {2, 0, 0}}, -1},
+      {"an action 22 button counts", {{22, 0, 1}}, 0},
+      {"a button of another action never", {{5, 0, 1}, {2, 1, 0}}, -1},
+      {"no buttons", {}, -1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RestorePictureIndex(c.buttons, f), c.index) << c.what;
+  // Codes that the application decides are not asked while painting.
+  EXPECT_EQ(RestorePictureIndex({{1, 1500, 1}}, f), -1);
 }
 
 TEST(PlaceCaptionButton, ByAlign) {
