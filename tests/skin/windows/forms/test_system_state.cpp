@@ -9,9 +9,11 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 using namespace skintest;
 
@@ -135,10 +137,12 @@ HWND dialog = nullptr;
 bool shown = false;
 bool done = false;
 HHOOK showHook = nullptr;
+// Every window the loop showed: it may show the dialog before a tick has found it in the list.
+std::vector<HWND> showings;
 
 LRESULT CALLBACK SeeShowing(int code, WPARAM wp, LPARAM lp) {
   const auto* c = reinterpret_cast<const CWPSTRUCT*>(lp);
-  if (code == HC_ACTION && c->message == WM_SHOWWINDOW && c->wParam && dialog && c->hwnd == dialog) shown = true;
+  if (code == HC_ACTION && c->message == WM_SHOWWINDOW && c->wParam) showings.push_back(c->hwnd);
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
@@ -147,6 +151,7 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR id, DWORD) {
   if (!dialog)
     for (TVeltForm* f : mgr->FormList())
       if (f->ListedClassName == "#32770" && f->SkinActiveSeen) dialog = f->hwnd;
+  if (dialog && !shown) shown = std::find(showings.begin(), showings.end(), dialog) != showings.end();
   if (dialog && shown && !done) {
     // The paint that follows the showing, now, before anything is looked at; later calls see only
     // what the dialog painted by itself.
@@ -170,6 +175,7 @@ void Run(TSkinManage* m, const std::function<void()>& show, std::function<bool(H
   dialog = nullptr;
   shown = false;
   done = false;
+  showings.clear();
   showHook = SetWindowsHookExW(WH_CALLWNDPROC, SeeShowing, nullptr, GetCurrentThreadId());
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, Watch);
   show();
