@@ -21,22 +21,26 @@ const wchar_t kProp[] = L"KaroTestSubclass";
 // What the window's own procedure and the owners saw, in order.
 std::vector<std::string> g_log;
 
-LRESULT CALLBACK BaseProcW(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == kThrow) return 5;
-  if (m == kPing) {
-    g_log.push_back("base");
-    return 41;
+// The window's own answers to the tests' messages.
+bool BaseAnswers(UINT m, LRESULT& r) {
+  if (m == kThrow) {
+    r = 5;
+    return true;
   }
-  return DefWindowProcW(w, m, wp, lp);
+  if (m != kPing) return false;
+  g_log.push_back("base");
+  r = 41;
+  return true;
+}
+
+LRESULT CALLBACK BaseProcW(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  LRESULT r = 0;
+  return BaseAnswers(m, r) ? r : DefWindowProcW(w, m, wp, lp);
 }
 
 LRESULT CALLBACK BaseProcA(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == kThrow) return 5;
-  if (m == kPing) {
-    g_log.push_back("base");
-    return 41;
-  }
-  return DefWindowProcA(w, m, wp, lp);
+  LRESULT r = 0;
+  return BaseAnswers(m, r) ? r : DefWindowProcA(w, m, wp, lp);
 }
 
 struct TOwner {
