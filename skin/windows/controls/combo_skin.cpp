@@ -8,7 +8,7 @@
 #include "skin/data/velt_data.h"
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_messages.h"
-#include "skin/windows/manager/window_procs.h"
+#include "skin/windows/manager/window_subclass.h"
 #include "skin/windows/paint/draw_primitives.h"
 
 KARO_CLASS_INFO(TSkinComBox, TSkinControl)
@@ -28,35 +28,21 @@ bool HasPicture(const TDataSkinObject* o) { return o && o->Map && !o->Map->Empty
 
 // ---- The hook on the combo's edit child
 
-const wchar_t kEditHookProp[] = L"KaroComboEditHook";
+LRESULT CALLBACK EditHookProc(HWND w, UINT m, WPARAM wp, LPARAM lp);
 
-struct TEditHook {
-  TSkinComBox* Skin;
-  WNDPROC Saved;
-  bool Unicode;
-};
-
-LRESULT CALLBACK EditHookProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  auto* h = static_cast<TEditHook*>(GetPropW(w, kEditHookProp));
-  if (!h) return IsWindowUnicode(w) ? DefWindowProcW(w, m, wp, lp) : DefWindowProcA(w, m, wp, lp);
-  const TEditHook copy = *h;
-  if (m == WM_NCDESTROY) {
-    RemovePropW(w, kEditHookProp);
-    delete h;
-    if (copy.Skin) copy.Skin->FEditChild = nullptr;
-    return CallSavedProc(copy.Saved, copy.Unicode, w, m, wp, lp);
-  }
-  const LRESULT r = CallSavedProc(copy.Saved, copy.Unicode, w, m, wp, lp);
-  // The edit's own handling may have freed the combo and its skin: ask the window again.
-  h = static_cast<TEditHook*>(GetPropW(w, kEditHookProp));
-  if (h && h->Skin) {
-    try {
-      h->Skin->ButtonProc(w, m, wp, lp);
-    } catch (...) {
-    }
-  }
-  return r;
+// Runs after the edit's own procedure, whose result stands.
+LRESULT EditMessage(void* skin, HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  auto* s = static_cast<TSkinComBox*>(skin);
+  if (m == WM_NCDESTROY)
+    s->FEditChild = nullptr;
+  else
+    s->ButtonProc(w, m, wp, lp);
+  return 0;
 }
+
+const TSubclassKind kEditKind{L"KaroComboEditHook", &EditHookProc, &EditMessage, false, true};
+
+LRESULT CALLBACK EditHookProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SubclassWindowProc(kEditKind, w, m, wp, lp); }
 
 // A message's point in screen coordinates (non-client messages carry them already).
 POINT ScreenPointOf(const MSG& msg) {
@@ -141,29 +127,14 @@ void TSkinComBox::SkinDropList() {
 
 void TSkinComBox::FindBtn() {
   HWND child = GetTopWindow(FHandle);
-  if (!child || GetPropW(child, kEditHookProp)) return;
   // The child's own character set decides the calls, so a Unicode edit keeps its wide text.
-  const bool unicode = IsWindowUnicode(child);
-  auto* h = new TEditHook{this, CurrentWindowProc(child, unicode), unicode};
-  SetPropW(child, kEditHookProp, HANDLE(h));
-  SetWindowProc(child, unicode, &EditHookProc);
+  if (!child || !editSub_.Install(kEditKind, child, this)) return;
   FEditChild = child;
 }
 
 void TSkinComBox::UnhookEdit() {
-  HWND child = FEditChild;
   FEditChild = nullptr;
-  if (!child || !IsWindow(child)) return;
-  auto* h = static_cast<TEditHook*>(GetPropW(child, kEditHookProp));
-  if (!h || h->Skin != this) return;
-  if (CurrentWindowProc(child, h->Unicode) == &EditHookProc) {
-    SetWindowProc(child, h->Unicode, h->Saved);
-    RemovePropW(child, kEditHookProp);
-    delete h;
-  } else {
-    // A procedure was put over ours: ours stays in the chain and passes everything on.
-    h->Skin = nullptr;
-  }
+  editSub_.Restore();
 }
 
 void TSkinComBox::Unsubclass() {

@@ -40,6 +40,8 @@ public:
   TRect FButtonRect{};
 
 private:
+  // The hold on the edit child while FEditChild names it.
+  TWindowSubclass editSub_;
   void FindBtn();
   void UnhookEdit();
   void SkinDropList();

@@ -12,22 +12,10 @@
 #include "skin/data/velt_text.h"
 #include "skin/windows/manager/skin_messages.h"
 #include "skin/windows/paint/draw_primitives.h"
-#include "skin/windows/manager/window_procs.h"
 
 KARO_CLASS_INFO(TSkinControl, TComponent)
 
-// What the window property of a plain skinned window points at. It outlives the skin when another
-// procedure was put over ours before the skin went: the window then keeps calling ours, which
-// passes everything to the saved procedure until WM_NCDESTROY frees the record.
-struct TSkinHwndRecord {
-  TSkinControl* Skin;
-  WNDPROC Saved;
-  bool Unicode;
-};
-
 namespace {
-
-const wchar_t kSkinProp[] = L"KaroControlSkin";
 
 // The WindowProc put into a class-library control: it names this link, so the control keeps a
 // working chain even when a procedure put over ours outlives the skin.
@@ -37,11 +25,6 @@ struct TProcLink {
 };
 
 
-// A Unicode window's procedure takes wide text: the W form keeps Chinese captions whole.
-LRESULT CallSaved(const TSkinHwndRecord& r, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return CallSavedProc(r.Saved, r.Unicode, wnd, msg, wp, lp);
-}
-
 void HandleEntryException() {
   try {
     if (Application) Application->HandleException(nullptr);
@@ -49,25 +32,18 @@ void HandleEntryException() {
   }
 }
 
-LRESULT CALLBACK SkinHwndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* r = static_cast<TSkinHwndRecord*>(GetPropW(wnd, kSkinProp));
-  if (!r) return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
-  if (!r->Skin) {
-    TSkinHwndRecord copy = *r;
-    if (msg == WM_NCDESTROY) {
-      RemovePropW(wnd, kSkinProp);
-      delete r;
-    }
-    return CallSaved(copy, wnd, msg, wp, lp);
-  }
+LRESULT CALLBACK SkinHwndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
+LRESULT SkinMessage(void* skin, HWND, UINT msg, WPARAM wp, LPARAM lp) {
   TMessage m{msg, wp, lp, 0};
-  // NewWndProc keeps every exception inside; this barrier is for the unexpected.
-  try {
-    r->Skin->NewWndProc(m);
-  } catch (...) {
-    HandleEntryException();
-  }
+  static_cast<TSkinControl*>(skin)->NewWndProc(m);
   return m.Result;
+}
+
+const TSubclassKind kSkinKind{L"KaroControlSkin", &SkinHwndProc, &SkinMessage};
+
+LRESULT CALLBACK SkinHwndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return SubclassWindowProc(kSkinKind, wnd, msg, wp, lp);
 }
 
 bool EmptyRect(const TRect& R) { return R.Right <= R.Left || R.Bottom <= R.Top; }
@@ -106,25 +82,13 @@ void TSkinControl::RestoreProcedures() {
     }
     FOldWindowProc = TWndMethod();
   }
-  if (FRecord) {
-    TSkinHwndRecord* r = FRecord;
-    FRecord = nullptr;
-    if (!IsWindow(FHandle) || GetPropW(FHandle, kSkinProp) != HANDLE(r)) {
-      delete r;
-    } else if (CurrentWindowProc(FHandle, r->Unicode) == &SkinHwndProc) {
-      SetWindowProc(FHandle, r->Unicode, r->Saved);
-      RemovePropW(FHandle, kSkinProp);
-      delete r;
-    } else {
-      r->Skin = nullptr;
-    }
-  }
+  FHwndSub.Restore();
 }
 
 bool TSkinControl::IsCurrent() const {
   if (FOldWindowProc && FControl && procLink_)
     return FControl->WindowProc() == LinkId(procLink_.get());
-  if (FRecord && FHandle) return CurrentWindowProc(FHandle, FRecord->Unicode) == &SkinHwndProc;
+  if (FHwndSub.Installed() && FHandle) return FHwndSub.Current();
   return false;
 }
 
@@ -179,7 +143,7 @@ void TSkinControl::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, b
 void TSkinControl::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) {
   // Attaching twice would save our own procedure as the one to call next: every message would
   // then go round without end.
-  if (attaching_ || FRecord || FOldWindowProc) return;
+  if (attaching_ || FHwndSub.Installed() || FOldWindowProc) return;
   attaching_ = true;
   FSkinData = SkinData;
   FCanvas = Canvas;
@@ -191,9 +155,7 @@ void TSkinControl::Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, T
   if (Handle && IsWindow(Handle)) {
     FUnicode = IsWindowUnicode(Handle);
     FCaption = GetWindowTextWide(Handle);
-    FRecord = new TSkinHwndRecord{this, CurrentWindowProc(Handle, FUnicode), FUnicode};
-    SetPropW(Handle, kSkinProp, HANDLE(FRecord));
-    SetWindowProc(Handle, FUnicode, &SkinHwndProc);
+    FHwndSub.Install(kSkinKind, Handle, this);
     InvalidateRect(Handle, nullptr, TRUE);
   }
   FInitialized = true;
@@ -275,8 +237,8 @@ void TSkinControl::Default(TMessage& Message) {
   passed_ = true;
   if (FOldWindowProc) {
     FOldWindowProc(Message);
-  } else if (FRecord) {
-    Message.Result = CallSaved(*FRecord, FHandle, Message.Msg, Message.WParam, Message.LParam);
+  } else if (FHwndSub.Installed()) {
+    Message.Result = FHwndSub.CallSaved(Message.Msg, Message.WParam, Message.LParam);
   } else if (FHandle) {
     Message.Result = FUnicode ? DefWindowProcW(FHandle, Message.Msg, Message.WParam, Message.LParam)
                               : DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);

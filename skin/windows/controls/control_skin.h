@@ -12,6 +12,7 @@
 #include "classlib/controls/controls.h"
 #include "classlib/graphics/bitmap.h"
 #include "skin/windows/forms/velt_form.h"
+#include "skin/windows/manager/window_subclass.h"
 
 class TSkinData;
 class TDataSkinObject;
@@ -120,7 +121,7 @@ public:
   TVeltForm* FForm = nullptr;
   int FTransparent = 0;
   // The plain window's binding (its saved procedure); nil for a class-library control.
-  struct TSkinHwndRecord* FRecord = nullptr;
+  TWindowSubclass FHwndSub;
 
 protected:
   // Puts this skin's procedure into the control's WindowProc, the old one saved.

@@ -9,7 +9,7 @@
 #include "classlib/graphics/bitmap.h"
 #include "classlib/core/typinfo.h"
 #include "skin/data/velt_data.h"
-#include "skin/windows/manager/window_procs.h"
+#include "skin/windows/manager/window_subclass.h"
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/forms/caption_buttons.h"
@@ -21,49 +21,34 @@ DWORD WinVersion = 0;
 
 KARO_CLASS_INFO(TVeltForm, TComponent)
 
-// What the window property of a taken-over window points at. It outlives the TVeltForm when
-// another procedure was put over ours before we gave the window back: the window then keeps
-// calling ours, which passes everything to the saved procedure until WM_NCDESTROY frees it.
-struct TSubclassRecord {
-  TVeltForm* Form;
-  WNDPROC Saved;
-  bool Unicode;
-};
-
 namespace {
 
-const wchar_t kFormProp[] = L"KaroSkinForm";
-const wchar_t kMDIProp[] = L"KaroSkinMDIClient";
+LRESULT CALLBACK VeltFormWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
-
-// A Unicode window's procedure takes wide text and an ANSI one's ANSI text: calling a Unicode
-// procedure through the A form would turn Chinese captions into question marks.
-LRESULT CallSaved(const TSubclassRecord& r, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return CallSavedProc(r.Saved, r.Unicode, wnd, msg, wp, lp);
+LRESULT FormMessage(void* form, HWND, UINT msg, WPARAM wp, LPARAM lp) {
+  return static_cast<TVeltForm*>(form)->WinWndProc(msg, wp, lp);
 }
 
-// Installs proc over the window's procedure with a record under prop; the record saved.
-TSubclassRecord* Hook(HWND wnd, const wchar_t* prop, WNDPROC proc, TVeltForm* form, bool unicode) {
-  auto* r = new TSubclassRecord{form, CurrentWindowProc(wnd, unicode), unicode};
-  SetPropW(wnd, prop, HANDLE(r));
-  SetWindowProc(wnd, unicode, proc);
-  return r;
+LRESULT MDIMessage(void* owner, HWND, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* form = static_cast<TVeltForm*>(owner);
+  if (msg != WM_NCDESTROY) return form->WinMDIProc(msg, wp, lp);
+  // The client goes before its parent: the form forgets it, and its hold empties with the window.
+  form->MDIClient = nullptr;
+  return form->DefaultMDI(msg, wp, lp);
 }
 
-// Puts the saved procedure back while ours is the current one; otherwise leaves the record to
-// pass messages on until the window goes.
-void Unhook(HWND wnd, const wchar_t* prop, WNDPROC proc, TSubclassRecord*& r) {
-  if (!r) return;
-  if (!IsWindow(wnd) || GetPropW(wnd, prop) != HANDLE(r)) {
-    delete r;
-  } else if (CurrentWindowProc(wnd, r->Unicode) == proc) {
-    SetWindowProc(wnd, r->Unicode, r->Saved);
-    RemovePropW(wnd, prop);
-    delete r;
-  } else {
-    r->Form = nullptr;
-  }
-  r = nullptr;
+const TSubclassKind kFormKind{L"KaroSkinForm", &VeltFormWndProc, &FormMessage};
+// The MDI client is always taken over through the ANSI pair.
+const TSubclassKind kMDIKind{L"KaroSkinMDIClient", &VeltMDIWndProc, &MDIMessage, true};
+
+LRESULT CALLBACK VeltFormWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return SubclassWindowProc(kFormKind, wnd, msg, wp, lp);
+}
+
+// The MDI client of a skinned MDI parent.
+LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return SubclassWindowProc(kMDIKind, wnd, msg, wp, lp);
 }
 
 RECT WindowRectIn(HWND wnd, HWND parent) {
@@ -81,57 +66,10 @@ std::wstring WindowTextW(HWND wnd) {
   return s;
 }
 
-void HandleEntryException() {
-  if (Application) Application->HandleException(nullptr);
-}
-
 }  // namespace
 
-LRESULT CALLBACK VeltFormWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* r = static_cast<TSubclassRecord*>(GetPropW(wnd, kFormProp));
-  if (!r) return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
-  if (!r->Form) {
-    TSubclassRecord copy = *r;
-    if (msg == WM_NCDESTROY) {
-      RemovePropW(wnd, kFormProp);
-      delete r;
-    }
-    return CallSaved(copy, wnd, msg, wp, lp);
-  }
-  try {
-    return r->Form->WinWndProc(msg, wp, lp);
-  } catch (...) {
-    HandleEntryException();
-    return 0;
-  }
-}
-
-// The MDI client of a skinned MDI parent.
-LRESULT CALLBACK VeltMDIWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* r = static_cast<TSubclassRecord*>(GetPropW(wnd, kMDIProp));
-  if (!r) return DefWindowProcA(wnd, msg, wp, lp);
-  TSubclassRecord copy = *r;
-  if (msg == WM_NCDESTROY) {
-    RemovePropW(wnd, kMDIProp);
-    // The client goes before its parent: the form must not free the record a second time.
-    if (r->Form) {
-      r->Form->MDIClient = nullptr;
-      r->Form->mdiRecord_ = nullptr;
-    }
-    delete r;
-  } else if (r->Form) {
-    try {
-      return r->Form->WinMDIProc(msg, wp, lp);
-    } catch (...) {
-      HandleEntryException();
-      return 0;
-    }
-  }
-  return CallSaved(copy, wnd, msg, wp, lp);
-}
-
 LRESULT TVeltForm::DefaultMDI(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  if (mdiRecord_) return CallSaved(*mdiRecord_, MDIClient, Msg, wParam, lParam);
+  if (mdiSub_.Installed()) return mdiSub_.CallSaved(Msg, wParam, lParam);
   return DefWindowProcA(MDIClient, Msg, wParam, lParam);
 }
 
@@ -154,11 +92,11 @@ TVeltForm::TVeltForm(TComponent* AOwner) : TComponent(AOwner) {
 TVeltForm::~TVeltForm() {
   *alive_ = false;
   // Freed with its form while still skinned: the window must not keep calling a freed object.
-  if (record_) {
+  if (formSub_.Installed()) {
     RestoreFormProc();
-    Unhook(hwnd, kFormProp, &VeltFormWndProc, record_);
+    formSub_.Restore();
   }
-  if (mdiRecord_) Unhook(MDIClient, kMDIProp, &VeltMDIWndProc, mdiRecord_);
+  mdiSub_.Restore();
   ForgetTrackedForm(this);
   FreeMenuBar();
   // No menu item may keep a handler that calls this object.
@@ -172,7 +110,7 @@ TVeltForm::~TVeltForm() {
   if (Manager) Manager->DeleteForm2(this);
 }
 
-bool TVeltForm::Subclassed() const { return record_ != nullptr; }
+bool TVeltForm::Subclassed() const { return formSub_.Installed(); }
 
 // ---- Taking the window over
 
@@ -194,7 +132,7 @@ void TVeltForm::InitTform(TSkinData* Data, TWinControl* AForm) {
 void TVeltForm::InitDlg(TSkinData* Data) { InitSkin(Data); }
 
 void TVeltForm::InitSkin(TSkinData* Data) {
-  if (record_) return;
+  if (formSub_.Installed()) return;
   if (Manager && !Manager->Running()) Manager->State = 1;
   SkinData = Data;
   FrameSkinned = Data->SkinControls().Contains(xcMainMenu);
@@ -279,18 +217,17 @@ void TVeltForm::InitSkin(TSkinData* Data) {
 
 void TVeltForm::Subclass() {
   UnicodeWindow = IsWindowUnicode(hwnd) != FALSE;
-  record_ = Hook(hwnd, kFormProp, &VeltFormWndProc, this, UnicodeWindow);
+  formSub_.Install(kFormKind, hwnd, this);
 }
 
-void TVeltForm::RestoreWndProc() { Unhook(hwnd, kFormProp, &VeltFormWndProc, record_); }
+void TVeltForm::RestoreWndProc() { formSub_.Restore(); }
 
 void TVeltForm::SubclassMDI() {
-  if (!MDIClient || mdiRecord_) return;
-  // The MDI client is always taken over through the ANSI pair.
-  mdiRecord_ = Hook(MDIClient, kMDIProp, &VeltMDIWndProc, this, false);
+  if (!MDIClient || mdiSub_.Installed()) return;
+  mdiSub_.Install(kMDIKind, MDIClient, this);
 }
 
-void TVeltForm::UnSubclassMDI() { Unhook(MDIClient, kMDIProp, &VeltMDIWndProc, mdiRecord_); }
+void TVeltForm::UnSubclassMDI() { mdiSub_.Restore(); }
 
 void TVeltForm::RestoreFormProc() {
   if (!savedFormProc_ || !Form) return;
@@ -558,7 +495,7 @@ void TVeltForm::SkinChange() {
 // ---- Window procedures
 
 LRESULT TVeltForm::Default(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  if (record_) return CallSaved(*record_, hwnd, Msg, wParam, lParam);
+  if (formSub_.Installed()) return formSub_.CallSaved(Msg, wParam, lParam);
   return UnicodeWindow ? DefWindowProcW(hwnd, Msg, wParam, lParam) : DefWindowProcA(hwnd, Msg, wParam, lParam);
 }
 
@@ -571,12 +508,12 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   switch (Msg) {
     case WM_NCDESTROY: {
       LifeState = lsUnskinning;
-      const TSubclassRecord saved = record_ ? *record_ : TSubclassRecord{nullptr, nullptr, UnicodeWindow};
+      const TSavedProc saved = formSub_.Installed() ? formSub_.Saved() : TSavedProc{nullptr, UnicodeWindow};
       HWND wnd = hwnd;
       UnSubclass3();
       // The form's own WM_NCDESTROY may free the form, and this object with it.
       const std::shared_ptr<bool> alive = alive_;
-      LRESULT r = CallSaved(saved, wnd, Msg, wParam, lParam);
+      LRESULT r = saved.Call(wnd, Msg, wParam, lParam);
       if (*alive) LifeState = lsDead;
       return r;
     }
@@ -803,7 +740,7 @@ void TVeltForm::UnSubclassCommon(bool Restyle) {
   delete sysPopup_;
   sysPopup_ = nullptr;
   hoverTimer_->SetEnabled(false);
-  if (!record_) return;
+  if (!formSub_.Installed()) return;
   RestoreFormProc();
   RestoreWndProc();
   DeleteControls();

@@ -16,6 +16,7 @@
 #include "classlib/core/persistent.h"
 #include "classlib/graphics/graphic_types.h"
 #include "skin/data/skin_manager_link.h"
+#include "skin/windows/manager/window_subclass.h"
 #include "skin/windows/menus/menu_items.h"
 #include "skin/windows/paint/nc_geometry.h"
 
@@ -314,8 +315,6 @@ protected:
   void Notification(TComponent* c, TOperation op) override;
 
 private:
-  friend LRESULT CALLBACK VeltFormWndProc(HWND, UINT, WPARAM, LPARAM);
-  friend LRESULT CALLBACK VeltMDIWndProc(HWND, UINT, WPARAM, LPARAM);
   void Subclass();
   // Puts the saved procedure back while ours is current; false when another took over since.
   void RestoreWndProc();
@@ -370,8 +369,8 @@ private:
   };
   std::vector<TToolbarMenuItem> toolbarMenuItems_;
   TWndMethod savedFormProc_;
-  struct TSubclassRecord* record_ = nullptr;
-  struct TSubclassRecord* mdiRecord_ = nullptr;
+  TWindowSubclass formSub_;
+  TWindowSubclass mdiSub_;
   HFONT captionFont_ = nullptr;
   TPopupMenu* sysPopup_ = nullptr;
   DWORD lastSysMenuTime_ = 0;

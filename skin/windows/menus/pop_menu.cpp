@@ -12,21 +12,21 @@ TVeltPopMenu* newskinmenu = nullptr;
 
 namespace {
 
-const wchar_t kPopProp[] = L"KaroSkinPopMenu";
 // The system's question to a popup-menu window for the menu it shows.
 constexpr UINT kGetMenuHandle = 0x01E1;
 // GetDCEx: the window's class and clipping styles decide (not in every header set).
 constexpr DWORD kDcxUseStyle = 0x00010000;
 
-LRESULT CALLBACK PopMenuProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* m = static_cast<TVeltPopMenu*>(GetPropW(wnd, kPopProp));
-  if (!m) return DefWindowProcA(wnd, msg, wp, lp);
-  try {
-    return m->WinWndProc(msg, wp, lp);
-  } catch (...) {
-    return 0;
-  }
+LRESULT CALLBACK PopMenuProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
+LRESULT PopMenuMessage(void* menu, HWND, UINT msg, WPARAM wp, LPARAM lp) {
+  return static_cast<TVeltPopMenu*>(menu)->WinWndProc(msg, wp, lp);
 }
+
+// Popup-menu windows are always taken over through the ANSI pair.
+const TSubclassKind kPopKind{L"KaroSkinPopMenu", &PopMenuProc, &PopMenuMessage, true};
+
+LRESULT CALLBACK PopMenuProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) { return SubclassWindowProc(kPopKind, wnd, msg, wp, lp); }
 
 bool ManagerEnabled() { return SkinManager && SkinManager->Enabled; }
 
@@ -44,25 +44,19 @@ void TVeltPopMenu::InitSkin(HWND Wnd, TSkinData* Data, HMENU Menu) {
   data_ = Data;
   MenuHandle = Menu;
   if (subclassed_) return;
-  saved_ = WNDPROC(GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
-  SetPropW(Wnd, kPopProp, HANDLE(this));
-  SetWindowLongPtrA(Wnd, GWLP_WNDPROC, LONG_PTR(&PopMenuProc));
+  sub_.Install(kPopKind, Wnd, this);
   subclassed_ = true;
 }
 
 void TVeltPopMenu::UnSubClass() {
   if (!subclassed_) return;
   subclassed_ = false;
-  if (IsWindow(hwnd_)) {
-    // Another procedure put over ours keeps calling it: the property then stays out of its way.
-    if (WNDPROC(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)) == &PopMenuProc) SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, LONG_PTR(saved_));
-    RemovePropW(hwnd_, kPopProp);
-  }
+  sub_.Restore();
   frame_->SetSize(0, 0);
 }
 
 LRESULT TVeltPopMenu::Default(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  if (saved_) return CallWindowProcA(saved_, hwnd_, Msg, wParam, lParam);
+  if (sub_.Installed()) return sub_.CallSaved(Msg, wParam, lParam);
   return DefWindowProcA(hwnd_, Msg, wParam, lParam);
 }
 
@@ -104,10 +98,10 @@ LRESULT TVeltPopMenu::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   if (!ManagerEnabled()) return Default(Msg, wParam, lParam);
   switch (Msg) {
     case WM_DESTROY: {
-      WNDPROC saved = saved_;
+      const TSavedProc saved = sub_.Saved();
       HWND wnd = hwnd_;
       UnSubClass();
-      return saved ? CallWindowProcA(saved, wnd, Msg, wParam, lParam) : DefWindowProcA(wnd, Msg, wParam, lParam);
+      return saved.Call(wnd, Msg, wParam, lParam);
     }
     case WM_ERASEBKGND:
       // With xoMenuBG the items paint the whole background.

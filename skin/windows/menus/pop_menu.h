@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "skin/windows/manager/window_subclass.h"
+
 class TBitmap;
 class TSkinData;
 
@@ -44,7 +46,7 @@ private:
 
   HWND hwnd_ = nullptr;
   TSkinData* data_ = nullptr;
-  WNDPROC saved_ = nullptr;
+  TWindowSubclass sub_;
   bool subclassed_ = false;
   std::unique_ptr<TBitmap> frame_;
 };

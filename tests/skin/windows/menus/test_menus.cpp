@@ -1014,4 +1014,37 @@ TEST(ToolBarButtonFrame, PressedHotOrFocusedDefaultElseNothing) {
   for (const TRow& r : rows) EXPECT_EQ(ToolBarButtonFrame(r.State), r.Frame);
 }
 
+// A popup-menu window that another procedure was put over after it was skinned: given back, ours
+// stays in the chain and passes every message on, so the window's own procedure still answers.
+constexpr UINT kPopupAsk = WM_APP + 7;
+LRESULT CALLBACK PopupOwnProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == kPopupAsk) return 33;
+  return DefWindowProcA(w, m, wp, lp);
+}
+WNDPROC g_popupUnder = nullptr;
+LRESULT CALLBACK PopupOverProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return CallWindowProcA(g_popupUnder, w, m, wp, lp);
+}
+
+TEST(PopMenuWindow, GivenBackUnderAnotherProcedureItStillReachesItsOwnProcedure) {
+  WNDCLASSA c{};
+  c.lpfnWndProc = PopupOwnProc;
+  c.hInstance = GetModuleHandleW(nullptr);
+  c.lpszClassName = "KaroPopupChainTest";
+  RegisterClassA(&c);
+  HWND w = CreateWindowA("KaroPopupChainTest", "", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
+  ASSERT_NE(w, nullptr);
+  auto* m = new TVeltPopMenu;
+  m->InitSkin(w, nullptr, nullptr);
+  EXPECT_EQ(SendMessageA(w, CN_IsSkinned, 0, 0), 1);
+  g_popupUnder = WNDPROC(SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(&PopupOverProc)));
+  m->UnSubClass();
+  delete m;
+  EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), LONG_PTR(&PopupOverProc));
+  EXPECT_EQ(SendMessageA(w, kPopupAsk, 0, 0), 33);
+  EXPECT_EQ(SendMessageA(w, CN_IsSkinned, 0, 0), 0);
+  EXPECT_TRUE(DestroyWindow(w));
+}
+
 }  // namespace
