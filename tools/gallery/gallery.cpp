@@ -26,6 +26,7 @@
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/manager/skin_messages.h"
+#include "tools/gallery/dialog_template.h"
 #include "tools/gallery/gallery_form.h"
 #include "tools/screenshot/screen_capture.h"
 #ifdef KARO_HAVE_OBJECT_CENSUS
@@ -228,44 +229,14 @@ INT_PTR CALLBACK TemplateDialogProc(HWND w, UINT m, WPARAM wp, LPARAM) {
   return FALSE;
 }
 
-// A dialog template in memory: a caption, a text and two buttons; WS_VISIBLE left out, so the
-// dialog shows only when its modal loop first waits.
-std::vector<WORD> TemplateWithoutVisible() {
-  std::vector<WORD> t;
-  auto align = [&] {
-    if (t.size() % 2) t.push_back(0);
-  };
-  auto dword = [&](DWORD v) {
-    t.push_back(LOWORD(v));
-    t.push_back(HIWORD(v));
-  };
-  auto text = [&](const wchar_t* s) {
-    for (; *s; ++s) t.push_back(WORD(*s));
-    t.push_back(0);
-  };
-  auto item = [&](DWORD style, short x, short y, short cx, short cy, WORD id, WORD cls, const wchar_t* caption) {
-    align();
-    dword(style | WS_CHILD | WS_VISIBLE);
-    dword(0);
-    for (short v : {x, y, cx, cy}) t.push_back(WORD(v));
-    t.push_back(id);
-    t.push_back(0xFFFF);
-    t.push_back(cls);
-    text(caption);
-    t.push_back(0);  // no creation data
-  };
-  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER);
-  dword(0);
-  t.push_back(3);  // items
-  for (short v : {0, 0, 200, 70}) t.push_back(WORD(v));
-  t.push_back(0);  // no menu
-  t.push_back(0);  // the dialog class
-  text(L"Template dialog \u97f5");
-  t.push_back(8);
-  text(L"MS Shell Dlg");
-  item(SS_LEFT, 10, 10, 180, 20, 0xFFFF, 0x0082, L"A dialog made from a template without WS_VISIBLE.");
-  item(BS_DEFPUSHBUTTON | WS_TABSTOP, 44, 44, 50, 14, IDOK, 0x0080, L"OK");
-  item(BS_PUSHBUTTON | WS_TABSTOP, 106, 44, 50, 14, IDCANCEL, 0x0080, L"Cancel");
+// A caption, a text and two buttons; WS_VISIBLE left out, so the dialog shows only when its modal
+// loop first waits.
+TDialogTemplate TemplateWithoutVisible() {
+  TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER, 0, 0, 200, 70,
+                    L"Template dialog \u97f5", 8, L"MS Shell Dlg");
+  t.Item(SS_LEFT, 10, 10, 180, 20, 0xFFFF, 0x0082, L"A dialog made from a template without WS_VISIBLE.");
+  t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 44, 44, 50, 14, IDOK, 0x0080, L"OK");
+  t.Item(BS_PUSHBUTTON | WS_TABSTOP, 106, 44, 50, 14, IDCANCEL, 0x0080, L"Cancel");
   return t;
 }
 
@@ -317,9 +288,8 @@ bool DialogScreenshots(HWND owner, const std::wstring& base) {
     ChooseFontW(&f);
   }) && ok;
   ok = DialogCapture(base + L"-template.bmp", [&] {
-    const std::vector<WORD> t = TemplateWithoutVisible();
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner,
-                            &TemplateDialogProc, 0);
+    const TDialogTemplate t = TemplateWithoutVisible();
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, &TemplateDialogProc, 0);
   }) && ok;
   return ok;
 }

@@ -6,6 +6,7 @@
 // face the new skin. Modal boxes are driven from a thread timer inside the test and always ended.
 
 #include "tests/skin/windows/controls/control_test_env.h"
+#include "tools/gallery/dialog_template.h"
 
 #include <commdlg.h>
 
@@ -79,40 +80,11 @@ TEST_F(SystemState_, WhatShowWindowAndEnableWindowSetSurvivesTheFramePaintsAndTh
 
 // ---- Modal dialogs, driven from a thread timer
 
-// A dialog template in memory: a captioned popup without WS_VISIBLE (its modal loop shows it) and
-// one push button that takes the focus.
-std::vector<WORD> HiddenDialogTemplate() {
-  std::vector<WORD> t;
-  auto dword = [&](DWORD v) {
-    t.push_back(LOWORD(v));
-    t.push_back(HIWORD(v));
-  };
-  auto text = [&](const wchar_t* s) {
-    for (; *s; ++s) t.push_back(WORD(*s));
-    t.push_back(0);
-  };
-  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-  dword(0);
-  t.push_back(1);  // one item
-  t.push_back(30);
-  t.push_back(30);
-  t.push_back(160);
-  t.push_back(90);
-  t.push_back(0);  // no menu
-  t.push_back(0);  // the dialog class
-  text(L"Hidden");
-  if (t.size() % 2) t.push_back(0);  // items start on a DWORD
-  dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON);
-  dword(0);
-  t.push_back(50);
-  t.push_back(60);
-  t.push_back(50);
-  t.push_back(14);
-  t.push_back(IDCANCEL);
-  t.push_back(0xFFFF);
-  t.push_back(0x0080);  // button
-  text(L"Cancel");
-  t.push_back(0);  // no creation data
+// A captioned popup without WS_VISIBLE (its modal loop shows it) and one push button that takes
+// the focus.
+TDialogTemplate HiddenDialogTemplate() {
+  TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 30, 30, 160, 90, L"Hidden");
+  t.Item(WS_TABSTOP | BS_PUSHBUTTON, 50, 60, 50, 14, IDCANCEL, 0x0080, L"Cancel");
   return t;
 }
 
@@ -195,9 +167,8 @@ std::vector<TModalRow> ModalDialogs() {
   return {
       {"a template without WS_VISIBLE",
        [](HWND owner) {
-         static const std::vector<WORD> t = HiddenDialogTemplate();
-         DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner,
-                                 HiddenDialogProc, 0);
+         static const TDialogTemplate t = HiddenDialogTemplate();
+         DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, HiddenDialogProc, 0);
        }},
       {"the colour dialog",
        [](HWND owner) {
