@@ -112,6 +112,10 @@ TVeltForm::~TVeltForm() {
 
 bool TVeltForm::Subclassed() const { return formSub_.Installed(); }
 
+bool TVeltForm::SkinAnswersNc() const {
+  return LifeState != lsNew && !(FormKind == fkMDIChild && WindowState == vwMaximized);
+}
+
 // ---- Taking the window over
 
 void TVeltForm::InitTform(TSkinData* Data, TWinControl* AForm) {
@@ -544,7 +548,7 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     LRESULT r = 0;
     if (HandleMenuMessage(Msg, wParam, lParam, r)) return r;
   }
-  const bool stage3 = LifeState != lsNew && !(FormKind == fkMDIChild && WindowState == vwMaximized);
+  const bool answersNc = SkinAnswersNc();
   switch (Msg) {
     case WM_SIZE: {
       LRESULT r = 0;
@@ -566,7 +570,7 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     default: {
       LRESULT r = 0;
       if (HandleFrameCommand(Msg, wParam, lParam, r)) return r;
-      if (stage3) {
+      if (answersNc) {
         if (HandleNc(Msg, wParam, lParam, r)) return r;
       }
       break;

@@ -241,7 +241,7 @@ LRESULT CALLBACK SkinHookCBT2(int Code, WPARAM wParam, LPARAM lParam) {
     }
   }
   if (!m) return CallNextHookEx(nullptr, Code, wParam, lParam);
-  LRESULT r = m->HookCBT2(Code, wParam, lParam);
+  LRESULT r = m->HookExtraThreadCBT(Code, wParam, lParam);
   if (r == 10) return r;
   return CallNextHookEx(own, Code, wParam, lParam);
 }
@@ -277,8 +277,7 @@ LRESULT TSkinManage::HookCBT(int Code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(cbtHook_, Code, wParam, lParam);
 }
 
-// The hook of an extra thread. Answers 10 to refuse a window; anything else means "pass on".
-LRESULT TSkinManage::HookCBT2(int Code, WPARAM wParam, LPARAM lParam) {
+LRESULT TSkinManage::HookExtraThreadCBT(int Code, WPARAM wParam, LPARAM lParam) {
   if (Code < 0) return 0;
   try {
     HWND wnd = reinterpret_cast<HWND>(wParam);

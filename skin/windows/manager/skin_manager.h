@@ -69,9 +69,14 @@ public:
   // The component that skins Wnd (last match of each role wins); nil when none is registered.
   TSkinData* FindSkindata(HWND Wnd);
   bool OnBeforeSkin(HWND Wnd, const std::string& ClassName);
+  // Unskins and frees the form of a window an extra thread destroys (one with a class-library
+  // form; a plain window's form waits for the sweep).
   bool DeleteForm(HWND Wnd);
+  // Unlike DeleteForm, only unlists: the form is going away by itself.
   void DeleteForm2(TVeltForm* Form);
+  // Frees the forms of destroyed windows that this module's manager made.
   void DeleteDeleted();
+  // As DeleteDeleted, whatever module's manager made them.
   void DeleteForm3();
   void DeleteAllForms();
   void DeleteSubForm(HINSTANCE Module);
@@ -119,7 +124,8 @@ public:
 
   // The hooks (exposed for the hook procedures).
   LRESULT HookCBT(int Code, WPARAM wParam, LPARAM lParam);
-  LRESULT HookCBT2(int Code, WPARAM wParam, LPARAM lParam);
+  // Answers 10 to refuse a window; anything else means "pass on".
+  LRESULT HookExtraThreadCBT(int Code, WPARAM wParam, LPARAM lParam);
 
 private:
   void RunAction();
@@ -140,6 +146,8 @@ private:
 
 // The window hooks, one of each kind per thread.
 LRESULT CALLBACK SkinHookCBT(int Code, WPARAM wParam, LPARAM lParam);
+// SkinHookCBT of an extra thread (InstallThread): no MDI children, size grips under a listed window
+// refused, and the forms of destroyed windows freed at once.
 LRESULT CALLBACK SkinHookCBT2(int Code, WPARAM wParam, LPARAM lParam);
 
 // The module's start-up values: "ControlOfs" with the module instance and the start-up thread id;
