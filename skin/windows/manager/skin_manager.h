@@ -128,7 +128,24 @@ public:
   LRESULT HookExtraThreadCBT(int Code, WPARAM wParam, LPARAM lParam);
 
 private:
+  enum class TActionSwitch;
+  struct TActionStep;
+  struct TSkinAction;
+  // The row of an action code; nil for a code that is none of them.
+  static const TSkinAction* FindAction(int Code);
+  // A library module's manager switched on (and made to skin every form) or off with its host.
+  static void PassSwitch(TSkinManage* Sub, TActionSwitch Switch);
   void RunAction();
+  std::vector<TVeltForm*> FormsOf(TSkinData* Data);
+  // The steps of the actions, each given the pending component.
+  void SkinOwnForm(TSkinData* Pending);
+  void SkinEveryForm(TSkinData* Pending);
+  void UnskinOwnForm(TSkinData* Pending);
+  void UnskinEveryForm(TSkinData* Pending);
+  void ChangeOwnFormsSkin(TSkinData* Pending);
+  void ChangeEveryFormsSkin(TSkinData* Pending);
+  void DropDeadForms(TSkinData* Pending);
+  void ReskinWindowAgain(TSkinData* Pending);
   void RemoveForm(TVeltForm* Form);
   // Unskins, repaints, unlists and frees one form.
   void UnskinAndFree(TVeltForm* Form);
