@@ -6,7 +6,7 @@
 
 #include "app/karo_main_form.h"
 #include "app/karo_program.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 
 namespace {
 

@@ -7,6 +7,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
+# The folders of the skinning layer, lowest first; each may use those before it.
+skin_windows="skin/windows/core skin/windows/menus skin/windows/forms skin/windows/controls skin/windows/manager"
+
 layers=(
   "classlib/core:"
   "classlib/graphics:classlib/core"
@@ -15,9 +18,14 @@ layers=(
   "classlib/designide:classlib/core classlib/graphics classlib/controls"
   "skin/windows/paint:classlib/core classlib/graphics classlib/controls"
   "skin/data:classlib/core classlib/graphics classlib/controls skin/windows/paint"
+  "skin/windows/core:classlib/core classlib/graphics classlib/controls skin/windows/paint skin/data"
+  "skin/windows/menus:classlib/core classlib/graphics classlib/controls skin/windows/paint skin/data skin/windows/core"
+  "skin/windows/forms:classlib/core classlib/graphics classlib/controls skin/windows/paint skin/data skin/windows/core skin/windows/menus"
+  "skin/windows/controls:classlib/core classlib/graphics classlib/controls skin/windows/paint skin/data skin/windows/core skin/windows/menus skin/windows/forms"
+  "skin/windows/manager:classlib/core classlib/graphics classlib/controls skin/windows/paint skin/data skin/windows/core skin/windows/menus skin/windows/forms skin/windows/controls"
   "skin/windows:classlib/core classlib/graphics classlib/controls skin/windows/paint skin/data"
-  "skin/design:classlib/core classlib/graphics classlib/controls classlib/designide skin/windows/paint skin/data skin/windows"
-  "app:classlib/core classlib/graphics classlib/controls classlib/db skin/windows/paint skin/data skin/windows"
+  "skin/design:classlib/core classlib/graphics classlib/controls classlib/designide skin/windows/paint skin/data skin/windows $skin_windows"
+  "app:classlib/core classlib/graphics classlib/controls classlib/db skin/windows/paint skin/data skin/windows $skin_windows"
 )
 
 # The layer of a path: the longest layer folder it lies in (nothing when it lies in none).

@@ -25,7 +25,7 @@
 #include "classlib/controls/timer.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_manager.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "tools/gallery/dialog_template.h"
 #include "tools/gallery/gallery_form.h"
 #include "tools/screenshot/screen_capture.h"

@@ -60,24 +60,6 @@ int GlyphStateOfFrame(int Frame) {
   }
 }
 
-TColor ButtonTextColor(const TDataSkinButton* b, int Frame, TColor Fallback) {
-  if (Frame == 3) return clBtnShadow;
-  if (!b) return Fallback;
-  switch (Frame) {
-    case 1:
-      if (b->HasNormalColour2) return b->NormalColour2;
-      return b->NormalColour >= 0 ? b->NormalColour : Fallback;
-    case 4:
-      if (b->HasMouseOverColour2) return b->MouseOverColour2;
-      return b->MouseOverColour >= 0 ? b->MouseOverColour : Fallback;
-    case 2:
-      if (b->HasPressedColour2) return b->PressedColour2;
-      return b->PressedColour >= 0 ? b->PressedColour : Fallback;
-    default:
-      return Fallback;
-  }
-}
-
 TGlyphLayout LayoutGlyphButton(TPoint Client, TPoint Glyph, TPoint Text, int Layout, int Margin, int Spacing,
                                bool Centre, bool Speed) {
   if (Layout < 0 || Layout > 3) Layout = 0;

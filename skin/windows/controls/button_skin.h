@@ -6,6 +6,7 @@
 #include <string>
 
 #include "skin/data/skin_objects.h"
+#include "skin/windows/core/button_text.h"
 #include "skin/windows/controls/control_skin.h"
 
 // The Buttons strip's frame for a state: disabled 3 before pressed 2 before hot 4 before focused 5,
@@ -13,9 +14,6 @@
 int ButtonFrame(bool Disabled, bool Down, bool Hot, bool Focused);
 // The glyph cell state (1 up, 2 disabled, 3 down) for a Buttons frame.
 int GlyphStateOfFrame(int Frame);
-// The caption colour for a frame: the skin's state colour when it gives one, else Fallback; a
-// disabled button's is clBtnShadow.
-TColor ButtonTextColor(const TDataSkinButton* Buttons, int Frame, TColor Fallback);
 
 // Where a glyph and a caption go in a button of client size Client (layouts: 0 glyph left, 1 right,
 // 2 top, 3 bottom; any other value counts as 0). Margin and Spacing -1 spread them; Centre as the

@@ -7,8 +7,8 @@
 #include "skin/data/skin_objects.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/forms/velt_form.h"
-#include "skin/windows/manager/skin_messages.h"
-#include "skin/windows/manager/window_subclass.h"
+#include "skin/windows/core/skin_messages.h"
+#include "skin/windows/core/window_subclass.h"
 #include "skin/windows/paint/draw_primitives.h"
 
 KARO_CLASS_INFO(TSkinComBox, TSkinControl)

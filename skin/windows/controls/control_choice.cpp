@@ -24,7 +24,7 @@
 #include "skin/windows/controls/trackbar_skin.h"
 #include "skin/windows/controls/updown_skin.h"
 #include "skin/windows/forms/velt_form.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 
 namespace {
 
@@ -572,4 +572,20 @@ void ReCreateControlSkin(TVeltForm* Form, HWND Old) {
   if (!s) return;
   s->FTransparent = transparent;
   s->InitScrollbar(control, Form->SkinData, nullptr, Form);
+}
+
+namespace {
+// The walks as the skinned window reaches them (through its own interface, from below).
+class TControlSkinWalks final : public TFormControlsLink {
+public:
+  void InitControls(TVeltForm* Form, TWinControl* Control) override { ::InitControls(Form, Control); }
+  void InitNestform(TVeltForm* Form, TWinControl* Control) override { ::InitNestform(Form, Control); }
+  void AddControlh(TVeltForm* Form, HWND Handle) override { ::AddControlh(Form, Handle); }
+  void ReCreateControlSkin(TVeltForm* Form, HWND Old) override { ::ReCreateControlSkin(Form, Old); }
+};
+}  // namespace
+
+TFormControlsLink& ControlSkinWalks() {
+  static TControlSkinWalks walks;
+  return walks;
 }

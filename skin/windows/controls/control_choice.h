@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "skin/data/velt_data.h"
+#include "skin/windows/forms/form_links.h"
 
 class TControl;
 class TWinControl;
@@ -142,3 +143,5 @@ TSkinControl* AttachWindowSkin(TVeltForm* Form, TSkinClass Kind, HWND Handle, TC
 // A control whose window was made again (CN_ReCreateWnd): the last skin listed for the old window
 // is freed and a new scroll-bar or list-view skin attached to the control's new window.
 void ReCreateControlSkin(TVeltForm* Form, HWND Old);
+// The walks above as the skinned window calls them; the manager installs them as FormControls.
+TFormControlsLink& ControlSkinWalks();

@@ -10,7 +10,7 @@
 #include "skin/data/skin_objects.h"
 #include "skin/data/velt_data.h"
 #include "skin/data/velt_text.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "skin/windows/paint/draw_primitives.h"
 
 KARO_CLASS_INFO(TSkinControl, TComponent)

@@ -12,7 +12,7 @@
 #include "classlib/controls/controls.h"
 #include "classlib/graphics/bitmap.h"
 #include "skin/windows/forms/velt_form.h"
-#include "skin/windows/manager/window_subclass.h"
+#include "skin/windows/core/window_subclass.h"
 
 class TSkinData;
 class TDataSkinObject;

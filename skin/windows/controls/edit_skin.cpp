@@ -12,7 +12,7 @@
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/controls/scroll_skin.h"
 #include "skin/windows/controls/updown_skin.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "skin/windows/paint/scroll_geometry.h"
 
 KARO_CLASS_INFO(TSkinEdit, TSkinControl)

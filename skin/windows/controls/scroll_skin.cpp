@@ -11,7 +11,7 @@
 #include "skin/data/velt_data.h"
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/forms/velt_form.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 
 KARO_CLASS_INFO(TSkinScrollbar, TSkinControl)
 KARO_CLASS_INFO(TSkinScrollbarH, TSkinControl)

@@ -17,7 +17,7 @@
 #include "skin/data/velt_text.h"
 #include "skin/windows/controls/control_choice.h"
 #include "skin/windows/controls/updown_skin.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "skin/windows/paint/draw_primitives.h"
 
 KARO_CLASS_INFO(TSkinTab, TSkinControl)

@@ -3,7 +3,7 @@
 #include "skin/data/img_util.h"
 #include "skin/data/skin_objects.h"
 #include "skin/data/velt_data.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 
 KARO_CLASS_INFO(TSkinToolbar, TSkinControl)
 

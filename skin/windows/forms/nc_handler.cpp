@@ -5,9 +5,8 @@
 #include "skin/data/velt_data.h"
 #include "skin/windows/forms/caption_buttons.h"
 #include "skin/windows/forms/velt_form.h"
-#include "skin/windows/manager/skin_manager.h"
-#include "skin/windows/manager/skin_messages.h"
-#include "skin/windows/menus/velt_menu.h"
+#include "skin/windows/core/skin_messages.h"
+#include "skin/windows/forms/velt_menu.h"
 
 POINT (*TVeltForm::CursorPos)() = nullptr;
 DWORD (*TVeltForm::Clock)() = nullptr;

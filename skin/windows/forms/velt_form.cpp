@@ -9,15 +9,14 @@
 #include "classlib/graphics/bitmap.h"
 #include "classlib/core/typinfo.h"
 #include "skin/data/velt_data.h"
-#include "skin/windows/manager/window_subclass.h"
-#include "skin/windows/controls/control_choice.h"
-#include "skin/windows/manager/skin_manager.h"
+#include "skin/windows/core/window_subclass.h"
 #include "skin/windows/forms/caption_buttons.h"
 #include "skin/windows/forms/drawing_pause.h"
-#include "skin/windows/menus/velt_menu.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/forms/velt_menu.h"
+#include "skin/windows/core/skin_messages.h"
 
 DWORD WinVersion = 0;
+TFormControlsLink* FormControls = nullptr;
 
 KARO_CLASS_INFO(TVeltForm, TComponent)
 
@@ -537,7 +536,7 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
       PostMessageA(hwnd, CN_SkinNotify, 0, kSkinLibraryMark);
       return 1;
     case CN_ReCreateWnd:
-      ReCreateControlSkin(this, HWND(wParam));
+      if (FormControls) FormControls->ReCreateControlSkin(this, HWND(wParam));
       return 0;
     default:
       break;
@@ -819,8 +818,12 @@ void TVeltForm::DeleteControls() {
   }
 }
 
-void TVeltForm::InitControls(TWinControl* Control) { ::InitControls(this, Control); }
-void TVeltForm::InitNestform(TWinControl* Control) { ::InitNestform(this, Control); }
+void TVeltForm::InitControls(TWinControl* Control) {
+  if (FormControls) FormControls->InitControls(this, Control);
+}
+void TVeltForm::InitNestform(TWinControl* Control) {
+  if (FormControls) FormControls->InitNestform(this, Control);
+}
 KARO_CLASS_INFO(TVeltSpy, TComponent)
 
 void TVeltForm::AddSpy(TWinControl* Nested) {
@@ -842,7 +845,9 @@ void TVeltForm::InitHwndControls(HWND Wnd) {
   for (HWND c : children) AddControlh(c);
 }
 
-void TVeltForm::AddControlh(HWND Wnd) { ::AddControlh(this, Wnd); }
+void TVeltForm::AddControlh(HWND Wnd) {
+  if (FormControls) FormControls->AddControlh(this, Wnd);
+}
 
 TControl* TVeltForm::ControlSkinControl(int Index) {
   return Index >= 0 && Index < int(controls_.size()) ? controls_[size_t(Index)]->Control() : nullptr;

@@ -16,7 +16,9 @@
 #include "classlib/core/persistent.h"
 #include "classlib/graphics/graphic_types.h"
 #include "skin/data/skin_manager_link.h"
-#include "skin/windows/manager/window_subclass.h"
+#include "skin/windows/core/nc_fonts.h"
+#include "skin/windows/core/window_subclass.h"
+#include "skin/windows/forms/form_links.h"
 #include "skin/windows/menus/menu_items.h"
 #include "skin/windows/paint/nc_geometry.h"
 
@@ -37,7 +39,6 @@ class TPopupMenu;
 class TMenu;
 class TSkinData;
 class TDataSkinSysButton;
-class TSkinManage;
 class TWinControl;
 
 // The value of GetVersion, read when the module starts; bit 31 set means the 9x family.
@@ -46,11 +47,6 @@ extern DWORD WinVersion;
 // A library module's end: frees the frame pictures that every thread keeps between paints and
 // gives back their fiber-local slot.
 void FinishFramePictures();
-// A font like Base whose face has Chinese glyphs (Karo's captions): Base itself when its face has
-// them, else the same size and weight in a face that has. The caller owns it.
-HFONT CreateFontWithChinese(const LOGFONTW& Base);
-// One of the system's non-client fonts (caption, menu, ...) as CreateFontWithChinese makes it.
-HFONT CreateNonClientFont(LOGFONTW NONCLIENTMETRICSW::*Which);
 // A window's text: wide (read wide on the NT family, else the ANSI text widened), ANSI (at most 999
 // characters), and the wide text in the library's code page.
 WideString GetFormCaption(HWND Wnd);
@@ -98,7 +94,7 @@ public:
   HWND hwnd = nullptr;
   HINSTANCE Module = nullptr;
   std::string ListedClassName;
-  TSkinManage* Manager = nullptr;
+  TFormManagerLink* Manager = nullptr;
 
   void InitTform(TSkinData* Data, TWinControl* AForm);
   void InitDlg(TSkinData* Data);

@@ -8,8 +8,9 @@
 #include "classlib/controls/timer.h"
 #include "skin/data/velt_text.h"
 #include "skin/windows/forms/drawing_pause.h"
+#include "skin/windows/controls/control_choice.h"
 #include "skin/windows/forms/velt_form.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "skin/windows/menus/pop_menu.h"
 #include "skin/windows/paint/library_module.h"
 
@@ -805,6 +806,8 @@ void StartSkinManagerUnit() {
   SkinControlAtom = GlobalAddAtomA(PropName.c_str());
   WinVersion = GetVersion();
   SkinManagerFactory = [](bool isDll) -> TSkinManagerLink* { return new TSkinManage(isDll); };
+  // The skinned windows reach their controls' skins, which stand above them, through this.
+  FormControls = &ControlSkinWalks();
 }
 
 void FinalizeSkinManagerUnit() {

@@ -12,6 +12,7 @@
 
 #include "skin/data/skin_manager_link.h"
 #include "skin/data/velt_data.h"
+#include "skin/windows/forms/form_links.h"
 
 class TCustomForm;
 class TTimer;
@@ -38,7 +39,7 @@ struct TSkinManagerLists {
   std::recursive_mutex Lock;
 };
 
-class TSkinManage : public TSkinManagerLink {
+class TSkinManage : public TFormManagerLink {
 public:
   explicit TSkinManage(bool IsDll);
   ~TSkinManage() override;
@@ -73,14 +74,14 @@ public:
   // form; a plain window's form waits for the sweep).
   bool DeleteForm(HWND Wnd);
   // Unlike DeleteForm, only unlists: the form is going away by itself.
-  void DeleteForm2(TVeltForm* Form);
+  void DeleteForm2(TVeltForm* Form) override;
   // Frees the forms of destroyed windows that this module's manager made.
   void DeleteDeleted();
   // As DeleteDeleted, whatever module's manager made them.
   void DeleteForm3();
   void DeleteAllForms();
   void DeleteSubForm(HINSTANCE Module);
-  void SetMDIMax(bool Max);
+  void SetMDIMax(bool Max) override;
 
   // ---- Menus
   void AddMenu(HWND Wnd);
@@ -88,9 +89,9 @@ public:
   bool FindSkinMenu(HWND Wnd);
   void DeleteAllMenus();
   // Gives Menu to the last listed popup whose menu is still unknown (the item painting found it).
-  void SetHMenu(HMENU Menu);
+  void SetHMenu(HMENU Menu) override;
   // The listed popup that shows Menu (asking each popup whose menu is still unknown), else nil.
-  TVeltPopMenu* FindPopMenu(HMENU Menu);
+  TVeltPopMenu* FindPopMenu(HMENU Menu) override;
   // Its picture behind the items, else nil.
   TBitmap* GetMenuBg(HMENU Menu);
   std::vector<TVeltPopMenu*> MenuList();
@@ -105,11 +106,7 @@ public:
   TTimer* ActionTimer() const { return timer_.get(); }
   int Action() const { return action_; }
 
-  // ---- Fields read by the skinned windows and the menu bar
-  int MenuKind = 0;  // 0 popup menu, 1 a menu of the menu bar, 2 the system menu
-  bool MDIMaximized = false;
-  HWND MDIClient = nullptr;
-  TWinControl* MDIMainForm = nullptr;
+  // ---- Fields (those the skinned windows and the menu bar read are TFormManagerLink's)
   TSkinData* DefaultSkinData = nullptr;
   HINSTANCE Module = nullptr;  // nil for the program's own manager
   TSkinManage* HostManager = nullptr;

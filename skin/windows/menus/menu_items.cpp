@@ -8,8 +8,8 @@
 #include "classlib/graphics/image_list.h"
 #include "skin/data/velt_data.h"
 #include "skin/data/velt_text.h"
-#include "skin/windows/controls/button_skin.h"
-#include "skin/windows/forms/velt_form.h"
+#include "skin/windows/core/button_text.h"
+#include "skin/windows/core/nc_fonts.h"
 #include "skin/windows/paint/draw_primitives.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "classlib/graphics/bitmap.h"
 #include "skin/data/velt_data.h"
-#include "skin/windows/manager/skin_manager.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/data/skin_manager_link.h"
+#include "skin/windows/core/skin_messages.h"
 #include "skin/windows/paint/draw_primitives.h"
 
 TVeltPopMenu* newskinmenu = nullptr;

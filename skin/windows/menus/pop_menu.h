@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "skin/windows/manager/window_subclass.h"
+#include "skin/windows/core/window_subclass.h"
 
 class TBitmap;
 class TSkinData;

@@ -18,7 +18,7 @@
 #include "classlib/core/collections.h"
 #include "classlib/core/form_file.h"
 #include "classlib/core/streams.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "tests/support/census_check.h"
 #include "tools/designhost/design_host.h"
 

@@ -14,7 +14,7 @@
 #include "classlib/controls/stdctrls.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_manager.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "tests/support/paint_count.h"
 #include "tools/gallery/gallery_form.h"
 

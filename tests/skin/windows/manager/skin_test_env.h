@@ -15,7 +15,7 @@
 #include "classlib/controls/timer.h"
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_manager.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "tests/support/message_log.h"
 #include "tests/skin/data/test_velt_data_skin.h"
 

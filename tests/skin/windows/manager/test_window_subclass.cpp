@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "classlib/controls/forms.h"
-#include "skin/windows/manager/window_subclass.h"
+#include "skin/windows/core/window_subclass.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "classlib/graphics/bitmap.h"
 #include "skin/windows/menus/menu_items.h"
 #include "skin/windows/menus/pop_menu.h"
-#include "skin/windows/menus/velt_menu.h"
+#include "skin/windows/forms/velt_menu.h"
 #include "tests/skin/windows/manager/skin_test_env.h"
 
 using namespace skintest;

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "skin/windows/manager/window_procs.h"
+#include "skin/windows/core/window_procs.h"
 
 // The procedure a subclass replaced, called the way the window was made (wide or ANSI); without a
 // procedure the default one answers.

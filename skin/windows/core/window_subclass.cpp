@@ -1,4 +1,4 @@
-#include "skin/windows/manager/window_subclass.h"
+#include "skin/windows/core/window_subclass.h"
 
 #include "classlib/controls/forms.h"
 

@@ -8,11 +8,10 @@
 #include "classlib/graphics/bitmap.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/forms/velt_form.h"
-#include "skin/windows/manager/skin_manager.h"
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "skin/windows/menus/menu_items.h"
 #include "skin/windows/menus/pop_menu.h"
-#include "skin/windows/menus/velt_menu.h"
+#include "skin/windows/forms/velt_menu.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ private:
 };
 
 // The popup window's picture behind the items of Menu, and where its client area lies in it.
-TBitmap* MenuBackground(TSkinManage* Manager, HMENU Menu, POINT& Offset) {
+TBitmap* MenuBackground(TFormManagerLink* Manager, HMENU Menu, POINT& Offset) {
   Offset = POINT{0, 0};
   if (!Manager) return nullptr;
   TVeltPopMenu* pop = Manager->FindPopMenu(Menu);

@@ -1,4 +1,4 @@
-#include "skin/windows/menus/velt_menu.h"
+#include "skin/windows/forms/velt_menu.h"
 
 #include <algorithm>
 
@@ -8,7 +8,6 @@
 #include "classlib/graphics/graphics.h"
 #include "skin/data/velt_data.h"
 #include "skin/windows/forms/velt_form.h"
-#include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/menus/menu_items.h"
 #include "skin/windows/paint/draw_primitives.h"
 #include "skin/windows/paint/nc_geometry.h"
