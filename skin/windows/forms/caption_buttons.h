@@ -5,9 +5,13 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "classlib/core/sysutils.h"
 #include "classlib/graphics/graphic_types.h"
 
 class TBitmap;
+class TTimer;
 class TVeltForm;
 class TDataSkinSysButton;
 
@@ -38,6 +42,19 @@ public:
   TWinSysButton(TVeltForm* Owner, TDataSkinSysButton* Record) : TNCObject(Owner), Button(Record) {}
   TDataSkinSysButton* Button;  // the skin's record; the skin data owns it
   void Draw() override;
+};
+
+// A skinned window's caption buttons and hot object, and where its caption text goes (a part of
+// TVeltForm; caption_buttons.cpp and the frame's painting use it).
+struct TFormCaptionButtons {
+  TNCObject* HotObject = nullptr;
+  TRect CaptionTextRect{};
+  int SysBtnClipX = 0;
+  WideString CaptionPrefix = L"  ", CaptionSuffix = L" ";
+
+protected:
+  std::vector<TWinSysButton*> sysBtns_;
+  TTimer* hoverTimer_ = nullptr;
 };
 
 // Codes of the caption-button actions that the library runs itself; any other goes to the

@@ -375,7 +375,7 @@ void TVeltForm::InitPopMenu(TWinControl* Control, bool OwnerDraw, bool Flag2) {
   }
 }
 
-void TVeltForm::TToolbarMenuItem::GiveBack(TComponent* Form) {
+void TFormMenuBar::TToolbarMenuItem::GiveBack(TComponent* Form) {
   Item->OnDrawItem = std::move(Draw);
   Item->OnMeasureItem = std::move(Measure);
   Item->RemoveFreeNotification(Form);

@@ -19,6 +19,8 @@
 #include "skin/windows/core/nc_fonts.h"
 #include "skin/windows/core/window_subclass.h"
 #include "skin/windows/forms/form_links.h"
+#include "skin/windows/forms/caption_buttons.h"
+#include "skin/windows/forms/velt_menu.h"
 #include "skin/windows/menus/menu_items.h"
 #include "skin/windows/paint/nc_geometry.h"
 
@@ -83,7 +85,48 @@ public:
   virtual void MouseLeave() {}
 };
 
-class TVeltForm : public TComponent, public TSkinFormLink {
+// The life state of a skinned window: how far taking it over has gone.
+struct TFormLife {
+  int LifeState = lsNew;
+  bool SkinActiveSeen = false;
+  bool FrameSkinned = false;
+};
+
+// A skinned window's frame: its kind of border, its sizes with and without the skin, its region
+// and caption font (frame_paint.cpp and nc_handler.cpp use it).
+struct TFormFrame {
+  TVeltBorderKind BorderKind = bkFixed;
+  uint8_t StyleFlags = 0;
+  int Borders[4] = {};  // left, top, right, bottom
+  int MenuHeight = 0;
+  int CaptionTextWidth = 0;
+  RECT ClientRect = {};
+  RECT SystemFrame = {};  // (0, 0, non-client width, non-client height) unskinned
+  HRGN Region = nullptr;
+  bool RegionSet = false;
+
+protected:
+  HFONT captionFont_ = nullptr;
+  int regionW_ = 0, regionH_ = 0;
+  bool cropping_ = false;       // SetWindowRgn re-enters through WM_NCCALCSIZE and WM_SIZE
+  bool restyling_ = false;      // our own style changes are not the application's
+};
+
+// The control skins a skinned window lists, and the one under the mouse.
+struct TFormControlList {
+protected:
+  std::vector<TSkinControlEntry*> controls_;
+  TSkinControlEntry* hotControl_ = nullptr;
+};
+
+// The skinned window; its state is grouped in the parts above, each beside the code that uses it.
+class TVeltForm : public TComponent,
+                  public TSkinFormLink,
+                  public TFormLife,
+                  public TFormFrame,
+                  public TFormCaptionButtons,
+                  public TFormMenuBar,
+                  public TFormControlList {
   KARO_CLASS(TVeltForm)
 public:
   // Owner: the class-library form of the window, or nil.
@@ -184,10 +227,6 @@ public:
   // The time in milliseconds that double clicks are measured by; tests set their own.
   static DWORD (*Clock)();
 
-  TNCObject* HotObject = nullptr;
-  TRect CaptionTextRect{};
-  int SysBtnClipX = 0;
-  WideString CaptionPrefix = L"  ", CaptionSuffix = L" ";
 
   // ---- Control skins
   bool AddControlList(TSkinControlEntry* Control);
@@ -256,9 +295,6 @@ public:
   // measure through the form; without, each item the form changed gets its own handlers back.
   void InitToolbarMenu(TMenuItem* Item, bool OwnerDraw);
   void GiveToolbarMenusBack();
-  bool MenuTracking = false;
-  HMENU TrackedMenu = nullptr;
-  int DetachedMenuHeight = 0;  // the system's menu bar as it was when the menu was detached
 
   // ---- The manager link
   HWND Window() const override { return hwnd; }
@@ -274,9 +310,6 @@ public:
   // ---- State
   TSkinData* SkinData = nullptr;
   TWinControl* Form = nullptr;
-  int LifeState = lsNew;
-  bool SkinActiveSeen = false;
-  bool FrameSkinned = false;
   bool Dialog = false;
   bool Child = false;
   bool Sizeable = false;
@@ -284,22 +317,13 @@ public:
   bool RightToLeft = false;
   bool Active = true;
   TVeltFormKind FormKind = fkNormal;
-  TVeltBorderKind BorderKind = bkFixed;
-  uint8_t StyleFlags = 0;
   TVeltWindowState WindowState = vwNormal;
-  int Borders[4] = {};  // left, top, right, bottom
-  int MenuHeight = 0;
-  int CaptionTextWidth = 0;
-  RECT ClientRect = {};
-  RECT SystemFrame = {};  // (0, 0, non-client width, non-client height) unskinned
   HWND OwnerWindow = nullptr;
   HWND MDIClient = nullptr;
   HMENU MenuHandle = nullptr;
   HMENU SystemMenu = nullptr;
   TColor SavedColor = 0;
   bool SavedColorValid = false;
-  HRGN Region = nullptr;
-  bool RegionSet = false;
   int MDIMenuUpdate = 0;
 
   // The window procedure in place (a window procedure of ours is installed).
@@ -361,41 +385,18 @@ private:
   void SetOwnStyleBits(LONG Bits, bool On);
 
   void FreeMenuBar();
-  TVeltMenu* menuBar_ = nullptr;
-  std::vector<TOwnerDrawnItem> ownerDrawn_;
-  // Class-library popup menus switched to owner drawing, with what they had before.
-  std::vector<std::pair<TMenu*, bool>> ownerDrawMenus_;
-  std::vector<TMenuItem*> ownerDrawItems_;
-  // Tool-bar menu items drawn through the form, with the handlers they held before; an item
-  // freed meanwhile leaves the list through its free notification.
-  struct TToolbarMenuItem {
-    TMenuItem* Item;
-    TMenuDrawItemEvent Draw;
-    TMenuMeasureItemEvent Measure;
-    // Puts the item's own handlers back; the form no longer watches it being freed.
-    void GiveBack(TComponent* Form);
-  };
-  std::vector<TToolbarMenuItem> toolbarMenuItems_;
   TWndMethod savedFormProc_;
   TWindowSubclass formSub_;
   TWindowSubclass mdiSub_;
-  HFONT captionFont_ = nullptr;
   TPopupMenu* sysPopup_ = nullptr;
   DWORD lastSysMenuTime_ = 0;
   bool sysMenuShown_ = false;  // the system menu has been opened once
   UINT doubleClickTime_ = 0;
-  std::vector<TSkinControlEntry*> controls_;
-  TSkinControlEntry* hotControl_ = nullptr;
   // Ends the hot control's look when the cursor is no longer over it (Always: whatever the cursor).
   void EndHotControl(bool Always);
   // A control skin leaves the list: it is hot no longer.
   void ForgetControl(TSkinControlEntry* Control);
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-  std::vector<TWinSysButton*> sysBtns_;
-  TTimer* hoverTimer_ = nullptr;
-  int regionW_ = 0, regionH_ = 0;
-  bool cropping_ = false;       // SetWindowRgn re-enters through WM_NCCALCSIZE and WM_SIZE
-  bool restyling_ = false;      // our own style changes are not the application's
 };
 
 // What a form nested in a skinned window carries (owned by that form): the outer window's

@@ -14,9 +14,12 @@
 #include "classlib/graphics/graphic_types.h"
 #include "skin/data/skin_manager_link.h"
 #include "skin/windows/forms/caption_buttons.h"
+#include "skin/windows/menus/menu_items.h"
 
 class TBitmap;
 class TMainMenu;
+class TMenu;
+class TComponent;
 class TMenuItem;
 class TSkinData;
 class TVeltForm;
@@ -73,6 +76,32 @@ private:
   TRect CurrentBarRect() const;
   void Layout(const TRect& Bar, HDC MeasureDC);
   std::vector<std::unique_ptr<TMenuBtn>> buttons_;
+};
+
+// A skinned window's painted menu bar and its side of its menus: the owner-drawn items it made and
+// the class-library menus and items it switched to drawing through it (a part of TVeltForm;
+// form_menus.cpp uses it).
+struct TFormMenuBar {
+  bool MenuTracking = false;
+  HMENU TrackedMenu = nullptr;
+  int DetachedMenuHeight = 0;  // the system's menu bar as it was when the menu was detached
+
+protected:
+  TVeltMenu* menuBar_ = nullptr;
+  std::vector<TOwnerDrawnItem> ownerDrawn_;
+  // Class-library popup menus switched to owner drawing, with what they had before.
+  std::vector<std::pair<TMenu*, bool>> ownerDrawMenus_;
+  std::vector<TMenuItem*> ownerDrawItems_;
+  // Tool-bar menu items drawn through the form, with the handlers they held before; an item
+  // freed meanwhile leaves the list through its free notification.
+  struct TToolbarMenuItem {
+    TMenuItem* Item;
+    TMenuDrawItemEvent Draw;
+    TMenuMeasureItemEvent Measure;
+    // Puts the item's own handlers back; the form no longer watches it being freed.
+    void GiveBack(TComponent* Form);
+  };
+  std::vector<TToolbarMenuItem> toolbarMenuItems_;
 };
 
 // Draws Caption centred in R (single line, tabs expanded, "&" underlining the accelerator) in
