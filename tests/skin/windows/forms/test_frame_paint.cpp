@@ -644,6 +644,32 @@ TEST_F(FramePaint_, TheHoverTimerEndsTheHotLookWhenTheCursorHasLeft) {
   EXPECT_EQ(close->State, ncNormal);
 }
 
+// The hover ends by where the button is now: a window widened under a still cursor (its
+// right-aligned buttons move with the right edge) and not painted since.
+TEST_F(FramePaint_, TheHoverTimerEndsTheHotLookWhenTheButtonMovedAwayUnpainted) {
+  HWND w = MakeRecorded(WS_OVERLAPPEDWINDOW);
+  TVeltForm* f = SkinFrame(w);
+  ASSERT_NE(f, nullptr);
+  f->Active = true;
+  TWinSysButton* close = ButtonOf(f, 0);
+  static POINT cursor;
+  cursor = ScreenCentre(w, close->Rect);
+  TVeltForm::CursorPos = [] { return cursor; };
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
+  ASSERT_EQ(f->HotObject, close);
+  f->HoverTimer()->SetEnabled(true);
+  f->HoverTimer()->Tick();
+  EXPECT_EQ(f->HotObject, close);
+  // Hidden, nothing paints it.
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  SetWindowPos(w, nullptr, 0, 0, wr.right - wr.left + 100, wr.bottom - wr.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  f->HoverTimer()->Tick();
+  EXPECT_EQ(f->HotObject, nullptr);
+  EXPECT_EQ(close->State, ncNormal);
+}
+
 TEST_F(FramePaint_, AButtonWhoseVisibilityTheApplicationDecidesShowsOnlyWhenItSaysSo) {
   for (LRESULT answer : {LRESULT(0), LRESULT(1)}) {
     TearDown();
