@@ -50,6 +50,14 @@ public:
     form->hwnd = host;
     form->SkinData = d;
   }
+  // A skinned list box of 40 items on a fresh host, whose vertical bar the overlay covers.
+  TWScrollbar* ListOverlay(TListBox*& l) {
+    Host(Data());
+    l = Make<TListBox>(10, 10, 200, 200);
+    for (int i = 0; i < 40; ++i) l->Items()->Add(L"item " + std::to_wstring(i));
+    auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(l));
+    return s ? s->FVert : nullptr;
+  }
   template <class T> T* Make(int x, int y, int w, int h) {
     auto c = std::make_unique<T>(nullptr);
     T* raw = c.get();
@@ -264,13 +272,9 @@ TEST_F(ScrollSkins, ADragOnTheOverlayMovesTheControlAsADragOnItsOwnBar) {
 }
 
 TEST_F(ScrollSkins, OverlayPixelsPerState) {
-  TSkinData* d = Data();
-  Host(d);
-  auto* l = Make<TListBox>(10, 10, 200, 200);
-  for (int i = 0; i < 40; ++i) l->Items()->Add(L"item " + std::to_wstring(i));
-  auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(l));
-  ASSERT_TRUE(s && s->FVert);
-  TWScrollbar* o = s->FVert;
+  TListBox* l = nullptr;
+  TWScrollbar* o = ListOverlay(l);
+  ASSERT_TRUE(o);
   RECT cr{};
   GetClientRect(o->Handle(), &cr);
   TDib dib(cr.right, cr.bottom);
@@ -351,13 +355,9 @@ TEST_F(ScrollSkins, TheMouseLightsThePartPaintedUnderItPaintedOrNot) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Name);
-    TSkinData* d = Data();
-    Host(d);
-    auto* l = Make<TListBox>(10, 10, 200, 200);
-    for (int i = 0; i < 40; ++i) l->Items()->Add(L"item " + std::to_wstring(i));
-    auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(l));
-    ASSERT_TRUE(s && s->FVert);
-    TWScrollbar* o = s->FVert;
+    TListBox* l = nullptr;
+    TWScrollbar* o = ListOverlay(l);
+    ASSERT_TRUE(o);
     Pump();
     if (row.Change) row.Change(l);
     RECT cr{};

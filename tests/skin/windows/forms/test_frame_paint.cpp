@@ -148,6 +148,23 @@ protected:
     GetWindowRect(w, &wr);
     return POINT{wr.left + (r.Left + r.Right) / 2, wr.top + (r.Top + r.Bottom) / 2};
   }
+  // The close button of a freshly skinned window made hot by the mouse, the cursor seam left on
+  // it and the hover timer running; nil when that fails.
+  TWinSysButton* HoverOnClose(HWND w, TVeltForm*& f) {
+    f = SkinFrame(w);
+    if (!f) return nullptr;
+    f->Active = true;
+    TWinSysButton* close = ButtonOf(f, 0);
+    hoverCursor_ = ScreenCentre(w, close->Rect);
+    TVeltForm::CursorPos = [] { return hoverCursor_; };
+    SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(hoverCursor_.x, hoverCursor_.y));
+    EXPECT_EQ(f->HotObject, close);
+    f->HoverTimer()->SetEnabled(true);
+    f->HoverTimer()->Tick();
+    EXPECT_EQ(f->HotObject, close) << "still over it";
+    return close;
+  }
+  static inline POINT hoverCursor_{};
   // A click on a button as the mouse gives it: press and release over it.
   static void Click(HWND w, TWinSysButton* b) {
     const POINT p = ScreenCentre(w, b->Rect);
@@ -626,19 +643,10 @@ TEST_F(FramePaint_, DoubleClicksOnTheCaptionMaximiseAndRestoreAndOnTheIconClose)
 
 TEST_F(FramePaint_, TheHoverTimerEndsTheHotLookWhenTheCursorHasLeft) {
   HWND w = MakeRecorded();
-  TVeltForm* f = SkinFrame(w);
-  ASSERT_NE(f, nullptr);
-  f->Active = true;
-  TWinSysButton* close = ButtonOf(f, 0);
-  static POINT cursor;
-  cursor = ScreenCentre(w, close->Rect);
-  TVeltForm::CursorPos = [] { return cursor; };
-  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
-  EXPECT_EQ(f->HotObject, close);
-  f->HoverTimer()->SetEnabled(true);
-  f->HoverTimer()->Tick();
-  EXPECT_EQ(f->HotObject, close);  // still over it
-  cursor.x -= 100;
+  TVeltForm* f = nullptr;
+  TWinSysButton* close = HoverOnClose(w, f);
+  ASSERT_NE(close, nullptr);
+  hoverCursor_.x -= 100;
   f->HoverTimer()->Tick();
   EXPECT_EQ(f->HotObject, nullptr);
   EXPECT_EQ(close->State, ncNormal);
@@ -648,18 +656,9 @@ TEST_F(FramePaint_, TheHoverTimerEndsTheHotLookWhenTheCursorHasLeft) {
 // right-aligned buttons move with the right edge) and not painted since.
 TEST_F(FramePaint_, TheHoverTimerEndsTheHotLookWhenTheButtonMovedAwayUnpainted) {
   HWND w = MakeRecorded(WS_OVERLAPPEDWINDOW);
-  TVeltForm* f = SkinFrame(w);
-  ASSERT_NE(f, nullptr);
-  f->Active = true;
-  TWinSysButton* close = ButtonOf(f, 0);
-  static POINT cursor;
-  cursor = ScreenCentre(w, close->Rect);
-  TVeltForm::CursorPos = [] { return cursor; };
-  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
-  ASSERT_EQ(f->HotObject, close);
-  f->HoverTimer()->SetEnabled(true);
-  f->HoverTimer()->Tick();
-  EXPECT_EQ(f->HotObject, close);
+  TVeltForm* f = nullptr;
+  TWinSysButton* close = HoverOnClose(w, f);
+  ASSERT_NE(close, nullptr);
   // Hidden, nothing paints it.
   RECT wr{};
   GetWindowRect(w, &wr);
