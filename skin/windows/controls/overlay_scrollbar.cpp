@@ -176,7 +176,6 @@ bool TWScrollbar::ReadBar(SCROLLBARINFO& Info) {
     Info.xyThumbBottom = t.End;
   }
   if (!IsWindowEnabled(target_)) Info.rgstate[0] |= STATE_SYSTEM_UNAVAILABLE;
-  length_ = L;
   return true;
 }
 
@@ -236,7 +235,6 @@ void TWScrollbar::SetPosition(HWND Wnd) {
     ::ScreenToClient(GetParent(target_), &p);
   }
   const int w = r.right - r.left, h = r.bottom - r.top;
-  length_ = Vertical() ? h : w;
   placedRect_ = info.rcScrollBar;
   ShowAt(p.x, p.y, w, h);
 }
@@ -276,8 +274,46 @@ void TWScrollbar::Sync() {
   if (shown_ && !SameBar(info, painted_)) Refresh();
 }
 
-int TWScrollbar::HitTest(int X, int Y) const {
-  return ScrollHitPart(Vertical() ? Y : X, arrow_, thumb_.Start, thumb_.End, length_);
+bool TWScrollbar::LayOut(TBarNow& Now) {
+  if (!ReadBar(Now.Info)) return false;
+  TSkinData* d = SkinData();
+  const SCROLLBARINFO& info = Now.Info;
+  // A disabled control's bars are disabled too, whatever the system says of the bar itself.
+  Now.Enabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) && IsWindowEnabled(target_);
+  Now.Client = RECT{};
+  if (HandleAllocated()) GetClientRect(Handle(), &Now.Client);
+  Now.Bar = TRect{0, 0, info.rcScrollBar.right - info.rcScrollBar.left, info.rcScrollBar.bottom - info.rcScrollBar.top};
+  const int T = BarThickness(d, arrow_);
+  Now.W = Now.Bar.Width();
+  Now.H = Now.Bar.Height();
+  if (kind_ == kBarControl) (Vertical() ? Now.W : Now.H) = T;
+  TThumbSpan shown{info.xyThumbTop, info.xyThumbBottom};
+  if (Pressed && HotPart == kPartThumb && kind_ != kBarControl) {
+    // The thumb follows the cursor before the window scrolls, along the track.
+    POINT c{};
+    GetCursorPos(&c);
+    const int delta = Vertical() ? c.y - pressCursor_.y : c.x - pressCursor_.x;
+    shown = DraggedThumb(thumbAtPress_, delta, arrow_, Vertical() ? Now.Bar.Height() : Now.Bar.Width());
+  }
+  TBarState& s = Now.State;
+  s = TBarState{};
+  s.Vertical = Vertical();
+  s.Length = Vertical() ? Now.H : Now.W;
+  s.Thickness = T;
+  s.Arrow = arrow_;
+  s.Thumb = shown;
+  s.Hot = HotPart;
+  s.Pressed = Pressed;
+  s.Enabled = Now.Enabled;
+  s.GripSize = d && HasPicture(d->Scrollbar.get()) ? d->Scrollbar->Map->Height() : 0;
+  s.Extent = Vertical() ? Now.Client.bottom : Now.Client.right;
+  return true;
+}
+
+int TWScrollbar::HitTest(int X, int Y) {
+  TBarNow now;
+  if (!LayOut(now)) return kPartNone;
+  return ScrollBarHitPart(now.State, Vertical() ? Y : X);
 }
 
 void TWScrollbar::PaintTo(HDC DC) {
@@ -286,52 +322,21 @@ void TWScrollbar::PaintTo(HDC DC) {
   drawnThumb_ = {};
   TSkinData* d = SkinData();
   if (!d || !HasPicture(d->Scrollbar.get())) return;
-  SCROLLBARINFO info;
-  if (!ReadBar(info)) return;
-  painted_ = info;
-  if (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) return;
-  // A disabled control's bars are disabled too, whatever the system says of the bar itself.
-  BarEnabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) && IsWindowEnabled(target_);
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  TRect R{0, 0, info.rcScrollBar.right - info.rcScrollBar.left, info.rcScrollBar.bottom - info.rcScrollBar.top};
+  TBarNow now;
+  if (!LayOut(now)) return;
+  painted_ = now.Info;
+  if (now.Info.rgstate[0] & STATE_SYSTEM_INVISIBLE) return;
+  BarEnabled = now.Enabled;
+  const TRect& R = now.Bar;
+  const RECT& client = now.Client;
   if (R.Right < 0 || R.Bottom < 0 || R.Right > client.right || R.Bottom > client.bottom) return;
-  if (kind_ == kBarControl) {
-    RECT cr{};
-    GetClientRect(target_, &cr);
-    length_ = Vertical() ? cr.bottom : cr.right;
-  } else {
-    length_ = Vertical() ? R.Height() : R.Width();
-  }
-  TBitmap* strip = d->Scrollbar->Map.get();
-  const int T = BarThickness(d, arrow_);
-  int bw = R.Width(), bh = R.Height();
-  if (kind_ == kBarControl) (Vertical() ? bw : bh) = T;
+  const int bw = now.W, bh = now.H;
   TWorkBitmap work(DC, bw, bh);
   work.Fill(d->Colors[csButtonFace], bw, bh);
-  thumb_ = {info.xyThumbTop, info.xyThumbBottom};
-  TThumbSpan shownThumb = thumb_;
-  if (Pressed && HotPart == kPartThumb && kind_ != kBarControl) {
-    POINT c{};
-    GetCursorPos(&c);
-    const int delta = Vertical() ? c.y - pressCursor_.y : c.x - pressCursor_.x;
-    shownThumb = DraggedThumb(thumbAtPress_, delta, arrow_, length_);
-  }
-  TBarState s;
-  s.Vertical = Vertical();
-  s.Length = Vertical() ? bh : bw;
-  s.Thickness = T;
-  s.Arrow = arrow_;
-  s.Thumb = shownThumb;
-  s.Hot = HotPart;
-  s.Pressed = Pressed;
-  s.Enabled = BarEnabled;
-  s.GripSize = strip->Height();
-  s.Extent = Vertical() ? client.bottom : client.right;
-  const TBarLayout l = ScrollBarLayout(s);
+  const TBarLayout l = ScrollBarLayout(now.State);
   DrawBarPieces(work.DC, d, l, Vertical());
   if (l.Thumb.Frame && HasPicture(Vertical() ? d->VertScrollThumb.get() : d->HorzScrollThumb.get()))
-    drawnThumb_ = shownThumb;
+    drawnThumb_ = now.State.Thumb;
   if (kind_ == kBarControl)
     StretchBlt(DC, 0, 0, client.right, client.bottom, work.DC, 0, 0, bw, bh, SRCCOPY);
   else
@@ -342,14 +347,7 @@ void TWScrollbar::PaintTo(HDC DC) {
 void TWScrollbar::Press(TMessage& Message) {
   GetCursorPos(&pressCursor_);
   SCROLLBARINFO info;
-  if (ReadBar(info)) {
-    thumbAtPress_ = {info.xyThumbTop, info.xyThumbBottom};
-    thumb_ = thumbAtPress_;
-    if (kind_ != kBarControl) {
-      const RECT& r = info.rcScrollBar;
-      length_ = Vertical() ? r.bottom - r.top : r.right - r.left;
-    }
-  }
+  if (ReadBar(info)) thumbAtPress_ = {info.xyThumbTop, info.xyThumbBottom};
   int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
   HotPart = HitTest(x, y);
   UINT msg = WM_LBUTTONDOWN;

@@ -90,7 +90,18 @@ private:
   void Press(TMessage& Message);
   void Release(TMessage& Message);
   void MouseMove(TMessage& Message);
-  int HitTest(int X, int Y) const;
+  // The bar as it is now, laid out as it is painted: what the paint draws and what the mouse hits.
+  struct TBarNow {
+    SCROLLBARINFO Info{};
+    RECT Client{};     // the overlay's client rectangle
+    TRect Bar;         // the bar's rectangle moved to the origin
+    int W = 0, H = 0;  // the picture composed: a stand-alone bar's is one thickness across
+    bool Enabled = true;
+    TBarState State;
+  };
+  // False when the bar cannot be read.
+  bool LayOut(TBarNow& Now);
+  int HitTest(int X, int Y);
   bool Vertical() const { return orientation_ == 1; }
   void ShowAt(int X, int Y, int W, int H);
   bool LiesOverTarget();
@@ -101,8 +112,6 @@ private:
   int kind_ = kBarVert;
   int orientation_ = 1;
   int arrow_ = 0;
-  int length_ = 0;
-  TThumbSpan thumb_;
   TThumbSpan thumbAtPress_;
   POINT barOrigin_{};
   POINT pressCursor_{};

@@ -127,41 +127,53 @@ const TDataSkinSysButton* TVeltForm::FaceRecord(const TWinSysButton* Button) con
   return sysBtns_[size_t(i)]->Button;
 }
 
-void TVeltForm::SetSysbtnRect() {
+TCaptionTextPlace TVeltForm::LayOutTitle(HDC MeasureDC, const TRect& TextArea, const WideString& Text) {
   RECT wr{};
   GetWindowRect(hwnd, &wr);
-  int clip = 0;
+  TCaptionLayoutInput in;
+  in.Text = CaptionTextInput(MeasureDC, TextArea, Text);
+  in.WindowWidth = wr.right - wr.left;
+  in.Borders = FrameBorders();
   const TDataSkinObject* menuBar = SkinData ? SkinData->MenuBar.get() : nullptr;
+  in.MenuTileLeft = menuBar ? menuBar->Margins.Left : -1;
+  // Asked in the skin's order: an application may answer codes 1000..2000 itself.
   for (size_t i = 0; i < sysBtns_.size(); ++i) {
     TWinSysButton* b = sysBtns_[i];
-    if (!SysBtnVisible(int(i))) continue;
     const TDataSkinSysButton* r = b->Button;
-    int w, h;
+    TCaptionButtonBox box;
+    box.Align = r->Align;
+    box.Xcoord = r->Xcoord;
+    box.Ycoord = r->Ycoord;
+    box.Shown = SysBtnVisible(int(i));
     if (HasStrip(r)) {
-      w = r->Map->Width() / Frames(r);
-      h = r->Map->Height();
+      box.Width = r->Map->Width() / Frames(r);
+      box.Height = r->Map->Height();
     } else if (IsIconAction(r->Action)) {
       // An icon button without a picture of its own shows the window's icon at its size.
-      w = GetSystemMetrics(SM_CXSMICON);
-      h = GetSystemMetrics(SM_CYSMICON);
+      box.Width = GetSystemMetrics(SM_CXSMICON);
+      box.Height = GetSystemMetrics(SM_CYSMICON);
     } else {
-      b->Visible = false;
-      continue;
+      b->Visible = box.Shown = false;
     }
-    TCaptionButtonPlaceInput in;
-    in.Align = r->Align;
-    in.Xcoord = r->Xcoord;
-    in.Ycoord = r->Ycoord;
-    in.Width = w;
-    in.Height = h;
-    in.WindowWidth = wr.right - wr.left;
-    in.CaptionText = CaptionTextRect;
-    in.Borders = FrameBorders();
-    in.MenuTileLeft = menuBar ? menuBar->Margins.Left : -1;
-    b->Rect = PlaceCaptionButton(in);
-    if (r->Align == 1) clip = std::max(clip, b->Rect.Left);
+    in.Buttons.push_back(box);
   }
-  if (clip > 0) SysBtnClipX = clip;
+  const TCaptionLayout l = LayOutCaption(in);
+  for (size_t i = 0; i < sysBtns_.size(); ++i) sysBtns_[i]->Rect = l.Buttons[i];
+  CaptionTextRect = l.Text.Back;
+  SysBtnClipX = l.ClipX;
+  return l.Text;
+}
+
+void TVeltForm::SetSysbtnRect() {
+  if (!SkinData) return;
+  RECT wr{};
+  GetWindowRect(hwnd, &wr);
+  const TNcLayout nc = NcLayout(wr.right - wr.left, wr.bottom - wr.top, FrameBorders(), WindowState == vwMinimized);
+  // The text is measured as the title bar's paint measures it: in its font, on a memory picture.
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return;
+  LayOutTitle(dc, nc.TextArea, CaptionText());
+  DeleteDC(dc);
 }
 
 void TVeltForm::DrawButtonFace(HDC DC, TWinSysButton* Button, int Frame) {
@@ -226,9 +238,15 @@ void TVeltForm::DrawSysbtn(TWinSysButton* Button, int State) {
   PaintNc(nullptr, true);
 }
 
-TWinSysButton* TVeltForm::FindBtn(POINT P) const {
-  for (TWinSysButton* b : sysBtns_)
+TWinSysButton* TVeltForm::FindBtn(POINT P) {
+  // Only what the frame paints can be hit, where the paint would put it now.
+  if (sysBtns_.empty() || !FramePainted()) return nullptr;
+  SetSysbtnRect();
+  // Where buttons overlap, the one drawn last is the one seen.
+  for (auto i = sysBtns_.rbegin(); i != sysBtns_.rend(); ++i) {
+    TWinSysButton* b = *i;
     if (b->Visible && b->Button->Action >= 0 && Inside(b->Rect, P)) return b;
+  }
   return nullptr;
 }
 

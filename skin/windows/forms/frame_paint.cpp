@@ -211,8 +211,8 @@ void TVeltForm::Drawborder(int Index, const TRect& R, HDC DC) {
   BitBlt(DC, R.Left, R.Top, w, h, c.Picture->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-TCaptionTextPlace TVeltForm::PlaceCaption(HDC DC, const TRect& Area, const WideString& Text) {
-  const TDataSkinTitle* title = SkinData->Title.get();
+TCaptionTextInput TVeltForm::CaptionTextInput(HDC DC, const TRect& Area, const WideString& Text) const {
+  const TDataSkinTitle* title = SkinData ? SkinData->Title.get() : nullptr;
   HGDIOBJ oldFont = captionFont_ ? SelectObject(DC, captionFont_) : nullptr;
   RECT m{Area.Left, Area.Top, Area.Right, Area.Bottom};
   DrawTextW(DC, Text.c_str(), int(Text.size()), &m, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE);
@@ -232,8 +232,7 @@ TCaptionTextPlace TVeltForm::PlaceCaption(HDC DC, const TRect& Area, const WideS
   in.RightToLeft = RightToLeft;
   in.Popup = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_POPUP) != 0;
   in.DialogFrame = BorderKind == bkDialog;
-  in.ButtonClipX = SysBtnClipX;
-  return PlaceCaptionText(in);
+  return in;
 }
 
 COLORREF TVeltForm::CaptionInk() const {
@@ -267,8 +266,7 @@ void TVeltForm::DrawLine(TCanvas* Canvas, const TRect& Area) {
   HDC dc = Canvas->Handle();
   CaptionSuffix = L" ";
   const WideString text = CaptionText();
-  const TCaptionTextPlace place = PlaceCaption(dc, Area, text);
-  CaptionTextRect = place.Back;
+  const TCaptionTextPlace place = LayOutTitle(dc, Area, text);
   DrawCaption(Canvas, Area, text, place);
 }
 
@@ -279,14 +277,10 @@ void TVeltForm::DrawFLine(HDC DC, int W, int H) {
     RECT all{0, 0, W, H};
     FillRect(DC, &all, SkinData->FaceBrush.get());
   }
-  // The text is placed first (clipped by the buttons as the last paint laid them out), then the
-  // buttons, which may follow the text.
   CaptionSuffix = L" ";
   const WideString text = CaptionText();
   TCanvas* canvas = Work().Frame.Canvas();
-  const TCaptionTextPlace place = PlaceCaption(canvas->Handle(), l.TextArea, text);
-  CaptionTextRect = place.Back;
-  SetSysbtnRect();
+  const TCaptionTextPlace place = LayOutTitle(canvas->Handle(), l.TextArea, text);
 
   TTitleKey key;
   key.Wnd = hwnd;
@@ -334,10 +328,14 @@ void TVeltForm::DrawFLine(HDC DC, int W, int H) {
   work.TitleValid = true;
 }
 
+bool TVeltForm::FramePainted() const {
+  if (!BG || !SkinData || SkinData->NoSkinLoaded) return false;
+  if (LifeState != lsSkinned && LifeState != lsSkinChanging) return false;
+  return !(BorderKind == bkNoCaption || (FormKind == fkMDIChild && WindowState == vwMaximized));
+}
+
 void TVeltForm::PaintNc(HDC DC, bool TitleOnly) {
-  if (!BG || !SkinData || SkinData->NoSkinLoaded) return;
-  if (LifeState != lsSkinned && LifeState != lsSkinChanging) return;
-  if (BorderKind == bkNoCaption || (FormKind == fkMDIChild && WindowState == vwMaximized)) return;
+  if (!FramePainted()) return;
   RECT wr{};
   GetWindowRect(hwnd, &wr);
   const int W = wr.right - wr.left, H = wr.bottom - wr.top;

@@ -313,6 +313,12 @@ void TVeltForm::OnHoverTimer() {
     c = CursorPos();
   else
     GetCursorPos(&c);
+  // The hot object's place as the frame is laid out now: the window may have changed since it
+  // was painted.
+  if (dynamic_cast<TWinSysButton*>(HotObject))
+    SetSysbtnRect();
+  else if (MenuBarObject())
+    MenuBarObject()->SetMenuRect();
   if (!Inside(HotObject->Rect, GetWinXY(c.x, c.y))) {
     TNCObject* h = HotObject;
     HotObject = nullptr;

@@ -182,12 +182,15 @@ public:
   // The caption text with its background into Area of DC.
   void DrawLine(TCanvas* Canvas, const TRect& Area);
   // Where the caption text goes in Area, measured in the caption font on DC; and its drawing there.
-  TCaptionTextPlace PlaceCaption(HDC DC, const TRect& Area, const WideString& Text);
+  // What places the caption text in Area, measured in DC; the clip by the caption buttons is the layout's.
+  TCaptionTextInput CaptionTextInput(HDC DC, const TRect& Area, const WideString& Text) const;
   void DrawCaption(TCanvas* Canvas, const TRect& Area, const WideString& Text, const TCaptionTextPlace& Place);
   COLORREF CaptionInk() const;
   // Composes the frame and puts it on DC (the window's when 0): every edge, or only the title
   // bar and menu row with the caption buttons in their current states.
   void PaintNc(HDC DC, bool TitleOnly);
+  // The skin paints the frame now (else the system does, or nothing does).
+  bool FramePainted() const;
   // The caption text as painted: the prefix, the window text and the suffix.
   WideString CaptionText() const;
   POINT GetWinXY(int ScreenX, int ScreenY) const;
@@ -201,6 +204,10 @@ public:
   // The record whose picture the button shows: its own, or for the minimise button of a
   // minimised window the skin's restore button.
   const TDataSkinSysButton* FaceRecord(const TWinSysButton* Button) const;
+  // The caption text and every caption button laid out as the title bar is painted now (the text
+  // measured in MeasureDC): the paint, the hit test and the end of a hover all come here.
+  TCaptionTextPlace LayOutTitle(HDC MeasureDC, const TRect& TextArea, const WideString& Text);
+  // The same without a paint, for the window as it is now.
   void SetSysbtnRect();
   // Every caption button that the title bar shows, into the composition.
   void DrawAllSysbtn(TBitmap& Work);
@@ -211,7 +218,8 @@ public:
   int SysbtnFace(TWinSysButton* Button) const;
   // The window's small icon (its own, its class's, or its large one); 0 when it has none.
   HICON WindowIcon() const;
-  TWinSysButton* FindBtn(POINT P) const;
+  // The caption button under P (window coordinates) as the frame would be painted now, else nil.
+  TWinSysButton* FindBtn(POINT P);
   void SysBtnAction(int ScreenX, int ScreenY);
   void MDIChildAction(UINT Cmd);
   bool MDIChildMax() const;

@@ -283,7 +283,8 @@ void TVeltMenu::UpdataBtn2() {
 TRect TVeltMenu::CurrentBarRect() const {
   RECT wr{};
   GetWindowRect(Form->hwnd, &wr);
-  const TNcLayout l = NcLayout(wr.right - wr.left, wr.bottom - wr.top, Form->FrameBorders(), false);
+  const TNcLayout l =
+      NcLayout(wr.right - wr.left, wr.bottom - wr.top, Form->FrameBorders(), Form->WindowState == vwMinimized);
   return l.MenuBar;
 }
 
@@ -298,7 +299,9 @@ void TVeltMenu::Layout(const TRect& Bar, HDC MeasureDC) {
     in.TileRight = rec->Margins.Right;
   }
   in.RightToLeft = MainMenu && MainMenu->IsRightToLeft();
-  if (in.RightToLeft && Form->FormKind == fkMDIParent && Form->MDIChildMax())
+  if (in.RightToLeft && Form->FormKind == fkMDIParent && Form->MDIChildMax()) {
+    // A paint has just laid the caption buttons out; anything else lays them out now.
+    if (!Painting) Form->SetSysbtnRect();
     for (int i = 0; i < Form->SysBtnCount(); ++i) {
       TWinSysButton* s = Form->SysBtn(i);
       if (s->Visible && s->Button->Visibility == 100) {
@@ -306,6 +309,7 @@ void TVeltMenu::Layout(const TRect& Bar, HDC MeasureDC) {
         if (in.RightLimit < 0 || limit < in.RightLimit) in.RightLimit = limit;
       }
     }
+  }
   HGDIOBJ old = SelectObject(MeasureDC, SkinMenuFont());
   for (auto& b : buttons_) {
     int w = 0;
@@ -392,7 +396,10 @@ void TVeltMenu::DrawMenu(HDC DC, const TRect& R) {
   Painting = false;
 }
 
-TMenuBtn* TVeltMenu::FindBtn(POINT P) const {
+TMenuBtn* TVeltMenu::FindBtn(POINT P) {
+  // Where the bar would be painted now, not where it was last painted.
+  if (buttons_.empty() || !Form->FramePainted()) return nullptr;
+  SetMenuRect();
   for (const auto& b : buttons_)
     if (b->Visible && !b->Caption.empty() && Inside(b->Rect, P)) return b.get();
   return nullptr;

@@ -51,10 +51,12 @@ public:
   void UpdataBtn2();
   // Paints the bar into R (window coordinates) of the window's DC.
   void DrawMenu(HDC DC, const TRect& R);
-  // Lays the buttons out in the bar's row without painting.
+  // Lays the buttons out in the bar's row as the frame is now, without painting: the one layout
+  // that the paint, the hit test and the end of a hover take.
   void SetMenuRect();
-  // The first button with a caption whose rectangle holds P (window coordinates), else nil.
-  TMenuBtn* FindBtn(POINT P) const;
+  // The first button with a caption whose rectangle, as the bar is laid out now, holds P (window
+  // coordinates), else nil.
+  TMenuBtn* FindBtn(POINT P);
   // The first enabled, visible button whose caption has Key as its accelerator, else nil.
   TMenuBtn* FindButtonFromAccel(wchar_t Key) const;
   int BtnCount() const { return int(buttons_.size()); }

@@ -197,6 +197,37 @@ TRect PlaceCaptionButton(const TCaptionButtonPlaceInput& In) {
   return Bounds(x, y, w, h);
 }
 
+TCaptionLayout LayOutCaption(const TCaptionLayoutInput& In) {
+  TCaptionLayout l;
+  l.Buttons.resize(In.Buttons.size());
+  auto followsText = [](int32_t align) { return align == 2 || align == 3 || align == 8 || align == 9; };
+  auto place = [&](size_t i) {
+    const TCaptionButtonBox& b = In.Buttons[i];
+    TCaptionButtonPlaceInput p;
+    p.Align = b.Align;
+    p.Xcoord = b.Xcoord;
+    p.Ycoord = b.Ycoord;
+    p.Width = b.Width;
+    p.Height = b.Height;
+    p.WindowWidth = In.WindowWidth;
+    p.CaptionText = l.Text.Back;
+    p.Borders = In.Borders;
+    p.MenuTileLeft = In.MenuTileLeft;
+    l.Buttons[i] = PlaceCaptionButton(p);
+  };
+  for (size_t i = 0; i < In.Buttons.size(); ++i) {
+    if (followsText(In.Buttons[i].Align)) continue;
+    place(i);
+    if (In.Buttons[i].Shown && In.Buttons[i].Align == 1) l.ClipX = std::max(l.ClipX, l.Buttons[i].Left);
+  }
+  TCaptionTextInput text = In.Text;
+  text.ButtonClipX = l.ClipX;
+  l.Text = PlaceCaptionText(text);
+  for (size_t i = 0; i < In.Buttons.size(); ++i)
+    if (followsText(In.Buttons[i].Align)) place(i);
+  return l;
+}
+
 int32_t CaptionButtonFrame(int32_t State, int32_t StripFrames, bool Enabled, bool Active, int32_t Visibility,
                            bool InTitleBar) {
   int32_t frame;

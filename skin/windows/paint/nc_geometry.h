@@ -150,6 +150,33 @@ struct TCaptionButtonPlaceInput {
 // The button's rectangle in window coordinates, by its Align.
 TRect PlaceCaptionButton(const TCaptionButtonPlaceInput& In);
 
+// One caption button as the layout takes it: where its Align puts it and the size of one frame
+// of its strip; Shown when it shows (by its visibility codes, with something to draw).
+struct TCaptionButtonBox {
+  int32_t Align = 0, Xcoord = 0, Ycoord = 0;
+  int32_t Width = 0, Height = 0;
+  bool Shown = false;
+};
+
+struct TCaptionLayoutInput {
+  TCaptionTextInput Text;  // its ButtonClipX is the layout's own
+  int32_t WindowWidth = 0;
+  TFrameBorders Borders;
+  int32_t MenuTileLeft = -1;  // as in TCaptionButtonPlaceInput
+  std::vector<TCaptionButtonBox> Buttons;
+};
+
+struct TCaptionLayout {
+  TCaptionTextPlace Text;
+  std::vector<TRect> Buttons;  // window coordinates, one per button in order (hidden ones too)
+  int32_t ClipX = 0;           // the largest left edge of the shown right-aligned buttons, 0 if none
+};
+
+// The title bar's caption text and buttons laid out together: the buttons that keep their place
+// first, then the text clipped by the right-aligned ones among them, then the buttons that follow
+// the text. Painting, the hit test and the end of a hover all take this one layout.
+TCaptionLayout LayOutCaption(const TCaptionLayoutInput& In);
+
 // The frame of a caption button's strip (frames: 1 normal, 2 pressed, 3 hot, 4 disabled or
 // inactive) for a full paint of the title bar (InTitleBar) or for one button in State (1, 2, 3).
 int32_t CaptionButtonFrame(int32_t State, int32_t StripFrames, bool Enabled, bool Active, int32_t Visibility,

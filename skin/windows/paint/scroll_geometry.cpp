@@ -1,6 +1,7 @@
 #include "skin/windows/paint/scroll_geometry.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 int32_t ScrollMulDiv(int32_t a, int32_t b, int32_t c) {
@@ -11,14 +12,6 @@ int32_t ScrollMulDiv(int32_t a, int32_t b, int32_t c) {
   const int64_t q = (num >= 0 ? num + den / 2 : num - den / 2) / den;
   if (q > INT32_MAX || q < INT32_MIN) return -1;
   return int32_t(q);
-}
-
-int32_t ScrollHitPart(int32_t C, int32_t Arrow, int32_t ThumbStart, int32_t ThumbEnd, int32_t Length) {
-  if (C < Arrow) return kPartFirstArrow;
-  if (C < ThumbStart) return kPartPageUp;
-  if (C < ThumbEnd) return kPartThumb;
-  if (C < Length - Arrow) return kPartPageDown;
-  return kPartSecondArrow;
 }
 
 TThumbSpan ControlThumb(int32_t L, int32_t A, int32_t Min, int32_t Max, uint32_t Page, int32_t Pos) {
@@ -105,6 +98,28 @@ TBarLayout ScrollBarLayout(const TBarState& S) {
     }
   }
   return l;
+}
+
+int32_t ScrollBarHitPart(const TBarState& S, int32_t C) {
+  const TBarLayout l = ScrollBarLayout(S);
+  const bool v = S.Vertical;
+  auto from = [v](const TRect& r) { return v ? r.Top : r.Left; };
+  auto to = [v](const TRect& r) { return v ? r.Bottom : r.Right; };
+  if (l.Thumb.Frame && C >= from(l.Thumb.R) && C < to(l.Thumb.R)) return kPartThumb;
+  if (C >= from(l.Second.R)) return kPartSecondArrow;
+  if (C < to(l.First.R)) return kPartFirstArrow;
+  // Where no thumb is drawn (a disabled bar) the track runs on under it.
+  return C < S.Thumb.Start ? kPartPageUp : kPartPageDown;
+}
+
+int32_t ScrollHitPart(int32_t C, int32_t Arrow, int32_t ThumbStart, int32_t ThumbEnd, int32_t Length) {
+  TBarState s;
+  s.Length = Length;
+  s.Thickness = 1;
+  s.Arrow = Arrow;
+  s.Thumb = {ThumbStart, ThumbEnd};
+  s.Extent = INT32_MAX;
+  return ScrollBarHitPart(s, C);
 }
 
 TRect CornerSquare(const TRect& VertBar, const TRect& HorzBar, TPoint ClientOffset) {

@@ -16,9 +16,6 @@ int32_t ScrollMulDiv(int32_t a, int32_t b, int32_t c);
 constexpr int32_t kPartNone = -1, kPartFirstArrow = 0, kPartSecondArrow = 1, kPartPageUp = 2, kPartPageDown = 3,
                   kPartThumb = 5;
 
-// The part of a bar under coordinate C along it (from the bar's first edge).
-int32_t ScrollHitPart(int32_t C, int32_t Arrow, int32_t ThumbStart, int32_t ThumbEnd, int32_t Length);
-
 struct TThumbSpan {
   int32_t Start = 0, End = 0;
   friend bool operator==(const TThumbSpan&, const TThumbSpan&) = default;
@@ -63,6 +60,17 @@ struct TBarState {
 };
 
 TBarLayout ScrollBarLayout(const TBarState& S);
+
+// The part of the bar laid out for S under coordinate C along it (from the bar's first edge): the
+// piece the painter puts on top there (the thumb over the arrows, the arrows over the track; a bar
+// shorter than two arrows splits between them as it is drawn), and on the track the page on that
+// side of the thumb (a thumb that is not drawn is track). Before the first arrow counts as the
+// first arrow, past the second as the second.
+int32_t ScrollBarHitPart(const TBarState& S, int32_t C);
+
+// The same for an enabled bar of Length with arrows of Arrow and the thumb from ThumbStart to
+// ThumbEnd, nothing of it cut off.
+int32_t ScrollHitPart(int32_t C, int32_t Arrow, int32_t ThumbStart, int32_t ThumbEnd, int32_t Length);
 
 // The square between a vertical and a horizontal bar (their rectangles in client coordinates),
 // moved into window coordinates by the client area's offset.

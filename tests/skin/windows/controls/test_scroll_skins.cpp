@@ -50,6 +50,14 @@ public:
     form->hwnd = host;
     form->SkinData = d;
   }
+  // A skinned list box of 40 items on a fresh host, whose vertical bar the overlay covers.
+  TWScrollbar* ListOverlay(TListBox*& l) {
+    Host(Data());
+    l = Make<TListBox>(10, 10, 200, 200);
+    for (int i = 0; i < 40; ++i) l->Items()->Add(L"item " + std::to_wstring(i));
+    auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(l));
+    return s ? s->FVert : nullptr;
+  }
   template <class T> T* Make(int x, int y, int w, int h) {
     auto c = std::make_unique<T>(nullptr);
     T* raw = c.get();
@@ -264,13 +272,9 @@ TEST_F(ScrollSkins, ADragOnTheOverlayMovesTheControlAsADragOnItsOwnBar) {
 }
 
 TEST_F(ScrollSkins, OverlayPixelsPerState) {
-  TSkinData* d = Data();
-  Host(d);
-  auto* l = Make<TListBox>(10, 10, 200, 200);
-  for (int i = 0; i < 40; ++i) l->Items()->Add(L"item " + std::to_wstring(i));
-  auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(l));
-  ASSERT_TRUE(s && s->FVert);
-  TWScrollbar* o = s->FVert;
+  TListBox* l = nullptr;
+  TWScrollbar* o = ListOverlay(l);
+  ASSERT_TRUE(o);
   RECT cr{};
   GetClientRect(o->Handle(), &cr);
   TDib dib(cr.right, cr.bottom);
@@ -332,6 +336,69 @@ TEST_F(ScrollSkins, OverlayPixelsPerState) {
   EXPECT_EQ(dib.At(8, track), FrameColor(kVScrollPic, 3));
   EXPECT_EQ(dib.At(8, b.xyThumbTop + 1), FrameColor(kVScrollPic, 3));
   l->SetEnabled(true);
+}
+
+// The part the mouse lights is the part painted under it, read from the bar as it is now: the
+// bar scrolled or its list grown since the overlay last painted, with no paint in between.
+TEST_F(ScrollSkins, TheMouseLightsThePartPaintedUnderItPaintedOrNot) {
+  const struct {
+    const char* Name;
+    std::function<void(TListBox*)> Change;
+  } rows[] = {
+      {"as placed", nullptr},
+      {"paged down", [](TListBox* l) { SendMessageW(l->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0); }},
+      {"scrolled to the end", [](TListBox* l) { SendMessageW(l->Handle(), LB_SETTOPINDEX, 39, 0); }},
+      {"grown",
+       [](TListBox* l) {
+         for (int i = 0; i < 200; ++i) l->Items()->Add(L"more " + std::to_wstring(i));
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TListBox* l = nullptr;
+    TWScrollbar* o = ListOverlay(l);
+    ASSERT_TRUE(o);
+    Pump();
+    if (row.Change) row.Change(l);
+    RECT cr{};
+    GetClientRect(o->Handle(), &cr);
+    std::vector<int> lit(size_t(cr.bottom), kPartNone);
+    for (int y = 0; y < cr.bottom; ++y) {
+      SendMessageW(o->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(8, y));
+      lit[size_t(y)] = o->HotPart;
+    }
+    TDib dib(cr.right, cr.bottom);
+    dib.Fill(0x123456);
+    SendMessageW(o->Handle(), WM_PRINTCLIENT, WPARAM(dib.DC), PRF_CLIENT);
+    const SCROLLBARINFO b = BarOf(l->Handle(), OBJID_VSCROLL);
+    auto shown = [&](int y) {
+      const uint32_t c = dib.At(8, y);
+      for (int k = 0; k < 4; ++k) {
+        if (c == FrameColor(kScrollPic, 9 + k)) return kPartFirstArrow;
+        if (c == FrameColor(kScrollPic, 13 + k)) return kPartSecondArrow;
+      }
+      for (int k = 1; k <= 3; ++k)
+        if (c == FrameColor(kVThumbPic, k) || c == FrameColor(kScrollPic, 19 + k)) return kPartThumb;
+      if (c == FrameColor(kVScrollPic, 1) || c == FrameColor(kVScrollPic, 3))
+        return y < b.xyThumbTop ? kPartPageUp : kPartPageDown;
+      return kPartNone;
+    };
+    int told = 0, wrong = 0;
+    for (int y = 0; y < cr.bottom; ++y) {
+      const int part = shown(y);
+      if (part == kPartNone) continue;
+      ++told;
+      if (lit[size_t(y)] != part) {
+        ++wrong;
+        ADD_FAILURE() << "y " << y << ": painted " << part << ", lit " << lit[size_t(y)];
+        if (wrong > 3) break;
+      }
+    }
+    EXPECT_GT(told, cr.bottom / 2);
+    EXPECT_EQ(wrong, 0);
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(ScrollSkins, PixelsOfAHorizontalOverlayAndOfAStandAloneBarsStretchedOne) {

@@ -21,12 +21,12 @@ using namespace skintest;
 namespace {
 
 // Picture numbers of the caption buttons added to the complete test skin (the r of FrameColor).
-constexpr int kClose = 9, kMax = 60, kMin = 61, kUser = 62;
+constexpr int kClose = 9, kMax = 60, kMin = 61, kUser = 62, kAfterText = 63;
 constexpr int kLeft = 0, kRight = 1, kTop = 2, kBottom = 3;
 
 // The complete test skin with maximise, minimise, an application-defined button (Action 5) and
 // an icon button; Left is keyed (magenta in its first column over its top 10 rows) when asked.
-std::string FrameSkin(bool keyedLeft = false) {
+std::string FrameSkin(bool keyedLeft = false, bool afterText = false) {
   TTestSkin skin = CompleteSkin();
   if (keyedLeft) {
     for (auto& p : skin.Pictures)
@@ -39,6 +39,11 @@ std::string FrameSkin(bool keyedLeft = false) {
       "[ButtonMin]\r\nAction=2\r\nAlign=1\r\nXcoord=70\r\nYcoord=4\r\nframe=4\r\nButtonImage=min.bmp\r\n"
       "[ButtonUser]\r\nAction=5\r\nAlign=1\r\nXcoord=90\r\nYcoord=4\r\nframe=4\r\nButtonImage=user.bmp\r\n";
   if (keyedLeft) extra += "[Personality]\r\nLeftTrans=1\r\n";
+  if (afterText) {
+    // A button that follows the caption text, wherever the text ends.
+    skin.Add("after.bmp", Strip(kAfterText, 4, 12, 12));
+    extra += "[ButtonAfterText]\r\nAction=6\r\nAlign=3\r\nXcoord=2\r\nYcoord=6\r\nframe=4\r\nButtonImage=after.bmp\r\n";
+  }
   skin.Ini += extra;
   // CompleteSkin's icon button sits at the origin; move it inside the title bar.
   const std::string icon = "[ButtonIcon]\r\nAction=3\r\n";
@@ -126,11 +131,11 @@ protected:
   // Moves the seamed clock on.
   static void Wait(DWORD ms) { now_ += ms; }
   static inline DWORD now_ = 0;
-  TVeltForm* SkinFrame(HWND w, bool keyedLeft = false) {
-    Data(sfMainform, nullptr, FrameSkin(keyedLeft));
+  TVeltForm* SkinFrame(HWND w, bool keyedLeft = false, bool paint = true, bool afterText = false) {
+    Data(sfMainform, nullptr, FrameSkin(keyedLeft, afterText));
     Window(w);
     TVeltForm* f = Skin(w);
-    if (f) f->UpdateNc(nullptr);  // lays the buttons out
+    if (f && paint) f->UpdateNc(nullptr);
     return f;
   }
   static TWinSysButton* ButtonOf(TVeltForm* f, int action) {
@@ -143,6 +148,23 @@ protected:
     GetWindowRect(w, &wr);
     return POINT{wr.left + (r.Left + r.Right) / 2, wr.top + (r.Top + r.Bottom) / 2};
   }
+  // The close button of a freshly skinned window made hot by the mouse, the cursor seam left on
+  // it and the hover timer running; nil when that fails.
+  TWinSysButton* HoverOnClose(HWND w, TVeltForm*& f) {
+    f = SkinFrame(w);
+    if (!f) return nullptr;
+    f->Active = true;
+    TWinSysButton* close = ButtonOf(f, 0);
+    hoverCursor_ = ScreenCentre(w, close->Rect);
+    TVeltForm::CursorPos = [] { return hoverCursor_; };
+    SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(hoverCursor_.x, hoverCursor_.y));
+    EXPECT_EQ(f->HotObject, close);
+    f->HoverTimer()->SetEnabled(true);
+    f->HoverTimer()->Tick();
+    EXPECT_EQ(f->HotObject, close) << "still over it";
+    return close;
+  }
+  static inline POINT hoverCursor_{};
   // A click on a button as the mouse gives it: press and release over it.
   static void Click(HWND w, TWinSysButton* b) {
     const POINT p = ScreenCentre(w, b->Rect);
@@ -458,6 +480,88 @@ TEST_F(FramePaint_, TheHitTestAnswersWhatTheGeometryDrawsBordersAsBordersAndNoSy
   EXPECT_EQ(disagree, 0);
 }
 
+// Every pixel that the frame's paint gives a caption button hit-tests to that button, and every
+// point that hit-tests to a button (but the icon, which shows the window's own picture) shows it:
+// for a window never painted, and for one changed since its last paint with no paint after.
+TEST_F(FramePaint_, EveryPixelThePaintGivesACaptionButtonHitsThatButtonPaintedOrNot) {
+  const wchar_t* longCaption = L"A caption long enough to run under the caption buttons of a window";
+  const DWORD popup = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+  auto resize = [](int W, int H) {
+    return [W, H](HWND w, TVeltForm*) {
+      SetWindowPos(w, nullptr, 0, 0, W, H, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+  };
+  const struct {
+    const char* Name;
+    DWORD Style;
+    const wchar_t* Caption;
+    bool PaintFirst;
+    std::function<void(HWND, TVeltForm*)> Change;  // no paint follows it
+  } rows[] = {
+      {"never painted", WS_OVERLAPPEDWINDOW, L"Test", false, nullptr},
+      {"never painted, popup with a long caption", popup, longCaption, false, nullptr},
+      {"painted, then wider", WS_OVERLAPPEDWINDOW, L"Test", true, resize(520, 220)},
+      {"painted, then narrower", WS_OVERLAPPEDWINDOW, L"Test", true, resize(230, 150)},
+      {"popup painted, then narrower", popup, longCaption, true, resize(260, 150)},
+      {"popup painted, then wider", popup, longCaption, true, resize(640, 150)},
+      {"painted, then another caption", popup, L"Test", true,
+       [&](HWND w, TVeltForm*) { DefWindowProcW(w, WM_SETTEXT, 0, LPARAM(longCaption)); }},
+      {"painted, then inactive", WS_OVERLAPPEDWINDOW, longCaption, true,
+       [](HWND, TVeltForm* f) { f->Active = false; }},
+  };
+  const int pictures[] = {kClose, kMax, kMin, kUser, kAfterText};
+  const int actions[] = {0, 1, 2, 5, 6};
+  auto actionOf = [&](uint32_t colour) {
+    for (size_t i = 0; i < std::size(pictures); ++i)
+      for (int k = 1; k <= 4; ++k)
+        if (colour == FrameColor(pictures[i], k)) return actions[i];
+    return -1;
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TearDown();
+    SetUp();
+    HWND w = MakeRecorded(row.Style, 0, row.Caption);
+    TVeltForm* f = SkinFrame(w, false, false, true);
+    ASSERT_NE(f, nullptr);
+    f->Active = true;
+    if (row.PaintFirst) {
+      f->UpdateNc(nullptr);
+      const TFrameShot first(w);
+      ASSERT_EQ(first.Result, kSkinLibraryMark);
+    } else {
+      // Nothing has laid the buttons out yet.
+      for (int i = 0; i < f->SysBtnCount(); ++i) ASSERT_TRUE(f->SysBtn(i)->Rect.IsEmpty()) << i;
+    }
+    // A hidden window is not painted by anything: what follows is hit before any paint.
+    if (row.Change) row.Change(w, f);
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    const int W = wr.right - wr.left, rows_ = f->Borders[1];
+    std::vector<int> hit(size_t(W) * size_t(rows_), -1);
+    for (int y = 0; y < rows_; ++y)
+      for (int x = 0; x < W; ++x)
+        if (TWinSysButton* b = f->FindBtn(POINT{x, y})) hit[size_t(y) * size_t(W) + size_t(x)] = b->Button->Action;
+    const TFrameShot shot(w);
+    ASSERT_EQ(shot.W, W);
+    int painted = 0, wrong = 0, bare = 0;
+    for (int y = 0; y < rows_; ++y)
+      for (int x = 0; x < W; ++x) {
+        const int shows = actionOf(shot.At(x, y)), hits = hit[size_t(y) * size_t(W) + size_t(x)];
+        if (shows >= 0) {
+          ++painted;
+          if (hits != shows) ++wrong;
+        } else if (hits >= 0 && hits != 3) {
+          ++bare;
+        }
+      }
+    EXPECT_GT(painted, 0);
+    EXPECT_EQ(wrong, 0) << "button pixels that hit another button or none";
+    EXPECT_EQ(bare, 0) << "points that hit a button the paint does not show there";
+    DestroyWindow(w);
+  }
+}
+
 // ---- Input
 
 struct TInputRow {
@@ -539,19 +643,27 @@ TEST_F(FramePaint_, DoubleClicksOnTheCaptionMaximiseAndRestoreAndOnTheIconClose)
 
 TEST_F(FramePaint_, TheHoverTimerEndsTheHotLookWhenTheCursorHasLeft) {
   HWND w = MakeRecorded();
-  TVeltForm* f = SkinFrame(w);
-  ASSERT_NE(f, nullptr);
-  f->Active = true;
-  TWinSysButton* close = ButtonOf(f, 0);
-  static POINT cursor;
-  cursor = ScreenCentre(w, close->Rect);
-  TVeltForm::CursorPos = [] { return cursor; };
-  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
-  EXPECT_EQ(f->HotObject, close);
-  f->HoverTimer()->SetEnabled(true);
+  TVeltForm* f = nullptr;
+  TWinSysButton* close = HoverOnClose(w, f);
+  ASSERT_NE(close, nullptr);
+  hoverCursor_.x -= 100;
   f->HoverTimer()->Tick();
-  EXPECT_EQ(f->HotObject, close);  // still over it
-  cursor.x -= 100;
+  EXPECT_EQ(f->HotObject, nullptr);
+  EXPECT_EQ(close->State, ncNormal);
+}
+
+// The hover ends by where the button is now: a window widened under a still cursor (its
+// right-aligned buttons move with the right edge) and not painted since.
+TEST_F(FramePaint_, TheHoverTimerEndsTheHotLookWhenTheButtonMovedAwayUnpainted) {
+  HWND w = MakeRecorded(WS_OVERLAPPEDWINDOW);
+  TVeltForm* f = nullptr;
+  TWinSysButton* close = HoverOnClose(w, f);
+  ASSERT_NE(close, nullptr);
+  // Hidden, nothing paints it.
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  SetWindowPos(w, nullptr, 0, 0, wr.right - wr.left + 100, wr.bottom - wr.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   f->HoverTimer()->Tick();
   EXPECT_EQ(f->HotObject, nullptr);
   EXPECT_EQ(close->State, ncNormal);

@@ -269,6 +269,69 @@ TEST_F(Menus_, TheBarIsPaintedFromTheSkinWithItsCaptions) {
   }
 }
 
+// Every pixel of a caption that the bar's paint draws hit-tests to a button, the captions to their
+// buttons in order, though the bar was rebuilt with another first caption and not painted since; a
+// minimised window shows no bar, and none of it is hit where it was.
+TEST_F(Menus_, TheBarIsHitWhereItsPaintPutsTheButtonsPaintedOrNot) {
+  HWND w = MakeMenuWindow(MakeMenu());
+  TVeltForm* f = SkinMenuWindow(w);
+  ASSERT_NE(f, nullptr);
+  TVeltMenu* bar = f->MenuBarObject();
+  ASSERT_EQ(bar->BtnCount(), 3);
+  const TRect before = bar->Btn(2)->Rect;
+  ASSERT_FALSE(before.IsEmpty());
+  ShowWindow(w, SW_HIDE);
+  Pump();
+  // A longer first caption, and the bar rebuilt: nothing paints the hidden window.
+  ModifyMenuW(bar->MenuHandle, 0, MF_BYPOSITION | MF_POPUP, UINT_PTR(GetSubMenu(bar->MenuHandle, 0)),
+              L"文件文件文件(&F)");
+  bar->UpdataBtn();
+  ASSERT_EQ(bar->BtnCount(), 3);
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  const int W = Width(wr), top = f->Borders[1], rows = f->MenuHeight;
+  std::vector<int> hit(size_t(W) * size_t(rows), -1);
+  for (int y = 0; y < rows; ++y)
+    for (int x = 0; x < W; ++x)
+      if (TMenuBtn* b = bar->FindBtn(POINT{x, top + y})) hit[size_t(y) * size_t(W) + size_t(x)] = b->Index;
+  TBitmap shot;
+  shot.SetPixelFormat(pf24bit);
+  shot.SetSize(W, Height(wr));
+  ASSERT_EQ(SendMessageW(w, CN_SkinPaintFrame, WPARAM(shot.Canvas()->Handle()), kSkinLibraryMark), kSkinLibraryMark);
+  GdiFlush();
+  // The hidden window is inactive: the bar's second frame.
+  const uint32_t barColour = FrameColor(kMenuBarPic, f->Active ? 1 : 2);
+  int text = 0, missed = 0, lastIndex = -1, backwards = 0;
+  for (int x = f->Borders[0]; x < W - f->Borders[2]; ++x)
+    for (int y = 0; y < rows; ++y) {
+      if ((uint32_t(GdiColor(shot.Canvas()->Pixels(x, top + y))) & 0xFFFFFF) == barColour) continue;
+      ++text;
+      const int i = hit[size_t(y) * size_t(W) + size_t(x)];
+      if (i < 0) {
+        ++missed;
+        continue;
+      }
+      if (i < lastIndex) ++backwards;
+      lastIndex = std::max(lastIndex, i);
+    }
+  EXPECT_GT(text, 30);
+  EXPECT_EQ(missed, 0) << "caption pixels that hit no button";
+  EXPECT_EQ(backwards, 0);
+  EXPECT_EQ(lastIndex, 2);
+  EXPECT_GT(bar->Btn(2)->Rect.Left, before.Left) << "the longer caption moved the others on";
+  // Minimised, the window is its title bar alone.
+  ShowWindow(w, SW_SHOWMINNOACTIVE);
+  Pump();
+  ShowWindow(w, SW_HIDE);
+  Pump();
+  EXPECT_EQ(f->WindowState, vwMinimized);
+  for (int i = 0; i < 3; ++i) {
+    const TRect r = bar->Btn(i)->Rect;
+    EXPECT_EQ(bar->FindBtn(POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}), nullptr) << i;
+  }
+  EXPECT_EQ(bar->FindBtn(POINT{(before.Left + before.Right) / 2, top + 3}), nullptr);
+}
+
 // The bar's buttons share the hot object with the caption buttons.
 TEST_F(Menus_, TheMouseOverTheBarMakesOneButtonHotAtATime) {
   HWND w = MakeMenuWindow(MakeMenu());

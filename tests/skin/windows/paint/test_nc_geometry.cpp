@@ -355,6 +355,68 @@ TEST(PlaceCaptionButton, ByAlign) {
   }
 }
 
+// The text of a popup window is clipped by the right-aligned buttons of the same layout, never by
+// those of an earlier one, and a button after the text follows the clipped text.
+TEST(LayOutCaption, TextAndButtonsComeFromOneLayout) {
+  auto input = [](int32_t W, bool popup, bool closeShown) {
+    TCaptionLayoutInput in;
+    in.WindowWidth = W;
+    in.Borders = TFrameBorders{4, 24, 4, 4, 0};
+    in.Text.Area = Rect(4, 0, W - 4, 24);
+    in.Text.TextWidth = 600;
+    in.Text.TextHeight = 14;
+    in.Text.Popup = popup;
+    in.Text.ButtonClipX = 77;  // what an earlier layout left: not this one's
+    in.Buttons = {
+        TCaptionButtonBox{1, 30, 4, 18, 18, closeShown},   // close, from the right edge
+        TCaptionButtonBox{1, 50, 4, 18, 18, true},         // maximise
+        TCaptionButtonBox{3, 2, 6, 12, 12, true},          // after the text
+        TCaptionButtonBox{0, 6, 4, 16, 16, true},          // icon, from the left edge
+    };
+    return in;
+  };
+  const struct {
+    const char* what;
+    int32_t W;
+    bool popup, closeShown;
+    int32_t clip, textRight;
+  } cases[] = {
+      {"popup: clipped 5 left of the right-most right-aligned button", 300, true, true, 270, 265},
+      {"popup, wider", 500, true, true, 470, 465},
+      {"popup, its close button hidden: the shown ones clip", 300, true, false, 250, 245},
+      {"no popup: the text area clips", 300, false, true, 270, 296},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TCaptionLayoutInput in = input(c.W, c.popup, c.closeShown);
+    const TCaptionLayout l = LayOutCaption(in);
+    ASSERT_EQ(l.Buttons.size(), in.Buttons.size());
+    EXPECT_EQ(l.ClipX, c.clip);
+    EXPECT_EQ(l.Text.Back.Right, c.textRight);
+    EXPECT_EQ(l.Buttons[0], Bounds(c.W - 30, 4, 18, 18));
+    EXPECT_EQ(l.Buttons[1], Bounds(c.W - 50, 4, 18, 18));
+    EXPECT_EQ(l.Buttons[2], Bounds(c.textRight + 2, 6, 12, 12));
+    EXPECT_EQ(l.Buttons[3], Bounds(6, 4, 16, 16));
+    // Each button where PlaceCaptionButton puts it against this layout's text.
+    for (size_t i = 0; i < in.Buttons.size(); ++i) {
+      TCaptionButtonPlaceInput p;
+      p.Align = in.Buttons[i].Align;
+      p.Xcoord = in.Buttons[i].Xcoord;
+      p.Ycoord = in.Buttons[i].Ycoord;
+      p.Width = in.Buttons[i].Width;
+      p.Height = in.Buttons[i].Height;
+      p.WindowWidth = in.WindowWidth;
+      p.CaptionText = l.Text.Back;
+      p.Borders = in.Borders;
+      EXPECT_EQ(l.Buttons[i], PlaceCaptionButton(p)) << i;
+    }
+  }
+  // Without a shown right-aligned button nothing clips the text of a popup.
+  TCaptionLayoutInput none = input(300, true, false);
+  none.Buttons[1].Shown = false;
+  EXPECT_EQ(LayOutCaption(none).ClipX, 0);
+}
+
 TEST(CaptionButtonFrame, ByStateActivationAndStrip) {
   struct Case {
     int state, frames;

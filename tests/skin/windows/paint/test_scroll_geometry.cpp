@@ -99,6 +99,58 @@ TEST(ScrollGeometry, BarPiecesAndFrames) {
   EXPECT_EQ(l.Thumb.R, (TRect{40, 0, 80, 17}));
 }
 
+// Every pixel along a bar that the painter gives a piece hit-tests to that piece: short bars whose
+// arrows share the length, thumbs against the arrows, disabled bars.
+TEST(ScrollGeometry, TheHitTestAnswersThePieceThatIsPaintedThere) {
+  auto state = [](int32_t length, TThumbSpan thumb, bool enabled) {
+    TBarState s;
+    s.Length = length;
+    s.Thickness = 17;
+    s.Arrow = 17;
+    s.Thumb = thumb;
+    s.Enabled = enabled;
+    s.GripSize = 8;
+    s.Extent = length;
+    return s;
+  };
+  const struct {
+    const char* what;
+    TBarState s;
+  } cases[] = {
+      {"a long bar", state(200, {40, 60}, true)},
+      {"thumb against the first arrow", state(200, {17, 40}, true)},
+      {"thumb against the second arrow", state(200, {150, 183}, true)},
+      {"shorter than two arrows", state(20, {0, 0}, true)},
+      {"shorter than two arrows, odd", state(21, {0, 0}, true)},
+      {"shorter than two arrows with a thumb", state(30, {10, 20}, true)},
+      {"disabled", state(200, {40, 60}, false)},
+      {"no room for a thumb", state(34, {17, 17}, true)},
+  };
+  for (const auto& c : cases) {
+    for (bool vertical : {true, false}) {
+      SCOPED_TRACE(testing::Message() << c.what << (vertical ? ", vertical" : ", horizontal"));
+      TBarState s = c.s;
+      s.Vertical = vertical;
+      const TBarLayout l = ScrollBarLayout(s);
+      for (int32_t at = 0; at < s.Length; ++at) {
+        const TPoint p = vertical ? TPoint{s.Thickness / 2, at} : TPoint{at, s.Thickness / 2};
+        auto holds = [&](const TBarPiece& piece) {
+          return piece.Frame != 0 && p.X >= piece.R.Left && p.X < piece.R.Right && p.Y >= piece.R.Top &&
+                 p.Y < piece.R.Bottom;
+        };
+        // The last piece drawn over a point is the one seen there (the grip lies on the thumb).
+        int32_t seen = kPartNone;
+        if (holds(l.Track)) seen = at < s.Thumb.Start ? kPartPageUp : kPartPageDown;
+        if (holds(l.First)) seen = kPartFirstArrow;
+        if (holds(l.Second)) seen = kPartSecondArrow;
+        if (holds(l.Thumb) || holds(l.Grip)) seen = kPartThumb;
+        if (seen == kPartNone) continue;
+        EXPECT_EQ(ScrollBarHitPart(s, at), seen) << at;
+      }
+    }
+  }
+}
+
 TEST(ScrollGeometry, CornerFollowsTheClientOffset) {
   EXPECT_EQ(CornerSquare({100, 0, 117, 80}, {0, 80, 100, 97}, {2, 2}), (TRect{102, 82, 119, 99}));
   EXPECT_EQ(CornerSquare({100, 0, 117, 80}, {0, 80, 100, 97}, {1, 1}), (TRect{101, 81, 118, 98}));
