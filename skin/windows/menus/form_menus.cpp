@@ -37,12 +37,6 @@ TBitmap* MenuBackground(TSkinManage* Manager, HMENU Menu, POINT& Offset) {
   return pop->FrameBitmap();
 }
 
-// The owner-drawn menus are the skin's once the window is taken over, except in a maximized MDI
-// child, whose menu the frame's bar shows.
-bool MenusDrawn(const TVeltForm& f) {
-  return f.LifeState != lsNew && !(f.FormKind == fkMDIChild && f.WindowState == vwMaximized);
-}
-
 }  // namespace
 
 TSkinMenuBarLink* TVeltForm::MenuBar() { return menuBar_; }
@@ -243,7 +237,7 @@ bool TVeltForm::WMMenuChar(TWMMenuChar& m) {
 
 bool TVeltForm::WMMeasureItem(TWMMeasureItem& m) {
   MEASUREITEMSTRUCT* mi = m.MeasureItemStruct;
-  if (!MenusDrawn(*this) || !mi || mi->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
+  if (!SkinAnswersNc() || !mi || mi->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
   TMainMenu* main = menuBar_ ? menuBar_->MainMenu : nullptr;
   if (TMenuItem* item = main ? main->FindItem(mi->itemID, fkCommand) : nullptr) {
     HDC dc = GetWindowDC(hwnd);
@@ -276,7 +270,7 @@ bool TVeltForm::WMMeasureItem(TWMMeasureItem& m) {
 
 bool TVeltForm::WMDrawItem(TWMDrawItem& m) {
   DRAWITEMSTRUCT* di = m.DrawItemStruct;
-  if (!MenusDrawn(*this) || !di || di->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
+  if (!SkinAnswersNc() || !di || di->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
   HMENU menu = HMENU(di->hwndItem);
   if (Manager) Manager->SetHMenu(menu);
   TMainMenu* main = menuBar_ ? menuBar_->MainMenu : nullptr;
