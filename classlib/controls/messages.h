@@ -298,6 +298,172 @@ struct TWMInitMenuPopup {
   LRESULT& Result;
 };
 
+struct TWMTimer {
+  explicit TWMTimer(TMessage& m)
+      : Message(m), TimerID(UINT_PTR(m.WParam)), TimerProc(reinterpret_cast<TIMERPROC>(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  UINT_PTR TimerID;
+  TIMERPROC TimerProc;
+  LRESULT& Result;
+};
+
+// BM_SETCHECK: BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE.
+struct TBMSetCheck {
+  explicit TBMSetCheck(TMessage& m) : Message(m), Check(int(m.WParam)), Result(m.Result) {}
+  TMessage& Message;
+  int Check;
+  LRESULT& Result;
+};
+
+struct TWMSetRedraw {
+  explicit TWMSetRedraw(TMessage& m) : Message(m), Redraw(m.WParam != 0), Result(m.Result) {}
+  TMessage& Message;
+  bool Redraw;
+  LRESULT& Result;
+};
+
+// CM_VISIBLECHANGED and CM_ENABLEDCHANGED: wParam the new value.
+struct TCMChanged {
+  explicit TCMChanged(TMessage& m) : Message(m), Value(m.WParam != 0), Result(m.Result) {}
+  TMessage& Message;
+  bool Value;
+  LRESULT& Result;
+};
+
+struct TWMEnable {
+  explicit TWMEnable(TMessage& m) : Message(m), Enabled(m.WParam != 0), Result(m.Result) {}
+  TMessage& Message;
+  bool Enabled;
+  LRESULT& Result;
+};
+
+struct TWMShowWindow {
+  explicit TWMShowWindow(TMessage& m) : Message(m), Show(m.WParam != 0), Status(int(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  bool Show;
+  int Status;  // 0 for ShowWindow, else SW_PARENTCLOSING and its kin
+  LRESULT& Result;
+};
+
+struct TWMNCHitTest {
+  explicit TWMNCHitTest(TMessage& m) : Message(m), XPos(MouseX(m.LParam)), YPos(MouseY(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  int XPos, YPos;  // screen coordinates, signed
+  LRESULT& Result;
+};
+
+// WM_NCMOUSEMOVE, WM_NC?BUTTON*: the hit-test code and the cursor in screen coordinates.
+struct TWMNCMouse {
+  explicit TWMNCMouse(TMessage& m)
+      : Message(m), HitTest(int(m.WParam)), XCursor(MouseX(m.LParam)), YCursor(MouseY(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  int HitTest;
+  int XCursor, YCursor;
+  LRESULT& Result;
+};
+
+struct TWMNCCalcSize {
+  explicit TWMNCCalcSize(TMessage& m)
+      : Message(m), CalcValidRects(m.WParam != 0), CalcSize_Params(reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)),
+        Result(m.Result) {}
+  TMessage& Message;
+  bool CalcValidRects;
+  // With CalcValidRects false lParam is a RECT (the first rectangle of the parameters).
+  NCCALCSIZE_PARAMS* CalcSize_Params;
+  LRESULT& Result;
+};
+
+// WM_NCPAINT: the update region, or 1 for the whole frame.
+struct TWMNCPaint {
+  explicit TWMNCPaint(TMessage& m) : Message(m), RGN(HRGN(m.WParam)), Result(m.Result) {}
+  TMessage& Message;
+  HRGN RGN;
+  LRESULT& Result;
+};
+
+struct TWMNCActivate {
+  explicit TWMNCActivate(TMessage& m) : Message(m), Active(m.WParam != 0), Result(m.Result) {}
+  TMessage& Message;
+  bool Active;
+  LRESULT& Result;
+};
+
+struct TWMMouseActivate {
+  explicit TWMMouseActivate(TMessage& m)
+      : Message(m), TopLevel(HWND(m.WParam)), HitTestCode(short(LOWORD(m.LParam))), MouseMsg(HIWORD(m.LParam)),
+        Result(m.Result) {}
+  TMessage& Message;
+  HWND TopLevel;
+  int HitTestCode;
+  UINT MouseMsg;
+  LRESULT& Result;
+};
+
+struct TWMStyleChanged {
+  explicit TWMStyleChanged(TMessage& m)
+      : Message(m), StyleType(int(m.WParam)), StyleStruct(reinterpret_cast<STYLESTRUCT*>(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  int StyleType;  // GWL_STYLE or GWL_EXSTYLE
+  STYLESTRUCT* StyleStruct;
+  LRESULT& Result;
+};
+
+// WM_PRINT: the DC and the PRF_ flags.
+struct TWMPrint {
+  explicit TWMPrint(TMessage& m) : Message(m), DC(HDC(m.WParam)), Flags(UINT(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  HDC DC;
+  UINT Flags;
+  LRESULT& Result;
+};
+
+struct TWMParentNotify {
+  explicit TWMParentNotify(TMessage& m)
+      : Message(m), Event(LOWORD(m.WParam)), ChildID(HIWORD(m.WParam)), ChildWnd(HWND(m.LParam)),
+        XPos(MouseX(m.LParam)), YPos(MouseY(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  UINT Event;    // WM_CREATE, WM_DESTROY or a button-down message
+  UINT ChildID;  // for WM_CREATE and WM_DESTROY
+  HWND ChildWnd;  // for WM_CREATE and WM_DESTROY
+  int XPos, YPos;  // for a button-down message
+  LRESULT& Result;
+};
+
+struct TWMMenuSelect {
+  explicit TWMMenuSelect(TMessage& m)
+      : Message(m), IDItem(LOWORD(m.WParam)), MenuFlag(HIWORD(m.WParam)), Menu(HMENU(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  UINT IDItem;
+  UINT MenuFlag;
+  HMENU Menu;
+  LRESULT& Result;
+};
+
+struct TWMMenuChar {
+  explicit TWMMenuChar(TMessage& m)
+      : Message(m), User(LOWORD(m.WParam)), MenuFlag(HIWORD(m.WParam)), Menu(HMENU(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  WORD User;
+  UINT MenuFlag;
+  HMENU Menu;
+  LRESULT& Result;
+};
+
+struct TWMGetMinMaxInfo {
+  explicit TWMGetMinMaxInfo(TMessage& m) : Message(m), MinMaxInfo(reinterpret_cast<MINMAXINFO*>(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  MINMAXINFO* MinMaxInfo;
+  LRESULT& Result;
+};
+
+struct TWMSetIcon {
+  explicit TWMSetIcon(TMessage& m) : Message(m), BigIcon(UINT(m.WParam)), Icon(HICON(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  UINT BigIcon;  // ICON_SMALL or ICON_BIG
+  HICON Icon;
+  LRESULT& Result;
+};
+
 // CM_FOCUSCHANGED: lParam is the control that got the focus. CM_CHILDKEY: wParam the key,
 // lParam the control. Other CM_ messages with an object in lParam read it through this view.
 struct TCMObject {
@@ -356,35 +522,40 @@ private:
 // A handler takes a typed view (built from the message) or the TMessage itself. Messages that
 // the class does not list go to the parent class's Dispatch; a handler that wants the inherited
 // behaviour calls TParentControl::Dispatch(view.Message).
-template <class C> struct TMessageHandler {
+//
+// A map may define another member than Dispatch, one whose handlers give back a value (a skin's
+// "go on with this message?"), and name what an unlisted message gets:
+//     KARO_BEGIN_MESSAGE_MAP_OF(TMySkin, bool, BeforeProc)
+//       KARO_MESSAGE(WM_TIMER, WMTimer)        // bool WMTimer(TWMTimer& m)
+//     KARO_END_MESSAGE_MAP_OF(TSkinBase::BeforeProc(Message))
+template <class C, class R = void> struct TMessageHandler {
   UINT Msg;
-  void (*Call)(C& self, TMessage& m);
+  R (*Call)(C& self, TMessage& m);
 };
 
-template <class S, class C, class Arg> void KaroInvokeHandler(S& self, void (C::*method)(Arg&), TMessage& m) {
+template <class S, class C, class R, class Arg> R KaroInvokeHandler(S& self, R (C::*method)(Arg&), TMessage& m) {
   if constexpr (std::is_same_v<Arg, TMessage>) {
-    (self.*method)(m);
+    return (self.*method)(m);
   } else {
     Arg typed(m);
-    (self.*method)(typed);
+    return (self.*method)(typed);
   }
 }
 
-#define KARO_BEGIN_MESSAGE_MAP(Cls)           \
-  void Cls::Dispatch(TMessage& Message) {     \
-    using KaroSelf = Cls;                      \
-    static const TMessageHandler<Cls> kMap[] = {
+#define KARO_BEGIN_MESSAGE_MAP_OF(Cls, Ret, Member) \
+  Ret Cls::Member(TMessage& Message) {              \
+    using KaroSelf = Cls;                           \
+    using KaroResult = Ret;                         \
+    static const TMessageHandler<Cls, Ret> kMap[] = {
+#define KARO_BEGIN_MESSAGE_MAP(Cls) KARO_BEGIN_MESSAGE_MAP_OF(Cls, void, Dispatch)
 #define KARO_MESSAGE(msg, method) \
-  {msg, [](KaroSelf& s, TMessage& m) { KaroInvokeHandler(s, &KaroSelf::method, m); }},
+  {msg, [](KaroSelf& s, TMessage& m) -> KaroResult { return KaroInvokeHandler(s, &KaroSelf::method, m); }},
 // The handler of the message in the class's map, if it lists one: then the map is done.
 #define KARO_MESSAGE_MAP_LOOKUP()       \
   }                                     \
   ;                                     \
   for (const auto& h : kMap)            \
-    if (h.Msg == Message.Msg) {         \
-      h.Call(*this, Message);           \
-      return;                           \
-    }
+    if (h.Msg == Message.Msg) return h.Call(*this, Message);
 
 #define KARO_END_MESSAGE_MAP(Parent) \
   KARO_MESSAGE_MAP_LOOKUP()          \
@@ -395,4 +566,10 @@ template <class S, class C, class Arg> void KaroInvokeHandler(S& self, void (C::
 #define KARO_END_MESSAGE_MAP_DEFAULT() \
   KARO_MESSAGE_MAP_LOOKUP()            \
   DefaultHandler(Message);             \
+  }
+
+// The end of a KARO_BEGIN_MESSAGE_MAP_OF map: an unlisted message gets what Unlisted gives.
+#define KARO_END_MESSAGE_MAP_OF(Unlisted) \
+  KARO_MESSAGE_MAP_LOOKUP()               \
+  return Unlisted;                        \
   }

@@ -171,77 +171,91 @@ bool TSkinButton::BeforeProc(TMessage& Message) {
   // Without a picture the button paints and presses itself.
   if (!HasPicture()) return TSkinControl::BeforeProc(Message);
   if (PaintWholeWindow(Message)) return false;
-  switch (Message.Msg) {
-    case WM_TIMER:
-      // Only the redraw timer is ours; the control's own timers go on to it.
-      if (Message.WParam == kRedrawTimer && redrawTimer_) {
-        SetRedraw(true);
-        return false;
-      }
-      return TSkinControl::BeforeProc(Message);
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (FHandle && GetFocus() != FHandle) SetFocus(FHandle);
-      FMouseState |= scDown;
-      PaintControl(nullptr);
-      if (FTransparent == 0 && FControl) DoMouseDown(Message);
-      return false;
-    case WM_LBUTTONUP:
-      // The click comes before the control hears the release, as a button's own click does: a
-      // class-library control's OnClick then still comes before its OnMouseUp.
-      if (FMouseState & scDown) {
-        FMouseState &= uint8_t(~scDown);
-        Invalidate();
-        Click();
-      }
-      return true;
-    default:
-      return TSkinControl::BeforeProc(Message);
-  }
+  return BeforePicture(Message);
 }
+
+bool TSkinButton::BeforeTimer(TWMTimer& m) {
+  // Only the redraw timer is ours; the control's own timers go on to it.
+  if (m.TimerID == kRedrawTimer && redrawTimer_) {
+    SetRedraw(true);
+    return false;
+  }
+  return TSkinControl::BeforeProc(m.Message);
+}
+
+bool TSkinButton::BeforeLButtonDown(TWMMouse& m) {
+  if (FHandle && GetFocus() != FHandle) SetFocus(FHandle);
+  FMouseState |= scDown;
+  PaintControl(nullptr);
+  if (FTransparent == 0 && FControl) DoMouseDown(m);
+  return false;
+}
+
+bool TSkinButton::BeforeLButtonUp(TWMMouse&) {
+  // The click comes before the control hears the release, as a button's own click does: a
+  // class-library control's OnClick then still comes before its OnMouseUp.
+  if (FMouseState & scDown) {
+    FMouseState &= uint8_t(~scDown);
+    Invalidate();
+    Click();
+  }
+  return true;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinButton, bool, BeforePicture)
+  KARO_MESSAGE(WM_TIMER, BeforeTimer)
+  KARO_MESSAGE(WM_LBUTTONDOWN, BeforeLButtonDown)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, BeforeLButtonDown)
+  KARO_MESSAGE(WM_LBUTTONUP, BeforeLButtonUp)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
 
 void TSkinButton::AfterProc(TMessage& Message) {
   if (!HasPicture()) {
     TSkinControl::AfterProc(Message);
     return;
   }
-  switch (Message.Msg) {
-    case WM_SETTEXT:
-      PaintControl(nullptr);
-      break;
-    case WM_KEYDOWN:
-      if (Message.WParam == VK_SPACE) {
-        FMouseState |= scDown;
-        Invalidate();
-      }
-      break;
-    case WM_KEYUP:
-      if (Message.WParam == VK_SPACE) {
-        FMouseState &= uint8_t(~scDown);
-        Invalidate();
-      }
-      break;
-    case WM_MOUSEMOVE:
-      if (FEnabled && !(FMouseState & scMouseIn)) {
-        FMouseState |= scMouseIn;
-        Invalidate();
-      }
-      if (FHandle) DoTrackMouse(FHandle);
-      break;
-    case WM_MOUSELEAVE:
-      FMouseState = 0;
-      Invalidate();
-      break;
-    case CM_DIALOGKEY:
-    case CM_FOCUSCHANGED:
-      Invalidate();
-      break;
-    case WM_PAINT:
-      break;  // painted whole in BeforeProc
-    default:
-      TSkinControl::AfterProc(Message);
+  AfterPicture(Message);
+}
+
+void TSkinButton::AfterSetText(TWMSetText&) { PaintControl(nullptr); }
+
+void TSkinButton::AfterKeyDown(TWMKey& m) {
+  if (m.CharCode == VK_SPACE) {
+    FMouseState |= scDown;
+    Invalidate();
   }
 }
+
+void TSkinButton::AfterKeyUp(TWMKey& m) {
+  if (m.CharCode == VK_SPACE) {
+    FMouseState &= uint8_t(~scDown);
+    Invalidate();
+  }
+}
+
+void TSkinButton::AfterMouseMove(TWMMouse&) {
+  if (FEnabled && !(FMouseState & scMouseIn)) {
+    FMouseState |= scMouseIn;
+    Invalidate();
+  }
+  if (FHandle) DoTrackMouse(FHandle);
+}
+
+void TSkinButton::AfterMouseLeft(TWMNoParams&) {
+  FMouseState = 0;
+  Invalidate();
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinButton, void, AfterPicture)
+  KARO_MESSAGE(WM_SETTEXT, AfterSetText)
+  KARO_MESSAGE(WM_KEYDOWN, AfterKeyDown)
+  KARO_MESSAGE(WM_KEYUP, AfterKeyUp)
+  KARO_MESSAGE(WM_MOUSEMOVE, AfterMouseMove)
+  KARO_MESSAGE(WM_MOUSELEAVE, AfterMouseLeft)
+  KARO_MESSAGE(CM_DIALOGKEY, AfterStateChanged)
+  KARO_MESSAGE(CM_FOCUSCHANGED, AfterStateChanged)
+  KARO_MESSAGE(WM_PAINT, AfterNothing)  // painted whole in BeforeProc
+KARO_END_MESSAGE_MAP_OF(TSkinControl::AfterProc(Message))
 
 void TSkinButton::Click() {
   if (!FHandle) return;
@@ -258,9 +272,9 @@ void TSkinButton::Click() {
   SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(FHandle), BN_CLICKED), LPARAM(FHandle));
 }
 
-void TSkinButton::DoMouseDown(TMessage& Message) {
+void TSkinButton::DoMouseDown(TWMMouse& Message) {
   if (!FControl) return;
-  int x = MouseX(Message.LParam), y = MouseY(Message.LParam);
+  int x = Message.XPos, y = Message.YPos;
   if (FControl->Width() > 0x8000 || FControl->Height() > 0x8000) {
     POINT p{};
     GetCursorPos(&p);
@@ -269,7 +283,7 @@ void TSkinButton::DoMouseDown(TMessage& Message) {
     y = c.Y;
   }
   void (TControl::*down)(TMouseButton, TShiftState, int, int) = &TAcControl::MouseDown;
-  (FControl->*down)(mbLeft, KeysToShiftState(UINT(Message.WParam)), x, y);
+  (FControl->*down)(mbLeft, KeysToShiftState(Message.Keys), x, y);
 }
 
 void TSkinButton::SetRedraw(bool Value) {

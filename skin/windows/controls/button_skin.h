@@ -53,7 +53,7 @@ public:
   bool HasPicture() const;
   int CurrentFrame();
   void SetRedraw(bool Value);
-  void DoMouseDown(TMessage& Message);
+  void DoMouseDown(TWMMouse& Message);
   // FCaption (its first "||" a line break) centred (Flags 1) in R; the focus rectangle around the
   // text as drawn.
   void DrawBtnText(HDC DC, const TRect& R, UINT Flags);
@@ -69,6 +69,18 @@ protected:
   // Paints the work bitmap's background: the parent's picture or the button face.
   void PaintBackground(HDC DC, const TRect& R);
   void Click();
+
+  // The message path of a button with a picture.
+  bool BeforePicture(TMessage& Message);
+  bool BeforeTimer(TWMTimer& m);
+  bool BeforeLButtonDown(TWMMouse& m);
+  bool BeforeLButtonUp(TWMMouse& m);
+  void AfterPicture(TMessage& Message);
+  void AfterSetText(TWMSetText& m);
+  void AfterKeyDown(TWMKey& m);
+  void AfterKeyUp(TWMKey& m);
+  void AfterMouseMove(TWMMouse& m);
+  void AfterMouseLeft(TWMNoParams& m);
 
 private:
   bool redrawTimer_ = false;

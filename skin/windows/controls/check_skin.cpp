@@ -86,45 +86,42 @@ void TSkinCheckBox::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, 
 }
 
 bool TSkinCheckBox::BeforeProc(TMessage& Message) {
-  const bool inherited = TSkinControl::BeforeProc(Message);
-  if (!inherited) return false;
-  switch (Message.Msg) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      if (FUseSkin == 1) {
-        WMPaint(Message);
-        return false;
-      }
-      return inherited;
-    case WM_ERASEBKGND:
-      if (FTransparent) {
-        WMERASEBKGND(Message);
-        Message.Result = 1;
-        return false;
-      }
-      return inherited;
-    default:
-      return inherited;
-  }
+  if (!TSkinControl::BeforeProc(Message)) return false;
+  return DispatchBefore(Message);
 }
 
-void TSkinCheckBox::AfterProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case BM_SETCHECK:
-      if (!Radio()) FDataState = int(Message.WParam) + 1;
-      Invalidate();
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case CM_EXIT:
-    case kRepaintMark:
-      Invalidate();
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-  }
+bool TSkinCheckBox::BeforePaint(TWMPaint& m) {
+  if (FUseSkin != 1) return true;
+  WMPaint(m);
+  return false;
 }
+
+bool TSkinCheckBox::BeforeEraseBkgnd(TWMEraseBkgnd& m) {
+  if (!FTransparent) return true;
+  WMERASEBKGND(m);
+  m.Result = 1;
+  return false;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinCheckBox, bool, DispatchBefore)
+  KARO_MESSAGE(WM_PAINT, BeforePaint)
+  KARO_MESSAGE(WM_PRINTCLIENT, BeforePaint)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseBkgnd)
+KARO_END_MESSAGE_MAP_OF(true)
+
+void TSkinCheckBox::AfterSetCheck(TBMSetCheck& m) {
+  if (!Radio()) FDataState = m.Check + 1;
+  Invalidate();
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinCheckBox, void, AfterProc)
+  KARO_MESSAGE(BM_SETCHECK, AfterSetCheck)
+  KARO_MESSAGE(WM_LBUTTONDOWN, AfterStateChanged)
+  KARO_MESSAGE(WM_LBUTTONUP, AfterStateChanged)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, AfterStateChanged)
+  KARO_MESSAGE(CM_EXIT, AfterStateChanged)
+  KARO_MESSAGE(kRepaintMark, AfterStateChanged)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::AfterProc(Message))
 
 int TSkinCheckBox::CurrentFrame() {
   const int N = StripFrames();

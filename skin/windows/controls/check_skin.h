@@ -34,6 +34,12 @@ protected:
   TBitmap* Strip() const;
   int StripFrames() const;
   int CurrentFrame();
+
+private:
+  bool DispatchBefore(TMessage& Message);
+  bool BeforePaint(TWMPaint& m);
+  bool BeforeEraseBkgnd(TWMEraseBkgnd& m);
+  void AfterSetCheck(TBMSetCheck& m);
 };
 
 class TSkinRadioButton : public TSkinCheckBox {

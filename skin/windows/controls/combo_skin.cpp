@@ -31,12 +31,9 @@ bool HasPicture(const TDataSkinObject* o) { return o && o->Map && !o->Map->Empty
 LRESULT CALLBACK EditHookProc(HWND w, UINT m, WPARAM wp, LPARAM lp);
 
 // Runs after the edit's own procedure, whose result stands.
-LRESULT EditMessage(void* skin, HWND, UINT m, WPARAM, LPARAM) {
-  auto* s = static_cast<TSkinComBox*>(skin);
-  if (m == WM_NCDESTROY)
-    s->FEditChild = nullptr;
-  else
-    s->ButtonProc(m);
+LRESULT EditMessage(void* skin, HWND, UINT m, WPARAM wp, LPARAM lp) {
+  TMessage message{m, wp, lp, 0};
+  static_cast<TSkinComBox*>(skin)->ButtonProc(message);
   return 0;
 }
 
@@ -152,28 +149,25 @@ void TSkinComBox::Unsubclass() {
   }
 }
 
-void TSkinComBox::ButtonProc(UINT Msg) {
-  // The frame stays on top of what the edit drew; and the focused look comes and goes with the
-  // edit's focus, which the combo itself never hears of.
-  if (Msg == WM_PAINT || Msg == WM_SETFOCUS || Msg == WM_KILLFOCUS)
-    PaintControl(nullptr);
-  else
-    TrackPress(Msg);
-}
+void TSkinComBox::EditGone(TWMNoParams&) { FEditChild = nullptr; }
 
-bool TSkinComBox::TrackPress(UINT Msg) {
-  switch (Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      SetPressed(true);
-      return true;
-    case WM_LBUTTONUP:
-      SetPressed(false);
-      return true;
-    default:
-      return false;
-  }
-}
+void TSkinComBox::EditRepaint(TMessage&) { PaintControl(nullptr); }
+
+void TSkinComBox::Pressed(TWMMouse&) { SetPressed(true); }
+
+void TSkinComBox::Released(TWMMouse&) { SetPressed(false); }
+
+// The frame stays on top of what the edit drew; and the focused look comes and goes with the
+// edit's focus, which the combo itself never hears of.
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinComBox, void, ButtonProc)
+  KARO_MESSAGE(WM_NCDESTROY, EditGone)
+  KARO_MESSAGE(WM_PAINT, EditRepaint)
+  KARO_MESSAGE(WM_SETFOCUS, EditRepaint)
+  KARO_MESSAGE(WM_KILLFOCUS, EditRepaint)
+  KARO_MESSAGE(WM_LBUTTONDOWN, Pressed)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, Pressed)
+  KARO_MESSAGE(WM_LBUTTONUP, Released)
+KARO_END_MESSAGE_MAP_OF(void())
 
 void TSkinComBox::SetHot(bool Hot) {
   const bool was = (FMouseState & scMouseIn) != 0;
@@ -190,43 +184,44 @@ void TSkinComBox::SetPressed(bool Pressed) {
 
 bool TSkinComBox::BeforeProc(TMessage& Message) { return TSkinControl::BeforeProc(Message); }
 
-void TSkinComBox::AfterProc(TMessage& Message) {
-  if (TrackPress(Message.Msg)) return;
+void TSkinComBox::AfterMouseMove(TWMMouse& m) {
   const bool enabled = FHandle && IsWindowEnabled(FHandle);
-  switch (Message.Msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case CM_MOUSEENTER:
-      break;
-    case WM_MOUSEMOVE: {
-      const POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-      const RECT b{FButtonRect.Left, FButtonRect.Top, FButtonRect.Right, FButtonRect.Bottom};
-      const bool inside = PtInRect(&b, p) != FALSE;
-      if (enabled && inside != ((FMouseState & scMouseIn) != 0)) SetHot(inside);
-      break;
-    }
-    case WM_DRAWITEM:
-    case WM_NCPAINT:
-      // Drawn again straight away: invalidating the combo inside its own painting left its edit
-      // without its text.
-      PaintControl(nullptr);
-      break;
-    case kCnCommand:
-      // The list closed while the button was held: the release went to the list.
-      if (HIWORD(Message.WParam) == CBN_CLOSEUP && (FMouseState & scDown)) SetPressed(false);
-      break;
-    case CM_MOUSELEAVE:
-    case WM_MOUSELEAVE:
-      SetHot(false);
-      break;
-    case WM_PAINT:
-      PaintControl(AsDC(Message.WParam));
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-      break;
-  }
+  const POINT p{m.XPos, m.YPos};
+  const RECT b{FButtonRect.Left, FButtonRect.Top, FButtonRect.Right, FButtonRect.Bottom};
+  const bool inside = PtInRect(&b, p) != FALSE;
+  if (enabled && inside != ((FMouseState & scMouseIn) != 0)) SetHot(inside);
 }
+
+void TSkinComBox::AfterRedrawn(TMessage&) {
+  // Drawn again straight away: invalidating the combo inside its own painting left its edit
+  // without its text.
+  PaintControl(nullptr);
+}
+
+void TSkinComBox::AfterCommand(TWMCommand& m) {
+  // The list closed while the button was held: the release went to the list.
+  if (m.NotifyCode == CBN_CLOSEUP && (FMouseState & scDown)) SetPressed(false);
+}
+
+void TSkinComBox::AfterMouseOut(TMessage&) { SetHot(false); }
+
+void TSkinComBox::AfterPaintCombo(TWMPaint& m) { PaintControl(AsDC(m.DC)); }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinComBox, void, AfterProc)
+  KARO_MESSAGE(WM_LBUTTONDOWN, Pressed)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, Pressed)
+  KARO_MESSAGE(WM_LBUTTONUP, Released)
+  KARO_MESSAGE(WM_SETFOCUS, AfterNothing)
+  KARO_MESSAGE(WM_KILLFOCUS, AfterNothing)
+  KARO_MESSAGE(CM_MOUSEENTER, AfterNothing)
+  KARO_MESSAGE(WM_MOUSEMOVE, AfterMouseMove)
+  KARO_MESSAGE(WM_DRAWITEM, AfterRedrawn)
+  KARO_MESSAGE(WM_NCPAINT, AfterRedrawn)
+  KARO_MESSAGE(kCnCommand, AfterCommand)
+  KARO_MESSAGE(CM_MOUSELEAVE, AfterMouseOut)
+  KARO_MESSAGE(WM_MOUSELEAVE, AfterMouseOut)
+  KARO_MESSAGE(WM_PAINT, AfterPaintCombo)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::AfterProc(Message))
 
 int TSkinComBox::CurrentFrame() {
   const HWND focus = GetFocus();
@@ -324,54 +319,71 @@ bool TComboxScrollBar::Changed() {
           info.rgstate[0] != painted_.rgstate[0] || !EqualRect(&info.rcScrollBar, &painted_.rcScrollBar));
 }
 
-bool TComboxScrollBar::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_TIMER:
-      if (Message.WParam != kListSyncTimer) break;
-      if (!IsWindowVisible(FHandle))
-        StopSync();
-      else if (Changed())
-        PaintControl(nullptr);
-      Message.Result = 0;
-      return false;
-    case WM_NCMOUSEMOVE:
-      // The list does not hot-track its native bar, which would draw over the skin's.
-      if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
-        Message.Result = 0;
-        return false;
-      }
-      break;
-    case WM_NCLBUTTONDOWN:
-      if (NCLButtonDown(Message)) return false;
-      break;
-    default:
-      break;
-  }
-  return TSkinControl::BeforeProc(Message);
+bool TComboxScrollBar::BeforeTimer(TWMTimer& m) {
+  if (m.TimerID != kListSyncTimer) return TSkinControl::BeforeProc(m.Message);
+  if (!IsWindowVisible(FHandle))
+    StopSync();
+  else if (Changed())
+    PaintControl(nullptr);
+  m.Result = 0;
+  return false;
 }
+
+bool TComboxScrollBar::BeforeNCMouseMove(TWMNCMouse& m) {
+  // The list does not hot-track its native bar, which would draw over the skin's.
+  if (m.HitTest == HTHSCROLL || m.HitTest == HTVSCROLL) {
+    m.Result = 0;
+    return false;
+  }
+  return TSkinControl::BeforeProc(m.Message);
+}
+
+bool TComboxScrollBar::BeforeNCLButtonDown(TWMNCMouse& m) {
+  if (NCLButtonDown(m)) return false;
+  return TSkinControl::BeforeProc(m.Message);
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TComboxScrollBar, bool, BeforeProc)
+  KARO_MESSAGE(WM_TIMER, BeforeTimer)
+  KARO_MESSAGE(WM_NCMOUSEMOVE, BeforeNCMouseMove)
+  KARO_MESSAGE(WM_NCLBUTTONDOWN, BeforeNCLButtonDown)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
 
 void TComboxScrollBar::AfterProc(TMessage& Message) {
   if (FState == kSkinWindowGone) return;
-  switch (Message.Msg) {
-    case WM_NCPAINT:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case 0x01AE:
-      PaintControl(nullptr);
-      return;
-    case WM_PAINT:
-      PaintControl(AsDC(Message.WParam));
-      return;
-    case WM_SHOWWINDOW:
-      if (!Message.WParam) StopSync();
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-      break;
-  }
   // The list moves its bar without telling (wheel, keys, items added): the picture follows.
-  if (Changed()) PaintControl(nullptr);
+  if (DispatchAfter(Message) && Changed()) PaintControl(nullptr);
 }
+
+bool TComboxScrollBar::AfterBarMoved(TMessage&) {
+  PaintControl(nullptr);
+  return false;
+}
+
+bool TComboxScrollBar::AfterPaintList(TWMPaint& m) {
+  PaintControl(AsDC(m.DC));
+  return false;
+}
+
+bool TComboxScrollBar::AfterShowWindow(TWMShowWindow& m) {
+  if (!m.Show) StopSync();
+  return true;
+}
+
+bool TComboxScrollBar::AfterInherited(TMessage& m) {
+  TSkinControl::AfterProc(m);
+  return true;
+}
+
+// True: the picture follows the bar when the system's has changed.
+KARO_BEGIN_MESSAGE_MAP_OF(TComboxScrollBar, bool, DispatchAfter)
+  KARO_MESSAGE(WM_NCPAINT, AfterBarMoved)
+  KARO_MESSAGE(WM_HSCROLL, AfterBarMoved)
+  KARO_MESSAGE(WM_VSCROLL, AfterBarMoved)
+  KARO_MESSAGE(0x01AE, AfterBarMoved)
+  KARO_MESSAGE(WM_PAINT, AfterPaintList)
+  KARO_MESSAGE(WM_SHOWWINDOW, AfterShowWindow)
+KARO_END_MESSAGE_MAP_OF(AfterInherited(Message))
 
 void TComboxScrollBar::DrawControl(HDC DC, const TRect& R) { PaintScrollbar(DC, R, true); }
 
@@ -404,11 +416,11 @@ void TComboxScrollBar::PaintScrollbar(HDC DC, const TRect& R, bool Vertical) {
   if (!syncing_ && IsWindowVisible(FHandle)) syncing_ = SetTimer(FHandle, kListSyncTimer, kListSyncPeriod, nullptr) != 0;
 }
 
-bool TComboxScrollBar::NCLButtonDown(TMessage& Message) {
-  if (Message.WParam != HTVSCROLL || !FSkinData || tracking_) return false;
+bool TComboxScrollBar::NCLButtonDown(TWMNCMouse& Message) {
+  if (Message.HitTest != HTVSCROLL || !FSkinData || tracking_) return false;
   SCROLLBARINFO sbi{};
   if (!FSkinData->GetScrollBarInfo(FHandle, OBJID_VSCROLL, sbi)) return false;
-  const POINT press{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+  const POINT press{Message.XCursor, Message.YCursor};
   const int e = press.y - sbi.rcScrollBar.top;
   if (e < sbi.xyThumbTop || e > sbi.xyThumbBottom) return false;
   HWND list = FHandle;

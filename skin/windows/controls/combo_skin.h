@@ -28,7 +28,7 @@ public:
   // The frame of the button, frame and glyph for the current state.
   int CurrentFrame();
   // The messages of the combo's first child (its edit), after that child's own procedure.
-  void ButtonProc(UINT Msg);
+  void ButtonProc(TMessage& Message);
 
   DWORD FStyle = 0;
   DWORD FExStyle = 0;
@@ -49,8 +49,17 @@ private:
   bool ReadInfo();
   void SetHot(bool Hot);
   void SetPressed(bool Pressed);
-  // A press or release of the left button, on the combo or on its edit: true when Msg is one.
-  bool TrackPress(UINT Msg);
+  // Handlers of the edit child's messages and of AfterProc.
+  void EditGone(TWMNoParams& m);
+  void EditRepaint(TMessage& m);
+  // A press or release of the left button, on the combo or on its edit.
+  void Pressed(TWMMouse& m);
+  void Released(TWMMouse& m);
+  void AfterMouseMove(TWMMouse& m);
+  void AfterRedrawn(TMessage& m);
+  void AfterCommand(TWMCommand& m);
+  void AfterMouseOut(TMessage& m);
+  void AfterPaintCombo(TWMPaint& m);
 };
 
 class TComboxScrollBar : public TSkinControl {
@@ -63,7 +72,7 @@ public:
   void DrawControl(HDC DC, const TRect& R) override;
   void PaintScrollbar(HDC DC, const TRect& R, bool Vertical);
   // The thumb drag of the list's vertical bar; true when the press was on the thumb and handled.
-  bool NCLButtonDown(TMessage& Message);
+  bool NCLButtonDown(TWMNCMouse& Message);
 
   int FArrowSize = 0;
   // True while the thumb is dragged.
@@ -73,6 +82,14 @@ private:
   // The system reports another bar than the one last painted.
   bool Changed();
   void StopSync();
+  bool BeforeTimer(TWMTimer& m);
+  bool BeforeNCMouseMove(TWMNCMouse& m);
+  bool BeforeNCLButtonDown(TWMNCMouse& m);
+  bool DispatchAfter(TMessage& Message);
+  bool AfterBarMoved(TMessage& m);
+  bool AfterPaintList(TWMPaint& m);
+  bool AfterShowWindow(TWMShowWindow& m);
+  bool AfterInherited(TMessage& m);
   SCROLLBARINFO painted_{};
   bool tracking_ = false;
   bool syncing_ = false;

@@ -212,7 +212,7 @@ void TSkinControl::NewWndProc(TMessage& Message) {
     // the form ends the hot look of the one it was last over.
     if (Message.Msg == WM_MOUSEMOVE && FActive && FHandle && FForm && !FForm->Form) FForm->SetHotControl(this);
     if (Message.Msg == CN_SkinEnable) {
-      FActive = LONG_PTR(Message.WParam) > 0;
+      FActive = TCNSkinEnable(Message).Enable;
       if (FActive) Invalidate();
     } else if (!FActive) {
       Default(Message);
@@ -245,50 +245,52 @@ void TSkinControl::Default(TMessage& Message) {
   }
 }
 
-bool TSkinControl::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_NCDESTROY:
-      Default(Message);
-      FActive = false;
-      FState = kSkinWindowGone;
-      Unsubclass();
-      return false;
-    case CN_IsSkinned:
-      Message.Result = 1;
-      return false;
-    default:
-      return true;
+bool TSkinControl::BeforeNCDestroy(TWMNoParams& m) {
+  Default(m.Message);
+  FActive = false;
+  FState = kSkinWindowGone;
+  Unsubclass();
+  return false;
+}
+
+bool TSkinControl::BeforeIsSkinned(TWMNoParams& m) {
+  m.Result = 1;
+  return false;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinControl, bool, BeforeProc)
+  KARO_MESSAGE(WM_NCDESTROY, BeforeNCDestroy)
+  KARO_MESSAGE(CN_IsSkinned, BeforeIsSkinned)
+KARO_END_MESSAGE_MAP_OF(true)
+
+void TSkinControl::AfterStateChanged(TWMNoParams&) { Invalidate(); }
+
+void TSkinControl::AfterMouseEnter(TWMNoParams&) {
+  if (!(FMouseState & scMouseIn)) {
+    FMouseState |= scMouseIn;
+    Invalidate();
   }
 }
 
-void TSkinControl::AfterProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case WM_SETTEXT:
-    case CM_ENABLEDCHANGED:
-      Invalidate();
-      break;
-    case CM_MOUSEENTER:
-      if (!(FMouseState & scMouseIn)) {
-        FMouseState |= scMouseIn;
-        Invalidate();
-      }
-      break;
-    case CM_MOUSELEAVE:
-      if (FMouseState) {
-        FMouseState = 0;
-        Invalidate();
-      }
-      break;
-    case WM_PAINT:
-      PaintControl(HDC(Message.WParam));
-      break;
-    default:
-      break;
+void TSkinControl::AfterMouseLeave(TWMNoParams&) {
+  if (FMouseState) {
+    FMouseState = 0;
+    Invalidate();
   }
 }
+
+void TSkinControl::AfterPaint(TWMPaint& m) { PaintControl(m.DC); }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinControl, void, AfterProc)
+  KARO_MESSAGE(WM_SETFOCUS, AfterStateChanged)
+  KARO_MESSAGE(WM_KILLFOCUS, AfterStateChanged)
+  KARO_MESSAGE(WM_ENABLE, AfterStateChanged)
+  KARO_MESSAGE(WM_SETTEXT, AfterStateChanged)
+  KARO_MESSAGE(CM_ENABLEDCHANGED, AfterStateChanged)
+  KARO_MESSAGE(CM_MOUSEENTER, AfterMouseEnter)
+  KARO_MESSAGE(CM_MOUSELEAVE, AfterMouseLeave)
+  KARO_MESSAGE(WM_PAINT, AfterPaint)
+KARO_END_MESSAGE_MAP_OF(void())
 
 void TSkinControl::PaintControl(HDC DC) {
   if (!FHandle) return;
@@ -311,10 +313,10 @@ void TSkinControl::DrawControl(HDC DC, const TRect& R) {
   (void)R;
 }
 
-void TSkinControl::WMPaint(TMessage& Message) {
+void TSkinControl::WMPaint(TWMPaint& Message) {
   if (!FHandle) return;
   PAINTSTRUCT ps{};
-  HDC dc = HDC(Message.WParam);
+  HDC dc = Message.DC;
   const bool own = !dc;
   if (own) dc = BeginPaint(FHandle, &ps);
   RECT r{};
@@ -328,8 +330,8 @@ void TSkinControl::WMPaint(TMessage& Message) {
   Message.Result = 0;
 }
 
-void TSkinControl::WMERASEBKGND(TMessage& Message) {
-  HDC dc = HDC(Message.WParam);
+void TSkinControl::WMERASEBKGND(TWMEraseBkgnd& Message) {
+  HDC dc = Message.DC;
   if (FControl && FHandle) {
     DrawParentImage(FHandle, dc, true);
   } else if (FHandle) {
@@ -475,19 +477,23 @@ void TSkinControl::DrawFocus(HDC DC, const WideString& Text, const TRect& R, UIN
   SetTextColor(DC, oldText);
 }
 
-bool TSkinControl::PaintWholeWindow(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      WMPaint(Message);
-      return true;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return true;
-    default:
-      return false;
-  }
+bool TSkinControl::BeforePaintWhole(TWMPaint& m) {
+  WMPaint(m);
+  return false;
 }
+
+bool TSkinControl::BeforeEraseWhole(TWMEraseBkgnd& m) {
+  m.Result = 1;
+  return false;
+}
+
+bool TSkinControl::PaintWholeWindow(TMessage& Message) { return !DispatchWhole(Message); }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinControl, bool, DispatchWhole)
+  KARO_MESSAGE(WM_PAINT, BeforePaintWhole)
+  KARO_MESSAGE(WM_PRINTCLIENT, BeforePaintWhole)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseWhole)
+KARO_END_MESSAGE_MAP_OF(true)
 
 // ---- Unit routines
 

@@ -12,6 +12,7 @@
 #include "classlib/controls/controls.h"
 #include "classlib/graphics/bitmap.h"
 #include "skin/windows/forms/velt_form.h"
+#include "skin/windows/core/skin_messages.h"
 #include "skin/windows/core/window_subclass.h"
 
 class TSkinData;
@@ -66,8 +67,8 @@ public:
   void Default(TMessage& Message);
   void Invalidate();
   void MouseLeave() override;
-  void WMPaint(TMessage& Message);
-  void WMERASEBKGND(TMessage& Message);
+  void WMPaint(TWMPaint& Message);
+  void WMERASEBKGND(TWMEraseBkgnd& Message);
   // True while this skin's procedure is the one the control or window calls.
   bool IsCurrent() const;
 
@@ -136,7 +137,23 @@ protected:
   // free the control and its skin, after which nothing of the skin may be touched.
   std::shared_ptr<const bool> Alive() const { return alive_; }
 
+  // Handlers of the base BeforeProc (false: the message is finished) and AfterProc.
+  bool BeforeNCDestroy(TWMNoParams& m);
+  bool BeforeIsSkinned(TWMNoParams& m);
+  void AfterStateChanged(TWMNoParams& m);
+  void AfterMouseEnter(TWMNoParams& m);
+  void AfterMouseLeave(TWMNoParams& m);
+  void AfterPaint(TWMPaint& m);
+  // For a message that a map lists so that it goes nowhere else.
+  void AfterNothing(TWMNoParams&) {}
+  // BeforeProc handlers of a skin that paints its whole window: WMPaint; the erase answered 1.
+  bool BeforePaintWhole(TWMPaint& m);
+  bool BeforeEraseWhole(TWMEraseBkgnd& m);
+
 private:
+  // The BeforeProc of a skin that paints its whole window (PaintWholeWindow, inverted).
+  bool DispatchWhole(TMessage& Message);
+
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::shared_ptr<void> procLink_;
   bool attaching_ = false;

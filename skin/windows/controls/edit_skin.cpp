@@ -82,29 +82,25 @@ void TSkinEdit::FindUPDown(HWND Wnd) {
   }
 }
 
-void TSkinEdit::AfterProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_PAINT:
-      PaintControl(AsDC(Message.WParam));
-      break;
-    case WM_PRINT:
-      PaintControl1(AsDC(Message.WParam));
-      break;
-    case CN_SkinPaintClient:
-      if (Message.LParam == kSkinLibraryMark) {
-        // Only a real device context is painted into.
-        if (HDC dc = AsDC(Message.WParam)) {
-          TMessage paint{WM_PAINT, WPARAM(dc), 0, 0};
-          Default(paint);
-        }
-        Message.Result = kSkinLibraryMark;
-      }
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-      break;
+void TSkinEdit::AfterPaintEdit(TWMPaint& m) { PaintControl(AsDC(m.DC)); }
+
+void TSkinEdit::AfterPrint(TWMPrint& m) { PaintControl1(AsDC(m.DC)); }
+
+void TSkinEdit::AfterPaintClient(TCNSkinMarked& m) {
+  if (!m.Marked) return;
+  // Only a real device context is painted into.
+  if (HDC dc = AsDC(m.DC)) {
+    TMessage paint{WM_PAINT, WPARAM(dc), 0, 0};
+    Default(paint);
   }
+  m.Result = kSkinLibraryMark;
 }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinEdit, void, AfterProc)
+  KARO_MESSAGE(WM_PAINT, AfterPaintEdit)
+  KARO_MESSAGE(WM_PRINT, AfterPrint)
+  KARO_MESSAGE(CN_SkinPaintClient, AfterPaintClient)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::AfterProc(Message))
 
 void TSkinEdit::DrawControl(HDC DC, const TRect& R) {
   if (!FSkinData || !FHandle) return;
@@ -204,45 +200,43 @@ void TArrowButton::PaintTo(HDC DC) {
   StretchBlt(DC, 0, 0, r.right, r.bottom, map->Canvas()->Handle(), (k - 1) * w, 0, w, map->Height(), SRCCOPY);
 }
 
-void TArrowButton::WndProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_MOUSEMOVE:
-    case CM_MOUSEENTER:
-      SetHot(true);
-      return;
-    case WM_MOUSELEAVE:
-    case CM_MOUSELEAVE:
-      SetHot(false);
-      return;
-    case WM_MOUSEACTIVATE:
-      // The arrow never takes the focus: the picker's calendar would close at once.
-      Message.Result = MA_NOACTIVATE;
-      return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      if (!pickerWnd_) return;
-      const POINT p = PickerButtonPoint();
-      PostMessageW(pickerWnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-      PostMessageW(pickerWnd_, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-      Invalidate();
-      Message.Result = 0;
-      return;
-    }
-    case WM_LBUTTONUP:
-      Message.Result = 0;
-      return;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      PaintOwnWindow(Handle(), Message, [this](HDC dc) { PaintTo(dc); });
-      return;
-    default:
-      break;
-  }
-  TCustomControl::WndProc(Message);
+void TArrowButton::WMMouseOver(TMessage&) { SetHot(true); }
+
+void TArrowButton::WMMouseOut(TMessage&) { SetHot(false); }
+
+void TArrowButton::WMMouseActivate(TWMMouseActivate& m) {
+  // The arrow never takes the focus: the picker's calendar would close at once.
+  m.Result = MA_NOACTIVATE;
 }
+
+void TArrowButton::WMLButtonDown(TWMMouse& m) {
+  if (!pickerWnd_) return;
+  const POINT p = PickerButtonPoint();
+  PostMessageW(pickerWnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  PostMessageW(pickerWnd_, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  Invalidate();
+  m.Result = 0;
+}
+
+void TArrowButton::WMLButtonUp(TWMMouse& m) { m.Result = 0; }
+
+void TArrowButton::WMEraseBkgnd(TWMEraseBkgnd& m) { m.Result = 1; }
+
+void TArrowButton::WMPaint(TWMPaint& m) { PaintOwnWindow(Handle(), m, [this](HDC dc) { PaintTo(dc); }); }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TArrowButton, void, WndProc)
+  KARO_MESSAGE(WM_MOUSEMOVE, WMMouseOver)
+  KARO_MESSAGE(CM_MOUSEENTER, WMMouseOver)
+  KARO_MESSAGE(WM_MOUSELEAVE, WMMouseOut)
+  KARO_MESSAGE(CM_MOUSELEAVE, WMMouseOut)
+  KARO_MESSAGE(WM_MOUSEACTIVATE, WMMouseActivate)
+  KARO_MESSAGE(WM_LBUTTONDOWN, WMLButtonDown)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, WMLButtonDown)
+  KARO_MESSAGE(WM_LBUTTONUP, WMLButtonUp)
+  KARO_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd)
+  KARO_MESSAGE(WM_PAINT, WMPaint)
+  KARO_MESSAGE(WM_PRINTCLIENT, WMPaint)
+KARO_END_MESSAGE_MAP_OF(TCustomControl::WndProc(Message))
 
 // ---- TSkinDateTime
 

@@ -27,6 +27,11 @@ public:
   TSkinControl* FUpDown = nullptr;
   // Makes the up-down's skin; by default the kind table's up-down skin. Tests put their own in.
   static std::function<TSkinControl*(TComponent* Owner)> UpDownMaker;
+
+private:
+  void AfterPaintEdit(TWMPaint& m);
+  void AfterPrint(TWMPrint& m);
+  void AfterPaintClient(TCNSkinMarked& m);
 };
 
 class TSkinDateTime;
@@ -48,6 +53,13 @@ protected:
   void WndProc(TMessage& Message) override;
 
 private:
+  void WMMouseOver(TMessage& m);
+  void WMMouseOut(TMessage& m);
+  void WMMouseActivate(TWMMouseActivate& m);
+  void WMLButtonDown(TWMMouse& m);
+  void WMLButtonUp(TWMMouse& m);
+  void WMEraseBkgnd(TWMEraseBkgnd& m);
+  void WMPaint(TWMPaint& m);
   void SetHot(bool Hot);
   int arrowSize_ = 0;
   TWinControl* picker_ = nullptr;

@@ -55,44 +55,45 @@ bool TSkinHeader::HasPicture() const {
   return FSkinData && FSkinData->Headerbar && FSkinData->Headerbar->Map && !FSkinData->Headerbar->Map->Empty();
 }
 
-bool TSkinHeader::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      // Without a "Headerbar" picture the skin would draw nothing at all: the header paints
-      // itself, items included.
-      if (!HasPicture()) return TSkinControl::BeforeProc(Message);
-      WMPaint(Message);
-      return false;
-    case WM_ERASEBKGND:
-      if (!HasPicture()) return TSkinControl::BeforeProc(Message);
-      Message.Result = 1;
-      return false;
-    default:
-      return TSkinControl::BeforeProc(Message);
-  }
+bool TSkinHeader::BeforePaint(TWMPaint& m) {
+  // Without a "Headerbar" picture the skin would draw nothing at all: the header paints
+  // itself, items included.
+  if (!HasPicture()) return TSkinControl::BeforeProc(m.Message);
+  WMPaint(m);
+  return false;
 }
 
-void TSkinHeader::AfterProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_MOUSEMOVE: {
-      const TPoint p(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-      const int hot = HeaderHotItem(FHoverRects, p, FHotItem);
-      if (hot != FHotItem) {
-        FHotItem = hot;
-        Invalidate();
-      }
-      if (FHandle) DoTrackMouse(FHandle);
-      break;
-    }
-    case WM_MOUSELEAVE:
-      FHotItem = -1;
-      Invalidate();
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-  }
+bool TSkinHeader::BeforeEraseBkgnd(TWMEraseBkgnd& m) {
+  if (!HasPicture()) return TSkinControl::BeforeProc(m.Message);
+  m.Result = 1;
+  return false;
 }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinHeader, bool, BeforeProc)
+  KARO_MESSAGE(WM_PAINT, BeforePaint)
+  KARO_MESSAGE(WM_PRINTCLIENT, BeforePaint)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseBkgnd)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
+
+void TSkinHeader::AfterMouseMove(TWMMouse& m) {
+  const TPoint p(m.XPos, m.YPos);
+  const int hot = HeaderHotItem(FHoverRects, p, FHotItem);
+  if (hot != FHotItem) {
+    FHotItem = hot;
+    Invalidate();
+  }
+  if (FHandle) DoTrackMouse(FHandle);
+}
+
+void TSkinHeader::AfterMouseLeft(TWMNoParams&) {
+  FHotItem = -1;
+  Invalidate();
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinHeader, void, AfterProc)
+  KARO_MESSAGE(WM_MOUSEMOVE, AfterMouseMove)
+  KARO_MESSAGE(WM_MOUSELEAVE, AfterMouseLeft)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::AfterProc(Message))
 
 void TSkinHeader::DrawControl(HDC DC, const TRect& R) {
   if (!HasPicture() || R.IsEmpty()) return;

@@ -40,4 +40,9 @@ public:
 
 private:
   bool HasPicture() const;
+
+  bool BeforePaint(TWMPaint& m);
+  bool BeforeEraseBkgnd(TWMEraseBkgnd& m);
+  void AfterMouseMove(TWMMouse& m);
+  void AfterMouseLeft(TWMNoParams& m);
 };

@@ -154,35 +154,38 @@ int TWMediaPlayer::FindButton(int X) {
   return MPFindButton(visible, width, X);
 }
 
-void TWMediaPlayer::WndProc(TMessage& Message) {
+void TWMediaPlayer::WMLButtonDown(TWMMouse& m) {
+  FMouseDown = true;
+  TCustomControl::WndProc(m.Message);
+  if (FMediaPlayer) FMediaPlayer->Perform(m.Message.Msg, m.Message.WParam, m.Message.LParam);
+  ReleaseCapture();
+  FFound = FindButton(m.XPos);
+  FPressed = FFound;
+  Invalidate();
+}
+
+void TWMediaPlayer::WMLButtonDblClk(TWMMouse& m) {
   // The window class has double clicks: the second press of a quick pair is a press all the
   // same, as on the player, or that click would be lost.
-  if (Message.Msg == WM_LBUTTONDBLCLK) Message.Msg = WM_LBUTTONDOWN;
-  switch (Message.Msg) {
-    case WM_LBUTTONDOWN: {
-      FMouseDown = true;
-      TCustomControl::WndProc(Message);
-      if (FMediaPlayer) FMediaPlayer->Perform(Message.Msg, Message.WParam, Message.LParam);
-      ReleaseCapture();
-      FFound = FindButton(short(LOWORD(Message.LParam)));
-      FPressed = FFound;
-      Invalidate();
-      return;
-    }
-    case WM_LBUTTONUP: {
-      FMouseDown = false;
-      TCustomControl::WndProc(Message);
-      FFound = FindButton(short(LOWORD(Message.LParam)));
-      // A click completes only over the button where it started.
-      if (FFound == FPressed && FMediaPlayer) FMediaPlayer->Perform(Message.Msg, Message.WParam, Message.LParam);
-      FPressed = FFound;
-      Invalidate();
-      return;
-    }
-    default:
-      TCustomControl::WndProc(Message);
-  }
+  m.Message.Msg = WM_LBUTTONDOWN;
+  WMLButtonDown(m);
 }
+
+void TWMediaPlayer::WMLButtonUp(TWMMouse& m) {
+  FMouseDown = false;
+  TCustomControl::WndProc(m.Message);
+  FFound = FindButton(m.XPos);
+  // A click completes only over the button where it started.
+  if (FFound == FPressed && FMediaPlayer) FMediaPlayer->Perform(m.Message.Msg, m.Message.WParam, m.Message.LParam);
+  FPressed = FFound;
+  Invalidate();
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TWMediaPlayer, void, WndProc)
+  KARO_MESSAGE(WM_LBUTTONDOWN, WMLButtonDown)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, WMLButtonDblClk)
+  KARO_MESSAGE(WM_LBUTTONUP, WMLButtonUp)
+KARO_END_MESSAGE_MAP_OF(TCustomControl::WndProc(Message))
 
 void TWMediaPlayer::DrawButton(HDC DC, int Button, const TRect& R) {
   TMPButton& b = FButtons[size_t(Button)];
@@ -258,22 +261,24 @@ void TSkinMP::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool S
   FPlayer->SetVisible(FControl->Visible());
 }
 
-void TSkinMP::AfterProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_WINDOWPOSCHANGED:
-      if (FPlayer) FPlayer->SetPosition(FControl);
-      break;
-    case CM_VISIBLECHANGED:
-      if (FPlayer && FControl) FPlayer->SetVisible(FControl->Visible());
-      break;
-    case WM_PAINT:
-      // The player repaints when its buttons or its state change: the overlay shows the same.
-      if (FPlayer) FPlayer->Invalidate();
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-  }
+void TSkinMP::AfterWindowPosChanged(TWMWindowPosMsg&) {
+  if (FPlayer) FPlayer->SetPosition(FControl);
 }
+
+void TSkinMP::AfterVisibleChanged(TMessage&) {
+  if (FPlayer && FControl) FPlayer->SetVisible(FControl->Visible());
+}
+
+void TSkinMP::AfterPaintPlayer(TWMPaint&) {
+  // The player repaints when its buttons or its state change: the overlay shows the same.
+  if (FPlayer) FPlayer->Invalidate();
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinMP, void, AfterProc)
+  KARO_MESSAGE(WM_WINDOWPOSCHANGED, AfterWindowPosChanged)
+  KARO_MESSAGE(CM_VISIBLECHANGED, AfterVisibleChanged)
+  KARO_MESSAGE(WM_PAINT, AfterPaintPlayer)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::AfterProc(Message))
 
 void TSkinMP::Unsubclass() {
   TSkinControl::Unsubclass();

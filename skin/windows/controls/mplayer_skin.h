@@ -76,6 +76,10 @@ private:
 
   TControl* FMediaPlayer = nullptr;
   TSkinMP* FSkin = nullptr;
+
+  void WMLButtonDown(TWMMouse& m);
+  void WMLButtonDblClk(TWMMouse& m);
+  void WMLButtonUp(TWMMouse& m);
 };
 
 class TSkinMP : public TSkinControl {
@@ -94,4 +98,8 @@ protected:
 private:
   void FreeOverlay();
   TWMediaPlayer* FPlayer = nullptr;
+
+  void AfterWindowPosChanged(TWMWindowPosMsg& m);
+  void AfterVisibleChanged(TMessage& m);
+  void AfterPaintPlayer(TWMPaint& m);
 };

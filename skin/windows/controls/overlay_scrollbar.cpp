@@ -56,15 +56,15 @@ void TWorkBitmap::Fill(TColor Color, int W, int H) {
   DeleteObject(b);
 }
 
-HDC AsDC(WPARAM W) {
-  const DWORD t = W ? GetObjectType(HGDIOBJ(W)) : 0;
-  return t == OBJ_DC || t == OBJ_MEMDC ? HDC(W) : nullptr;
+HDC AsDC(HDC DC) {
+  const DWORD t = DC ? GetObjectType(DC) : 0;
+  return t == OBJ_DC || t == OBJ_MEMDC ? DC : nullptr;
 }
 
-void PaintOwnWindow(HWND Wnd, TMessage& Message, const std::function<void(HDC)>& Paint) {
+void PaintOwnWindow(HWND Wnd, TWMPaint& Message, const std::function<void(HDC)>& Paint) {
   PAINTSTRUCT ps{};
-  const bool own = Message.Msg == WM_PAINT;
-  HDC dc = own ? BeginPaint(Wnd, &ps) : AsDC(Message.WParam);
+  const bool own = Message.Message.Msg == WM_PAINT;
+  HDC dc = own ? BeginPaint(Wnd, &ps) : AsDC(Message.DC);
   try {
     if (dc) Paint(dc);
   } catch (...) {
@@ -344,11 +344,11 @@ void TWScrollbar::PaintTo(HDC DC) {
   drawnAny_ = true;
 }
 
-void TWScrollbar::Press(TMessage& Message) {
+void TWScrollbar::Press(TWMMouse& Message) {
   GetCursorPos(&pressCursor_);
   SCROLLBARINFO info;
   if (ReadBar(info)) thumbAtPress_ = {info.xyThumbTop, info.xyThumbBottom};
-  int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
+  int x = Message.XPos, y = Message.YPos;
   HotPart = HitTest(x, y);
   UINT msg = WM_LBUTTONDOWN;
   WPARAM wp = MK_LBUTTON;
@@ -374,8 +374,8 @@ void TWScrollbar::Press(TMessage& Message) {
   Message.Result = 0;
 }
 
-void TWScrollbar::Release(TMessage& Message) {
-  int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
+void TWScrollbar::Release(TWMMouse& Message) {
+  int x = Message.XPos, y = Message.YPos;
   UINT msg = WM_LBUTTONUP;
   WPARAM wp = MK_LBUTTON;
   if (kind_ != kBarControl) {
@@ -391,8 +391,8 @@ void TWScrollbar::Release(TMessage& Message) {
   Message.Result = 0;
 }
 
-void TWScrollbar::MouseMove(TMessage& Message) {
-  const int hot = HitTest(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+void TWScrollbar::MouseMove(TWMMouse& Message) {
+  const int hot = HitTest(Message.XPos, Message.YPos);
   if (hot != HotPart) {
     HotPart = hot;
     Refresh();
@@ -401,43 +401,39 @@ void TWScrollbar::MouseMove(TMessage& Message) {
   Message.Result = 0;
 }
 
-void TWScrollbar::WndProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      Press(Message);
-      return;
-    case WM_LBUTTONUP:
-      Release(Message);
-      return;
-    case WM_MOUSEMOVE:
-      MouseMove(Message);
-      return;
-    case WM_MOUSELEAVE:
-      if (!Pressed) {
-        HotPart = kPartNone;
-        Refresh();
-      }
-      return;
-    case WM_MOUSEACTIVATE:
-      // A click on the bar leaves the focus where it is, as a click on the native bar does.
-      Message.Result = MA_NOACTIVATE;
-      return;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return;
-    case WM_TIMER:
-      if (Message.WParam == kSyncTimer) {
-        Sync();
-        return;
-      }
-      break;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      PaintOwnWindow(Handle(), Message, [this](HDC dc) { PaintTo(dc); });
-      return;
-    default:
-      break;
+void TWScrollbar::WMMouseLeave(TWMNoParams&) {
+  if (!Pressed) {
+    HotPart = kPartNone;
+    Refresh();
   }
-  TCustomControl::WndProc(Message);
 }
+
+void TWScrollbar::WMMouseActivate(TWMMouseActivate& m) {
+  // A click on the bar leaves the focus where it is, as a click on the native bar does.
+  m.Result = MA_NOACTIVATE;
+}
+
+void TWScrollbar::WMEraseBkgnd(TWMEraseBkgnd& m) { m.Result = 1; }
+
+void TWScrollbar::WMTimer(TWMTimer& m) {
+  if (m.TimerID == kSyncTimer) {
+    Sync();
+    return;
+  }
+  TCustomControl::WndProc(m.Message);
+}
+
+void TWScrollbar::WMPaint(TWMPaint& m) { PaintOwnWindow(Handle(), m, [this](HDC dc) { PaintTo(dc); }); }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TWScrollbar, void, WndProc)
+  KARO_MESSAGE(WM_LBUTTONDOWN, Press)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, Press)
+  KARO_MESSAGE(WM_LBUTTONUP, Release)
+  KARO_MESSAGE(WM_MOUSEMOVE, MouseMove)
+  KARO_MESSAGE(WM_MOUSELEAVE, WMMouseLeave)
+  KARO_MESSAGE(WM_MOUSEACTIVATE, WMMouseActivate)
+  KARO_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd)
+  KARO_MESSAGE(WM_TIMER, WMTimer)
+  KARO_MESSAGE(WM_PAINT, WMPaint)
+  KARO_MESSAGE(WM_PRINTCLIENT, WMPaint)
+KARO_END_MESSAGE_MAP_OF(TCustomControl::WndProc(Message))

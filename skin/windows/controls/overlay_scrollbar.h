@@ -30,11 +30,11 @@ struct TWorkBitmap {
   HGDIOBJ Old;
 };
 
-// WParam as a device context, or 0 when it is none (a message may carry anything there).
-HDC AsDC(WPARAM W);
+// A message's device context, or 0 when it is none (a message may carry anything there).
+HDC AsDC(HDC DC);
 // Answers WM_PAINT (between BeginPaint and EndPaint) and WM_PRINTCLIENT (on the device context in
 // wParam, when it is one) of a window that paints itself wholly through Paint.
-void PaintOwnWindow(HWND Wnd, TMessage& Message, const std::function<void(HDC)>& Paint);
+void PaintOwnWindow(HWND Wnd, TWMPaint& Message, const std::function<void(HDC)>& Paint);
 
 // The bar's thickness: the Scrollbar picture's height, or the arrow size when they differ by
 // more than 2.
@@ -87,9 +87,9 @@ protected:
   void WndProc(TMessage& Message) override;
 
 private:
-  void Press(TMessage& Message);
-  void Release(TMessage& Message);
-  void MouseMove(TMessage& Message);
+  void Press(TWMMouse& Message);
+  void Release(TWMMouse& Message);
+  void MouseMove(TWMMouse& Message);
   // The bar as it is now, laid out as it is painted: what the paint draws and what the mouse hits.
   struct TBarNow {
     SCROLLBARINFO Info{};
@@ -101,6 +101,11 @@ private:
   };
   // False when the bar cannot be read.
   bool LayOut(TBarNow& Now);
+  void WMMouseLeave(TWMNoParams& m);
+  void WMMouseActivate(TWMMouseActivate& m);
+  void WMEraseBkgnd(TWMEraseBkgnd& m);
+  void WMTimer(TWMTimer& m);
+  void WMPaint(TWMPaint& m);
   int HitTest(int X, int Y);
   bool Vertical() const { return orientation_ == 1; }
   void ShowAt(int X, int Y, int W, int H);

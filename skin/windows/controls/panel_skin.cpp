@@ -129,20 +129,22 @@ void TSkinBox::Unsubclass() {
 
 TSkinBoxH::TSkinBoxH(TComponent* AOwner) : TSkinControl(AOwner) {}
 
-bool TSkinBoxH::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_ERASEBKGND:
-      FillWindowBG(HDC(Message.WParam));
-      Message.Result = 0;
-      return false;
-    case WM_CTLCOLORSTATIC:
-      Default(Message);
-      if (FSkinData && FSkinData->FaceBrush.get()) Message.Result = LRESULT(FSkinData->FaceBrush.get());
-      return false;
-    default:
-      return TSkinControl::BeforeProc(Message);
-  }
+bool TSkinBoxH::BeforeEraseBkgnd(TWMEraseBkgnd& m) {
+  FillWindowBG(m.DC);
+  m.Result = 0;
+  return false;
 }
+
+bool TSkinBoxH::BeforeCtlColorStatic(TWMCtlColor& m) {
+  Default(m.Message);
+  if (FSkinData && FSkinData->FaceBrush.get()) m.Result = LRESULT(FSkinData->FaceBrush.get());
+  return false;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinBoxH, bool, BeforeProc)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseBkgnd)
+  KARO_MESSAGE(WM_CTLCOLORSTATIC, BeforeCtlColorStatic)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
 
 // ---- TSkinGroupBox
 
@@ -154,15 +156,21 @@ void TSkinGroupBox::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, 
 }
 
 bool TSkinGroupBox::BeforeProc(TMessage& Message) {
-  const bool inherited = TSkinControl::BeforeProc(Message);
-  if (!inherited) return false;
-  // Printing shares the paint: controls that show the box through ask for it that way.
-  if ((Message.Msg == WM_PAINT || Message.Msg == WM_PRINTCLIENT) && FPainter) {
-    WMPaint(Message);
-    return false;
-  }
-  return inherited;
+  if (!TSkinControl::BeforeProc(Message)) return false;
+  return DispatchBefore(Message);
 }
+
+bool TSkinGroupBox::BeforePaint(TWMPaint& m) {
+  if (!FPainter) return true;
+  WMPaint(m);
+  return false;
+}
+
+// Printing shares the paint: controls that show the box through ask for it that way.
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinGroupBox, bool, DispatchBefore)
+  KARO_MESSAGE(WM_PAINT, BeforePaint)
+  KARO_MESSAGE(WM_PRINTCLIENT, BeforePaint)
+KARO_END_MESSAGE_MAP_OF(true)
 
 void TSkinGroupBox::DrawControl(HDC DC, const TRect& R) {
   TBitmap* work = Work(R);
@@ -338,17 +346,19 @@ void TSkinSizer::DrawControl(HDC DC, const TRect& R) {
 
 TSkinTransObj::TSkinTransObj(TComponent* AOwner) : TSkinControl(AOwner) {}
 
-bool TSkinTransObj::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_PAINT:
-      // The control paints itself; what it leaves of its text's background is the face.
-      if (Message.WParam) SetBkColor(HDC(Message.WParam), COLORREF(ButtonFace()));
-      return TSkinControl::BeforeProc(Message);
-    case WM_ERASEBKGND:
-      FillWindowBG(HDC(Message.WParam));
-      Message.Result = 1;
-      return false;
-    default:
-      return TSkinControl::BeforeProc(Message);
-  }
+bool TSkinTransObj::BeforePaint(TWMPaint& m) {
+  // The control paints itself; what it leaves of its text's background is the face.
+  if (m.DC) SetBkColor(m.DC, COLORREF(ButtonFace()));
+  return TSkinControl::BeforeProc(m.Message);
 }
+
+bool TSkinTransObj::BeforeEraseBkgnd(TWMEraseBkgnd& m) {
+  FillWindowBG(m.DC);
+  m.Result = 1;
+  return false;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinTransObj, bool, BeforeProc)
+  KARO_MESSAGE(WM_PAINT, BeforePaint)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseBkgnd)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))

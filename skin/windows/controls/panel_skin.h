@@ -48,6 +48,10 @@ class TSkinBoxH : public TSkinControl {
 public:
   explicit TSkinBoxH(TComponent* AOwner);
   bool BeforeProc(TMessage& Message) override;
+
+private:
+  bool BeforeEraseBkgnd(TWMEraseBkgnd& m);
+  bool BeforeCtlColorStatic(TWMCtlColor& m);
 };
 
 class TSkinGroupBox : public TSkinControl {
@@ -63,6 +67,10 @@ public:
   void DrawBox(HDC DC, const TRect& R);
 
   bool FPainter = false;  // the skin paints the whole control
+
+private:
+  bool DispatchBefore(TMessage& Message);
+  bool BeforePaint(TWMPaint& m);
 };
 
 class TSkinStatusBar : public TSkinControl {
@@ -97,4 +105,8 @@ class TSkinTransObj : public TSkinControl {
 public:
   explicit TSkinTransObj(TComponent* AOwner);
   bool BeforeProc(TMessage& Message) override;
+
+private:
+  bool BeforePaint(TWMPaint& m);
+  bool BeforeEraseBkgnd(TWMEraseBkgnd& m);
 };

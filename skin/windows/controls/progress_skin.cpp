@@ -22,21 +22,18 @@ bool TSkinProgress::HasPicture() const {
   return FSkinData && FSkinData->Progress && FSkinData->Progress->Map && !FSkinData->Progress->Map->Empty();
 }
 
-bool TSkinProgress::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      if (!HasPicture()) return TSkinControl::BeforeProc(Message);  // the bar paints itself
-      WMPaint(Message);
-      Message.Result = 0;
-      return false;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return false;
-    default:
-      return TSkinControl::BeforeProc(Message);
-  }
+bool TSkinProgress::BeforePaint(TWMPaint& m) {
+  if (!HasPicture()) return TSkinControl::BeforeProc(m.Message);  // the bar paints itself
+  WMPaint(m);
+  m.Result = 0;
+  return false;
 }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinProgress, bool, BeforeProc)
+  KARO_MESSAGE(WM_PAINT, BeforePaint)
+  KARO_MESSAGE(WM_PRINTCLIENT, BeforePaint)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseWhole)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
 
 namespace {
 

@@ -22,4 +22,6 @@ public:
 
 private:
   bool HasPicture() const;
+
+  bool BeforePaint(TWMPaint& m);
 };

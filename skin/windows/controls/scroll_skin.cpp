@@ -50,17 +50,11 @@ void RepaintOver(TWScrollbar* o, HWND Control) {
     o->Refresh();
 }
 
-void SetHot(TWScrollbar* o, WPARAM wp) {
+// A scroll message lights on its overlay the part the system is operating.
+void ShowScrollCode(TWMScroll& m, TWScrollbar* o) {
   if (!o) return;
-  o->HotPart = LOWORD(wp);
+  o->HotPart = m.ScrollCode;
   o->Refresh();
-}
-
-// A scroll message lights on its overlay the part the system is operating; false for any other.
-bool ShowScrollCode(const TMessage& Message, TWScrollbar* horz, TWScrollbar* vert) {
-  if (Message.Msg != WM_HSCROLL && Message.Msg != WM_VSCROLL) return false;
-  SetHot(Message.Msg == WM_HSCROLL ? horz : vert, Message.WParam);
-  return true;
 }
 
 // The corner between two shown overlays, in window coordinates of the window under them.
@@ -95,11 +89,9 @@ void SyncBars(TWScrollbar* horz, TWScrollbar* vert) {
 }
 
 // WM_SETREDRAW reaches both overlays before anything reads the control's style again.
-bool RedrawSwitch(const TMessage& Message, TWScrollbar* horz, TWScrollbar* vert) {
-  if (Message.Msg != WM_SETREDRAW) return false;
+void RedrawSwitch(TWMSetRedraw& m, TWScrollbar* horz, TWScrollbar* vert) {
   for (TWScrollbar* b : {vert, horz})
-    if (b) b->TargetRedraw(Message.WParam != 0);
-  return true;
+    if (b) b->TargetRedraw(m.Redraw);
 }
 
 // After the base's Unsubclass: a live window's overlays go; those beside a gone window go out of
@@ -112,12 +104,8 @@ void DropBars(int State, TWScrollbar*& horz, TWScrollbar*& vert) {
 }
 
 
-// The base's paint after the control's own, on wParam only when it really is a device context.
-void PaintAfter(TSkinControl& s, TMessage& Message) {
-  TMessage m = Message;
-  m.WParam = WPARAM(AsDC(Message.WParam));
-  s.TSkinControl::AfterProc(m);
-}
+// The base's paint after the control's own, on the message's DC only when it really is one.
+void PaintAfter(TSkinControl& s, TWMPaint& m) { s.PaintControl(AsDC(m.DC)); }
 
 }  // namespace
 
@@ -218,69 +206,109 @@ void TSkinScrollbar::BENCPAINT(HDC DC) {
 
 void TSkinScrollbar::PaintCorner(HDC DC) { FillCorner(this, DC, FVert, FHorz); }
 
-bool TSkinScrollbar::BeforeProc(TMessage& Message) {
-  if (Message.Msg == WM_NCPAINT && FBorder) {
-    Default(Message);
-    if (HDC dc = GetWindowDC(FHandle)) {
-      BENCPAINT(dc);
-      PaintCorner(dc);
-      ReleaseDC(FHandle, dc);
-    }
-    SyncOverlays();
-    return false;
+bool TSkinScrollbar::BeforeNCPaint(TWMNCPaint& m) {
+  if (!FBorder) return TSkinControl::BeforeProc(m.Message);
+  Default(m.Message);
+  if (HDC dc = GetWindowDC(FHandle)) {
+    BENCPAINT(dc);
+    PaintCorner(dc);
+    ReleaseDC(FHandle, dc);
   }
-  return TSkinControl::BeforeProc(Message);
+  SyncOverlays();
+  return false;
 }
 
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinScrollbar, bool, BeforeProc)
+  KARO_MESSAGE(WM_NCPAINT, BeforeNCPaint)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
+
 void TSkinScrollbar::AfterProc(TMessage& Message) {
-  if (RedrawSwitch(Message, FHorz, FVert)) return;
-  if (ShowScrollCode(Message, FHorz, FVert)) {
-    SyncOverlays();
-    return;
-  }
-  switch (Message.Msg) {
-    case WM_SIZE:
-    case WM_WINDOWPOSCHANGED:
-      SetScrollbarPos();
-      break;
-    case WM_MOUSEWHEEL:
-      Refresh(FVert);
-      Refresh(FHorz);
-      break;
-    case CM_VISIBLECHANGED:
-      if (Message.WParam)
-        SetScrollbarPos();
-      else
-        HideBars(FHorz, FVert);
-      break;
-    case CM_ENABLEDCHANGED:
-      if (FControl) {
-        if (FHorz) FHorz->SetEnabled(FControl->Enabled());
-        if (FVert) FVert->SetEnabled(FControl->Enabled());
-      }
-      Refresh(FVert);
-      Refresh(FHorz);
-      break;
-    case CM_RECREATEWND:
-      if (FControl && FForm && FForm->hwnd) PostMessageW(FForm->hwnd, CN_ReCreateWnd, WPARAM(FHandle), 0);
-      break;
-    case CN_SkinPaintFrame:
-      if (Message.LParam == kSkinLibraryMark) {
-        if (HDC dc = AsDC(Message.WParam)) BENCPAINT(dc);
-        Message.Result = kSkinLibraryMark;
-      }
-      break;
-    case WM_PAINT:
-      PaintAfter(*this, Message);
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-      break;
-  }
   // Whatever the message did to the bars (keys, wheel, text, SetScrollInfo inside a handler),
   // the overlays show it now.
-  SyncOverlays();
+  if (DispatchAfter(Message)) SyncOverlays();
 }
+
+bool TSkinScrollbar::AfterSetRedraw(TWMSetRedraw& m) {
+  RedrawSwitch(m, FHorz, FVert);
+  return false;
+}
+
+bool TSkinScrollbar::AfterHScroll(TWMScroll& m) {
+  ShowScrollCode(m, FHorz);
+  return true;
+}
+
+bool TSkinScrollbar::AfterVScroll(TWMScroll& m) {
+  ShowScrollCode(m, FVert);
+  return true;
+}
+
+bool TSkinScrollbar::AfterMoved(TMessage&) {
+  SetScrollbarPos();
+  return true;
+}
+
+bool TSkinScrollbar::AfterMouseWheel(TWMMouseWheel&) {
+  Refresh(FVert);
+  Refresh(FHorz);
+  return true;
+}
+
+bool TSkinScrollbar::AfterVisibleChanged(TCMChanged& m) {
+  if (m.Value)
+    SetScrollbarPos();
+  else
+    HideBars(FHorz, FVert);
+  return true;
+}
+
+bool TSkinScrollbar::AfterEnabledChanged(TCMChanged&) {
+  if (FControl) {
+    if (FHorz) FHorz->SetEnabled(FControl->Enabled());
+    if (FVert) FVert->SetEnabled(FControl->Enabled());
+  }
+  Refresh(FVert);
+  Refresh(FHorz);
+  return true;
+}
+
+bool TSkinScrollbar::AfterRecreateWnd(TMessage&) {
+  if (FControl && FForm && FForm->hwnd) PostMessageW(FForm->hwnd, CN_ReCreateWnd, WPARAM(FHandle), 0);
+  return true;
+}
+
+bool TSkinScrollbar::AfterPaintFrame(TCNSkinMarked& m) {
+  if (m.Marked) {
+    if (HDC dc = AsDC(m.DC)) BENCPAINT(dc);
+    m.Result = kSkinLibraryMark;
+  }
+  return true;
+}
+
+bool TSkinScrollbar::AfterPaintBars(TWMPaint& m) {
+  PaintAfter(*this, m);
+  return true;
+}
+
+bool TSkinScrollbar::AfterInherited(TMessage& m) {
+  TSkinControl::AfterProc(m);
+  return true;
+}
+
+// True: the overlays follow what the message did.
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinScrollbar, bool, DispatchAfter)
+  KARO_MESSAGE(WM_SETREDRAW, AfterSetRedraw)
+  KARO_MESSAGE(WM_HSCROLL, AfterHScroll)
+  KARO_MESSAGE(WM_VSCROLL, AfterVScroll)
+  KARO_MESSAGE(WM_SIZE, AfterMoved)
+  KARO_MESSAGE(WM_WINDOWPOSCHANGED, AfterMoved)
+  KARO_MESSAGE(WM_MOUSEWHEEL, AfterMouseWheel)
+  KARO_MESSAGE(CM_VISIBLECHANGED, AfterVisibleChanged)
+  KARO_MESSAGE(CM_ENABLEDCHANGED, AfterEnabledChanged)
+  KARO_MESSAGE(CM_RECREATEWND, AfterRecreateWnd)
+  KARO_MESSAGE(CN_SkinPaintFrame, AfterPaintFrame)
+  KARO_MESSAGE(WM_PAINT, AfterPaintBars)
+KARO_END_MESSAGE_MAP_OF(AfterInherited(Message))
 
 void TSkinScrollbar::DrawControl(HDC DC, const TRect& R) {
   (void)R;
@@ -328,27 +356,54 @@ void TSkinScrollbarH::SetScrollbarPos() { PlaceBars(FHorz, FVert, FHandle); }
 
 void TSkinScrollbarH::AfterProc(TMessage& Message) {
   if (FState == kSkinWindowGone) return;
-  if (RedrawSwitch(Message, FHorz, FVert)) return;
-  if (FVert && !FVert->RedrawOff() && !IsWindowVisible(FHandle)) FVert->HideScrollbar();
-  if (ShowScrollCode(Message, FHorz, FVert)) {
-    SyncBars(FHorz, FVert);
-    return;
-  }
-  switch (Message.Msg) {
-    case WM_SIZE:
-    case WM_NCPAINT:
-      SetScrollbarPos();
-      Invalidate();
-      break;
-    case WM_PAINT:
-      PaintAfter(*this, Message);
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-      break;
-  }
+  DispatchAfter(Message);
+}
+
+void TSkinScrollbarH::AfterSetRedraw(TWMSetRedraw& m) { RedrawSwitch(m, FHorz, FVert); }
+
+void TSkinScrollbarH::AfterHScroll(TWMScroll& m) {
+  FollowWindow();
+  ShowScrollCode(m, FHorz);
   SyncBars(FHorz, FVert);
 }
+
+void TSkinScrollbarH::AfterVScroll(TWMScroll& m) {
+  FollowWindow();
+  ShowScrollCode(m, FVert);
+  SyncBars(FHorz, FVert);
+}
+
+void TSkinScrollbarH::AfterMoved(TMessage&) {
+  FollowWindow();
+  SetScrollbarPos();
+  Invalidate();
+  SyncBars(FHorz, FVert);
+}
+
+void TSkinScrollbarH::AfterPaintBars(TWMPaint& m) {
+  FollowWindow();
+  PaintAfter(*this, m);
+  SyncBars(FHorz, FVert);
+}
+
+void TSkinScrollbarH::AfterInherited(TMessage& m) {
+  FollowWindow();
+  TSkinControl::AfterProc(m);
+  SyncBars(FHorz, FVert);
+}
+
+void TSkinScrollbarH::FollowWindow() {
+  if (FVert && !FVert->RedrawOff() && !IsWindowVisible(FHandle)) FVert->HideScrollbar();
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinScrollbarH, void, DispatchAfter)
+  KARO_MESSAGE(WM_SETREDRAW, AfterSetRedraw)
+  KARO_MESSAGE(WM_HSCROLL, AfterHScroll)
+  KARO_MESSAGE(WM_VSCROLL, AfterVScroll)
+  KARO_MESSAGE(WM_SIZE, AfterMoved)
+  KARO_MESSAGE(WM_NCPAINT, AfterMoved)
+  KARO_MESSAGE(WM_PAINT, AfterPaintBars)
+KARO_END_MESSAGE_MAP_OF(AfterInherited(Message))
 
 void TSkinScrollbarH::DrawControl(HDC DC, const TRect& R) {
   (void)R;
@@ -393,36 +448,40 @@ void TSkinScControl::Unsubclass() {
 }
 
 void TSkinScControl::AfterProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_WINDOWPOSCHANGED:
-      if (FBar) FBar->SetPosition(FHandle);
-      break;
-    case WM_NCPAINT:
-      FHandle = ControlWindow(FControl);
-      if (FBar) FBar->SetPosition(FHandle);
-      break;
-    case SBM_SETSCROLLINFO:
-    case kCnVScroll:
-    case kCnHScroll:
-      Refresh(FBar);
-      break;
-    case CM_VISIBLECHANGED:
-      if (FBar) {
-        if (Message.WParam)
-          FBar->SetPosition(FHandle);
-        else
-          FBar->HideScrollbar();
-      }
-      break;
-    case WM_PAINT:
-      PaintAfter(*this, Message);
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-      break;
-  }
+  DispatchAfter(Message);
   if (FBar && FState != kSkinWindowGone) FBar->Sync();
 }
+
+void TSkinScControl::AfterWindowPosChanged(TWMWindowPosMsg&) {
+  if (FBar) FBar->SetPosition(FHandle);
+}
+
+void TSkinScControl::AfterNCPaint(TWMNCPaint&) {
+  FHandle = ControlWindow(FControl);
+  if (FBar) FBar->SetPosition(FHandle);
+}
+
+void TSkinScControl::AfterScrolled(TMessage&) { Refresh(FBar); }
+
+void TSkinScControl::AfterVisibleChanged(TCMChanged& m) {
+  if (!FBar) return;
+  if (m.Value)
+    FBar->SetPosition(FHandle);
+  else
+    FBar->HideScrollbar();
+}
+
+void TSkinScControl::AfterPaintBar(TWMPaint& m) { PaintAfter(*this, m); }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinScControl, void, DispatchAfter)
+  KARO_MESSAGE(WM_WINDOWPOSCHANGED, AfterWindowPosChanged)
+  KARO_MESSAGE(WM_NCPAINT, AfterNCPaint)
+  KARO_MESSAGE(SBM_SETSCROLLINFO, AfterScrolled)
+  KARO_MESSAGE(kCnVScroll, AfterScrolled)
+  KARO_MESSAGE(kCnHScroll, AfterScrolled)
+  KARO_MESSAGE(CM_VISIBLECHANGED, AfterVisibleChanged)
+  KARO_MESSAGE(WM_PAINT, AfterPaintBar)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::AfterProc(Message))
 
 void TSkinScControl::DrawControl(HDC DC, const TRect& R) {
   (void)DC;
@@ -450,16 +509,17 @@ void TSkinListView::FindHeader() {
 
 void TSkinListView::AfterProc(TMessage& Message) {
   TSkinScrollbar::AfterProc(Message);
-  switch (Message.Msg) {
-    case WM_PARENTNOTIFY:
-    case LVM_INSERTCOLUMNA:
-    case LVM_INSERTCOLUMNW:
-    case LVM_SETVIEW:
-    case WM_STYLECHANGED:
-    case WM_SHOWWINDOW:
-      FindHeader();
-      break;
-    default:
-      break;
-  }
+  DispatchHeader(Message);
 }
+
+void TSkinListView::AfterHeaderMayCome(TMessage&) { FindHeader(); }
+
+// The messages after which the list view may have made its header.
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinListView, void, DispatchHeader)
+  KARO_MESSAGE(WM_PARENTNOTIFY, AfterHeaderMayCome)
+  KARO_MESSAGE(LVM_INSERTCOLUMNA, AfterHeaderMayCome)
+  KARO_MESSAGE(LVM_INSERTCOLUMNW, AfterHeaderMayCome)
+  KARO_MESSAGE(LVM_SETVIEW, AfterHeaderMayCome)
+  KARO_MESSAGE(WM_STYLECHANGED, AfterHeaderMayCome)
+  KARO_MESSAGE(WM_SHOWWINDOW, AfterHeaderMayCome)
+KARO_END_MESSAGE_MAP_OF(void())

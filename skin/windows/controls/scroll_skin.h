@@ -41,6 +41,21 @@ protected:
   void FreeOverlays();
   void SyncOverlays();
   void SetFixedColor();
+
+private:
+  bool BeforeNCPaint(TWMNCPaint& m);
+  bool DispatchAfter(TMessage& Message);
+  bool AfterSetRedraw(TWMSetRedraw& m);
+  bool AfterHScroll(TWMScroll& m);
+  bool AfterVScroll(TWMScroll& m);
+  bool AfterMoved(TMessage& m);
+  bool AfterMouseWheel(TWMMouseWheel& m);
+  bool AfterVisibleChanged(TCMChanged& m);
+  bool AfterEnabledChanged(TCMChanged& m);
+  bool AfterRecreateWnd(TMessage& m);
+  bool AfterPaintFrame(TCNSkinMarked& m);
+  bool AfterPaintBars(TWMPaint& m);
+  bool AfterInherited(TMessage& m);
 };
 
 class TSkinScrollbarH : public TSkinControl {
@@ -56,6 +71,17 @@ public:
 
   TWScrollbar* FHorz = nullptr;
   TWScrollbar* FVert = nullptr;
+
+private:
+  void DispatchAfter(TMessage& Message);
+  void AfterSetRedraw(TWMSetRedraw& m);
+  void AfterHScroll(TWMScroll& m);
+  void AfterVScroll(TWMScroll& m);
+  void AfterMoved(TMessage& m);
+  void AfterPaintBars(TWMPaint& m);
+  void AfterInherited(TMessage& m);
+  // The vertical bar goes out of sight with a window that is hidden while it draws.
+  void FollowWindow();
 };
 
 class TSkinScControl : public TSkinControl {
@@ -69,6 +95,14 @@ public:
   void DrawControl(HDC DC, const TRect& R) override;
 
   TWScrollbar* FBar = nullptr;
+
+private:
+  void DispatchAfter(TMessage& Message);
+  void AfterWindowPosChanged(TWMWindowPosMsg& m);
+  void AfterNCPaint(TWMNCPaint& m);
+  void AfterScrolled(TMessage& m);
+  void AfterVisibleChanged(TCMChanged& m);
+  void AfterPaintBar(TWMPaint& m);
 };
 
 class TSkinListView : public TSkinScrollbar {
@@ -82,6 +116,8 @@ public:
 
 private:
   void FindHeader();
+  void DispatchHeader(TMessage& Message);
+  void AfterHeaderMayCome(TMessage& m);
   HWND header_ = nullptr;
 };
 

@@ -66,65 +66,70 @@ void TSkinSpeedButton::InitGraphicControl(TVeltForm* Form, TSkinData* SkinData, 
 
 bool TSkinSpeedButton::BeforeProc(TMessage& Message) {
   if (!HasPicture()) return TSkinControl::BeforeProc(Message);
-  switch (Message.Msg) {
-    case WM_PAINT:
-      WMPaintSpeed(Message);
-      return false;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      Default(Message);
-      FMouseState |= scDown;
-      PaintControl(nullptr);
-      return false;
-    case WM_LBUTTONUP:
-      return true;
-    default:
-      return TSkinButton::BeforeProc(Message);
-  }
+  return DispatchBefore(Message);
 }
+
+bool TSkinSpeedButton::BeforePaintSpeed(TWMPaint& m) {
+  WMPaintSpeed(m);
+  return false;
+}
+
+bool TSkinSpeedButton::BeforeSpeedDown(TWMMouse& m) {
+  Default(m.Message);
+  FMouseState |= scDown;
+  PaintControl(nullptr);
+  return false;
+}
+
+bool TSkinSpeedButton::BeforeSpeedUp(TWMMouse&) { return true; }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinSpeedButton, bool, DispatchBefore)
+  KARO_MESSAGE(WM_PAINT, BeforePaintSpeed)
+  KARO_MESSAGE(WM_LBUTTONDOWN, BeforeSpeedDown)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, BeforeSpeedDown)
+  KARO_MESSAGE(WM_LBUTTONUP, BeforeSpeedUp)
+KARO_END_MESSAGE_MAP_OF(TSkinButton::BeforeProc(Message))
 
 void TSkinSpeedButton::AfterProc(TMessage& Message) {
   if (!HasPicture()) {
     TSkinControl::AfterProc(Message);
     return;
   }
-  switch (Message.Msg) {
-    case WM_ENABLE:
-    case CM_FOCUSCHANGED:
-    case CM_ENABLEDCHANGED:
-      break;
-    case WM_NCDESTROY:
-    case CM_RELEASE:
-      RestoreProcedures();
-      break;
-    case WM_KEYDOWN:
-      if (Message.WParam == VK_SPACE) {
-        FMouseState |= scDown;
-        Invalidate();
-      }
-      break;
-    case WM_KEYUP:
-    case WM_LBUTTONUP:
-      if (Message.Msg == WM_LBUTTONUP || Message.WParam == VK_SPACE) {
-        FMouseState &= uint8_t(~scDown);
-        Invalidate();
-      }
-      break;
-    case CM_MOUSEENTER:
-      FMouseState |= scMouseIn;
-      Invalidate();
-      break;
-    case CM_MOUSELEAVE:
-      FMouseState = 0;
-      if (FControl && FControl->Visible()) Invalidate();
-      break;
-    default:
-      TSkinButton::AfterProc(Message);
-  }
+  DispatchAfter(Message);
 }
 
-void TSkinSpeedButton::WMPaintSpeed(TMessage& Message) {
-  HDC dc = HDC(Message.WParam);
+void TSkinSpeedButton::AfterReleased(TWMNoParams&) { RestoreProcedures(); }
+
+void TSkinSpeedButton::AfterSpeedUp(TWMMouse&) {
+  FMouseState &= uint8_t(~scDown);
+  Invalidate();
+}
+
+void TSkinSpeedButton::AfterSpeedEnter(TWMNoParams&) {
+  FMouseState |= scMouseIn;
+  Invalidate();
+}
+
+void TSkinSpeedButton::AfterSpeedLeave(TWMNoParams&) {
+  FMouseState = 0;
+  if (FControl && FControl->Visible()) Invalidate();
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinSpeedButton, void, DispatchAfter)
+  KARO_MESSAGE(WM_ENABLE, AfterNothing)
+  KARO_MESSAGE(CM_FOCUSCHANGED, AfterNothing)
+  KARO_MESSAGE(CM_ENABLEDCHANGED, AfterNothing)
+  KARO_MESSAGE(WM_NCDESTROY, AfterReleased)
+  KARO_MESSAGE(CM_RELEASE, AfterReleased)
+  KARO_MESSAGE(WM_KEYDOWN, AfterKeyDown)
+  KARO_MESSAGE(WM_KEYUP, AfterKeyUp)
+  KARO_MESSAGE(WM_LBUTTONUP, AfterSpeedUp)
+  KARO_MESSAGE(CM_MOUSEENTER, AfterSpeedEnter)
+  KARO_MESSAGE(CM_MOUSELEAVE, AfterSpeedLeave)
+KARO_END_MESSAGE_MAP_OF(TSkinButton::AfterProc(Message))
+
+void TSkinSpeedButton::WMPaintSpeed(TWMPaint& Message) {
+  HDC dc = Message.DC;
   if (dc && FControl) {
     try {
       DrawSpeedbtn(dc, TRect(0, 0, FControl->Width(), FControl->Height()));

@@ -23,11 +23,21 @@ public:
   bool BeforeProc(TMessage& Message) override;
   void AfterProc(TMessage& Message) override;
   void PaintControl(HDC DC) override;
-  void WMPaintSpeed(TMessage& Message);
+  void WMPaintSpeed(TWMPaint& Message);
   // Draws the whole button into DC at Rect (the control's own coordinates).
   void DrawSpeedbtn(HDC DC, const TRect& Rect);
 
 private:
+  bool DispatchBefore(TMessage& Message);
+  bool BeforePaintSpeed(TWMPaint& m);
+  bool BeforeSpeedDown(TWMMouse& m);
+  bool BeforeSpeedUp(TWMMouse& m);
+  void DispatchAfter(TMessage& Message);
+  void AfterReleased(TWMNoParams& m);
+  void AfterSpeedUp(TWMMouse& m);
+  void AfterSpeedEnter(TWMNoParams& m);
+  void AfterSpeedLeave(TWMNoParams& m);
+
   bool painting_ = false;
 };
 

@@ -268,48 +268,55 @@ void TSkinTab::SetHot(int Tab) {
   if (FHandle) InvalidateRect(FHandle, nullptr, FALSE);
 }
 
-bool TSkinTab::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_PAINT:
-      WMPaint(Message);
-      return false;
-    case WM_PRINTCLIENT:
-      if (Message.WParam) {
-        RECT r{};
-        GetClientRect(FHandle, &r);
-        DrawControl(HDC(Message.WParam), TR(r));
-      }
-      Message.Result = 0;
-      return false;
-    case WM_ERASEBKGND:
-      // The paint covers the whole window.
-      Message.Result = 1;
-      return false;
-    case WM_LBUTTONDOWN:
-      if (FCloseButtons && ClickClose(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam))) {
-        Message.Result = 0;
-        return false;
-      }
-      return TSkinControl::BeforeProc(Message);
-    case WM_MOUSEMOVE: {
-      TCHITTESTINFO hit{};
-      hit.pt = POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-      SetHot(int(SendMessageW(FHandle, TCM_HITTEST, 0, LPARAM(&hit))));
-      TRACKMOUSEEVENT t{};
-      t.cbSize = sizeof t;
-      t.dwFlags = TME_LEAVE;
-      t.hwndTrack = FHandle;
-      TrackMouseEvent(&t);
-      return TSkinControl::BeforeProc(Message);
-    }
-    case WM_MOUSELEAVE:
-    case CM_MOUSELEAVE:
-      SetHot(-1);
-      return TSkinControl::BeforeProc(Message);
-    default:
-      return TSkinControl::BeforeProc(Message);
-  }
+bool TSkinTab::BeforePaint(TWMPaint& m) {
+  WMPaint(m);
+  return false;
 }
+
+bool TSkinTab::BeforePrintClient(TWMPaint& m) {
+  if (m.DC) {
+    RECT r{};
+    GetClientRect(FHandle, &r);
+    DrawControl(m.DC, TR(r));
+  }
+  m.Result = 0;
+  return false;
+}
+
+bool TSkinTab::BeforeLButtonDown(TWMMouse& m) {
+  if (FCloseButtons && ClickClose(m.XPos, m.YPos)) {
+    m.Result = 0;
+    return false;
+  }
+  return TSkinControl::BeforeProc(m.Message);
+}
+
+bool TSkinTab::BeforeMouseMove(TWMMouse& m) {
+  TCHITTESTINFO hit{};
+  hit.pt = POINT{m.XPos, m.YPos};
+  SetHot(int(SendMessageW(FHandle, TCM_HITTEST, 0, LPARAM(&hit))));
+  TRACKMOUSEEVENT t{};
+  t.cbSize = sizeof t;
+  t.dwFlags = TME_LEAVE;
+  t.hwndTrack = FHandle;
+  TrackMouseEvent(&t);
+  return TSkinControl::BeforeProc(m.Message);
+}
+
+bool TSkinTab::BeforeMouseLeft(TWMNoParams& m) {
+  SetHot(-1);
+  return TSkinControl::BeforeProc(m.Message);
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinTab, bool, BeforeProc)
+  KARO_MESSAGE(WM_PAINT, BeforePaint)
+  KARO_MESSAGE(WM_PRINTCLIENT, BeforePrintClient)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseWhole)  // the paint covers the whole window
+  KARO_MESSAGE(WM_LBUTTONDOWN, BeforeLButtonDown)
+  KARO_MESSAGE(WM_MOUSEMOVE, BeforeMouseMove)
+  KARO_MESSAGE(WM_MOUSELEAVE, BeforeMouseLeft)
+  KARO_MESSAGE(CM_MOUSELEAVE, BeforeMouseLeft)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
 
 bool TSkinTab::ClickClose(int X, int Y) {
   if (!FHandle || GetPosition() != StTop) return false;
@@ -507,14 +514,10 @@ void TSkinTab31::SkinChange() {
   inittab();
 }
 
-bool TSkinTab31::BeforeProc(TMessage& Message) {
-  if (Message.Msg == WM_ERASEBKGND) {
-    Message.Result = 1;
-    return false;
-  }
-  // WM_PAINT goes on to the set, and the skin paints over what it drew (AfterProc).
-  return TSkinControl::BeforeProc(Message);
-}
+// WM_PAINT goes on to the set, and the skin paints over what it drew (AfterProc).
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinTab31, bool, BeforeProc)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseWhole)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
 
 void TSkinTab31::DrawControl(HDC DC, const TRect& R) {
   if (!FTabImage || !FControl || !FSkinData || !FSkinData->Tabs || R.Width() <= 0 || R.Height() <= 0) return;
@@ -558,13 +561,9 @@ void TSkinTab31::DrawControl(HDC DC, const TRect& R) {
 
 TSkinTabBtn::TSkinTabBtn(TComponent* AOwner) : TSkinControl(AOwner) {}
 
-bool TSkinTabBtn::BeforeProc(TMessage& Message) {
-  if (Message.Msg == WM_PAINT) {
-    WMPaint(Message);
-    return false;
-  }
-  return TSkinControl::BeforeProc(Message);
-}
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinTabBtn, bool, BeforeProc)
+  KARO_MESSAGE(WM_PAINT, BeforePaintWhole)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
 
 void TSkinTabBtn::DrawControl(HDC DC, const TRect& R) {
   if (!FHandle || !FSkinData || !FSkinData->Buttons) return;
@@ -609,24 +608,23 @@ void TSkinTabSheet::Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, 
 }
 
 bool TSkinTabSheet::BeforeProc(TMessage& Message) {
-  const bool inherited = TSkinControl::BeforeProc(Message);
-  if (!inherited) return false;
-  switch (Message.Msg) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      WMPaint(Message);
-      return false;
-    case WM_ERASEBKGND: {
-      RECT r{};
-      GetClientRect(FHandle, &r);
-      FillBG(HDC(Message.WParam), TR(r));
-      Message.Result = 1;
-      return false;
-    }
-    default:
-      return inherited;
-  }
+  if (!TSkinControl::BeforeProc(Message)) return false;
+  return DispatchBefore(Message);
 }
+
+bool TSkinTabSheet::BeforeEraseBkgnd(TWMEraseBkgnd& m) {
+  RECT r{};
+  GetClientRect(FHandle, &r);
+  FillBG(m.DC, TR(r));
+  m.Result = 1;
+  return false;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinTabSheet, bool, DispatchBefore)
+  KARO_MESSAGE(WM_PAINT, BeforePaintWhole)
+  KARO_MESSAGE(WM_PRINTCLIENT, BeforePaintWhole)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseBkgnd)
+KARO_END_MESSAGE_MAP_OF(true)
 
 void TSkinTabSheet::DrawControl(HDC DC, const TRect& R) {
   FillBG(DC, R);

@@ -76,6 +76,12 @@ public:
 private:
   void DrawStrip(HDC DC, const TRect& R, const TRect& Pane);
   void SetHot(int Tab);
+
+  bool BeforePaint(TWMPaint& m);
+  bool BeforePrintClient(TWMPaint& m);
+  bool BeforeLButtonDown(TWMMouse& m);
+  bool BeforeMouseMove(TWMMouse& m);
+  bool BeforeMouseLeft(TWMNoParams& m);
 };
 
 // An advanced page control of another vendor that draws its tabs from two bitmap properties,
@@ -131,6 +137,10 @@ public:
   void Init(TVeltForm* Form, TSkinData* SkinData, TCanvas* Canvas, bool SetColor) override;
   bool BeforeProc(TMessage& Message) override;
   void DrawControl(HDC DC, const TRect& R) override;
+
+private:
+  bool DispatchBefore(TMessage& Message);
+  bool BeforeEraseBkgnd(TWMEraseBkgnd& m);
 };
 
 // Reads tab Index's text (all of it, the buffer's size given), image and state; false when the

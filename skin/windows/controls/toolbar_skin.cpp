@@ -39,33 +39,34 @@ void TSkinToolbar::SkinChange() {
   TSkinControl::SkinChange();
 }
 
-bool TSkinToolbar::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_ERASEBKGND:
-      ERASEBKGND(Message);
-      Message.Result = 1;
-      return false;
-    case WM_NOTIFY:
-    case CN_NOTIFY:
-      // The library's own mark rides on the reflected-notification number; it points at nothing,
-      // and the tool bar would read it as a notification.
-      if (Message.LParam == kSkinLibraryMark) {
-        Invalidate();
-        Message.Result = 0;
-        return false;
-      }
-      return !PaintButton(Message);
-    default:
-      return TSkinControl::BeforeProc(Message);
-  }
+bool TSkinToolbar::BeforeEraseBkgnd(TWMEraseBkgnd& m) {
+  ERASEBKGND(m);
+  m.Result = 1;
+  return false;
 }
 
-bool TSkinToolbar::PaintButton(TMessage& Message) {
-  const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
+bool TSkinToolbar::BeforeNotify(TWMSkinNotify& m) {
+  // The tool bar would read the library's mark as a notification.
+  if (m.Marked) {
+    Invalidate();
+    m.Result = 0;
+    return false;
+  }
+  return !PaintButton(m);
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinToolbar, bool, BeforeProc)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseBkgnd)
+  KARO_MESSAGE(WM_NOTIFY, BeforeNotify)
+  KARO_MESSAGE(CN_NOTIFY, BeforeNotify)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
+
+bool TSkinToolbar::PaintButton(TWMSkinNotify& Message) {
+  const NMHDR* hdr = Message.NMHdr;
   if (!ToolbarButtonPainter || !hdr || hdr->code != UINT(NM_CUSTOMDRAW) || hdr->hwndFrom != FHandle) return false;
   const auto& draw = *reinterpret_cast<const NMTBCUSTOMDRAW*>(hdr);
   if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
-    Default(Message);
+    Default(Message.Message);
     Message.Result |= CDRF_NOTIFYITEMDRAW;
     return true;
   }
@@ -76,8 +77,8 @@ bool TSkinToolbar::PaintButton(TMessage& Message) {
   return false;
 }
 
-void TSkinToolbar::ERASEBKGND(TMessage& Message) {
-  HDC dc = HDC(Message.WParam);
+void TSkinToolbar::ERASEBKGND(TWMEraseBkgnd& Message) {
+  HDC dc = Message.DC;
   if (!dc || !FHandle) return;
   RECT c{};
   GetClientRect(FHandle, &c);

@@ -30,7 +30,7 @@ public:
   void Inithwnd(HWND Handle, TSkinData* SkinData, TCanvas* Canvas, TVeltForm* Form) override;
   void SkinChange() override;
   bool BeforeProc(TMessage& Message) override;
-  void ERASEBKGND(TMessage& Message);
+  void ERASEBKGND(TWMEraseBkgnd& Message);
 
   TColor FDarkColor = 0;
   TColor FLightColor = 0;
@@ -38,5 +38,7 @@ public:
 private:
   void TakeColors();
   // A custom-draw notification about the buttons, when a painter draws them.
-  bool PaintButton(TMessage& Message);
+  bool PaintButton(TWMSkinNotify& Message);
+  bool BeforeEraseBkgnd(TWMEraseBkgnd& m);
+  bool BeforeNotify(TWMSkinNotify& m);
 };

@@ -55,23 +55,23 @@ void TSkinTrackBar::SkinChange() {
   TSkinControl::SkinChange();
 }
 
-bool TSkinTrackBar::BeforeProc(TMessage& Message) {
-  if (Message.Msg == WM_NOTIFY || Message.Msg == CN_NOTIFY) {
-    // The library's own mark rides on the reflected-notification number; it points at nothing.
-    if (Message.LParam == kSkinLibraryMark) {
-      Invalidate();
-      Message.Result = 0;
-      return false;
-    }
-    const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
-    if (hdr && hdr->code == UINT(NM_CUSTOMDRAW)) {
-      Message.Result = CustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(hdr));
-      return false;
-    }
-    return true;
+bool TSkinTrackBar::BeforeNotify(TWMSkinNotify& m) {
+  if (m.Marked) {
+    Invalidate();
+    m.Result = 0;
+    return false;
   }
-  return TSkinControl::BeforeProc(Message);
+  if (m.NMHdr && m.NMHdr->code == UINT(NM_CUSTOMDRAW)) {
+    m.Result = CustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(m.NMHdr));
+    return false;
+  }
+  return true;
 }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinTrackBar, bool, BeforeProc)
+  KARO_MESSAGE(WM_NOTIFY, BeforeNotify)
+  KARO_MESSAGE(CN_NOTIFY, BeforeNotify)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
 
 LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& Draw) {
   const TTrackDrawStep step = TrackCustomDraw(Draw.dwDrawStage, Draw.dwItemSpec);

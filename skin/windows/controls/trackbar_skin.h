@@ -41,4 +41,5 @@ public:
 
 private:
   bool Vertical() const;
+  bool BeforeNotify(TWMSkinNotify& m);
 };

@@ -76,60 +76,62 @@ int TSkinUpDown::KindUnderMouse(const TRect& R) const {
   return -1;
 }
 
-bool TSkinUpDown::BeforeProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      WMPaint(Message);
-      return false;
-    case WM_ERASEBKGND:
-      DrawBackGround(HDC(Message.WParam));
-      Message.Result = 1;
-      return false;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      mouse_ = TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-      Default(Message);
-      FMouseState |= scDown;
-      Invalidate();
-      return false;
-    case WM_LBUTTONUP:
-      FMouseState &= uint8_t(~scDown);
-      Default(Message);
-      Invalidate();
-      return false;
-    default:
-      return TSkinControl::BeforeProc(Message);
+bool TSkinUpDown::BeforeEraseBkgnd(TWMEraseBkgnd& m) {
+  DrawBackGround(m.DC);
+  m.Result = 1;
+  return false;
+}
+
+bool TSkinUpDown::BeforeLButtonDown(TWMMouse& m) {
+  mouse_ = TPoint(m.XPos, m.YPos);
+  Default(m.Message);
+  FMouseState |= scDown;
+  Invalidate();
+  return false;
+}
+
+bool TSkinUpDown::BeforeLButtonUp(TWMMouse& m) {
+  FMouseState &= uint8_t(~scDown);
+  Default(m.Message);
+  Invalidate();
+  return false;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinUpDown, bool, BeforeProc)
+  KARO_MESSAGE(WM_PAINT, BeforePaintWhole)
+  KARO_MESSAGE(WM_PRINTCLIENT, BeforePaintWhole)
+  KARO_MESSAGE(WM_ERASEBKGND, BeforeEraseBkgnd)
+  KARO_MESSAGE(WM_LBUTTONDOWN, BeforeLButtonDown)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, BeforeLButtonDown)
+  KARO_MESSAGE(WM_LBUTTONUP, BeforeLButtonUp)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::BeforeProc(Message))
+
+void TSkinUpDown::AfterMouseMove(TWMMouse& m) {
+  // The hot button follows the mouse: entering the control, and crossing from one button to
+  // the other, repaint.
+  mouse_ = TPoint(m.XPos, m.YPos);
+  const bool entered = !(FMouseState & scMouseIn);
+  FMouseState |= scMouseIn;
+  if (entered && FHandle) DoTrackMouse(FHandle);
+  RECT c{};
+  if (FHandle) GetClientRect(FHandle, &c);
+  const int kind = KindUnderMouse(TRect(c.left, c.top, c.right, c.bottom));
+  if (entered || kind != hotKind_) {
+    hotKind_ = kind;
+    Invalidate();
   }
 }
 
-void TSkinUpDown::AfterProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_MOUSEMOVE: {
-      // The hot button follows the mouse: entering the control, and crossing from one button to
-      // the other, repaint.
-      mouse_ = TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-      const bool entered = !(FMouseState & scMouseIn);
-      FMouseState |= scMouseIn;
-      if (entered && FHandle) DoTrackMouse(FHandle);
-      RECT c{};
-      if (FHandle) GetClientRect(FHandle, &c);
-      const int kind = KindUnderMouse(TRect(c.left, c.top, c.right, c.bottom));
-      if (entered || kind != hotKind_) {
-        hotKind_ = kind;
-        Invalidate();
-      }
-      break;
-    }
-    case WM_MOUSELEAVE:
-      FMouseState &= uint8_t(~scMouseIn);
-      hotKind_ = -1;
-      Invalidate();
-      break;
-    default:
-      TSkinControl::AfterProc(Message);
-  }
+void TSkinUpDown::AfterMouseLeft(TWMNoParams&) {
+  FMouseState &= uint8_t(~scMouseIn);
+  hotKind_ = -1;
+  Invalidate();
 }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TSkinUpDown, void, AfterProc)
+  KARO_MESSAGE(WM_MOUSEMOVE, AfterMouseMove)
+  KARO_MESSAGE(WM_MOUSELEAVE, AfterMouseLeft)
+KARO_END_MESSAGE_MAP_OF(TSkinControl::AfterProc(Message))
 
 void TSkinUpDown::DrawBackGround(HDC DC) {
   // A raw up-down (the one of an edit or of a tab control) would otherwise show what lay there.

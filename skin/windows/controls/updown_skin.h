@@ -59,6 +59,12 @@ private:
   int KindUnderMouse(const TRect& R) const;
   TPoint mouse_{-1, -1};  // client coordinates of the last mouse message
   int hotKind_ = -1;
+
+  bool BeforeEraseBkgnd(TWMEraseBkgnd& m);
+  bool BeforeLButtonDown(TWMMouse& m);
+  bool BeforeLButtonUp(TWMMouse& m);
+  void AfterMouseMove(TWMMouse& m);
+  void AfterMouseLeft(TWMNoParams& m);
 };
 
 // Skins an up-down window that another skin found (a tab control's scroller, the up-down of an

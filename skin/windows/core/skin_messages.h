@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "classlib/controls/messages.h"
+
 // Re-applies the current skin to a form (SkinChange). Sent by application code; not passed on.
 constexpr UINT CN_SkinChange = 0x3401;
 // Repaints the non-client area of a skinned window. Sent by application code.
@@ -45,3 +47,43 @@ constexpr UINT CN_SkinPaintClient = 0xBC4A;
 constexpr UINT CN_SkinPaintFrame = 0xBC4B;
 // Answers kSkinLibraryMark when lParam is kSkinLibraryMark, else 1.
 constexpr UINT CN_SkinQuery = 0xBC4D;
+
+// The typed view of the messages that carry a device context in wParam and, in lParam, the
+// library's mark (CN_SkinPaintClient, CN_SkinPaintFrame, CN_SkinQuery, CN_SkinNotify).
+struct TCNSkinMarked {
+  explicit TCNSkinMarked(TMessage& m)
+      : Message(m), DC(HDC(m.WParam)), Marked(m.LParam == kSkinLibraryMark), Result(m.Result) {}
+  TMessage& Message;
+  HDC DC;
+  bool Marked;  // lParam is kSkinLibraryMark: the message is the skin library's own
+  LRESULT& Result;
+};
+
+// WM_NOTIFY and CN_NOTIFY as a skinned control hears them: the library's own mark rides on the
+// reflected-notification number (see CN_SkinNotify) and points at nothing, so a marked message
+// carries no header.
+struct TWMSkinNotify {
+  explicit TWMSkinNotify(TMessage& m)
+      : Message(m), Marked(m.LParam == kSkinLibraryMark),
+        NMHdr(Marked ? nullptr : reinterpret_cast<NMHDR*>(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  bool Marked;
+  NMHDR* NMHdr;
+  LRESULT& Result;
+};
+
+// CN_SkinEnable: on for a wParam above 0 (read signed), else off.
+struct TCNSkinEnable {
+  explicit TCNSkinEnable(TMessage& m) : Message(m), Enable(LONG_PTR(m.WParam) > 0), Result(m.Result) {}
+  TMessage& Message;
+  bool Enable;
+  LRESULT& Result;
+};
+
+// A message with a point in screen coordinates in lParam (CN_MenuSelect), signed.
+struct TCNScreenPoint {
+  explicit TCNScreenPoint(TMessage& m) : Message(m), Point{MouseX(m.LParam), MouseY(m.LParam)}, Result(m.Result) {}
+  TMessage& Message;
+  POINT Point;
+  LRESULT& Result;
+};

@@ -73,9 +73,9 @@ void TVeltForm::GiveMenusBack(bool Attach) {
   }
 }
 
-void TVeltForm::MenuSelect(LPARAM lParam) {
+void TVeltForm::MenuSelect(POINT Screen) {
   if (!menuBar_) return;
-  const POINT p = GetWinXY(short(LOWORD(lParam)), short(HIWORD(lParam)));
+  const POINT p = GetWinXY(Screen.x, Screen.y);
   if (FindBtn(p)) return;
   if (TMenuBtn* b = menuBar_->FindBtn(p)) CheckMenu(this, b);
 }
@@ -86,8 +86,9 @@ void TVeltForm::CMDialogChar(TMessage& Message) {
   else if (Form)
     Form->WndProc(Message);
   if (Message.Result) return;
-  const wchar_t key = wchar_t(Message.WParam);
-  const bool altOnly = (Message.LParam & 0x20000000) && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0;
+  const TWMKey k(Message);
+  const wchar_t key = wchar_t(k.CharCode);
+  const bool altOnly = (k.KeyData & 0x20000000) && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0;
   if (menuBar_ && altOnly)
     if (TMenuBtn* b = menuBar_->FindButtonFromAccel(key)) {
       ClickButton(this, b);
@@ -106,39 +107,47 @@ void TVeltForm::CMDialogChar(TMessage& Message) {
     main->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam);
 }
 
-bool TVeltForm::MenuBarMouse(UINT Msg, POINT P, LRESULT& Result) {
-  TMenuBtn* b = menuBar_ ? menuBar_->FindBtn(P) : nullptr;
-  if (!b) return false;
-  Result = 0;
-  switch (Msg) {
-    case WM_NCMOUSEMOVE:
-      if (!Active) return false;
-      b->MouseEnter();
-      return true;
-    case WM_NCLBUTTONDOWN: {
-      if (!Active) SetForegroundWindow(hwnd);
-      b->MouseDown();
-      // The menu's loop runs the manager's timer too: the window may be given back meanwhile.
-      const std::shared_ptr<bool> alive = alive_;
-      CheckMenu(this, b);
-      if (!*alive) return true;
-      // The bar may have been rebuilt meanwhile: the button is looked for, not read.
-      bool still = false;
-      for (int i = 0; menuBar_ && i < menuBar_->BtnCount(); ++i) still = still || menuBar_->Btn(i) == b;
-      if (still && IsWindow(hwnd)) {
-        HotObject = b;
-        b->State = ncHot;
-        b->Draw();
-      }
-      return true;
-    }
-    case WM_NCLBUTTONUP:
-    case WM_NCLBUTTONDBLCLK:
-      return true;
-    default:
-      return false;
-  }
+TMenuBtn* TVeltForm::BarButtonAt(TWMNCMouse& m) {
+  TMenuBtn* b = menuBar_ ? menuBar_->FindBtn(GetWinXY(m.XCursor, m.YCursor)) : nullptr;
+  if (b) m.Result = 0;
+  return b;
 }
+
+bool TVeltForm::BarMouseMove(TWMNCMouse& m) {
+  TMenuBtn* b = BarButtonAt(m);
+  if (!b || !Active) return false;
+  b->MouseEnter();
+  return true;
+}
+
+bool TVeltForm::BarLButtonDown(TWMNCMouse& m) {
+  TMenuBtn* b = BarButtonAt(m);
+  if (!b) return false;
+  if (!Active) SetForegroundWindow(hwnd);
+  b->MouseDown();
+  // The menu's loop runs the manager's timer too: the window may be given back meanwhile.
+  const std::shared_ptr<bool> alive = alive_;
+  CheckMenu(this, b);
+  if (!*alive) return true;
+  // The bar may have been rebuilt meanwhile: the button is looked for, not read.
+  bool still = false;
+  for (int i = 0; menuBar_ && i < menuBar_->BtnCount(); ++i) still = still || menuBar_->Btn(i) == b;
+  if (still && IsWindow(hwnd)) {
+    HotObject = b;
+    b->State = ncHot;
+    b->Draw();
+  }
+  return true;
+}
+
+bool TVeltForm::BarLButtonUp(TWMNCMouse& m) { return BarButtonAt(m) != nullptr; }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TVeltForm, bool, MenuBarMouse)
+  KARO_MESSAGE(WM_NCMOUSEMOVE, BarMouseMove)
+  KARO_MESSAGE(WM_NCLBUTTONDOWN, BarLButtonDown)
+  KARO_MESSAGE(WM_NCLBUTTONUP, BarLButtonUp)
+  KARO_MESSAGE(WM_NCLBUTTONDBLCLK, BarLButtonUp)
+KARO_END_MESSAGE_MAP_OF(false)
 
 bool TVeltForm::KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
   if (MenuTracking || (wParam & 0xFFF0) != SC_KEYMENU) return false;
@@ -182,112 +191,121 @@ bool TVeltForm::ProgramDrawsItem(UINT Id) const {
   return std::none_of(ownerDrawn_.begin(), ownerDrawn_.end(), [&](const TOwnerDrawnItem& i) { return i.Id == Id; });
 }
 
-bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) {
-  const bool answersNc = SkinAnswersNc();
-  switch (Msg) {
-    case CN_MenuSelect:
-      MenuSelect(lParam);
-      Result = 0;
-      return true;
-    case CM_MENUCHANGED: {
-      const bool saved = SkinData ? SkinData->MainMenuUpdate : true;
-      if (SkinData) SkinData->MainMenuUpdate = false;
-      Result = Default(Msg, wParam, lParam);
-      if (SkinData) SkinData->MainMenuUpdate = saved;
-      if (HMENU m = GetMenu(hwnd)) {
-        if (menuBar_ && SkinData && SkinData->MenuUpdate()) {
-          menuBar_->MenuHandle = m;
-          menuBar_->UpdataBtn();
-        }
-        if (GetMenu(hwnd)) DetachMenu();
-        if (menuBar_) UpdateNc(nullptr);
-      }
-      return true;
-    }
-    case WM_MENUSELECT:
-      TrackMenuSelect(this, wParam, lParam);
-      return false;
-    case WM_MENUCHAR: {
-      // Owner-drawn items have no text for the system to find an accelerator in.
-      HMENU menu = HMENU(lParam);
-      const wchar_t key = wchar_t(LOWORD(wParam));
-      if (!MenuTracking || !menu) return false;
-      const int n = GetMenuItemCount(menu);
-      for (int i = 0; i < n; ++i) {
-        TMenuItemLook look;
-        if (MenuItemLook(menu, UINT(i), look) && !look.Separator && look.Enabled && IsAccel(key, look.Caption)) {
-          Result = MAKELRESULT(i, MNC_EXECUTE);
-          return true;
-        }
-      }
-      return false;
-    }
-    case WM_MEASUREITEM: {
-      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (!answersNc || !mi || mi->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
-      TMainMenu* main = menuBar_ ? menuBar_->MainMenu : nullptr;
-      if (TMenuItem* item = main ? main->FindItem(mi->itemID, fkCommand) : nullptr) {
-        HDC dc = GetWindowDC(hwnd);
-        int w = int(mi->itemWidth), h = int(mi->itemHeight);
-        {
-          TBorrowedCanvas canvas(dc);
-          SelectObject(dc, SkinMenuFont());
-          MeasureItem(item, canvas.get(), w, h);
-        }
-        ReleaseDC(hwnd, dc);
-        mi->itemWidth = UINT(std::max(w, 0));
-        mi->itemHeight = UINT(std::max(h, 0));
-      } else if (ProgramDrawsItem(mi->itemID)) {
-        return false;
-      } else {
-        TMenuItemLook look;
-        HMENU menu = nullptr;
-        UINT pos = 0;
-        HMENU root = TrackedMenu ? TrackedMenu : MenuHandle;
-        if (!FindMenuItemById(root, mi->itemID, menu, pos) || !MenuItemLook(menu, pos, look)) look.Separator = true;
-        HDC dc = GetWindowDC(hwnd);
-        const SIZE s = MeasurePlainItem(SkinData, dc, look);
-        ReleaseDC(hwnd, dc);
-        mi->itemWidth = UINT(s.cx);
-        mi->itemHeight = UINT(s.cy);
-      }
-      Result = TRUE;
-      return true;
-    }
-    case WM_DRAWITEM: {
-      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-      if (!answersNc || !di || di->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
-      HMENU menu = HMENU(di->hwndItem);
-      if (Manager) Manager->SetHMenu(menu);
-      TMainMenu* main = menuBar_ ? menuBar_->MainMenu : nullptr;
-      TMenuItemLook look;
-      if (TMenuItem* item = main ? main->FindItem(di->itemID, fkCommand) : nullptr) {
-        look = MenuItemLook(item);
-      } else if (ProgramDrawsItem(di->itemID)) {
-        return false;
-      } else {
-        HMENU found = nullptr;
-        UINT pos = 0;
-        const int n = GetMenuItemCount(menu);
-        for (int i = 0; i < n && !found; ++i)
-          if (GetMenuItemID(menu, i) == di->itemID || (GetSubMenu(menu, i) && UINT_PTR(GetSubMenu(menu, i)) == di->itemID)) {
-            found = menu;
-            pos = UINT(i);
-          }
-        if (!found && !FindMenuItemById(menu, di->itemID, found, pos)) return false;
-        if (!MenuItemLook(found, pos, look)) return false;
-      }
-      POINT offset{};
-      TBitmap* back = MenuBackground(Manager, menu, offset);
-      DrawSkinMenuItem(SkinData, di->hDC, TRect{di->rcItem.left, di->rcItem.top, di->rcItem.right, di->rcItem.bottom},
-                       look, (di->itemState & ODS_SELECTED) != 0, back, offset);
-      Result = TRUE;
-      return true;
-    }
-    default:
-      return false;
-  }
+bool TVeltForm::CNMenuSelect(TCNScreenPoint& m) {
+  MenuSelect(m.Point);
+  m.Result = 0;
+  return true;
 }
+
+bool TVeltForm::CMMenuChanged(TMessage& m) {
+  const bool saved = SkinData ? SkinData->MainMenuUpdate : true;
+  if (SkinData) SkinData->MainMenuUpdate = false;
+  m.Result = Default(m.Msg, m.WParam, m.LParam);
+  if (SkinData) SkinData->MainMenuUpdate = saved;
+  if (HMENU menu = GetMenu(hwnd)) {
+    if (menuBar_ && SkinData && SkinData->MenuUpdate()) {
+      menuBar_->MenuHandle = menu;
+      menuBar_->UpdataBtn();
+    }
+    if (GetMenu(hwnd)) DetachMenu();
+    if (menuBar_) UpdateNc(nullptr);
+  }
+  return true;
+}
+
+bool TVeltForm::WMMenuSelect(TWMMenuSelect& m) {
+  TrackMenuSelect(this, m);
+  return false;
+}
+
+bool TVeltForm::WMMenuChar(TWMMenuChar& m) {
+  // Owner-drawn items have no text for the system to find an accelerator in.
+  HMENU menu = m.Menu;
+  const wchar_t key = wchar_t(m.User);
+  if (!MenuTracking || !menu) return false;
+  const int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; ++i) {
+    TMenuItemLook look;
+    if (MenuItemLook(menu, UINT(i), look) && !look.Separator && look.Enabled && IsAccel(key, look.Caption)) {
+      m.Result = MAKELRESULT(i, MNC_EXECUTE);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TVeltForm::WMMeasureItem(TWMMeasureItem& m) {
+  MEASUREITEMSTRUCT* mi = m.MeasureItemStruct;
+  if (!SkinAnswersNc() || !mi || mi->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
+  TMainMenu* main = menuBar_ ? menuBar_->MainMenu : nullptr;
+  if (TMenuItem* item = main ? main->FindItem(mi->itemID, fkCommand) : nullptr) {
+    HDC dc = GetWindowDC(hwnd);
+    int w = int(mi->itemWidth), h = int(mi->itemHeight);
+    {
+      TBorrowedCanvas canvas(dc);
+      SelectObject(dc, SkinMenuFont());
+      MeasureItem(item, canvas.get(), w, h);
+    }
+    ReleaseDC(hwnd, dc);
+    mi->itemWidth = UINT(std::max(w, 0));
+    mi->itemHeight = UINT(std::max(h, 0));
+  } else if (ProgramDrawsItem(mi->itemID)) {
+    return false;
+  } else {
+    TMenuItemLook look;
+    HMENU menu = nullptr;
+    UINT pos = 0;
+    HMENU root = TrackedMenu ? TrackedMenu : MenuHandle;
+    if (!FindMenuItemById(root, mi->itemID, menu, pos) || !MenuItemLook(menu, pos, look)) look.Separator = true;
+    HDC dc = GetWindowDC(hwnd);
+    const SIZE s = MeasurePlainItem(SkinData, dc, look);
+    ReleaseDC(hwnd, dc);
+    mi->itemWidth = UINT(s.cx);
+    mi->itemHeight = UINT(s.cy);
+  }
+  m.Result = TRUE;
+  return true;
+}
+
+bool TVeltForm::WMDrawItem(TWMDrawItem& m) {
+  DRAWITEMSTRUCT* di = m.DrawItemStruct;
+  if (!SkinAnswersNc() || !di || di->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
+  HMENU menu = HMENU(di->hwndItem);
+  if (Manager) Manager->SetHMenu(menu);
+  TMainMenu* main = menuBar_ ? menuBar_->MainMenu : nullptr;
+  TMenuItemLook look;
+  if (TMenuItem* item = main ? main->FindItem(di->itemID, fkCommand) : nullptr) {
+    look = MenuItemLook(item);
+  } else if (ProgramDrawsItem(di->itemID)) {
+    return false;
+  } else {
+    HMENU found = nullptr;
+    UINT pos = 0;
+    const int n = GetMenuItemCount(menu);
+    for (int i = 0; i < n && !found; ++i)
+      if (GetMenuItemID(menu, i) == di->itemID || (GetSubMenu(menu, i) && UINT_PTR(GetSubMenu(menu, i)) == di->itemID)) {
+        found = menu;
+        pos = UINT(i);
+      }
+    if (!found && !FindMenuItemById(menu, di->itemID, found, pos)) return false;
+    if (!MenuItemLook(found, pos, look)) return false;
+  }
+  POINT offset{};
+  TBitmap* back = MenuBackground(Manager, menu, offset);
+  DrawSkinMenuItem(SkinData, di->hDC, TRect{di->rcItem.left, di->rcItem.top, di->rcItem.right, di->rcItem.bottom},
+                   look, (di->itemState & ODS_SELECTED) != 0, back, offset);
+  m.Result = TRUE;
+  return true;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TVeltForm, bool, HandleMenuMessage)
+  KARO_MESSAGE(CN_MenuSelect, CNMenuSelect)
+  KARO_MESSAGE(CM_MENUCHANGED, CMMenuChanged)
+  KARO_MESSAGE(WM_MENUSELECT, WMMenuSelect)
+  KARO_MESSAGE(WM_MENUCHAR, WMMenuChar)
+  KARO_MESSAGE(WM_MEASUREITEM, WMMeasureItem)
+  KARO_MESSAGE(WM_DRAWITEM, WMDrawItem)
+KARO_END_MESSAGE_MAP_OF(false)
 
 // ---- Class-library items
 

@@ -144,7 +144,13 @@ bool TVeltForm::HandleNc(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result
   const int sx = SignedX(lParam), sy = SignedY(lParam);
   const POINT at = GetWinXY(sx, sy);
   TWinSysButton* hit = FindBtn(at);
-  if (!hit && MenuBarMouse(Msg, at, Result)) return true;
+  if (!hit) {
+    TMessage bar{Msg, wParam, lParam, 0};
+    if (MenuBarMouse(bar)) {
+      Result = bar.Result;
+      return true;
+    }
+  }
   Result = 0;
   switch (Msg) {
     case WM_NCMOUSEMOVE:

@@ -544,8 +544,8 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   if (Msg == WM_INITMENUPOPUP && Manager) Manager->MenuKind = HMENU(wParam) == SystemMenu ? 2 : 1;
   if (!FrameSkinned || (Child && FormKind != fkMDIChild)) return Default(Msg, wParam, lParam);
   {
-    LRESULT r = 0;
-    if (HandleMenuMessage(Msg, wParam, lParam, r)) return r;
+    TMessage m{Msg, wParam, lParam, 0};
+    if (HandleMenuMessage(m)) return m.Result;
   }
   const bool answersNc = SkinAnswersNc();
   switch (Msg) {

@@ -17,6 +17,7 @@
 #include "classlib/graphics/graphic_types.h"
 #include "skin/data/skin_manager_link.h"
 #include "skin/windows/core/nc_fonts.h"
+#include "skin/windows/core/skin_messages.h"
 #include "skin/windows/core/window_subclass.h"
 #include "skin/windows/forms/form_links.h"
 #include "skin/windows/forms/caption_buttons.h"
@@ -272,17 +273,28 @@ public:
   void DetachMenu();
   // A menu of the bar closed on its own.
   void CancelMenu() { MenuTracking = false; }
-  // CN_MenuSelect: the bar button (not a caption button) at the screen point in lParam opens.
-  void MenuSelect(LPARAM lParam);
+  // CN_MenuSelect: the bar button (not a caption button) at the screen point opens.
+  void MenuSelect(POINT Screen);
   // CM_DIALOGCHAR of the form: Alt with a button's accelerator opens it.
   void CMDialogChar(TMessage& Message);
   // The non-client mouse on the bar; false when the point is on no bar button.
-  bool MenuBarMouse(UINT Msg, POINT P, LRESULT& Result);
+  bool MenuBarMouse(TMessage& Message);
+  // The bar button under a non-client mouse message (its result 0 when there is one), else nil.
+  TMenuBtn* BarButtonAt(TWMNCMouse& m);
+  bool BarMouseMove(TWMNCMouse& m);
+  bool BarLButtonDown(TWMNCMouse& m);
+  bool BarLButtonUp(TWMNCMouse& m);
   // SC_KEYMENU; false when the bar does not take it.
   bool KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result);
   // The window's menu messages while skinned (WM_INITMENUPOPUP, WM_MENUSELECT, WM_MEASUREITEM,
   // WM_DRAWITEM, WM_MENUCHAR, CN_MenuSelect, CM_MENUCHANGED); false when not one of them.
-  bool HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  bool HandleMenuMessage(TMessage& Message);
+  bool CNMenuSelect(TCNScreenPoint& m);
+  bool CMMenuChanged(TMessage& m);
+  bool WMMenuSelect(TWMMenuSelect& m);
+  bool WMMenuChar(TWMMenuChar& m);
+  bool WMMeasureItem(TWMMeasureItem& m);
+  bool WMDrawItem(TWMDrawItem& m);
   // An owner-drawn item of a form's menus that is none of the class library's items and that the
   // skin did not make owner-drawn: the program measures and draws it.
   bool ProgramDrawsItem(UINT Id) const;

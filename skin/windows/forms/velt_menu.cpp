@@ -422,10 +422,10 @@ void ForgetTrackedForm(TVeltForm* Form) {
   g.Form = nullptr;
 }
 
-void TrackMenuSelect(TVeltForm* Form, WPARAM wParam, LPARAM lParam) {
+void TrackMenuSelect(TVeltForm* Form, TWMMenuSelect& Message) {
   if (g.Form != Form || g.OpenIndex < 0) return;
-  const UINT flags = HIWORD(wParam);
-  HMENU menu = HMENU(lParam);
+  const UINT flags = Message.MenuFlag;
+  HMENU menu = Message.Menu;
   if (flags == 0xFFFF && !menu) {
     if (!g.Switching) Form->CancelMenu();
     return;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "classlib/controls/messages.h"
 #include "classlib/core/persistent.h"
 #include "classlib/graphics/graphic_types.h"
 #include "skin/data/skin_manager_link.h"
@@ -123,7 +124,7 @@ int OpenMenuButton();
 // A menu of the bar is open (the filter hook is installed).
 bool MenuTracking();
 // The window's WM_MENUSELECT while one of its bar's menus is open: the item last selected.
-void TrackMenuSelect(TVeltForm* Form, WPARAM wParam, LPARAM lParam);
+void TrackMenuSelect(TVeltForm* Form, TWMMenuSelect& Message);
 // The window is going: tracking forgets it.
 void ForgetTrackedForm(TVeltForm* Form);
 

@@ -20,7 +20,9 @@ constexpr DWORD kDcxUseStyle = 0x00010000;
 LRESULT CALLBACK PopMenuProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
 LRESULT PopMenuMessage(void* menu, HWND, UINT msg, WPARAM wp, LPARAM lp) {
-  return static_cast<TVeltPopMenu*>(menu)->WinWndProc(msg, wp, lp);
+  TMessage message{msg, wp, lp, 0};
+  static_cast<TVeltPopMenu*>(menu)->WinWndProc(message);
+  return message.Result;
 }
 
 // Popup-menu windows are always taken over through the ANSI pair.
@@ -60,6 +62,8 @@ LRESULT TVeltPopMenu::Default(UINT Msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd_, Msg, wParam, lParam);
 }
 
+void TVeltPopMenu::Default(TMessage& Message) { Message.Result = Default(Message.Msg, Message.WParam, Message.LParam); }
+
 bool TVeltPopMenu::CanPaint() const {
   if (!data_ || data_->NoSkinLoaded) return false;
   const TDataSkinObject* bg = data_->MenuBackground.get();
@@ -93,47 +97,56 @@ TBitmap* TVeltPopMenu::FrameBitmap() const {
   return frame_.get();
 }
 
-LRESULT TVeltPopMenu::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  if (Msg == CN_IsSkinned) return 1;
-  if (!ManagerEnabled()) return Default(Msg, wParam, lParam);
-  switch (Msg) {
-    case WM_DESTROY: {
-      const TSavedProc saved = sub_.Saved();
-      HWND wnd = hwnd_;
-      UnSubClass();
-      return saved.Call(wnd, Msg, wParam, lParam);
-    }
-    case WM_ERASEBKGND:
-      // With xoMenuBG the items paint the whole background.
-      if (!(data_ && data_->Options().Contains(xoMenuBG))) Default(Msg, wParam, lParam);
-      return 1;
-    case WM_NCPAINT:
-      if (!CanPaint()) return Default(Msg, wParam, lParam);
-      NcPaint(wParam);
-      return 0;
-    case WM_PRINT:
-      return WMPrint(wParam, lParam);
-    case WM_PAINT: {
-      if (!CanPaint()) return Default(Msg, wParam, lParam);
-      // A popup without a non-client area paints its own frame with its items: the frame is
-      // put on after them, around them.
-      BuildFrame();
-      const LRESULT r = Default(Msg, wParam, lParam);
-      const POINT o = ClientOffset();
-      if (o.x == 0 && o.y == 0) PaintOverClient();
-      return r;
-    }
-    default:
-      return Default(Msg, wParam, lParam);
-  }
+void TVeltPopMenu::CNIsSkinned(TWMNoParams& m) { m.Result = 1; }
+
+KARO_BEGIN_MESSAGE_MAP_OF(TVeltPopMenu, void, WinWndProc)
+  KARO_MESSAGE(CN_IsSkinned, CNIsSkinned)
+KARO_END_MESSAGE_MAP_OF(ManagerEnabled() ? SkinnedProc(Message) : Default(Message))
+
+void TVeltPopMenu::WMDestroy(TWMNoParams& m) {
+  const TSavedProc saved = sub_.Saved();
+  HWND wnd = hwnd_;
+  UnSubClass();
+  m.Result = saved.Call(wnd, m.Message.Msg, m.Message.WParam, m.Message.LParam);
 }
 
-void TVeltPopMenu::NcPaint(WPARAM Region) {
+void TVeltPopMenu::WMERASEBKGND(TWMEraseBkgnd& m) {
+  // With xoMenuBG the items paint the whole background.
+  if (!(data_ && data_->Options().Contains(xoMenuBG))) Default(m.Message);
+  m.Result = 1;
+}
+
+void TVeltPopMenu::WMNCPaint(TWMNCPaint& m) {
+  if (!CanPaint()) return Default(m.Message);
+  NcPaint(m.RGN);
+  m.Result = 0;
+}
+
+void TVeltPopMenu::WMPaint(TWMPaint& m) {
+  if (!CanPaint()) return Default(m.Message);
+  // A popup without a non-client area paints its own frame with its items: the frame is
+  // put on after them, around them.
+  BuildFrame();
+  Default(m.Message);
+  const POINT o = ClientOffset();
+  if (o.x == 0 && o.y == 0) PaintOverClient();
+}
+
+// The messages of a popup-menu window while the manager is on.
+KARO_BEGIN_MESSAGE_MAP_OF(TVeltPopMenu, void, SkinnedProc)
+  KARO_MESSAGE(WM_DESTROY, WMDestroy)
+  KARO_MESSAGE(WM_ERASEBKGND, WMERASEBKGND)
+  KARO_MESSAGE(WM_NCPAINT, WMNCPaint)
+  KARO_MESSAGE(WM_PRINT, WMPrint)
+  KARO_MESSAGE(WM_PAINT, WMPaint)
+KARO_END_MESSAGE_MAP_OF(Default(Message))
+
+void TVeltPopMenu::NcPaint(HRGN Region) {
   const POINT o = ClientOffset();
   // No non-client area: the frame is painted with the client area.
   if (o.x == 0 && o.y == 0) return;
   HDC dc = nullptr;
-  if (Region > 1) {
+  if (UINT_PTR(Region) > 1) {
     HRGN copy = CreateRectRgn(0, 0, 0, 0);
     if (copy && CombineRgn(copy, HRGN(Region), nullptr, RGN_COPY) != ERROR)
       dc = GetDCEx(hwnd_, copy, DCX_WINDOW | DCX_INTERSECTRGN | kDcxUseStyle);
@@ -179,9 +192,9 @@ void TVeltPopMenu::PaintOverClient() {
   ReleaseDC(hwnd_, dc);
 }
 
-LRESULT TVeltPopMenu::WMPrint(WPARAM wParam, LPARAM lParam) {
-  HDC dc = HDC(wParam);
-  if (!CanPaint() || !dc) return Default(WM_PRINT, wParam, lParam);
+void TVeltPopMenu::WMPrint(TWMPrint& m) {
+  HDC dc = m.DC;
+  if (!CanPaint() || !dc) return Default(m.Message);
   if (!MenuHandle) newskinmenu = this;
   RECT w{};
   GetWindowRect(hwnd_, &w);
@@ -194,9 +207,12 @@ LRESULT TVeltPopMenu::WMPrint(WPARAM wParam, LPARAM lParam) {
   const int mode = SetBkMode(dc, TRANSPARENT);
   const int saved = SaveDC(dc);
   SelectClipRgn(dc, inner);
-  const LRESULT r = Default(WM_PRINT, wParam, lParam & ~LPARAM(PRF_NONCLIENT | PRF_ERASEBKGND));
+  // The items print over the frame, which already holds the border and the background.
+  TMessage items = m.Message;
+  items.LParam &= ~LPARAM(PRF_NONCLIENT | PRF_ERASEBKGND);
+  Default(items);
   RestoreDC(dc, saved);
   SetBkMode(dc, mode);
   DeleteObject(inner);
-  return r;
+  m.Result = items.Result;
 }

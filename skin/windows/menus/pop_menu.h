@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "classlib/controls/messages.h"
 #include "skin/windows/core/window_subclass.h"
 
 class TBitmap;
@@ -24,8 +25,10 @@ public:
   // Gives the window its procedure back; harmless a second time.
   void UnSubClass();
 
-  LRESULT WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam);
+  void WinWndProc(TMessage& Message);
   LRESULT Default(UINT Msg, WPARAM wParam, LPARAM lParam);
+  // The message to the saved procedure, its result in the message.
+  void Default(TMessage& Message);
 
   HWND Window() const { return hwnd_; }
   TSkinData* SkinData() const { return data_; }
@@ -40,9 +43,15 @@ public:
 private:
   bool CanPaint() const;
   void BuildFrame();
-  void NcPaint(WPARAM Region);
+  void NcPaint(HRGN Region);
   void PaintOverClient();
-  LRESULT WMPrint(WPARAM wParam, LPARAM lParam);
+  void SkinnedProc(TMessage& Message);
+  void CNIsSkinned(TWMNoParams& m);
+  void WMDestroy(TWMNoParams& m);
+  void WMERASEBKGND(TWMEraseBkgnd& m);
+  void WMNCPaint(TWMNCPaint& m);
+  void WMPaint(TWMPaint& m);
+  void WMPrint(TWMPrint& m);
 
   HWND hwnd_ = nullptr;
   TSkinData* data_ = nullptr;

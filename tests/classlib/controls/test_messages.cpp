@@ -3,6 +3,8 @@
 // typed unpacking of Dispatch.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "classlib/controls/control_atom.h"
 #include "classlib/controls/forms.h"
 #include "tests/support/message_log.h"
@@ -64,6 +66,35 @@ KARO_BEGIN_MESSAGE_MAP(TTypedControl)
   KARO_MESSAGE(WM_SIZE, WMSize)
   KARO_MESSAGE(CM_BOOM, CMBoom)
 KARO_END_MESSAGE_MAP(TCustomControl)
+
+// A class whose map defines another member than Dispatch and hands back its handlers' answers.
+class TAnswering {
+public:
+  bool Ask(TMessage& Message);
+  int unlisted = 0;
+  std::vector<UINT> heard;
+
+private:
+  bool Yes(TWMMouse& m) {
+    heard.push_back(m.Message.Msg);
+    m.Result = m.XPos;
+    return true;
+  }
+  bool No(TMessage& m) {
+    heard.push_back(m.Msg);
+    return false;
+  }
+  bool Unlisted(TMessage&) {
+    ++unlisted;
+    return true;
+  }
+};
+
+KARO_BEGIN_MESSAGE_MAP_OF(TAnswering, bool, Ask)
+  KARO_MESSAGE(WM_LBUTTONDOWN, Yes)
+  KARO_MESSAGE(WM_LBUTTONDBLCLK, Yes)
+  KARO_MESSAGE(WM_KEYDOWN, No)
+KARO_END_MESSAGE_MAP_OF(Unlisted(Message))
 
 class Messages : public ::testing::Test {
 protected:
@@ -279,6 +310,58 @@ TEST_F(Messages, DispatchHandsHandlersTypedSignedValues) {
   EXPECT_EQ(c->sizeH, 42);
   // The window's new size reached the control through the inherited handler.
   EXPECT_EQ(c->Width(), 61);
+}
+
+TEST(MessageMaps, AMapOfAnotherMemberHandsBackItsHandlersAnswers) {
+  TAnswering a;
+  TMessage down{WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(-5, 9), 0};
+  TMessage key{WM_KEYDOWN, VK_SPACE, 0, 0};
+  TMessage other{WM_KEYUP, VK_SPACE, 0, 0};
+  EXPECT_TRUE(a.Ask(down));
+  EXPECT_EQ(down.Result, -5);
+  EXPECT_FALSE(a.Ask(key));
+  // Only an unlisted message gets the end's answer, and it is worked out for that one only.
+  EXPECT_EQ(a.unlisted, 0);
+  EXPECT_TRUE(a.Ask(other));
+  EXPECT_EQ(a.unlisted, 1);
+  EXPECT_EQ(a.heard, (std::vector<UINT>{WM_LBUTTONDBLCLK, WM_KEYDOWN}));
+}
+
+// The views of the non-client and mouse messages read signed coordinates: a second monitor left
+// of or above the first gives negative ones.
+TEST(MessageMaps, ViewsReadScreenPointsSigned) {
+  const LPARAM lp = MAKELPARAM(-1200, -30);
+  struct TCase {
+    UINT Msg;
+    WPARAM WParam;
+    int X, Y, Code;
+  };
+  const TCase cases[] = {
+      {WM_NCHITTEST, 0, -1200, -30, 0},
+      {WM_NCMOUSEMOVE, HTCAPTION, -1200, -30, HTCAPTION},
+      {WM_NCLBUTTONDOWN, HTVSCROLL, -1200, -30, HTVSCROLL},
+      {WM_PARENTNOTIFY, WM_LBUTTONDOWN, -1200, -30, WM_LBUTTONDOWN},
+  };
+  for (const TCase& c : cases) {
+    TMessage m{c.Msg, c.WParam, lp, 0};
+    int x = 0, y = 0, code = 0;
+    if (c.Msg == WM_NCHITTEST) {
+      TWMNCHitTest v(m);
+      x = v.XPos, y = v.YPos;
+    } else if (c.Msg == WM_PARENTNOTIFY) {
+      TWMParentNotify v(m);
+      x = v.XPos, y = v.YPos, code = int(v.Event);
+    } else {
+      TWMNCMouse v(m);
+      x = v.XCursor, y = v.YCursor, code = v.HitTest;
+    }
+    EXPECT_EQ(x, c.X) << c.Msg;
+    EXPECT_EQ(y, c.Y) << c.Msg;
+    EXPECT_EQ(code, c.Code) << c.Msg;
+  }
+  // The timer's number is the whole wParam, not its low word.
+  TMessage t{WM_TIMER, WPARAM(0x10001), 0, 0};
+  EXPECT_EQ(TWMTimer(t).TimerID, UINT_PTR(0x10001));
 }
 
 TEST_F(Messages, AnExceptionInAHandlerStopsAtTheWindowProcedure) {
