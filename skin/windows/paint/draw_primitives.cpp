@@ -140,21 +140,42 @@ std::unique_ptr<TBitmap> NewPicture(int width, int height) {
   return pic;
 }
 
-// The nine-slice of a frame into a width x height picture at (0, 0) of dest, whose stretch mode
-// is already COLORONCOLOR.
+// The nine-slice of a frame into a width x height picture at (x, y) of dest, whose stretch mode
+// is already COLORONCOLOR. A piece without pixels leaves its place as it was.
 void ComposeNineSlice(HDC dest, int width, int height, TBitmap* strip, const TRect& frame, const TRect& margins,
-                      int tile) {
+                      int tile, int x = 0, int y = 0) {
   const TRect m = FitMargins(margins, std::min(frame.Width(), width), std::min(frame.Height(), height));
   const TSlices pieces = NineSlice(frame, m, width, height);
   HDC src = SourceDC(strip);
   for (int i = 0; i < pieces.Count; ++i) {
     const TSlicePiece& p = pieces.Items[size_t(i)];
     if (i == npMiddle && tile) {
-      if (p.Drawn()) TileBlt(dest, p.Dest, src, p.Source, SRCCOPY);
+      if (p.Drawn())
+        TileBlt(dest, Rect(p.Dest.Left + x, p.Dest.Top + y, p.Dest.Right + x, p.Dest.Bottom + y), src, p.Source,
+                SRCCOPY);
     } else {
-      CopyPiece(dest, src, p);
+      CopyPiece(dest, src, p, x, y);
     }
   }
+}
+
+// The nine-slice of a frame composed at R of dc, with the pixels of a picture of R's size (black
+// until drawn on) copied there whole: cut to R, as such a picture cuts the tiles that overhang
+// it, and black where a piece has no pixels. dc's clip and stretch mode come back as they were.
+void ComposeNineSliceAt(HDC dc, const TRect& r, TBitmap* strip, const TRect& frame, const TRect& margins, int tile) {
+  const int width = r.Width(), height = r.Height();
+  const TRect m = FitMargins(margins, std::min(frame.Width(), width), std::min(frame.Height(), height));
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+  // The pieces do not overlap: the black of those without pixels goes first, as in a new picture.
+  for (const TSlicePiece& p : NineSlice(frame, m, width, height)) {
+    if (p.Drawn() || p.Dest.IsEmpty()) continue;
+    RECT black{p.Dest.Left + r.Left, p.Dest.Top + r.Top, p.Dest.Right + r.Left, p.Dest.Bottom + r.Top};
+    FillRect(dc, &black, HBRUSH(GetStockObject(BLACK_BRUSH)));
+  }
+  SetStretchBltMode(dc, COLORONCOLOR);
+  ComposeNineSlice(dc, width, height, strip, frame, margins, tile, r.Left, r.Top);
+  RestoreDC(dc, saved);
 }
 
 // The three-slice of DrawRectH (across) and DrawRectV (down), straight into dc.
@@ -364,6 +385,12 @@ void DrawRect2(HDC DC, const TRect& R, TBitmap* Strip, const TRect& Margins, int
   if (R.IsEmpty()) return;
   std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
   if (!f) return;
+  if (!Trans) {
+    // Nothing to key out: composed straight into DC, which takes the same pixels as the
+    // picture GetHMap would return copied whole, without a picture of R's size made per call.
+    ComposeNineSliceAt(DC, R, Strip, *f, Margins, Tile);
+    return;
+  }
   // The picture GetHMap would return, composed in a scratch picture of our own.
   TScratch pic(R.Width(), R.Height());
   SetStretchBltMode(pic.DC(), COLORONCOLOR);

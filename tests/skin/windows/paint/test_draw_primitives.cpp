@@ -339,6 +339,45 @@ TEST(DrawRect2, NothingForUnusableFramesOrInvertedRectangles) {
 }
 
 
+// Opaque pictures go straight into the destination: they must show there what GetHMap's picture
+// of the rectangle's size shows (overhanging tiles cut at the rectangle, black where the frame has
+// no pixels), and leave the destination's clip and stretch mode as they were.
+TEST(DrawRect2, OpaqueShowsGetHMapsPictureInTheRectangleOnly) {
+  Strip s(2, 20, 12);
+  struct Case {
+    const char* what;
+    TRect r, margins;
+    int tile;
+  } cases[] = {
+      {"stretched middle", Rect(7, 4, 57, 35), kMargins, 0},
+      {"tiles overhanging the right and bottom pieces", Rect(7, 4, 57, 35), kMargins, 1},
+      {"tiles overhanging the rectangle itself", Rect(5, 6, 48, 30), Rect(0, 0, 0, 0), 1},
+      {"no middle in the frame", Rect(3, 3, 43, 33), Rect(10, 6, 10, 6), 1},
+      {"no middle, stretched", Rect(3, 3, 43, 33), Rect(10, 6, 10, 6), 0},
+      {"margins collapsed", Rect(2, 2, 8, 30), Rect(4, 4, 4, 4), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto want = GetHMap(c.r, &s.bmp, c.margins, 2, 2, c.tile, 0);
+    TBitmap dest;
+    Surface(dest, 64, 40, kSentinel);
+    HDC dc = dest.Canvas()->Handle();
+    SetStretchBltMode(dc, HALFTONE);
+    DrawRect2(dc, c.r, &s.bmp, c.margins, 2, 2, 0, c.tile, 0);
+    EXPECT_EQ(GetStretchBltMode(dc), HALFTONE);
+    RECT clip{};
+    EXPECT_EQ(GetClipBox(dc, &clip), SIMPLEREGION);
+    EXPECT_EQ(clip.right - clip.left, 64);
+    int wrong = 0;
+    for (int y = 0; y < want->Height(); ++y)
+      for (int x = 0; x < want->Width(); ++x)
+        if (PixelOf(dest, c.r.Left + x, c.r.Top + y) != PixelOf(*want, x, y)) ++wrong;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(TouchedOutside(dest, c.r), 0);
+  }
+}
+
+
 // ---- Whole frames
 
 TEST(DrawRect1, WholeFrameStretchedOrCopied) {
