@@ -553,9 +553,47 @@ TEST_P(Keyed, DrawTranmapReadsNothingBeyondTheBitmap) {
   EXPECT_EQ(TouchedOutside(dest, Rect(4, 4, 9, 9)), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPaths, Keyed, testing::Values(kcMaskBlt, kcThreeBlits),
+// A copy on the pixels must honour what the blits honour: the clip, the origin and the edges of
+// the destination.
+TEST_P(Keyed, DrawTranmapKeepsToTheClipTheOriginAndTheEdgesOfTheDC) {
+  TBitmap pic;
+  FillBitmap(pic, 6, 4, pf24bit, [](int x, int y) { return x == 0 && y == 0 ? kMagenta : StripColor(1, x, y); });
+  TBitmap dest;
+  Surface(dest, 20, 20, kSentinel);
+  HDC dc = dest.Canvas()->Handle();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, 4, 4, 7, 6);
+  DrawTranmap(dc, Rect(2, 3, 8, 7), &pic, clFuchsia);
+  RestoreDC(dc, saved);
+  EXPECT_EQ(PixelOf(dest, 4, 4), StripColor(1, 2, 1));
+  EXPECT_EQ(PixelOf(dest, 6, 5), StripColor(1, 4, 2));
+  EXPECT_EQ(TouchedOutside(dest, Rect(4, 4, 7, 6)), 0);
+
+  Surface(dest, 20, 20, kSentinel);
+  dc = dest.Canvas()->Handle();
+  SetViewportOrgEx(dc, 5, 2, nullptr);
+  DrawTranmap(dc, Rect(0, 0, 6, 4), &pic, clFuchsia);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  EXPECT_EQ(PixelOf(dest, 5, 2), kSentinel);
+  EXPECT_EQ(PixelOf(dest, 6, 2), StripColor(1, 1, 0));
+  EXPECT_EQ(PixelOf(dest, 10, 5), StripColor(1, 5, 3));
+  EXPECT_EQ(TouchedOutside(dest, Rect(5, 2, 11, 6)), 0);
+
+  // Hanging over the top-left and bottom-right corners: only what lies on the picture lands.
+  Surface(dest, 20, 20, kSentinel);
+  dc = dest.Canvas()->Handle();
+  DrawTranmap(dc, Rect(-2, -1, 4, 3), &pic, clFuchsia);
+  DrawTranmap(dc, Rect(17, 18, 23, 22), &pic, clFuchsia);
+  EXPECT_EQ(PixelOf(dest, 0, 0), StripColor(1, 2, 1));
+  EXPECT_EQ(PixelOf(dest, 3, 1), StripColor(1, 5, 2));
+  EXPECT_EQ(PixelOf(dest, 19, 19), StripColor(1, 2, 1));
+  EXPECT_EQ(PixelOf(dest, 17, 18), kSentinel);
+  EXPECT_EQ(TouchedOutside(dest, Rect(0, 0, 4, 3)), 3 * 2 - 1);  // the corner's own key pixel stays
+}
+
+INSTANTIATE_TEST_SUITE_P(EachPath, Keyed, testing::Values(kcMaskBlt, kcThreeBlits, kcPixels),
                          [](const testing::TestParamInfo<TKeyedCopyMethod>& i) {
-                           return i.param == kcMaskBlt ? "MaskBlt" : "ThreeBlits";
+                           return i.param == kcMaskBlt ? "MaskBlt" : i.param == kcThreeBlits ? "ThreeBlits" : "Pixels";
                          });
 
 TEST(DrawTranmap, ThreeBlitsRestoreTheColoursOfTheDC) {
