@@ -38,7 +38,19 @@ bool HasPicture(const TDataSkinObject* o) { return o && o->Map && !o->Map->Empty
 
 TWorkBitmap::TWorkBitmap(HDC Like, int W, int H) {
   DC = CreateCompatibleDC(Like);
-  Bmp = CreateCompatibleBitmap(Like, std::max(W, 1), std::max(H, 1));
+  // A device-independent picture of 32 bits, whose pixels the keyed copies of the arrows and
+  // thumbs reach straight instead of going through MaskBlt; the colours are those of a
+  // compatible bitmap of the screen, which is made only when no such picture can be had.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = std::max(W, 1);
+  info.bmiHeader.biHeight = -std::max(H, 1);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  Bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!Bmp) Bmp = CreateCompatibleBitmap(Like, std::max(W, 1), std::max(H, 1));
   Old = SelectObject(DC, Bmp);
   SetStretchBltMode(DC, COLORONCOLOR);
 }

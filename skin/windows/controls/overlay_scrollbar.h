@@ -18,7 +18,7 @@ class TSkinData;
 // Kinds of bar covered.
 constexpr int kBarHorz = 0, kBarVert = 1, kBarControl = 2;
 
-// A memory picture compatible with a device context, freed with its own device context.
+// A memory picture to compose in for a device context, freed with its own device context.
 struct TWorkBitmap {
   TWorkBitmap(HDC Like, int W, int H);
   ~TWorkBitmap();

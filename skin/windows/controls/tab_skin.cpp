@@ -358,8 +358,8 @@ void TSkinTab::DrawStrip(HDC DC, const TRect& R, const TRect& D) {
   const TRect S = TabStripRect(R, D, FPosition);
   const TPoint size = TabWorkSize(S, FPosition);
   if (size.X <= 0 || size.Y <= 0) return;
-  FWorkBitmap = NewWork(size.X, size.Y);
-  HDC w = FWorkBitmap->Canvas()->Handle();
+  const std::unique_ptr<TBitmap> strip = NewWork(size.X, size.Y);
+  HDC w = strip->Canvas()->Handle();
   FillParentBG(w, TRect(0, 0, size.X, size.Y));
   HGDIOBJ oldFont = SelectObject(w, WindowFont(FHandle));
   const TDataSkinBorder* rec = FSkinData->Tabs.get();
@@ -396,9 +396,9 @@ void TSkinTab::DrawStrip(HDC DC, const TRect& R, const TRect& D) {
     DeleteObject(pen);
   }
   SelectObject(w, oldFont);
-  if (FPosition == Stright) Drehen90Grad(FWorkBitmap.get());
-  if (FPosition == Stleft) Drehen270Grad(FWorkBitmap.get());
-  BitBlt(DC, S.Left, S.Top, S.Width(), S.Height(), FWorkBitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
+  if (FPosition == Stright) Drehen90Grad(strip.get());
+  if (FPosition == Stleft) Drehen270Grad(strip.get());
+  BitBlt(DC, S.Left, S.Top, S.Width(), S.Height(), strip->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TSkinTab::DrawControl(HDC DC, const TRect& R) {
@@ -409,9 +409,12 @@ void TSkinTab::DrawControl(HDC DC, const TRect& R) {
   SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, LPARAM(&adj));
   const TRect D = TabPaneRect(TR(adj), FPosition);
   HWND scroll = FindScroll();
-  // The whole window is composed off screen and copied once.
-  auto all = NewWork(R.Width(), R.Height());
-  HDC a = all->Canvas()->Handle();
+  // The whole window is composed off screen and copied once, in a picture kept while the
+  // window keeps its size: a new one of a page control's size for every paint costs more than
+  // the drawing in it, which covers it whole.
+  FWorkBitmap->SetSize(R.Width(), R.Height());
+  if (FWorkBitmap->Empty()) return;
+  HDC a = FWorkBitmap->Canvas()->Handle();
   FillParentBG(a, TRect(0, 0, R.Width(), R.Height()));
   if (FTabImage && FSkinData->Tabs) DrawStrip(a, R, D);
   if (FPaneImage) {

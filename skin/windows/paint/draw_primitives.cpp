@@ -83,7 +83,8 @@ private:
 
 bool UseMaskBlt() {
   switch (KeyedCopyMethod) {
-    case kcMaskBlt: return true;
+    case kcMaskBlt:
+    case kcPixels: return true;
     case kcThreeBlits: return false;
     case kcPlatform: break;
   }
@@ -98,12 +99,99 @@ struct TSource {
 TSource SourceOf(TBitmap* b) { return {SourceDC(b), b->PixelView()}; }
 TSource SourceOf(TScratch& s) { return {s.DC(), s.Pixels()}; }
 
+// The pixels of the picture selected into dc, when a copy into dc lands on them unchanged: a
+// 24- or 32-bit DIB section, no clip inside it, no mapping, origin shift, transform or mirroring.
+struct TDestPixels {
+  uint8_t* Bits = nullptr;
+  int Width = 0, Height = 0, BitsPerPixel = 0;
+  size_t Stride = 0;
+  bool TopDown = false;
+  uint8_t* Row(int y) const { return Bits + size_t(TopDown ? y : Height - 1 - y) * Stride; }
+};
+std::optional<TDestPixels> ReachablePixels(HDC dc) {
+  if (GetObjectType(dc) != OBJ_MEMDC) return std::nullopt;
+  DIBSECTION ds{};
+  HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+  if (!bitmap || GetObjectW(bitmap, sizeof ds, &ds) != int(sizeof ds) || !ds.dsBm.bmBits) return std::nullopt;
+  if (ds.dsBmih.biCompression != BI_RGB || (ds.dsBm.bmBitsPixel != 24 && ds.dsBm.bmBitsPixel != 32))
+    return std::nullopt;
+  if (GetMapMode(dc) != MM_TEXT || GetLayout(dc) != 0) return std::nullopt;
+  POINT vp{}, win{};
+  GetViewportOrgEx(dc, &vp);
+  GetWindowOrgEx(dc, &win);
+  if (vp.x || vp.y || win.x || win.y) return std::nullopt;
+  if (GetGraphicsMode(dc) != GM_COMPATIBLE) return std::nullopt;
+  RECT box{};
+  if (GetClipBox(dc, &box) != SIMPLEREGION || box.left != 0 || box.top != 0 || box.right != ds.dsBm.bmWidth ||
+      box.bottom != ds.dsBm.bmHeight)
+    return std::nullopt;
+  TDestPixels d;
+  d.Bits = static_cast<uint8_t*>(ds.dsBm.bmBits);
+  d.Width = ds.dsBm.bmWidth;
+  d.Height = ds.dsBm.bmHeight;
+  d.BitsPerPixel = ds.dsBm.bmBitsPixel;
+  d.Stride = size_t(ds.dsBm.bmWidthBytes);
+  d.TopDown = ds.dsBmih.biHeight < 0;
+  if (!d.TopDown && d.Height > 1) {
+    // Not every system gives a top-down picture's height with its sign: the first row in memory
+    // is asked which row it is, by a pixel set and put back as it was.
+    const size_t n = size_t(d.BitsPerPixel / 8);
+    uint8_t* first = d.Bits;
+    uint8_t* last = d.Bits + size_t(d.Height - 1) * d.Stride;
+    uint8_t wasFirst[4], wasLast[4];
+    std::memcpy(wasFirst, first, n);
+    std::memcpy(wasLast, last, n);
+    const COLORREF probe = RGB(uint8_t(~wasFirst[2]), uint8_t(~wasFirst[1]), uint8_t(~wasFirst[0]));
+    SetPixelV(dc, 0, 0, probe);
+    GdiFlush();
+    d.TopDown = first[0] != wasFirst[0] || first[1] != wasFirst[1] || first[2] != wasFirst[2];
+    std::memcpy(first, wasFirst, n);
+    std::memcpy(last, wasLast, n);
+  }
+  return d;
+}
+
+// The keyed copy done on the pixels, as the blits would do it: a copied pixel takes the source's
+// colour (a 32-bit pixel from a 32-bit source whole, from a 24-bit one with a zero fourth byte),
+// a pixel of the key colour leaves the destination as it was, and the copy is cut to the
+// destination. False, with nothing drawn, where the pixels cannot be reached. MaskBlt makes
+// several pictures of its own for every call under Wine, which costs far more than the copy.
+bool KeyedCopyPixels(HDC dc, int x, int y, int width, int height, const TSource& source, int sx, int sy,
+                     COLORREF key) {
+  const TPixelView& s = source.Pixels;
+  if (s.Empty() || (s.BitsPerPixel != 24 && s.BitsPerPixel != 32)) return false;
+  GdiFlush();
+  const std::optional<TDestPixels> d = ReachablePixels(dc);
+  if (!d || d->Bits == s.Bits) return false;
+  const int x0 = std::max(0, -x), y0 = std::max(0, -y);
+  const int x1 = std::min(width, d->Width - x), y1 = std::min(height, d->Height - y);
+  const uint8_t kr = GetRValue(key), kg = GetGValue(key), kb = GetBValue(key);
+  const size_t ss = size_t(s.BitsPerPixel / 8), ds = size_t(d->BitsPerPixel / 8);
+  const bool whole = ss == 4 && ds == 4;
+  for (int row = y0; row < y1; ++row) {
+    const uint8_t* from = s.Row(sy + row) + size_t(sx + x0) * ss;
+    uint8_t* to = d->Row(y + row) + size_t(x + x0) * ds;
+    for (int col = x0; col < x1; ++col, from += ss, to += ds) {
+      // Stored blue, green, red.
+      if (from[0] == kb && from[1] == kg && from[2] == kr) continue;
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+      if (ds == 4) to[3] = whole ? from[3] : 0;
+    }
+  }
+  return true;
+}
+
 // Copies the width x height part of source at (sx, sy) to (x, y) of dc, except the pixels of the
 // key colour. The part is cut to the source, so nothing outside it is read.
 void KeyedCopy(HDC dc, int x, int y, int width, int height, const TSource& source, int sx, int sy, TColor key) {
   width = std::min(width, source.Pixels.Width - sx);
   height = std::min(height, source.Pixels.Height - sy);
   if (width <= 0 || height <= 0 || sx < 0 || sy < 0) return;
+  if ((KeyedCopyMethod == kcPlatform || KeyedCopyMethod == kcPixels) &&
+      KeyedCopyPixels(dc, x, y, width, height, source, sx, sy, GdiColor(key)))
+    return;
   const TPixelImage bits = KeyMask(source.Pixels, sx, sy, width, height, GdiColor(key));
   TScratch mask(width, height, 1);
   std::memcpy(mask.Pixels().Bits, bits.Data(), bits.Size());
@@ -140,21 +228,42 @@ std::unique_ptr<TBitmap> NewPicture(int width, int height) {
   return pic;
 }
 
-// The nine-slice of a frame into a width x height picture at (0, 0) of dest, whose stretch mode
-// is already COLORONCOLOR.
+// The nine-slice of a frame into a width x height picture at (x, y) of dest, whose stretch mode
+// is already COLORONCOLOR. A piece without pixels leaves its place as it was.
 void ComposeNineSlice(HDC dest, int width, int height, TBitmap* strip, const TRect& frame, const TRect& margins,
-                      int tile) {
+                      int tile, int x = 0, int y = 0) {
   const TRect m = FitMargins(margins, std::min(frame.Width(), width), std::min(frame.Height(), height));
   const TSlices pieces = NineSlice(frame, m, width, height);
   HDC src = SourceDC(strip);
   for (int i = 0; i < pieces.Count; ++i) {
     const TSlicePiece& p = pieces.Items[size_t(i)];
     if (i == npMiddle && tile) {
-      if (p.Drawn()) TileBlt(dest, p.Dest, src, p.Source, SRCCOPY);
+      if (p.Drawn())
+        TileBlt(dest, Rect(p.Dest.Left + x, p.Dest.Top + y, p.Dest.Right + x, p.Dest.Bottom + y), src, p.Source,
+                SRCCOPY);
     } else {
-      CopyPiece(dest, src, p);
+      CopyPiece(dest, src, p, x, y);
     }
   }
+}
+
+// The nine-slice of a frame composed at R of dc, with the pixels of a picture of R's size (black
+// until drawn on) copied there whole: cut to R, as such a picture cuts the tiles that overhang
+// it, and black where a piece has no pixels. dc's clip and stretch mode come back as they were.
+void ComposeNineSliceAt(HDC dc, const TRect& r, TBitmap* strip, const TRect& frame, const TRect& margins, int tile) {
+  const int width = r.Width(), height = r.Height();
+  const TRect m = FitMargins(margins, std::min(frame.Width(), width), std::min(frame.Height(), height));
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+  // The pieces do not overlap: the black of those without pixels goes first, as in a new picture.
+  for (const TSlicePiece& p : NineSlice(frame, m, width, height)) {
+    if (p.Drawn() || p.Dest.IsEmpty()) continue;
+    RECT black{p.Dest.Left + r.Left, p.Dest.Top + r.Top, p.Dest.Right + r.Left, p.Dest.Bottom + r.Top};
+    FillRect(dc, &black, HBRUSH(GetStockObject(BLACK_BRUSH)));
+  }
+  SetStretchBltMode(dc, COLORONCOLOR);
+  ComposeNineSlice(dc, width, height, strip, frame, margins, tile, r.Left, r.Top);
+  RestoreDC(dc, saved);
 }
 
 // The three-slice of DrawRectH (across) and DrawRectV (down), straight into dc.
@@ -364,6 +473,12 @@ void DrawRect2(HDC DC, const TRect& R, TBitmap* Strip, const TRect& Margins, int
   if (R.IsEmpty()) return;
   std::optional<TRect> f = StripFrame(Strip, FrameIndex, FrameCount, Vertical != 0);
   if (!f) return;
+  if (!Trans) {
+    // Nothing to key out: composed straight into DC, which takes the same pixels as the
+    // picture GetHMap would return copied whole, without a picture of R's size made per call.
+    ComposeNineSliceAt(DC, R, Strip, *f, Margins, Tile);
+    return;
+  }
   // The picture GetHMap would return, composed in a scratch picture of our own.
   TScratch pic(R.Width(), R.Height());
   SetStretchBltMode(pic.DC(), COLORONCOLOR);

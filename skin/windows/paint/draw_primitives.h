@@ -36,9 +36,11 @@ void FinishVeltForm();
 // device context that a resize brings.
 TBitmap* SizeBG(int Width, int Height);
 
-// How DrawTranmap keys out a colour: by default MaskBlt on the NT family and three raster
-// blits elsewhere; tests pin one of the two.
-enum TKeyedCopyMethod { kcPlatform, kcMaskBlt, kcThreeBlits };
+// How DrawTranmap keys out a colour: by default straight on the pixels when the destination is
+// a device-independent picture that nothing clips, moves or mirrors, else MaskBlt on the NT
+// family and three raster blits elsewhere; tests pin one of the three (kcPixels still takes
+// MaskBlt where the pixels cannot be reached).
+enum TKeyedCopyMethod { kcPlatform, kcMaskBlt, kcThreeBlits, kcPixels };
 extern TKeyedCopyMethod KeyedCopyMethod;
 
 // The whole frame (frames side by side) stretched into R, keyed with magenta when Trans is set.

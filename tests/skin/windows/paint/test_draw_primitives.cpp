@@ -339,6 +339,45 @@ TEST(DrawRect2, NothingForUnusableFramesOrInvertedRectangles) {
 }
 
 
+// Opaque pictures go straight into the destination: they must show there what GetHMap's picture
+// of the rectangle's size shows (overhanging tiles cut at the rectangle, black where the frame has
+// no pixels), and leave the destination's clip and stretch mode as they were.
+TEST(DrawRect2, OpaqueShowsGetHMapsPictureInTheRectangleOnly) {
+  Strip s(2, 20, 12);
+  struct Case {
+    const char* what;
+    TRect r, margins;
+    int tile;
+  } cases[] = {
+      {"stretched middle", Rect(7, 4, 57, 35), kMargins, 0},
+      {"tiles overhanging the right and bottom pieces", Rect(7, 4, 57, 35), kMargins, 1},
+      {"tiles overhanging the rectangle itself", Rect(5, 6, 48, 30), Rect(0, 0, 0, 0), 1},
+      {"no middle in the frame", Rect(3, 3, 43, 33), Rect(10, 6, 10, 6), 1},
+      {"no middle, stretched", Rect(3, 3, 43, 33), Rect(10, 6, 10, 6), 0},
+      {"margins collapsed", Rect(2, 2, 8, 30), Rect(4, 4, 4, 4), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto want = GetHMap(c.r, &s.bmp, c.margins, 2, 2, c.tile, 0);
+    TBitmap dest;
+    Surface(dest, 64, 40, kSentinel);
+    HDC dc = dest.Canvas()->Handle();
+    SetStretchBltMode(dc, HALFTONE);
+    DrawRect2(dc, c.r, &s.bmp, c.margins, 2, 2, 0, c.tile, 0);
+    EXPECT_EQ(GetStretchBltMode(dc), HALFTONE);
+    RECT clip{};
+    EXPECT_EQ(GetClipBox(dc, &clip), SIMPLEREGION);
+    EXPECT_EQ(clip.right - clip.left, 64);
+    int wrong = 0;
+    for (int y = 0; y < want->Height(); ++y)
+      for (int x = 0; x < want->Width(); ++x)
+        if (PixelOf(dest, c.r.Left + x, c.r.Top + y) != PixelOf(*want, x, y)) ++wrong;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(TouchedOutside(dest, c.r), 0);
+  }
+}
+
+
 // ---- Whole frames
 
 TEST(DrawRect1, WholeFrameStretchedOrCopied) {
@@ -514,9 +553,47 @@ TEST_P(Keyed, DrawTranmapReadsNothingBeyondTheBitmap) {
   EXPECT_EQ(TouchedOutside(dest, Rect(4, 4, 9, 9)), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPaths, Keyed, testing::Values(kcMaskBlt, kcThreeBlits),
+// A copy on the pixels must honour what the blits honour: the clip, the origin and the edges of
+// the destination.
+TEST_P(Keyed, DrawTranmapKeepsToTheClipTheOriginAndTheEdgesOfTheDC) {
+  TBitmap pic;
+  FillBitmap(pic, 6, 4, pf24bit, [](int x, int y) { return x == 0 && y == 0 ? kMagenta : StripColor(1, x, y); });
+  TBitmap dest;
+  Surface(dest, 20, 20, kSentinel);
+  HDC dc = dest.Canvas()->Handle();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, 4, 4, 7, 6);
+  DrawTranmap(dc, Rect(2, 3, 8, 7), &pic, clFuchsia);
+  RestoreDC(dc, saved);
+  EXPECT_EQ(PixelOf(dest, 4, 4), StripColor(1, 2, 1));
+  EXPECT_EQ(PixelOf(dest, 6, 5), StripColor(1, 4, 2));
+  EXPECT_EQ(TouchedOutside(dest, Rect(4, 4, 7, 6)), 0);
+
+  Surface(dest, 20, 20, kSentinel);
+  dc = dest.Canvas()->Handle();
+  SetViewportOrgEx(dc, 5, 2, nullptr);
+  DrawTranmap(dc, Rect(0, 0, 6, 4), &pic, clFuchsia);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  EXPECT_EQ(PixelOf(dest, 5, 2), kSentinel);
+  EXPECT_EQ(PixelOf(dest, 6, 2), StripColor(1, 1, 0));
+  EXPECT_EQ(PixelOf(dest, 10, 5), StripColor(1, 5, 3));
+  EXPECT_EQ(TouchedOutside(dest, Rect(5, 2, 11, 6)), 0);
+
+  // Hanging over the top-left and bottom-right corners: only what lies on the picture lands.
+  Surface(dest, 20, 20, kSentinel);
+  dc = dest.Canvas()->Handle();
+  DrawTranmap(dc, Rect(-2, -1, 4, 3), &pic, clFuchsia);
+  DrawTranmap(dc, Rect(17, 18, 23, 22), &pic, clFuchsia);
+  EXPECT_EQ(PixelOf(dest, 0, 0), StripColor(1, 2, 1));
+  EXPECT_EQ(PixelOf(dest, 3, 1), StripColor(1, 5, 2));
+  EXPECT_EQ(PixelOf(dest, 19, 19), StripColor(1, 2, 1));
+  EXPECT_EQ(PixelOf(dest, 17, 18), kSentinel);
+  EXPECT_EQ(TouchedOutside(dest, Rect(0, 0, 4, 3)), 3 * 2 - 1);  // the corner's own key pixel stays
+}
+
+INSTANTIATE_TEST_SUITE_P(EachPath, Keyed, testing::Values(kcMaskBlt, kcThreeBlits, kcPixels),
                          [](const testing::TestParamInfo<TKeyedCopyMethod>& i) {
-                           return i.param == kcMaskBlt ? "MaskBlt" : "ThreeBlits";
+                           return i.param == kcMaskBlt ? "MaskBlt" : i.param == kcThreeBlits ? "ThreeBlits" : "Pixels";
                          });
 
 TEST(DrawTranmap, ThreeBlitsRestoreTheColoursOfTheDC) {
