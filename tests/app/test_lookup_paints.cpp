@@ -3,6 +3,10 @@
 #include "tests/app/karo_fixture.h"
 #include "tests/support/paint_count.h"
 
+#include <map>
+#include <sstream>
+#include <string>
+
 using namespace karo_test;
 
 namespace {
@@ -22,6 +26,34 @@ void ExpectPaintedOnce(const TPaintCounter& counter, std::initializer_list<HWND>
   for (HWND w : changed) EXPECT_EQ(counter.Counts().at(w).Paint, 1) << "window " << w << " was not painted anew";
 }
 
+// The paints of one look-up summed by window class: which windows paint and how often holds on any
+// machine, so a paint added anywhere (a grid painted twice, a frame drawn for nothing) shows here.
+struct TClassPaints {
+  int NcPaint, EraseBkgnd, Paint;
+};
+using TPaintsByClass = std::map<std::string, TClassPaints>;
+
+// "class {frame, erase, paint}" for each class, in the order of their names.
+std::string Describe(const TPaintsByClass& m) {
+  std::ostringstream os;
+  for (const auto& [cls, c] : m) os << cls << " {" << c.NcPaint << ", " << c.EraseBkgnd << ", " << c.Paint << "} ";
+  return os.str();
+}
+
+TPaintsByClass PaintsByClass(const TPaintCounter& counter) {
+  TPaintsByClass out;
+  for (const auto& [w, c] : counter.Counts()) {
+    if (!c.NcPaint && !c.EraseBkgnd && !c.Paint) continue;
+    char cls[64] = "";
+    GetClassNameA(w, cls, 64);
+    TClassPaints& p = out[cls];
+    p.NcPaint += c.NcPaint;
+    p.EraseBkgnd += c.EraseBkgnd;
+    p.Paint += c.Paint;
+  }
+  return out;
+}
+
 }  // namespace
 
 TEST_F(KaroForm, ALookUpPaintsEachWindowOnce) {
@@ -34,14 +66,24 @@ TEST_F(KaroForm, ALookUpPaintsEachWindowOnce) {
   TComboBox* tone = C<TComboBox>("A_ComboBox3");
   Choose(group, IndexOf(group, kGroupA));
   Pump();
-  for (const wchar_t* t : {L"1", L"2"}) {
-    SCOPED_TRACE(WideToAnsi(t));
+  // Each look-up paints both grids and the status bar once, frame and all, and the tone list's
+  // text; the skin's bars over the grids only when their rows' number changes their thumbs.
+  const struct {
+    const wchar_t* Tone;
+    TPaintsByClass Paints;
+  } lookUps[] = {
+      {L"1", {{"TDBGrid", {2, 2, 2}}, {"TStatusBar", {1, 1, 1}}, {"Edit", {0, 1, 1}}, {"TWScrollbar", {0, 0, 2}}}},
+      {L"2", {{"TDBGrid", {2, 2, 2}}, {"TStatusBar", {1, 1, 1}}, {"Edit", {0, 1, 1}}}},
+  };
+  for (const auto& l : lookUps) {
+    SCOPED_TRACE(WideToAnsi(l.Tone));
     TPaintCounter counter(form->Handle());
     ASSERT_TRUE(counter.Hooked()) << "the paint counter could not hook this thread";
-    Choose(tone, IndexOf(tone, t));
+    Choose(tone, IndexOf(tone, l.Tone));
     Pump();
     counter.Stop();
     ExpectPaintedOnce(counter, {C<TDBGrid>("A_DBGrid1")->Handle(), C<TDBGrid>("A_DBGrid2")->Handle()});
+    EXPECT_EQ(Describe(PaintsByClass(counter)), Describe(l.Paints));
   }
 }
 
@@ -61,5 +103,8 @@ TEST_F(KaroForm, AWordSearchPaintsEachWindowOnce) {
     Pump();
     counter.Stop();
     ExpectPaintedOnce(counter, {C<TDBGrid>("C_DBGrid1")->Handle(), C<TDBGrid>("C_DBGrid2")->Handle()});
+    // The same rows again: nothing but the grids and the status bar paints, the skin's bars not.
+    EXPECT_EQ(Describe(PaintsByClass(counter)), Describe({{"TDBGrid", {2, 2, 2}}, {"TStatusBar", {1, 1, 1}}}))
+        << "round " << round;
   }
 }

@@ -104,6 +104,30 @@ void DropBars(int State, TWScrollbar*& horz, TWScrollbar*& vert) {
 }
 
 
+// Whether the overlay hides the window's bar of this kind wholly: there is no bar, or the overlay
+// shows exactly over it.
+bool HidesBar(TWScrollbar* o, HWND Wnd, LONG_PTR StyleBit) {
+  if (!(GetWindowLongPtrA(Wnd, GWL_STYLE) & StyleBit)) return true;
+  if (!o || !o->Shown() || o->RedrawOff() || !o->HandleAllocated() || !IsWindowVisible(o->Handle())) return false;
+  SCROLLBARINFO info;
+  if (!o->ReadBar(info)) return false;
+  if (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) return true;
+  POINT a{info.rcScrollBar.left, info.rcScrollBar.top}, b{info.rcScrollBar.right, info.rcScrollBar.bottom};
+  ::ScreenToClient(Wnd, &a);
+  ::ScreenToClient(Wnd, &b);
+  const TRect placed = o->BarInTarget();
+  return placed.Left == a.x && placed.Top == a.y && placed.Right == b.x && placed.Bottom == b.y;
+}
+
+// The system's frame of a window with a two-pixel edge is all covered by what the skin draws when
+// the overlays lie over both bars: the skin's border, the corner and the overlays. Under Wine the
+// system draws a themed bar in 10 to 20 ms even where nothing of it shows, so it is left out then.
+bool SkinCoversFrame(HWND Wnd, TWScrollbar* horz, TWScrollbar* vert) {
+  const TPoint edge = ClientOffset(Wnd);
+  if (edge.X > 2 || edge.Y > 2) return false;
+  return HidesBar(vert, Wnd, WS_VSCROLL) && HidesBar(horz, Wnd, WS_HSCROLL);
+}
+
 // The base's paint after the control's own, on the message's DC only when it really is one.
 void PaintAfter(TSkinControl& s, TWMPaint& m) { s.PaintControl(AsDC(m.DC)); }
 
@@ -208,7 +232,8 @@ void TSkinScrollbar::PaintCorner(HDC DC) { FillCorner(this, DC, FVert, FHorz); }
 
 bool TSkinScrollbar::BeforeNCPaint(TWMNCPaint& m) {
   if (!FBorder) return TSkinControl::BeforeProc(m.Message);
-  Default(m.Message);
+  SyncOverlays();
+  if (!SkinCoversFrame(FHandle, FHorz, FVert)) Default(m.Message);
   if (HDC dc = GetWindowDC(FHandle)) {
     BENCPAINT(dc);
     PaintCorner(dc);

@@ -16,6 +16,17 @@ using namespace skintest;
 
 namespace {
 
+// A grid that counts the frame paints reaching its own procedure, below the skin's.
+class TFramePaintGrid : public TDBGrid {
+public:
+  using TDBGrid::TDBGrid;
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_NCPAINT) ++FramePaints;
+    TDBGrid::Dispatch(m);
+  }
+  int FramePaints = 0;
+};
+
 class GridSkin : public DbFixture {
 protected:
   void SetUp() override {
@@ -48,8 +59,8 @@ protected:
     DbFixture::TearDown();
   }
   // The grid over the words, open, of the given columns (none: one per field).
-  TDBGrid* MakeGrid(int w, int h, std::initializer_list<const wchar_t*> columns = {}) {
-    auto* grid = new TDBGrid(panel.get());
+  TFramePaintGrid* MakeGrid(int w, int h, std::initializer_list<const wchar_t*> columns = {}) {
+    auto* grid = new TFramePaintGrid(panel.get());
     grid->SetParent(panel.get());
     grid->SetBounds(10, 10, w, h);
     for (const wchar_t* field : columns) {
@@ -169,6 +180,37 @@ TEST_F(GridSkin, DrawingSwitchedOffLeavesTheOverlaysAndTheyFollowWhenItIsBack) {
   grid->SetVisible(false);
   Pump();
   EXPECT_FALSE(IsWindowVisible(skin->FHorz->Handle()));
+}
+
+// The system draws a themed bar slowly even where an overlay hides it: while both overlays lie over
+// the bars, the frame is the skin's alone; bars that no overlay hides are left to the system.
+TEST_F(GridSkin, TheSystemDrawsTheFrameOnlyWhereNoOverlayHidesABar) {
+  TFramePaintGrid* grid = MakeGrid(220, 160, {L"CiYu", L"HanYi"});
+  auto* skin = SkinOf(grid);
+  ASSERT_TRUE(skin && skin->FVert && skin->FHorz);
+  const HWND h = grid->Handle();
+  ASSERT_TRUE(IsWindowVisible(skin->FVert->Handle()) && IsWindowVisible(skin->FHorz->Handle()));
+  const struct {
+    const char* Case;
+    bool SkinDrawsBars;
+    int SystemPaints;
+  } cases[] = {{"both bars under their overlays", true, 0}, {"a skin without scroll-bar pictures", false, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    if (!c.SkinDrawsBars) {
+      data.Scrollbar.reset();
+      skin->SkinChange();
+      ASSERT_EQ(skin->FVert, nullptr) << "such a skin shows no overlays";
+    }
+    grid->FramePaints = 0;
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    EXPECT_EQ(grid->FramePaints, c.SystemPaints);
+    // The skin's border is drawn either way.
+    HDC dc = GetWindowDC(h);
+    const COLORREF corner = GetPixel(dc, 0, 0);
+    ReleaseDC(h, dc);
+    EXPECT_EQ(corner, COLORREF(ColorToRGB(data.Colors[csButtonShadow])));
+  }
 }
 
 }  // namespace
