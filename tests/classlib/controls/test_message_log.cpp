@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/message_log.h"
+#include "tests/support/window_class.h"
 
 namespace {
 
@@ -126,16 +127,8 @@ LRESULT CALLBACK PaintingProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 const wchar_t* PaintingClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &PaintingProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"KaroMessageLogTest";
-    RegisterClassW(&wc);
-    return L"KaroMessageLogTest";
-  }();
-  return name;
+  RegisterWindowClass(L"KaroMessageLogTest", &PaintingProc, {.Background = COLOR_WINDOW});
+  return L"KaroMessageLogTest";
 }
 
 TEST(MessageLog, CbtHookEntriesInterleaveWithTheWindowsMessages) {
