@@ -14,9 +14,9 @@ struct TSkinElements;
 // How an element is read: which record class, which keys after the picture.
 enum TElementKind {
   ekObject,    // TDataSkinObject: Style, the four margins, Frame, Trans, Tile and the state colours
-  ekObject2,   // TDataSkinBorder: the same without Frame, plus a second picture (SecondKey)
+  ekTwoMaps,   // TDataSkinBorder: the same without Frame, plus a second picture (SecondKey) in Map2
   ekProgress,  // TDataSkinBorder: Style, margins, Trans and Tile only
-  ekBoxLabel,  // TDataSkinBoxLabel: as ekObject2 without a second picture, plus the background keys
+  ekBoxLabel,  // TDataSkinBoxLabel: as ekTwoMaps without a second picture, plus the background keys
   ekMenuBar,   // TDataSkinObject: TileMenu and the two tile margins of its section
   ekDerived,   // made after reading from other elements; no section of its own
 };
@@ -41,7 +41,7 @@ struct TSkinElementSlot {
 struct TSkinElementInfo {
   const char* Section;     // also the record's name; nil for a derived element
   const char* PictureKey;  // the key of the section naming the picture; no picture, no record
-  const char* SecondKey;   // ekObject2: the key of the second picture
+  const char* SecondKey;   // ekTwoMaps: the key of the second picture
   TElementKind Kind;
   TFrameRule FrameRule;
   int Frames;

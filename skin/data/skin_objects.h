@@ -32,6 +32,7 @@ public:
   TColor NormalColour = 0;
   TColor MouseOverColour = 0;
   TColor PressedColour = 0;
+  // A second set of the three state colours, read from the same keys with a "2".
   TColor NormalColour2 = 0;
   TColor MouseOverColour2 = 0;
   TColor PressedColour2 = 0;
@@ -41,6 +42,7 @@ class TDataSkinBorder : public TDataSkinObject {
   KARO_CLASS(TDataSkinBorder)
 public:
   explicit TDataSkinBorder(const AnsiString& name);
+  // A second picture besides Map (a border, glyphs, Map mirrored); empty when not read. Owned.
   std::unique_ptr<TBitmap> Map2;
 };
 
@@ -52,6 +54,7 @@ public:
   std::unique_ptr<TBitmap> RadioMap;
   int32_t RadioButtonFrame = 0;
   int32_t CheckButtonFrame = 0;
+  // The skin gave NormalColour2 (and so on) itself rather than leaving the default.
   bool HasNormalColour2 = false;
   bool HasMouseOverColour2 = false;
   bool HasPressedColour2 = false;
@@ -83,6 +86,7 @@ public:
   int32_t Ycoord = 0;
   int32_t CombineOp = 0;
   int32_t Visibility = 0;
+  // A second condition on showing, of the same kind as Visibility: the button shows when both hold.
   int32_t Visibility1 = 0;
 };
 

@@ -325,7 +325,7 @@ private:
     b.HasNormalColour2 = !Str(s, "NormalColour2").empty();
     b.HasMouseOverColour2 = !Str(s, "MouseOverColour2").empty();
     b.HasPressedColour2 = !Str(s, "PressedColour2").empty();
-    ReadColours2(b, s);
+    ReadSecondColours(b, s);
   }
 
   void ReadTitle() {
@@ -344,7 +344,7 @@ private:
     ReadRGB(s, "InActiveText", t.InActiveText);
   }
 
-  void ReadColours2(TDataSkinObject& r, const std::string& s) {
+  void ReadSecondColours(TDataSkinObject& r, const std::string& s) {
     const TColor text = e_.Colors[csButtonText];
     r.NormalColour2 = Color(s, "NormalColour2", text);
     r.MouseOverColour2 = Color(s, "MouseOverColour2", text);
@@ -365,7 +365,7 @@ private:
     r.NormalColour = Int(s, "NormalColour", -1);
     r.MouseOverColour = Int(s, "MouseOverColour", -1);
     r.PressedColour = Int(s, "PressedColour", -1);
-    ReadColours2(r, s);
+    ReadSecondColours(r, s);
   }
 
   // One element of the table: nothing when its section names no picture (a derived element is
@@ -384,10 +384,10 @@ private:
       case ekObject:
         ReadCommon(r, s, true);
         break;
-      case ekObject2: {
+      case ekTwoMaps: {
         auto& border = static_cast<TDataSkinBorder&>(r);
-        const std::string image2 = Str(s, info.SecondKey);
-        if (!image2.empty()) Readbmp(*border.Map2, image2);
+        const std::string second = Str(s, info.SecondKey);
+        if (!second.empty()) Readbmp(*border.Map2, second);
         ReadCommon(r, s, false);
         break;
       }

@@ -31,12 +31,12 @@ bool HasPicture(const TDataSkinObject* o) { return o && o->Map && !o->Map->Empty
 LRESULT CALLBACK EditHookProc(HWND w, UINT m, WPARAM wp, LPARAM lp);
 
 // Runs after the edit's own procedure, whose result stands.
-LRESULT EditMessage(void* skin, HWND w, UINT m, WPARAM wp, LPARAM lp) {
+LRESULT EditMessage(void* skin, HWND, UINT m, WPARAM, LPARAM) {
   auto* s = static_cast<TSkinComBox*>(skin);
   if (m == WM_NCDESTROY)
     s->FEditChild = nullptr;
   else
-    s->ButtonProc(w, m, wp, lp);
+    s->ButtonProc(m);
   return 0;
 }
 
@@ -152,10 +152,7 @@ void TSkinComBox::Unsubclass() {
   }
 }
 
-void TSkinComBox::ButtonProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
-  (void)Wnd;
-  (void)W;
-  (void)L;
+void TSkinComBox::ButtonProc(UINT Msg) {
   // The frame stays on top of what the edit drew; and the focused look comes and goes with the
   // edit's focus, which the combo itself never hears of.
   if (Msg == WM_PAINT || Msg == WM_SETFOCUS || Msg == WM_KILLFOCUS)

@@ -28,7 +28,7 @@ public:
   // The frame of the button, frame and glyph for the current state.
   int CurrentFrame();
   // The messages of the combo's first child (its edit), after that child's own procedure.
-  void ButtonProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L);
+  void ButtonProc(UINT Msg);
 
   DWORD FStyle = 0;
   DWORD FExStyle = 0;

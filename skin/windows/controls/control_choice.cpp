@@ -65,7 +65,7 @@ const TSkinKindRow kKinds[] = {
     {kcRadioButton, "TSkinRadioButton", &Make<TSkinRadioButton>},
     {kcTab, "TSkinTab", &Make<TSkinTab>},
     {kcTabPlain, "TSkinTab", &Make<TSkinTab>},
-    {kcTab31, "TSkinTab31", &Make<TSkinTab31>},
+    {kcTabSet, "TSkinTab31", &Make<TSkinTab31>},
     {kcTabBtn, "TSkinTabBtn", &Make<TSkinTabBtn>},
     {kcTabSheet, "TSkinTabSheet", &Make<TSkinTabSheet>},
     {kcAdvPage, "TSkinAdvPage", &MakeAdvPage},
@@ -245,7 +245,7 @@ TSkinChoice ChooseControlSkin(TControl* Control, const TSkinData& d, bool FrameS
     r.Walk = cwToolbarMenu;
     return r;
   }
-  if (name == "TTABSET" && Tabs(d)) return Pick(kcTab31, atInitF);
+  if (name == "TTABSET" && Tabs(d)) return Pick(kcTabSet, atInitF);
   if (IsA(c, "TTabSheet") && Tabs(d)) return Pick(kcTabSheet, atInitF);
   if (name == "TTABBEDNOTEBOOK" && Tabs(d)) return Pick(kcTab, atInitF);
   if (name == "TMVCPANEL") return Pick(kcNone, atNone, cwChildrenFirst);

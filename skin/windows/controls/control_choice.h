@@ -28,7 +28,7 @@ enum TSkinClass : uint8_t {
   kcRadioButton,
   kcTab,
   kcTabPlain,  // a tab control that is not a page control (the tab skin's kind 2)
-  kcTab31,
+  kcTabSet,
   kcTabBtn,
   kcTabSheet,
   kcAdvPage,
@@ -123,7 +123,10 @@ void InitControls(TVeltForm* Form, TWinControl* Control);
 void InitControlA(TVeltForm* Form, TWinControl* Control);
 void InitChildCtrl(TVeltForm* Form, TWinControl* Control);
 void AddComp(TVeltForm* Form, TControl* Control, TWinControl* Parent);
+// Control is skinned already: it says so, or a listed skin holds it.
 bool FindSkinComp(TVeltForm* Form, TControl* Control);
+// FindSkinComp of a windowed control by its window; also true (left alone) for one without a
+// window yet or tagged with DisableTag.
 bool FindSkinComp2(TVeltForm* Form, TWinControl* Control);
 void DisableControl(TVeltForm* Form, TControl* Control);
 void AddControlh(TVeltForm* Form, HWND Handle);

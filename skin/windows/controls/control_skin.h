@@ -82,8 +82,9 @@ public:
   UINT CheckBiDi(UINT Flags) const;
   // Frame FrameIndex of the record's strip at R (nothing for an inverted R).
   void DrawSkinMap(HDC DC, const TRect& R, const TDataSkinObject* Obj, int FrameIndex);
-  // Frame FrameIndex of a strip of FrameCount frames copied (stretched) to R, magenta keyed out.
-  // Nothing for a frame count below 1, an index outside the strip or an inverted R.
+  // Unlike DrawSkinMap, a bare strip: frame FrameIndex of FrameCount stretched whole to R (no
+  // margins), magenta always keyed out. Nothing for a frame count below 1, an index outside the
+  // strip or an inverted R.
   static void DrawSkinMap2(HDC DC, const TRect& R, TBitmap* Strip, int FrameIndex, int FrameCount);
   // Text in R, transparent, moved up one pixel from the middle; with Flags DT_CENTER (alone) also
   // centred across by its measured width. Disabled text is in the shadow colour.

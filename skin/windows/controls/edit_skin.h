@@ -16,7 +16,7 @@ public:
   void AfterProc(TMessage& Message) override;
   void DrawControl(HDC DC, const TRect& R) override;
   void Notification(TComponent* C, TOperation Op) override;
-  // The border for WM_PRINT, in the device context's own brush.
+  // PaintControl and DrawControl of WM_PRINT: the border in the device context's own brush.
   void PaintControl1(HDC DC);
   void DrawControl1(HDC DC, const TRect& R);
   // Gives the first up-down or spin child of Wnd its skin.

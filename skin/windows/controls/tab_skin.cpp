@@ -10,6 +10,7 @@
 #include "classlib/controls/comctrls.h"
 #include "classlib/core/string_list.h"
 #include "classlib/core/typinfo.h"
+#include "classlib/graphics/graphics.h"
 #include "skin/data/img_util.h"
 #include "skin/data/skin_objects.h"
 #include "skin/data/velt_data.h"
@@ -30,7 +31,6 @@ namespace {
 // The longest tab text read.
 constexpr int kTabTextMax = 80;
 
-RECT R32(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 TRect TR(const RECT& r) { return TRect(r.left, r.top, r.right, r.bottom); }
 
 // A 24-bit picture of the given size whose canvas is ready to draw on.
@@ -398,7 +398,7 @@ void TSkinTab::DrawControl(HDC DC, const TRect& R) {
   if (!FHandle || !FSkinData) return;
   FEnabled = WindowDisabled(FHandle) ? 0 : 1;
   FPosition = GetPosition();
-  RECT adj = R32(R);
+  RECT adj = ToRECT(R);
   SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, LPARAM(&adj));
   const TRect D = TabPaneRect(TR(adj), FPosition);
   HWND scroll = FindScroll();
@@ -571,7 +571,7 @@ void TSkinTabBtn::DrawControl(HDC DC, const TRect& R) {
   const TDataSkinButton* b = FSkinData->Buttons.get();
   if (!b->Map || b->Map->Empty()) return;
   FEnabled = WindowDisabled(FHandle) ? 0 : 1;
-  RECT adj = R32(R);
+  RECT adj = ToRECT(R);
   SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, LPARAM(&adj));
   const TRect strip(R.Left, R.Top, R.Right, adj.top - 4 + 1);
   if (strip.Width() <= 0 || strip.Height() <= 0) return;

@@ -72,7 +72,7 @@ struct TTitleKey {
   COLORREF Ink = 0;
   HICON Icon = nullptr;
   WideString Text;
-  TRect Back{}, Text2{};
+  TRect Back{}, TextRect{};
   std::vector<TButtonLook> Buttons;
   bool operator==(const TTitleKey&) const = default;
 };
@@ -347,7 +347,7 @@ void TVeltForm::DrawFLine(HDC DC, int W, int H) {
   key.Ink = CaptionInk();
   key.Text = text;
   key.Back = place.Back;
-  key.Text2 = place.Text;
+  key.TextRect = place.Text;
   // The rows the title bar and its buttons cover (a button may reach below the top border).
   int rows = Borders[1];
   for (TWinSysButton* b : sysBtns_) {

@@ -112,6 +112,10 @@ TVeltForm::~TVeltForm() {
 
 bool TVeltForm::Subclassed() const { return formSub_.Installed(); }
 
+bool TVeltForm::SkinAnswersNc() const {
+  return LifeState != lsNew && !(FormKind == fkMDIChild && WindowState == vwMaximized);
+}
+
 // ---- Taking the window over
 
 void TVeltForm::InitTform(TSkinData* Data, TWinControl* AForm) {
@@ -544,7 +548,7 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     LRESULT r = 0;
     if (HandleMenuMessage(Msg, wParam, lParam, r)) return r;
   }
-  const bool stage3 = LifeState != lsNew && !(FormKind == fkMDIChild && WindowState == vwMaximized);
+  const bool answersNc = SkinAnswersNc();
   switch (Msg) {
     case WM_SIZE: {
       LRESULT r = 0;
@@ -566,7 +570,7 @@ LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     default: {
       LRESULT r = 0;
       if (HandleFrameCommand(Msg, wParam, lParam, r)) return r;
-      if (stage3) {
+      if (answersNc) {
         if (HandleNc(Msg, wParam, lParam, r)) return r;
       }
       break;
@@ -618,65 +622,19 @@ LRESULT TVeltForm::WMNCCalcSize(WPARAM wParam, LPARAM lParam) {
   return WVR_REDRAW;
 }
 
-namespace {
-
-// What a window and its descendants still had to paint. Switching a window's drawing off
-// validates all of it under Wine: it is invalidated again once drawing is back.
-class TPendingPaint {
-public:
-  explicit TPendingPaint(HWND Wnd) {
-    Keep(Wnd);
-    EnumChildWindows(Wnd, &KeepChild, LPARAM(this));
-  }
-  TPendingPaint(const TPendingPaint&) = delete;
-  TPendingPaint& operator=(const TPendingPaint&) = delete;
-  ~TPendingPaint() {
-    for (auto& [wnd, rgn] : pending_) {
-      if (IsWindow(wnd)) InvalidateRgn(wnd, rgn, TRUE);
-      DeleteObject(rgn);
-    }
-  }
-
-private:
-  static BOOL CALLBACK KeepChild(HWND Child, LPARAM Self) {
-    reinterpret_cast<TPendingPaint*>(Self)->Keep(Child);
-    return TRUE;
-  }
-  void Keep(HWND Wnd) {
-    if (!GetUpdateRect(Wnd, nullptr, FALSE)) return;
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    if (!rgn) return;
-    const int kind = GetUpdateRgn(Wnd, rgn, FALSE);
-    if (kind == ERROR || kind == NULLREGION) {
-      DeleteObject(rgn);
-      return;
-    }
-    pending_.emplace_back(Wnd, rgn);
-  }
-  std::vector<std::pair<HWND, HRGN>> pending_;
-};
-
-}  // namespace
-
 void TVeltForm::CaptionChange(const std::function<void()>& SetText) {
   if (!IsWindowVisible(hwnd)) {
     SetText();
     return;
   }
   // The system paints its own frame for a new text over the skinned one; with drawing off it
-  // paints nothing. An MDI child's text also goes to its frame's caption: it is left to draw.
-  if (FormKind == fkMDIChild) {
+  // paints nothing, and what the window still had to paint is given back to it. An MDI child's
+  // text also goes to its frame's caption: it is left to draw.
+  {
+    TDrawingPause pause(TDrawingPause::paPendingOnly);
+    if (FormKind != fkMDIChild) pause.Add(hwnd);
     SetText();
-  } else {
-    const TPendingPaint pending(hwnd);
-    SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
-    try {
-      SetText();
-    } catch (...) {
-      SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
-      throw;
-    }
-    SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
+    pause.Resume();
   }
   if (!IsWindow(hwnd) || (LifeState != lsSkinned && LifeState != lsSkinChanging)) return;
   GetWindowstate();

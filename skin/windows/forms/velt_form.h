@@ -121,8 +121,13 @@ public:
   void Uncropwindow();
   bool SetRegion(HRGN Region, bool Redraw);
 
+  // Gives the window back with its own frame: procedures, control skins, menus, style, outer size,
+  // region and the form's colour.
   void UnSubclass();
+  // UnSubclass of a window whose frame the skin never painted: no frame to give back.
   void UnSubclass2();
+  // UnSubclass of a window being destroyed: procedures, control skins and menu bar go, nothing is
+  // restyled, resized or given its menu back.
   void UnSubclass3();
 
   // ---- The non-client area (nc_handler.cpp, frame_paint.cpp, caption_buttons.cpp)
@@ -203,12 +208,16 @@ public:
   TSkinControlEntry* HotControl() const { return hotControl_; }
 
   // ---- System menu
+  // The skinned system menu, one item per item of the window's own system menu.
   void CreateSysmenu2();
+  // The fixed items that CreateSysmenu2 makes in its place on the NT family before version 5.
   void CreateSysmenu();
   void AddSysMenuitem(const WideString& Caption, int Index);
   bool CheckSysmenu();
   void PopSysmenu(POINT P);
+  // A click on an item of CreateSysmenu: the window is restored, maximised, minimised or closed.
   void DoSysMenu(TObject* Sender);
+  // Unlike DoSysMenu, for CreateSysmenu2's items: posts the item's system command to the window.
   void DoSysMenu2(TObject* Sender);
   TPopupMenu* SysMenuPopup() const { return sysPopup_; }
 
@@ -332,6 +341,9 @@ private:
   LRESULT WMNCCalcSize(WPARAM wParam, LPARAM lParam);
   // The non-client messages of a skinned frame; false when the message is not one of them.
   bool HandleNc(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  // The skin answers the non-client and owner-drawn menu messages itself: the window has taken
+  // its skin, and it is no maximised MDI child (whose caption is the MDI parent's menu row).
+  bool SkinAnswersNc() const;
   // Messages every skinned window answers (backgrounds of a window without a form, the frame
   // painted into a given DC); false when not one of them.
   bool HandleCommon(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);

@@ -241,7 +241,7 @@ LRESULT CALLBACK SkinHookCBT2(int Code, WPARAM wParam, LPARAM lParam) {
     }
   }
   if (!m) return CallNextHookEx(nullptr, Code, wParam, lParam);
-  LRESULT r = m->HookCBT2(Code, wParam, lParam);
+  LRESULT r = m->HookExtraThreadCBT(Code, wParam, lParam);
   if (r == 10) return r;
   return CallNextHookEx(own, Code, wParam, lParam);
 }
@@ -277,8 +277,7 @@ LRESULT TSkinManage::HookCBT(int Code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(cbtHook_, Code, wParam, lParam);
 }
 
-// The hook of an extra thread. Answers 10 to refuse a window; anything else means "pass on".
-LRESULT TSkinManage::HookCBT2(int Code, WPARAM wParam, LPARAM lParam) {
+LRESULT TSkinManage::HookExtraThreadCBT(int Code, WPARAM wParam, LPARAM lParam) {
   if (Code < 0) return 0;
   try {
     HWND wnd = reinterpret_cast<HWND>(wParam);
@@ -612,24 +611,63 @@ TBitmap* TSkinManage::GetMenuBg(HMENU Menu) {
 
 // ---- Actions
 
+// The queued actions, one row each: whether the action first switches the manager on or off (and,
+// queued, its library modules' managers), and what it does when its component skins only its own
+// form and when it has any other role. SetAction and OnTimer read them by row; an action not in the
+// table does nothing but fire OnSkinChanged.
+enum class TSkinManage::TActionSwitch { None, On, Off };
+
+struct TSkinManage::TActionStep {
+  void (TSkinManage::*Run)(TSkinData* Pending) = nullptr;  // nil: nothing to do
+  // Then OnSkinChanged fires and the action is no longer pending.
+  bool Done = true;
+};
+
+struct TSkinManage::TSkinAction {
+  int Code;
+  TActionSwitch Switch;
+  TActionStep OneForm;    // a sfOnlyThisForm component
+  TActionStep EveryForm;  // a component of any other role
+};
+
+const TSkinManage::TSkinAction* TSkinManage::FindAction(int Code) {
+  using M = TSkinManage;
+  static constexpr TSkinAction kActions[] = {
+      {saSkinAll, TActionSwitch::On, {&M::SkinOwnForm}, {&M::SkinEveryForm}},
+      {saUnskinAll, TActionSwitch::Off, {&M::UnskinOwnForm}, {&M::UnskinEveryForm}},
+      {saSkinChanged, TActionSwitch::None, {&M::ChangeOwnFormsSkin}, {&M::ChangeEveryFormsSkin}},
+      {saDropDead, TActionSwitch::None, {&M::DropDeadForms}, {&M::DropDeadForms}},
+      // Pending stays and OnSkinChanged waits for the next action.
+      {saReskinWindow, TActionSwitch::None, {}, {&M::ReskinWindowAgain, false}},
+  };
+  for (const TSkinAction& a : kActions)
+    if (a.Code == Code) return &a;
+  return nullptr;
+}
+
+void TSkinManage::PassSwitch(TSkinManage* Sub, TActionSwitch Switch) {
+  if (Switch == TActionSwitch::On) {
+    Sub->Enabled = true;
+    Sub->SetAction(saSkinAll, 300);
+  } else if (Switch == TActionSwitch::Off) {
+    Sub->Enabled = false;
+  }
+}
+
 void TSkinManage::SetAction(int Action, int Delay) {
   action_ = Action;
   if (timer_) timer_->SetInterval(UINT(std::max(Delay, 1)));
+  const TSkinAction* row = FindAction(Action);
+  const TActionSwitch sw = row ? row->Switch : TActionSwitch::None;
   if (State == 0) {
     // Idle: no window seen yet; the action only switches the manager on or off.
-    if (Action == saSkinAll) Enabled = true;
-    if (Action == saUnskinAll) Enabled = false;
+    if (sw != TActionSwitch::None) Enabled = sw == TActionSwitch::On;
     return;
   }
   if (!isDll_)
     for (TSkinManage* s : std::vector<TSkinManage*>(subs_)) {
       s->Pending = Pending;
-      if (Action == saSkinAll) {
-        s->Enabled = true;
-        s->SetAction(saSkinAll, 300);
-      } else if (Action == saUnskinAll) {
-        s->Enabled = false;
-      }
+      PassSwitch(s, sw);
     }
   if (timer_) {
     timer_->SetEnabled(false);
@@ -645,120 +683,107 @@ void TSkinManage::OnTimer() {
 
 void TSkinManage::RunAction() {
   TSkinData* pending = Pending;
-  auto formsOf = [&](TSkinData* d) {
-    std::vector<TVeltForm*> r;
-    for (TVeltForm* f : FormList())
-      if (f->SkinData == d) r.push_back(f);
-    return r;
-  };
-  auto subsSkinAll = [&] {
-    if (isDll_) return;
-    for (TSkinManage* s : std::vector<TSkinManage*>(subs_)) {
-      s->Pending = pending;
-      s->Enabled = true;
-      s->SetAction(saSkinAll, 300);
-    }
-  };
-  if (pending->SkinFormtype() == sfOnlyThisForm) {
-    switch (action_) {
-      case saSkinAll:
-        Enabled = true;
-        Walking = true;
-        if (Screen)
-          for (int i = Screen->FormCount() - 1; i >= 0; --i)
-            if (Screen->Forms(i) == pending->Owner()) {
-              ActiveForm(Screen->Forms(i));
-              break;
-            }
-        Walking = false;
-        break;
-      case saUnskinAll: {
-        Enabled = false;
-        DeleteDeleted();
-        const std::vector<TVeltForm*> l = FormList();
-        for (size_t i = l.size(); i-- > 0;)
-          if (l[i]->SkinData == pending) {
-            UnskinAndFree(l[i]);
-            break;
-          }
-        break;
-      }
-      case saSkinChanged: {
-        DeleteDeleted();
-        const std::vector<TVeltForm*> l = formsOf(pending);
-        if (!l.empty()) {
-          // Laid out anew unseen, then painted once.
-          TDrawingPause pause;
-          pause.Add(l.front()->hwnd);
-          l.front()->DeleteSysbtn();
-          l.front()->InitSkinData();
-          l.front()->SkinChange();
-          pause.Resume();
-        }
-        break;
-      }
-      case saDropDead:
-        DeleteForm3();
-        break;
-      default:
-        break;
-    }
-  } else {
-    switch (action_) {
-      case saSkinAll:
-        Enabled = true;
-        Walking = true;
-        DeleteDeleted();
-        if (Screen)
-          for (int i = Screen->FormCount() - 1; i >= 0; --i) ActiveForm(Screen->Forms(i));
-        Walking = false;
-        subsSkinAll();
-        break;
-      case saUnskinAll:
-        Enabled = false;
-        DeleteDeleted();
-        for (;;) {
-          const std::vector<TVeltForm*> l = FormList();
-          if (l.empty()) break;
-          UnskinAndFree(l.front());
-        }
-        if (!isDll_)
-          for (TSkinManage* s : subs_) s->Enabled = false;
-        break;
-      case saSkinChanged: {
-        DeleteDeleted();
-        const std::vector<TVeltForm*> l = formsOf(pending);
-        // Every window of the list is laid out anew unseen, then each is painted once.
-        TDrawingPause pause;
-        for (TVeltForm* f : l) pause.Add(f->hwnd);
-        for (TVeltForm* f : l) {
-          f->DeleteSysbtn();
-          f->InitSkinData();
-        }
-        for (TVeltForm* f : l) f->SkinChange();
-        pause.Resume();
-        break;
-      }
-      case saDropDead:
-        DeleteForm3();
-        break;
-      case saReskinWindow: {
-        HWND wnd = ReskinWindow;
-        if (TVeltForm* f = FindVeltForm(wnd)) {
-          f->UnSubclass();
-          f->LifeState = lsDead;
-          DeleteDeleted();
-          AddForm(wnd);
-        }
-        // Pending stays and OnSkinChanged waits for the next action.
-        return;
-      }
-      default:
-        break;
-    }
+  const TSkinAction* row = FindAction(action_);
+  TActionStep step;
+  if (row) {
+    step = pending->SkinFormtype() == sfOnlyThisForm ? row->OneForm : row->EveryForm;
+    if (row->Switch != TActionSwitch::None) Enabled = row->Switch == TActionSwitch::On;
   }
+  if (step.Run) (this->*step.Run)(pending);
+  if (!step.Done) return;
   pending->DoSkinChanged();
   if (Pending == pending) Pending = nullptr;
+}
+
+std::vector<TVeltForm*> TSkinManage::FormsOf(TSkinData* Data) {
+  std::vector<TVeltForm*> r;
+  for (TVeltForm* f : FormList())
+    if (f->SkinData == Data) r.push_back(f);
+  return r;
+}
+
+void TSkinManage::SkinOwnForm(TSkinData* Pending) {
+  Walking = true;
+  if (Screen)
+    for (int i = Screen->FormCount() - 1; i >= 0; --i)
+      if (Screen->Forms(i) == Pending->Owner()) {
+        ActiveForm(Screen->Forms(i));
+        break;
+      }
+  Walking = false;
+}
+
+void TSkinManage::SkinEveryForm(TSkinData* Pending) {
+  Walking = true;
+  DeleteDeleted();
+  if (Screen)
+    for (int i = Screen->FormCount() - 1; i >= 0; --i) ActiveForm(Screen->Forms(i));
+  Walking = false;
+  if (isDll_) return;
+  for (TSkinManage* s : std::vector<TSkinManage*>(subs_)) {
+    s->Pending = Pending;
+    PassSwitch(s, TActionSwitch::On);
+  }
+}
+
+void TSkinManage::UnskinOwnForm(TSkinData* Pending) {
+  DeleteDeleted();
+  const std::vector<TVeltForm*> l = FormList();
+  for (size_t i = l.size(); i-- > 0;)
+    if (l[i]->SkinData == Pending) {
+      UnskinAndFree(l[i]);
+      break;
+    }
+}
+
+void TSkinManage::UnskinEveryForm(TSkinData*) {
+  DeleteDeleted();
+  for (;;) {
+    const std::vector<TVeltForm*> l = FormList();
+    if (l.empty()) break;
+    UnskinAndFree(l.front());
+  }
+  if (isDll_) return;
+  for (TSkinManage* s : subs_) PassSwitch(s, TActionSwitch::Off);
+}
+
+void TSkinManage::ChangeOwnFormsSkin(TSkinData* Pending) {
+  DeleteDeleted();
+  const std::vector<TVeltForm*> l = FormsOf(Pending);
+  if (l.empty()) return;
+  // Laid out anew unseen, then painted once.
+  TDrawingPause pause;
+  pause.Add(l.front()->hwnd);
+  l.front()->DeleteSysbtn();
+  l.front()->InitSkinData();
+  l.front()->SkinChange();
+  pause.Resume();
+}
+
+void TSkinManage::ChangeEveryFormsSkin(TSkinData* Pending) {
+  DeleteDeleted();
+  const std::vector<TVeltForm*> l = FormsOf(Pending);
+  // Every window of the list is laid out anew unseen, then each is painted once.
+  TDrawingPause pause;
+  for (TVeltForm* f : l) pause.Add(f->hwnd);
+  for (TVeltForm* f : l) {
+    f->DeleteSysbtn();
+    f->InitSkinData();
+  }
+  for (TVeltForm* f : l) f->SkinChange();
+  pause.Resume();
+}
+
+void TSkinManage::DropDeadForms(TSkinData*) { DeleteForm3(); }
+
+void TSkinManage::ReskinWindowAgain(TSkinData*) {
+  HWND wnd = ReskinWindow;
+  TVeltForm* f = FindVeltForm(wnd);
+  if (!f) return;
+  f->UnSubclass();
+  f->LifeState = lsDead;
+  DeleteDeleted();
+  AddForm(wnd);
 }
 
 // ---- The module's start-up and shut-down

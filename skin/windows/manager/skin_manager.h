@@ -69,9 +69,14 @@ public:
   // The component that skins Wnd (last match of each role wins); nil when none is registered.
   TSkinData* FindSkindata(HWND Wnd);
   bool OnBeforeSkin(HWND Wnd, const std::string& ClassName);
+  // Unskins and frees the form of a window an extra thread destroys (one with a class-library
+  // form; a plain window's form waits for the sweep).
   bool DeleteForm(HWND Wnd);
+  // Unlike DeleteForm, only unlists: the form is going away by itself.
   void DeleteForm2(TVeltForm* Form);
+  // Frees the forms of destroyed windows that this module's manager made.
   void DeleteDeleted();
+  // As DeleteDeleted, whatever module's manager made them.
   void DeleteForm3();
   void DeleteAllForms();
   void DeleteSubForm(HINSTANCE Module);
@@ -119,10 +124,28 @@ public:
 
   // The hooks (exposed for the hook procedures).
   LRESULT HookCBT(int Code, WPARAM wParam, LPARAM lParam);
-  LRESULT HookCBT2(int Code, WPARAM wParam, LPARAM lParam);
+  // Answers 10 to refuse a window; anything else means "pass on".
+  LRESULT HookExtraThreadCBT(int Code, WPARAM wParam, LPARAM lParam);
 
 private:
+  enum class TActionSwitch;
+  struct TActionStep;
+  struct TSkinAction;
+  // The row of an action code; nil for a code that is none of them.
+  static const TSkinAction* FindAction(int Code);
+  // A library module's manager switched on (and made to skin every form) or off with its host.
+  static void PassSwitch(TSkinManage* Sub, TActionSwitch Switch);
   void RunAction();
+  std::vector<TVeltForm*> FormsOf(TSkinData* Data);
+  // The steps of the actions, each given the pending component.
+  void SkinOwnForm(TSkinData* Pending);
+  void SkinEveryForm(TSkinData* Pending);
+  void UnskinOwnForm(TSkinData* Pending);
+  void UnskinEveryForm(TSkinData* Pending);
+  void ChangeOwnFormsSkin(TSkinData* Pending);
+  void ChangeEveryFormsSkin(TSkinData* Pending);
+  void DropDeadForms(TSkinData* Pending);
+  void ReskinWindowAgain(TSkinData* Pending);
   void RemoveForm(TVeltForm* Form);
   // Unskins, repaints, unlists and frees one form.
   void UnskinAndFree(TVeltForm* Form);
@@ -140,6 +163,8 @@ private:
 
 // The window hooks, one of each kind per thread.
 LRESULT CALLBACK SkinHookCBT(int Code, WPARAM wParam, LPARAM lParam);
+// SkinHookCBT of an extra thread (InstallThread): no MDI children, size grips under a listed window
+// refused, and the forms of destroyed windows freed at once.
 LRESULT CALLBACK SkinHookCBT2(int Code, WPARAM wParam, LPARAM lParam);
 
 // The module's start-up values: "ControlOfs" with the module instance and the start-up thread id;

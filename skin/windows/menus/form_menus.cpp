@@ -184,7 +184,7 @@ bool TVeltForm::ProgramDrawsItem(UINT Id) const {
 }
 
 bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) {
-  const bool stage3 = LifeState != lsNew && !(FormKind == fkMDIChild && WindowState == vwMaximized);
+  const bool answersNc = SkinAnswersNc();
   switch (Msg) {
     case CN_MenuSelect:
       MenuSelect(lParam);
@@ -225,7 +225,7 @@ bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESUL
     }
     case WM_MEASUREITEM: {
       auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (!stage3 || !mi || mi->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
+      if (!answersNc || !mi || mi->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
       TMainMenu* main = menuBar_ ? menuBar_->MainMenu : nullptr;
       if (TMenuItem* item = main ? main->FindItem(mi->itemID, fkCommand) : nullptr) {
         HDC dc = GetWindowDC(hwnd);
@@ -257,7 +257,7 @@ bool TVeltForm::HandleMenuMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESUL
     }
     case WM_DRAWITEM: {
       auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-      if (!stage3 || !di || di->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
+      if (!answersNc || !di || di->CtlType != ODT_MENU || !MenuHandle || !SkinData) return false;
       HMENU menu = HMENU(di->hwndItem);
       if (Manager) Manager->SetHMenu(menu);
       TMainMenu* main = menuBar_ ? menuBar_->MainMenu : nullptr;

@@ -869,7 +869,7 @@ TEST_F(TabPanelSkins, TheKindTableMakesTheseSkins) {
   } rows[] = {{kcTab, "TSkinTab"},           {kcTabPlain, "TSkinTab"},       {kcTabBtn, "TSkinTabBtn"},
               {kcTabSheet, "TSkinTabSheet"}, {kcBox, "TSkinBox"},            {kcBoxH, "TSkinBoxH"},
               {kcGroupBox, "TSkinGroupBox"}, {kcStatusBar, "TSkinStatusBar"}, {kcSizer, "TSkinSizer"},
-              {kcAdvPage, "TSkinAdvPage"},   {kcTab31, "TSkinTab31"}};
+              {kcAdvPage, "TSkinAdvPage"},   {kcTabSet, "TSkinTab31"}};
   for (const auto& r : rows) {
     std::unique_ptr<TSkinControl> s(MakeSkin(r.Kind, nullptr));
     ASSERT_NE(s, nullptr) << r.Name;
@@ -885,7 +885,7 @@ TEST_F(TabPanelSkins, ATabSetDrawsTheTabsThatFitFromTheTabPicture) {
   for (const wchar_t* t : {L"AA", L"BB", L"A tab far too long to fit in the set at all, whatever the font", L"DD"})
     set->Tabs()->Add(t);
   set->SetTabIndex(1);
-  ASSERT_EQ(ChooseControlSkin(set, *data, true).Skin, kcTab31);
+  ASSERT_EQ(ChooseControlSkin(set, *data, true).Skin, kcTabSet);
   AddComp(&h.form, set, &h.parent);
   auto* s = dynamic_cast<TSkinTab31*>(Lookupcontrol(&h.form, set->Handle()));
   ASSERT_NE(s, nullptr);

@@ -378,6 +378,85 @@ TEST_F(SkinManager_, ActionThreeTakesTheNewSkinsBordersAndKeepsTheClientArea) {
   EXPECT_EQ(Height(after), Height(client));
 }
 
+TEST_F(SkinManager_, AOneFormComponentsNewSkinReachesOnlyItsOwnForm) {
+  Data();
+  auto* mine = new TForm(Application);
+  mine->SetBounds(10, 10, 300, 200);
+  mine->Show();
+  TSkinData* only = Data(sfOnlyThisForm, mine);
+  HWND w = Window(MakeWindow());
+  TVeltForm* other = Skin(w);
+  ASSERT_NE(other, nullptr);
+  Mgr->State = 1;
+  Mgr->Pending = only;
+  Mgr->SetAction(saSkinAll, 250);
+  Tick();
+  TVeltForm* f = Mgr->FindVeltForm(mine->Handle());
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(f->SkinData, only);
+  EXPECT_TRUE(PumpUntil([&] { return f->SkinActiveSeen; }));
+  int changed = 0;
+  only->OnSkinChanged = [&](TObject*) { ++changed; };
+  auto s = StreamOf(SkinFile(7, 30, 8, 9));
+  only->LoadFromStream(*s);
+  Mgr->Pending = only;
+  Mgr->SetAction(saSkinChanged, 250);
+  Tick();
+  EXPECT_EQ(f->Borders[0], 7);
+  EXPECT_EQ(f->Borders[1], 30);
+  EXPECT_EQ(other->Borders[0], 4);
+  EXPECT_EQ(other->Borders[1], 24);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(Mgr->Pending, nullptr);
+  EXPECT_TRUE(Mgr->Enabled);
+  Pump();
+  mine->Free();
+}
+
+// Codes with nothing to do for the pending component's role: no window is touched and the manager
+// stays on, but OnSkinChanged fires and nothing stays pending.
+TEST_F(SkinManager_, AnActionWithNothingToDoOnlyFiresOnSkinChanged) {
+  struct TRow {
+    const char* Name;
+    TSkinFormType Role;
+    int Action;
+  };
+  const TRow rows[] = {
+      {"action 7 of a one-form component", sfOnlyThisForm, saReskinWindow},
+      {"an unknown action of a main-form component", sfMainform, 4},
+      {"an unknown action of a one-form component", sfOnlyThisForm, 5},
+      {"action 0", sfDialog, 0},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    auto* owner = new TForm(Application);
+    owner->SetBounds(10, 10, 300, 200);
+    owner->Show();
+    TSkinData* d = Data(row.Role, owner);
+    HWND w = Window(MakeWindow());
+    ASSERT_NE(Skin(w), nullptr);
+    const size_t listed = Mgr->FormList().size();
+    int changed = 0;
+    d->OnSkinChanged = [&](TObject*) { ++changed; };
+    Mgr->State = 1;
+    Mgr->Pending = d;
+    Mgr->ReskinWindow = w;
+    Mgr->SetAction(row.Action, 250);
+    Tick();
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(Mgr->Pending, nullptr);
+    EXPECT_TRUE(Mgr->Enabled);
+    EXPECT_EQ(Mgr->FormList().size(), listed);
+    TVeltForm* f = Mgr->FindVeltForm(w);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->LifeState, lsSkinned) << "the window was not taken over again";
+    Pump();
+    owner->Free();
+    DestroyWindow(w);
+    Pump();
+  }
+}
+
 TEST_F(SkinManager_, ActionSevenForAnUnlistedWindowDoesNothingAndLeavesPending) {
   TSkinData* d = Data();
   TSkinData* later = Data(sfDialog);
