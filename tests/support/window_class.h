@@ -50,3 +50,20 @@ inline bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, const TWindow
 inline bool RegisterWindowClass(const char* name, WNDPROC proc, const TWindowClassLook& look = {}) {
   return windowclass::Register(name, proc, look);
 }
+
+// The procedure of a test window that paints nothing of its own: WM_PAINT goes through the
+// program's BeginPaint and EndPaint (so what was to be painted is painted), the rest to Rest, or
+// to DefWindowProcW when none is given.
+template <WNDPROC Rest = nullptr>
+LRESULT CALLBACK PaintingWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    BeginPaint(wnd, &ps);
+    EndPaint(wnd, &ps);
+    return 0;
+  }
+  if constexpr (Rest == nullptr)
+    return DefWindowProcW(wnd, msg, wp, lp);
+  else
+    return Rest(wnd, msg, wp, lp);
+}

@@ -116,18 +116,8 @@ TEST(MessageLog, DifferenceListsBothSidesAndMarksTheFirst) {
 
 // A window class of this file, with the logging default procedure and a WM_PAINT that paints
 // through the program's own BeginPaint.
-LRESULT CALLBACK PaintingProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    BeginPaint(wnd, &ps);
-    EndPaint(wnd, &ps);
-    return 0;
-  }
-  return LoggingDefWndProc(wnd, msg, wp, lp);
-}
-
 const wchar_t* PaintingClass() {
-  RegisterWindowClass(L"KaroMessageLogTest", &PaintingProc, {.Background = COLOR_WINDOW});
+  RegisterWindowClass(L"KaroMessageLogTest", &PaintingWindowProc<LoggingDefWndProc>, {.Background = COLOR_WINDOW});
   return L"KaroMessageLogTest";
 }
 
