@@ -2,7 +2,7 @@
 // (shipped, empty, missing, both regions), pages A and B in every order of choices, the skin and
 // region lists, and the scratch pads.
 #include "tests/app/karo_fixture.h"
-#include "tests/classlib/controls/std_print_target.h"
+#include "tests/support/dib.h"
 
 #include <set>
 
@@ -266,13 +266,13 @@ TEST_F(KaroForm, RareCharactersAndTheFullWidthQuestionMarkHaveGlyphs) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     auto picture = [&](const WideString& text) {
-      TPrintTarget t(40, 30);
-      HGDIOBJ old = SelectObject(t.dc(), c.font);
+      TDib t(40, 30, 0);
+      HGDIOBJ old = SelectObject(t.DC, c.font);
       RECT all{0, 0, 40, 30};
-      FillRect(t.dc(), &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
-      SetBkMode(t.dc(), TRANSPARENT);
-      TextOutW(t.dc(), 4, 4, text.c_str(), int(text.size()));
-      SelectObject(t.dc(), old);
+      FillRect(t.DC, &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
+      SetBkMode(t.DC, TRANSPARENT);
+      TextOutW(t.DC, 4, 4, text.c_str(), int(text.size()));
+      SelectObject(t.DC, old);
       // The picture as one number: a failure prints two numbers rather than two screens of pixels.
       uint64_t px = 1469598103934665603ull;
       for (int y = 0; y < 30; y++)

@@ -4,7 +4,7 @@
 // and plain text, the media player's buttons, and a form file holding one of each.
 #include <gtest/gtest.h>
 
-#include "tests/classlib/controls/std_print_target.h"
+#include "tests/support/dib.h"
 
 #include <string>
 #include <vector>
@@ -13,34 +13,19 @@
 #include "classlib/controls/forms.h"
 #include "classlib/controls/mplayer.h"
 #include "classlib/core/form_file.h"
+#include "tests/classlib/controls/form_test.h"
 #include "tests/support/message_log.h"
 #include "tests/classlib/controls/modal_answers.h"
 
 namespace {
 
-class ComControls : public ::testing::Test {
+class ComControls : public FormTest {
 protected:
-  void SetUp() override {
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
-    form = new TForm(nullptr);
-    form->SetBounds(0, 0, 500, 400);
-  }
-  void TearDown() override {
-    if (form) form->Free();
-    Pump();
-  }
-  template <class T> T* Make(int left = 10, int top = 10) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetLeft(left);
-    c->SetTop(top);
-    return c;
-  }
+  ComControls() : FormTest(0, 0, 500, 400) {}
   static void Repaint(TWinControl* c) {
     RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
   static DWORD Style(TWinControl* c) { return DWORD(GetWindowLongW(c->Handle(), GWL_STYLE)); }
-  TForm* form = nullptr;
 };
 
 // --- Track bar ---
@@ -564,8 +549,8 @@ TEST_F(ComControls, MediaPlayerPaintsItsButtonsByState) {
   mp->SetColoredButtons({btPlay});
   mp->SetBounds(0, 0, 90, 30);
   form->Show();
-  TPrintTarget target(90, 30);
-  SendMessageW(mp->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  TDib target(90, 30, 0);
+  SendMessageW(mp->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
   GdiFlush();
   auto pixel = [&](int x, int y) { return target.At(x, y); };
   // The centre of each button's glyph: coloured, disabled, enabled but not coloured.

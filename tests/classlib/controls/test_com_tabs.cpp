@@ -8,21 +8,14 @@
 
 #include "classlib/controls/comctrls.h"
 #include "classlib/controls/forms.h"
+#include "tests/classlib/controls/form_test.h"
 #include "tests/support/message_log.h"
 
 namespace {
 
-class ComTabs : public ::testing::Test {
+class ComTabs : public FormTest {
 protected:
-  void SetUp() override {
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
-    form = new TForm(nullptr);
-    form->SetBounds(0, 0, 400, 300);
-  }
-  void TearDown() override {
-    if (form) form->Free();
-    Pump();
-  }
+  ComTabs() : FormTest(0, 0, 400, 300) {}
   // A page control with sheets named A, B, C; every event is written to the log.
   TPageControl* MakePages() {
     auto* pc = new TPageControl(form);
@@ -60,7 +53,6 @@ protected:
     SendMessageW(tc->Handle(), TCM_GETITEMW, WPARAM(i), LPARAM(&item));
     return buf;
   }
-  TForm* form = nullptr;
   std::vector<std::string> log;
   bool allowChange = true;
 };
@@ -95,9 +87,7 @@ TEST_F(ComTabs, AClickOnATabAsksChangingThenSwitchesAndFiresChange) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.allow);
-    if (form) form->Free();
-    form = new TForm(nullptr);
-    form->SetBounds(0, 0, 400, 300);
+    NewForm();
     log.clear();
     allowChange = c.allow;
     TPageControl* pc = MakePages();

@@ -4,7 +4,8 @@
 // timers.
 #include <gtest/gtest.h>
 
-#include "tests/classlib/controls/std_print_target.h"
+#include "tests/support/place.h"
+#include "tests/support/dib.h"
 
 #include <set>
 
@@ -626,13 +627,11 @@ TEST_F(Forms, ParentFontAndColourFollowUntilSetOnTheChild) {
 TEST_F(Forms, ControlsWithoutAWindowPaintClippedOnTheirParent) {
   auto* form = new TForm(nullptr);
   form->SetBounds(0, 0, 200, 150);
-  auto* box = new TRedBox(form);
-  box->SetParent(form);
-  box->SetBounds(20, 30, 40, 25);
+  auto* box = Place<TRedBox>(form, 20, 30, 40, 25);
   form->Show();
   TRect client = form->ClientRect();
-  TPrintTarget target(client.Right, client.Bottom);
-  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  TDib target(client.Right, client.Bottom, 0);
+  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
   GdiFlush();
   auto pixel = [&](int x, int y) { return target.At(x, y); };
   COLORREF face = GdiColor(clBtnFace);
@@ -644,7 +643,7 @@ TEST_F(Forms, ControlsWithoutAWindowPaintClippedOnTheirParent) {
   EXPECT_EQ(pixel(5, 5), face);
   // Hidden, it paints nothing.
   box->SetVisible(false);
-  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
   GdiFlush();
   EXPECT_EQ(pixel(30, 40), face);
   form->Free();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/message_log.h"
+#include "tests/support/window_class.h"
 
 namespace {
 
@@ -115,27 +116,9 @@ TEST(MessageLog, DifferenceListsBothSidesAndMarksTheFirst) {
 
 // A window class of this file, with the logging default procedure and a WM_PAINT that paints
 // through the program's own BeginPaint.
-LRESULT CALLBACK PaintingProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    BeginPaint(wnd, &ps);
-    EndPaint(wnd, &ps);
-    return 0;
-  }
-  return LoggingDefWndProc(wnd, msg, wp, lp);
-}
-
 const wchar_t* PaintingClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &PaintingProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"KaroMessageLogTest";
-    RegisterClassW(&wc);
-    return L"KaroMessageLogTest";
-  }();
-  return name;
+  RegisterWindowClass(L"KaroMessageLogTest", &PaintingWindowProc<LoggingDefWndProc>, {.Background = COLOR_WINDOW});
+  return L"KaroMessageLogTest";
 }
 
 TEST(MessageLog, CbtHookEntriesInterleaveWithTheWindowsMessages) {

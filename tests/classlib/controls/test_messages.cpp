@@ -7,6 +7,8 @@
 
 #include "classlib/controls/control_atom.h"
 #include "classlib/controls/forms.h"
+#include "tests/support/place.h"
+#include "tests/classlib/controls/form_test.h"
 #include "tests/support/message_log.h"
 #include "tests/classlib/controls/modal_answers.h"
 
@@ -96,19 +98,9 @@ KARO_BEGIN_MESSAGE_MAP_OF(TAnswering, bool, Ask)
   KARO_MESSAGE(WM_KEYDOWN, No)
 KARO_END_MESSAGE_MAP_OF(Unlisted(Message))
 
-class Messages : public ::testing::Test {
+class Messages : public FormTest {
 protected:
-  void SetUp() override {
-    // Keep the real cursor off the test windows: made-up mouse messages then stay made up.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
-    form = new TForm(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-  }
-  void TearDown() override {
-    if (form) form->Free();
-    Pump();
-  }
-  TForm* form = nullptr;
+  Messages() : FormTest(0, 0, 300, 200) {}
 };
 
 TEST_F(Messages, ChildWindowIsMadeInOrderWhenTheFormShows) {
@@ -198,12 +190,8 @@ TEST_F(Messages, NotificationsAreReflectedToTheChildWindow) {
 }
 
 TEST_F(Messages, MouseEnterAndLeaveReachGraphicAndWindowedControls) {
-  auto* graphic = new TLogGraphic(form);
-  graphic->SetParent(form);
-  graphic->SetBounds(10, 10, 40, 20);
-  auto* child = new TLogControl(form);
-  child->SetParent(form);
-  child->SetBounds(100, 10, 50, 20);
+  auto* graphic = Place<TLogGraphic>(form, 10, 10, 40, 20);
+  auto* child = Place<TLogControl>(form, 100, 10, 50, 20);
   int enters = 0, leaves = 0;
   graphic->OnMouseEnter = [&](TObject*) { ++enters; };
   graphic->OnMouseLeave = [&](TObject*) { ++leaves; };

@@ -8,28 +8,15 @@
 #include "classlib/controls/buttons.h"
 #include "classlib/controls/extctrls.h"
 #include "classlib/controls/stdctrls.h"
+#include "tests/classlib/controls/form_test.h"
 #include "tests/support/message_log.h"
-#include "tests/classlib/controls/std_print_target.h"
+#include "tests/support/dib.h"
 
 namespace {
 
-class StdControls : public ::testing::Test {
+class StdControls : public FormTest {
 protected:
-  void SetUp() override {
-    form = new TForm(nullptr);
-    form->SetBounds(10, 10, 400, 300);
-  }
-  void TearDown() override {
-    form->Free();
-    Pump();
-  }
-  template <class T> T* Make(int left = 10, int top = 10) {
-    T* c = new T(form);
-    c->SetParent(form);
-    c->SetLeft(left);
-    c->SetTop(top);
-    return c;
-  }
+  StdControls() : FormTest(10, 10, 400, 300) {}
   void ShowForm() {
     form->Show();
     Pump();
@@ -40,7 +27,6 @@ protected:
     PostMessageW(wnd, WM_KEYUP, key, LPARAM(0xC0000001));
     Application->ProcessMessages();
   }
-  TForm* form = nullptr;
 };
 
 // --- Published properties by name ---
@@ -286,8 +272,8 @@ TEST_F(StdControls, OwnerDrawnItemsAreDrawnByTheControl) {
   d.itemAction = ODA_DRAWENTIRE;
   d.itemState = ODS_SELECTED | ODS_COMBOBOXEDIT;
   d.hwndItem = combo->Handle();
-  TPrintTarget target(50, 20);
-  d.hDC = target.dc();
+  TDib target(50, 20, 0);
+  d.hDC = target.DC;
   d.rcItem = {0, 0, 50, 20};
   EXPECT_EQ(SendMessageW(form->Handle(), WM_DRAWITEM, d.CtlID, LPARAM(&d)), TRUE);
   ASSERT_EQ(drawn, std::vector<int>{1});
@@ -340,8 +326,8 @@ TEST_F(StdControls, LabelsPaintOnTheirParentUnlessTransparent) {
   for (bool transparent : {false, true}) {
     SCOPED_TRACE(transparent);
     label->SetTransparent(transparent);
-    TPrintTarget target(100, 40);
-    SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    TDib target(100, 40, 0);
+    SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
     EXPECT_EQ(target.At(30, 10), GdiColor(transparent ? clWhite : clYellow));
     EXPECT_EQ(target.At(80, 30), GdiColor(clWhite));
   }

@@ -11,7 +11,7 @@
 #include "classlib/controls/stdctrls.h"
 #include "classlib/core/form_file.h"
 #include "tests/support/message_log.h"
-#include "tests/classlib/controls/std_print_target.h"
+#include "tests/support/dib.h"
 
 namespace {
 
@@ -510,8 +510,8 @@ TEST_F(StdFormControls, PanelsPaintTheirBevelsAndFace) {
     panel->SetBevelOuter(c.Outer);
     panel->SetBevelInner(c.Inner);
     panel->SetBevelWidth(c.Width);
-    TPrintTarget target(60, 40);
-    SendMessageW(panel->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    TDib target(60, 40, 0);
+    SendMessageW(panel->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
     EXPECT_EQ(target.At(0, 0), GdiColor(c.Corner));
     EXPECT_EQ(target.At(59, 39), GdiColor(c.FarCorner));
     EXPECT_EQ(target.At(c.Width, c.Width), GdiColor(c.Inside));
@@ -555,8 +555,8 @@ TEST_F(StdFormControls, ImageDrawsItsPictureWhereItBelongs) {
     image->SetStretch(c.Stretch);
     image->SetCenter(c.Center);
     image->SetTransparent(c.Transparent);
-    TPrintTarget target(100, 100);
-    SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    TDib target(100, 100, 0);
+    SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
     EXPECT_EQ(target.At(c.Blue.X, c.Blue.Y), GdiColor(clBlue));
     if (c.White.X >= 0) {
       EXPECT_EQ(target.At(c.White.X, c.White.Y), GdiColor(clWhite));
@@ -566,8 +566,8 @@ TEST_F(StdFormControls, ImageDrawsItsPictureWhereItBelongs) {
   image->SetStretch(false);
   image->SetCenter(false);
   image->SetTransparent(true);
-  TPrintTarget target(100, 100);
-  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  TDib target(100, 100, 0);
+  SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
   EXPECT_EQ(target.At(0, 9), GdiColor(clWhite));
   EXPECT_EQ(target.At(1, 1), GdiColor(clBlue));
 }
@@ -644,7 +644,7 @@ TBitmap* MakeStrip(std::initializer_list<TColor> cells) {
   return b;
 }
 
-bool Shows(const TPrintTarget& t, int w, int h, TColor color) {
+bool Shows(const TDib& t, int w, int h, TColor color) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       if (t.At(x, y) == GdiColor(color)) return true;
@@ -683,8 +683,8 @@ TEST_F(StdFormControls, ButtonsDrawTheGlyphCellOfTheirState) {
   for (const auto& c : speedCases) {
     SCOPED_TRACE(c.Name);
     c.Make();
-    TPrintTarget target(30, 30);
-    SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    TDib target(30, 30, 0);
+    SendMessageW(form->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
     EXPECT_TRUE(Shows(target, 30, 30, c.Shown));
     EXPECT_FALSE(Shows(target, 30, 30, c.NotShown));
     EXPECT_FALSE(Shows(target, 30, 30, clFuchsia));  // the transparent colour never shows
@@ -693,14 +693,14 @@ TEST_F(StdFormControls, ButtonsDrawTheGlyphCellOfTheirState) {
   // The bit button draws itself when the system asks; its disabled cell is the second one, and a
   // single cell is drawn embossed instead.
   auto draw = [&](UINT state) {
-    auto target = std::make_unique<TPrintTarget>(75, 25);
+    auto target = std::make_unique<TDib>(75, 25, 0);
     DRAWITEMSTRUCT d{};
     d.CtlType = ODT_BUTTON;
     d.CtlID = UINT(GetDlgCtrlID(bit->Handle()));
     d.itemAction = ODA_DRAWENTIRE;
     d.itemState = state;
     d.hwndItem = bit->Handle();
-    d.hDC = target->dc();
+    d.hDC = target->DC;
     d.rcItem = {0, 0, 75, 25};
     SendMessageW(form->Handle(), WM_DRAWITEM, d.CtlID, LPARAM(&d));
     return target;
@@ -730,8 +730,8 @@ TEST_F(StdFormControls, PanelWithParentBackgroundShowsWhatLiesBehind) {
   for (bool parentBackground : {false, true}) {
     SCOPED_TRACE(parentBackground);
     inner->SetParentBackground(parentBackground);
-    TPrintTarget target(60, 60);
-    SendMessageW(inner->Handle(), WM_PRINTCLIENT, WPARAM(target.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    TDib target(60, 60, 0);
+    SendMessageW(inner->Handle(), WM_PRINTCLIENT, WPARAM(target.DC), PRF_CLIENT | PRF_ERASEBKGND);
     EXPECT_EQ(target.At(30, 30), GdiColor(parentBackground ? clYellow : clRed));
   }
 }

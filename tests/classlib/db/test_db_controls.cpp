@@ -10,7 +10,7 @@
 #include "classlib/db/dbctrls.h"
 #include "classlib/db/dbgrids.h"
 #include "tests/support/message_log.h"
-#include "tests/classlib/controls/std_print_target.h"
+#include "tests/support/dib.h"
 #include "tests/classlib/db/db_fixture.h"
 
 namespace {
@@ -234,8 +234,8 @@ TEST_F(DbControls, GridPaintsOnlyVisibleRowsWithSelectionAndLines) {
   grid->SetFocus();
   Pump();
   ASSERT_TRUE(grid->Focused());
-  TPrintTarget t(200, 150);
-  SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  TDib t(200, 150, 0);
+  SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.DC), PRF_CLIENT | PRF_ERASEBKGND);
   int rowH = grid->RowHeight();
   EXPECT_EQ(grid->TitleHeight(), 0);
   // Selected cell of the current record: the highlight colour; the next cell, the grid's colour.
@@ -330,8 +330,8 @@ TEST_F(DbControls, LongTextsStayInsideTheirCells) {
       SendMessageW(grid->Handle(), WM_HSCROLL, SB_LINERIGHT, 0);
       ASSERT_LT(grid->CellRect(1, 0).Left, ind);
     }
-    TPrintTarget t(200, 150);
-    SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    TDib t(200, 150, 0);
+    SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.DC), PRF_CLIENT | PRF_ERASEBKGND);
     const TRect cell = grid->CellRect(1, 0), next = grid->CellRect(1, 1);
     auto darkIn = [&](int x0, int y0, int x1, int y1) {
       int n = 0;
@@ -460,8 +460,8 @@ TEST_F(DbControls, TitlesShowAndColumnsResizeByDraggingTheirBorder) {
   Pump();
   int titleH = grid->TitleHeight();
   ASSERT_GT(titleH, 0);
-  TPrintTarget t(200, 150);
-  SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  TDib t(200, 150, 0);
+  SendMessageW(grid->Handle(), WM_PRINTCLIENT, WPARAM(t.DC), PRF_CLIENT | PRF_ERASEBKGND);
   // The title row in the fixed colour; the first data row stands below it.
   TRect first = grid->CellRect(0, 0);
   EXPECT_EQ(t.At(first.Left + 3, titleH - 3), COLORREF(ColorToRGB(clBtnFace)));

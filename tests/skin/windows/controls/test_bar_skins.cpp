@@ -248,13 +248,6 @@ TEST_F(BarSkins, ATrackBarThumbWithoutAPictureIsAFramedRectangle) {
 }
 
 // A skin change repaints the track bar where it stands: the focus stays where the user left it.
-int g_trackFocusMessages = 0;
-WNDPROC g_trackProc = nullptr;
-LRESULT CALLBACK TrackFocusProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_SETFOCUS || m == WM_KILLFOCUS) ++g_trackFocusMessages;
-  return CallWindowProcW(g_trackProc, w, m, wp, lp);
-}
-
 TEST_F(BarSkins, ASkinChangeLeavesTheFocusAlone) {
   TSkinData* d = Data();
   auto* edit = Make<TEdit>(10, 100, 120, 24);
@@ -262,12 +255,12 @@ TEST_F(BarSkins, ASkinChangeLeavesTheFocusAlone) {
   auto* s = SkinOf<TSkinTrackBar>(tb, d);
   SetFocus(edit->Handle());
   ASSERT_EQ(GetFocus(), edit->Handle());
-  g_trackProc = WNDPROC(SetWindowLongPtrW(tb->Handle(), GWLP_WNDPROC, LONG_PTR(&TrackFocusProc)));
-  g_trackFocusMessages = 0;
+  TMessageLog log({WM_SETFOCUS, WM_KILLFOCUS});
+  TWindowRecorder rec(tb->Handle(), log);
   s->SkinChange();
   EXPECT_EQ(GetFocus(), edit->Handle());
-  EXPECT_EQ(g_trackFocusMessages, 0);
-  SetWindowLongPtrW(tb->Handle(), GWLP_WNDPROC, LONG_PTR(g_trackProc));
+  EXPECT_EQ(log.Messages.size(), 0u);
+  EXPECT_TRUE(SequenceIs(log, {}));
 }
 
 TEST_F(BarSkins, UpDownButtonsPerStateAndTheMouseSetsAndClearsTheHotOne) {

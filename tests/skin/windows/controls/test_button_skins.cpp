@@ -120,18 +120,7 @@ public:
   void SetUp() override {
     ManagerTest::SetUp();
     data_ = Data(sfMainform, nullptr, ButtonSkin());
-    static bool registered = false;
-    if (!registered) {
-      registered = true;
-      WNDCLASSW c{};
-      c.lpfnWndProc = CommandParent;
-      c.hInstance = GetModuleHandleW(nullptr);
-      c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-      c.lpszClassName = L"KaroButtonsParent";
-      RegisterClassW(&c);
-    }
-    host_ = Window(CreateWindowExW(0, L"KaroButtonsParent", L"Buttons", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30,
-                                   420, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    host_ = TopWindow(L"KaroButtonsParent", CommandParent, L"Buttons", 30, 30, 420, 300);
     SetForegroundWindow(host_);
     form_ = std::make_unique<TVeltForm>(nullptr);
     form_->hwnd = host_;

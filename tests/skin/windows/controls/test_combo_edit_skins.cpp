@@ -47,22 +47,9 @@ public:
   void SetUp() override {
     ManagerTest::SetUp();
     BindUser32Functions();
-    static bool registered = false;
-    if (!registered) {
-      registered = true;
-      WNDCLASSW c{};
-      c.hInstance = GetModuleHandleW(nullptr);
-      c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-      c.lpfnWndProc = HearingParent;
-      c.lpszClassName = L"KaroHearingParent";
-      RegisterClassW(&c);
-      c.lpfnWndProc = ActingProc;
-      c.lpszClassName = L"KaroActing";
-      RegisterClassW(&c);
-    }
+    RegisterWindowClass(L"KaroActing", ActingProc);
     data = Data();
-    host = Window(CreateWindowExW(0, L"KaroHearingParent", L"P", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 500, 400,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    host = TopWindow(L"KaroHearingParent", HearingParent, L"P", 20, 20, 500, 400);
     SetForegroundWindow(host);
     form = std::make_unique<TVeltForm>(nullptr);
     form->hwnd = host;
@@ -597,17 +584,9 @@ TEST_F(ComboEditSkins, EditBordersTheClientPaintMessageAndAnUpDownInside) {
   e->SetText(L"\u6625");
   HWND h = e->Handle();
   ASSERT_TRUE(GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  RegisterWindowClass(L"Some_SPIN_Class", DefWindowProcW, {.Background = kNoBackground});
   HWND spin = CreateWindowExW(0, L"Some_SPIN_Class", L"", WS_CHILD | WS_VISIBLE, 120, 0, 16, 16, h, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
-  if (!spin) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"Some_SPIN_Class";
-    RegisterClassW(&wc);
-    spin = CreateWindowExW(0, L"Some_SPIN_Class", L"", WS_CHILD | WS_VISIBLE, 120, 0, 16, 16, h, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-  }
   ASSERT_NE(spin, nullptr);
   auto saved = TSkinEdit::UpDownMaker;
   TSkinEdit::UpDownMaker = [](TComponent* o) { return new TCountedSkin(o); };
@@ -651,13 +630,10 @@ TEST_F(ComboEditSkins, TheUpDownOrSpinChildIsFoundByItsClassName) {
   } rows[] = {{L"msctls_updown32", true}, {L"KaroSpinner", true}, {L"XUPDOWNx", true}, {L"KaroUpDownish", true},
               {L"msctls_updown", true}, {L"KaroSpun", false}, {L"Up_Down", false}, {L"Spi_n", false}};
   for (const auto& r : rows) {
-    WNDCLASSW wc{};
-    if (!GetClassInfoW(GetModuleHandleW(nullptr), r.Class, &wc) && !GetClassInfoW(nullptr, r.Class, &wc)) {
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = r.Class;
-      RegisterClassW(&wc);
-    }
+    // The system's own up-down class stays the system's.
+    WNDCLASSW system{};
+    if (!GetClassInfoW(nullptr, r.Class, &system))
+      RegisterWindowClass(r.Class, DefWindowProcW, {.Background = kNoBackground});
     auto* e = Make<TEdit>(10, 40, 160, 24, 11);
     HWND child = CreateWindowExW(0, r.Class, L"", WS_CHILD | WS_VISIBLE, 120, 0, 16, 16, e->Handle(), nullptr,
                                  GetModuleHandleW(nullptr), nullptr);

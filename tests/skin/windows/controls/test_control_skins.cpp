@@ -225,23 +225,8 @@ LRESULT CALLBACK RecordingParent(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 class ControlSkins : public ManagerTest {
 public:
-  void SetUp() override {
-    ManagerTest::SetUp();
-    static bool registered = false;
-    if (!registered) {
-      registered = true;
-      WNDCLASSW c{};
-      c.lpfnWndProc = RecordingParent;
-      c.hInstance = GetModuleHandleW(nullptr);
-      c.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-      c.lpszClassName = L"KaroControlsParent";
-      RegisterClassW(&c);
-    }
-  }
   HWND Parent() {
-    HWND p = CreateWindowExW(0, L"KaroControlsParent", L"P", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 360, 260,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    Window(p);
+    HWND p = TopWindow(L"KaroControlsParent", RecordingParent, L"P", 30, 30, 360, 260);
     SetForegroundWindow(p);
     SetActiveWindow(p);
     return p;
@@ -249,13 +234,6 @@ public:
   static HWND Child(HWND parent, const wchar_t* text, LONG style, int id, int y) {
     return CreateWindowExW(0, L"Button", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 10, y, 120, 24, parent,
                            HMENU(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
-  }
-  void UnskinAll() {
-    Mgr->State = 1;
-    Mgr->Pending = Mgr->DefaultSkinData ? Mgr->DefaultSkinData : Mgr->SkinDataList().front();
-    Mgr->SetAction(saUnskinAll, 250);
-    Tick();
-    Pump();
   }
 };
 

@@ -15,7 +15,7 @@
 #include "skin/windows/controls/mplayer_skin.h"
 #include "skin/windows/controls/obj_image_skin.h"
 #include "skin/windows/paint/draw_primitives.h"
-#include "tests/classlib/controls/std_print_target.h"
+#include "tests/support/dib.h"
 #include "tests/skin/windows/manager/skin_test_env.h"
 #include "tests/support/census_check.h"
 
@@ -332,8 +332,8 @@ TEST_F(MediaImageSkins, ButtonPixelsPerState) {
   SkinWith();
   TWMediaPlayer* o = SkinOf<TSkinMP>(mp)->Overlay();
   ASSERT_NE(o, nullptr);
-  TPrintTarget t(90, 30);
-  auto print = [&] { SendMessageW(o->Handle(), WM_PRINTCLIENT, WPARAM(t.dc()), PRF_CLIENT); };
+  TDib t(90, 30, 0);
+  auto print = [&] { SendMessageW(o->Handle(), WM_PRINTCLIENT, WPARAM(t.DC), PRF_CLIENT); };
   print();
   // Each button's frame from the Buttons strip (its corner), its glyph in the middle: play
   // coloured, stop disabled (frame 3), eject enabled.
@@ -388,8 +388,8 @@ TEST_F(MediaImageSkins, WithoutAButtonsPictureTheButtonsShowTheirGlyphsOnTheFace
   SkinWith(skin.File());
   TWMediaPlayer* o = SkinOf<TSkinMP>(mp)->Overlay();
   ASSERT_NE(o, nullptr);
-  TPrintTarget t(90, 30);
-  SendMessageW(o->Handle(), WM_PRINTCLIENT, WPARAM(t.dc()), PRF_CLIENT);
+  TDib t(90, 30, 0);
+  SendMessageW(o->Handle(), WM_PRINTCLIENT, WPARAM(t.DC), PRF_CLIENT);
   EXPECT_EQ(t.At(2, 2), RGB(250, 243, 223));
   EXPECT_EQ(t.At(15, 15), Rgb(clGreen));
 }
@@ -463,10 +463,10 @@ std::vector<COLORREF> SlotColours(TBitmap* strip, int w) {
 }
 
 COLORREF DrawnOverWhite(TBitmap* strip, TColor key, int x, int y) {
-  TPrintTarget t(strip->Width(), strip->Height());
+  TDib t(strip->Width(), strip->Height(), 0);
   RECT all{0, 0, strip->Width(), strip->Height()};
-  FillRect(t.dc(), &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
-  GdiTransparentBlt(t.dc(), 0, 0, strip->Width(), strip->Height(), strip->Canvas()->Handle(), 0, 0, strip->Width(),
+  FillRect(t.DC, &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
+  GdiTransparentBlt(t.DC, 0, 0, strip->Width(), strip->Height(), strip->Canvas()->Handle(), 0, 0, strip->Width(),
                     strip->Height(), Rgb(key));
   return t.At(x, y);
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -461,14 +462,13 @@ TEST_F(ScrollSkins, PixelsOfAHorizontalOverlayAndOfAStandAloneBarsStretchedOne) 
   EXPECT_EQ(wide.At(c.xyThumbTop + 1, 12), FrameColor(kHScrollPic, 3));
 }
 
-// What the window under an overlay receives from a press on it.
-std::vector<std::pair<WPARAM, POINT>> g_ncPresses, g_ncReleases;
-WNDPROC g_listProc = nullptr;
-LRESULT CALLBACK NcPressLog(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_NCLBUTTONDOWN || m == WM_NCLBUTTONUP)
-    (m == WM_NCLBUTTONDOWN ? g_ncPresses : g_ncReleases).push_back({wp, POINT{short(LOWORD(lp)), short(HIWORD(lp))}});
-  return CallWindowProcW(g_listProc, w, m, wp, lp);
+// The entries of one message in a log, as a log of their own.
+TMessageLog EntriesOf(const TMessageLog& log, UINT msg) {
+  TMessageLog only({msg});
+  for (const TRecordedMsg& e : log.Messages) only.Record(e.Message, e.Flags, e.WParam, e.LParam, e.Wnd);
+  return only;
 }
+POINT PointOf(const TRecordedMsg& e) { return POINT{short(LOWORD(e.LParam)), short(HIWORD(e.LParam))}; }
 
 TEST_F(ScrollSkins, APressOnTheOverlayReachesTheWindowAsAPressOnItsOwnBar) {
   TSkinData* d = Data();
@@ -477,21 +477,26 @@ TEST_F(ScrollSkins, APressOnTheOverlayReachesTheWindowAsAPressOnItsOwnBar) {
   auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
   ASSERT_TRUE(s && s->FVert && s->FHorz);
   HWND h = m->Handle();
-  g_listProc = WNDPROC(SetWindowLongPtrW(h, GWLP_WNDPROC, LONG_PTR(&NcPressLog)));
+  // What the window under the overlay receives from a press on it.
+  TMessageLog log({WM_NCLBUTTONDOWN, WM_NCLBUTTONUP});
+  TWindowRecorder rec(h, log);
   for (bool vertical : {true, false}) {
     TWScrollbar* o = vertical ? s->FVert : s->FHorz;
     const SCROLLBARINFO b = BarOf(h, vertical ? OBJID_VSCROLL : OBJID_HSCROLL);
     const int along = (vertical ? Height(b.rcScrollBar) : Width(b.rcScrollBar)) - 5;
     const int x = vertical ? 8 : along, y = vertical ? along : 8;
-    g_ncPresses.clear();
+    log.Clear();
     const int before = PosOf(h, vertical ? SB_VERT : SB_HORZ);
     PressOverlay(o, x, y);
-    ASSERT_EQ(g_ncPresses.size(), 1u) << vertical;
-    EXPECT_EQ(g_ncPresses[0].first, WPARAM(vertical ? HTVSCROLL : HTHSCROLL));
+    const TMessageLog presses = EntriesOf(log, WM_NCLBUTTONDOWN);
+    ASSERT_EQ(presses.Messages.size(), 1u) << vertical;
+    EXPECT_EQ(presses.Messages[0].WParam, WPARAM(vertical ? HTVSCROLL : HTHSCROLL));
     POINT screen{x, y};
     ClientToScreen(o->Handle(), &screen);
-    EXPECT_EQ(g_ncPresses[0].second.x, screen.x);
-    EXPECT_EQ(g_ncPresses[0].second.y, screen.y);
+    EXPECT_EQ(PointOf(presses.Messages[0]).x, screen.x);
+    EXPECT_EQ(PointOf(presses.Messages[0]).y, screen.y);
+    EXPECT_TRUE(SequenceIs(presses, {{WM_NCLBUTTONDOWN, sent | wparam | lparam,
+                                      WPARAM(vertical ? HTVSCROLL : HTHSCROLL), MAKELPARAM(screen.x, screen.y)}}));
     if (vertical) {
       EXPECT_EQ(PosOf(h, SB_VERT), before + 1);
     } else {
@@ -503,16 +508,18 @@ TEST_F(ScrollSkins, APressOnTheOverlayReachesTheWindowAsAPressOnItsOwnBar) {
   }
   // A release that reaches the overlay itself (the system's tracking did not take it) is posted
   // on as the release on the bar.
-  g_ncReleases.clear();
+  log.Clear();
   SendMessageW(s->FVert->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 30));
   Pump();
-  ASSERT_EQ(g_ncReleases.size(), 1u);
-  EXPECT_EQ(g_ncReleases[0].first, WPARAM(HTVSCROLL));
+  const TMessageLog releases = EntriesOf(log, WM_NCLBUTTONUP);
+  ASSERT_EQ(releases.Messages.size(), 1u);
+  EXPECT_EQ(releases.Messages[0].WParam, WPARAM(HTVSCROLL));
   POINT screen{8, 30};
   ClientToScreen(s->FVert->Handle(), &screen);
-  EXPECT_EQ(g_ncReleases[0].second.x, screen.x);
-  EXPECT_EQ(g_ncReleases[0].second.y, screen.y);
-  SetWindowLongPtrW(h, GWLP_WNDPROC, LONG_PTR(g_listProc));
+  EXPECT_EQ(PointOf(releases.Messages[0]).x, screen.x);
+  EXPECT_EQ(PointOf(releases.Messages[0]).y, screen.y);
+  EXPECT_TRUE(SequenceIs(log, {{WM_NCLBUTTONUP, posted | wparam | lparam, HTVSCROLL, MAKELPARAM(screen.x, screen.y)}}));
+  rec.Detach();
   // The overlay is a tool window and nothing else.
   EXPECT_EQ(GetWindowLongPtrW(s->FVert->Handle(), GWL_EXSTYLE), LONG_PTR(WS_EX_TOOLWINDOW));
 }
@@ -520,16 +527,6 @@ TEST_F(ScrollSkins, APressOnTheOverlayReachesTheWindowAsAPressOnItsOwnBar) {
 // Placing an overlay where it lies already moves no window: every move makes the system repaint
 // what it uncovers, the control's own frame among it, and that frame with its bars is the dearest
 // thing the system paints.
-HWND g_watched[3];  // the two overlays, then their control
-int g_moves = 0, g_framePaints = 0;
-
-LRESULT CALLBACK CountMovesAndFramePaints(int Code, WPARAM W, LPARAM L) {
-  const auto* c = reinterpret_cast<const CWPSTRUCT*>(L);
-  if (Code >= 0 && c->message == WM_WINDOWPOSCHANGING && (c->hwnd == g_watched[0] || c->hwnd == g_watched[1]))
-    ++g_moves;
-  if (Code >= 0 && c->message == WM_NCPAINT && c->hwnd == g_watched[2]) ++g_framePaints;
-  return CallNextHookEx(nullptr, Code, W, L);
-}
 
 TEST_F(ScrollSkins, AnOverlayInPlaceIsNotMovedAgain) {
   TSkinData* d = Data();
@@ -538,24 +535,28 @@ TEST_F(ScrollSkins, AnOverlayInPlaceIsNotMovedAgain) {
   auto* s = dynamic_cast<TSkinScrollbar*>(SkinOf(m));
   ASSERT_TRUE(s && s->FVert && s->FHorz);
   Pump();
-  g_watched[0] = s->FVert->Handle();
-  g_watched[1] = s->FHorz->Handle();
-  g_watched[2] = m->Handle();
-  g_moves = g_framePaints = 0;
-  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &CountMovesAndFramePaints, nullptr, GetCurrentThreadId());
-  ASSERT_NE(hook, nullptr);
+  // The overlays' moves in one log, the control's frame paints in another.
+  TMessageLog moves({WM_WINDOWPOSCHANGING});
+  TMessageLog framePaints({WM_NCPAINT});
+  TWindowRecorder vert(s->FVert->Handle(), moves), horz(s->FHorz->Handle(), moves);
+  TWindowRecorder control(m->Handle(), framePaints);
   for (int i = 0; i < 3; ++i) {
     s->SetScrollbarPos();
     s->FVert->Sync();
   }
   Pump();
-  EXPECT_EQ(g_moves, 0);
-  EXPECT_EQ(g_framePaints, 0);
-  // A real change still moves them.
+  EXPECT_EQ(moves.Messages.size(), 0u);
+  EXPECT_EQ(framePaints.Messages.size(), 0u);
+  EXPECT_TRUE(SequenceIs(moves, {}));
+  EXPECT_TRUE(SequenceIs(framePaints, {}));
+  // A real change still moves them: each overlay once at the least.
   m->SetBounds(10, 10, 260, 180);
   Pump();
-  UnhookWindowsHookEx(hook);
-  EXPECT_GT(g_moves, 0);
+  EXPECT_GT(moves.Messages.size(), 0u);
+  EXPECT_TRUE(std::any_of(moves.Messages.begin(), moves.Messages.end(),
+                          [&](const TRecordedMsg& e) { return e.Wnd == s->FVert->Handle(); }));
+  EXPECT_TRUE(std::any_of(moves.Messages.begin(), moves.Messages.end(),
+                          [&](const TRecordedMsg& e) { return e.Wnd == s->FHorz->Handle(); }));
   EXPECT_TRUE(Agrees(s->FVert, m->Handle(), OBJID_VSCROLL));
   EXPECT_TRUE(Agrees(s->FHorz, m->Handle(), OBJID_HSCROLL));
 }

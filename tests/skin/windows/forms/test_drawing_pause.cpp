@@ -8,18 +8,9 @@
 
 #include "skin/windows/forms/drawing_pause.h"
 #include "tests/support/message_log.h"
+#include "tests/support/window_class.h"
 
 namespace {
-
-LRESULT CALLBACK PaintingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_PAINT) {
-    PAINTSTRUCT ps;
-    BeginPaint(w, &ps);
-    EndPaint(w, &ps);
-    return 0;
-  }
-  return DefWindowProcW(w, m, wp, lp);
-}
 
 // Whether W's update region is exactly R (an empty R: W has nothing to paint).
 ::testing::AssertionResult UpdateIs(HWND W, const RECT& R) {
@@ -41,17 +32,13 @@ class DrawingPause_ : public ::testing::Test {
 protected:
   void SetUp() override {
     HINSTANCE inst = GetModuleHandleW(nullptr);
-    WNDCLASSW c{};
-    c.lpfnWndProc = PaintingProc;
-    c.hInstance = inst;
-    c.lpszClassName = L"KaroDrawingPauseTest";
-    c.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
-    RegisterClassW(&c);
-    Top = CreateWindowExW(0, c.lpszClassName, L"top", WS_POPUP | WS_VISIBLE, 20, 20, 200, 150, nullptr, nullptr, inst,
+    const wchar_t* cls = L"KaroDrawingPauseTest";
+    RegisterWindowClass(cls, PaintingWindowProc<>, {.Background = COLOR_WINDOW});
+    Top = CreateWindowExW(0, cls, L"top", WS_POPUP | WS_VISIBLE, 20, 20, 200, 150, nullptr, nullptr, inst,
                           nullptr);
-    Child = CreateWindowExW(0, c.lpszClassName, nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 80, 60, Top, nullptr, inst,
+    Child = CreateWindowExW(0, cls, nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 80, 60, Top, nullptr, inst,
                             nullptr);
-    Hidden = CreateWindowExW(0, c.lpszClassName, L"hidden", WS_POPUP, 240, 20, 100, 100, nullptr, nullptr, inst,
+    Hidden = CreateWindowExW(0, cls, L"hidden", WS_POPUP, 240, 20, 100, 100, nullptr, nullptr, inst,
                              nullptr);
     ASSERT_TRUE(Top && Child && Hidden);
     Pump();

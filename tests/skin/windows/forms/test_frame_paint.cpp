@@ -15,6 +15,7 @@
 #include "skin/windows/controls/control_skin.h"
 #include "skin/windows/forms/caption_buttons.h"
 #include "tests/skin/windows/manager/skin_test_env.h"
+#include "tests/support/dib.h"
 
 using namespace skintest;
 
@@ -65,51 +66,24 @@ LRESULT CALLBACK RecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 HWND MakeRecorded(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, DWORD ex = 0, const wchar_t* caption = L"Test",
                   const wchar_t* cls = L"KaroFrameTest") {
-  RegisterWindowClass(L"KaroFrameTest", RecordingProc, COLOR_BTNFACE, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
+  RegisterWindowClass(L"KaroFrameTest", RecordingProc, {.Icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512))});
   return CreateWindowExW(ex, cls, caption, style, 40, 40, 320, 220, nullptr, nullptr, GetModuleHandleW(nullptr),
                          nullptr);
 }
 
-// The frame as the frame-painting message paints it, in a 32-bit DIB of the window's size.
-class TFrameShot {
-public:
-  explicit TFrameShot(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    W = r.right - r.left;
-    H = r.bottom - r.top;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = W;
-    bi.bmiHeader.biHeight = -H;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bmp_);
-    for (int i = 0; i < W * H; ++i) bits_[i] = 0x123456;
-    Result = SendMessageW(w, CN_SkinPaintFrame, WPARAM(dc_), kSkinLibraryMark);
-    GdiFlush();
-  }
-  ~TFrameShot() {
-    SelectObject(dc_, old_);
-    DeleteObject(bmp_);
-    DeleteDC(dc_);
-  }
-  // The pixel as an RGB value with red in the low byte (as FrameColor gives it).
-  uint32_t At(int x, int y) const {
-    const uint32_t p = bits_[y * W + x];
-    return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
-  }
-  std::vector<uint32_t> Pixels() const { return std::vector<uint32_t>(bits_, bits_ + size_t(W) * size_t(H)); }
-  int W = 0, H = 0;
-  LRESULT Result = 0;
+RECT WindowRectOf(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return r;
+}
 
-private:
-  HDC dc_ = nullptr;
-  HBITMAP bmp_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  uint32_t* bits_ = nullptr;
+// The frame as the frame-painting message paints it, in a picture of the window's size that starts
+// in raw 0x123456.
+struct TFrameShot : TDib {
+  explicit TFrameShot(HWND w)
+      : TDib(Width(WindowRectOf(w)), Height(WindowRectOf(w)), RGB(0x12, 0x34, 0x56)),
+        Result(SendMessageW(w, CN_SkinPaintFrame, WPARAM(DC), kSkinLibraryMark)) {}
+  LRESULT Result;
 };
 
 class FramePaint_ : public ManagerTest {
@@ -292,8 +266,8 @@ LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return Def
 
 // A visible MDI frame of this module and its MDI client.
 HWND MakeMdiFrame(HWND& Client) {
-  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
-  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, {.Background = COLOR_APPWORKSPACE});
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, {.Background = COLOR_APPWORKSPACE});
   HWND frame = CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 10, 10,
                                600, 450, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   CLIENTCREATESTRUCT ccs{};
@@ -316,8 +290,8 @@ HWND MakeMaximisedMdiChild(HWND Client) {
 
 TEST_F(FramePaint_, AnMDIChildWearsTheFrameAndTheLastChildGoneGivesMenuUpdateBack) {
   TSkinData* d = Data(sfMainform, nullptr, FrameSkin());
-  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, COLOR_APPWORKSPACE);
-  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroFrameMDI", MdiFrameProc, {.Background = COLOR_APPWORKSPACE});
+  RegisterWindowClass(L"KaroFrameMDIChild", MdiChildProc, {.Background = COLOR_APPWORKSPACE});
   Mgr->Enabled = true;
   Mgr->InstallHook();
   HWND frame = Window(CreateWindowExW(0, L"KaroFrameMDI", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 600,
@@ -1267,9 +1241,7 @@ TEST_F(FramePaint_, AltSpaceOnAFormOpensTheSkinnedSystemMenuAsTheCaptionsRightCl
   Mgr->InstallHook();
   auto* form = new TForm(Application);
   form->SetBounds(40, 40, 360, 240);
-  auto* edit = new TEdit(form);
-  edit->SetParent(form);
-  edit->SetBounds(10, 10, 100, 24);
+  auto* edit = Place<TEdit>(form, 10, 10, 100, 24);
   form->Show();
   HWND w = form->Handle();
   TVeltForm* f = Skin(w);

@@ -15,6 +15,7 @@
 #include "skin/data/velt_data.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/core/skin_messages.h"
+#include "tests/support/dib.h"
 #include "tests/support/paint_count.h"
 #include "tools/gallery/gallery_form.h"
 
@@ -49,31 +50,8 @@ struct TShot {
 };
 
 TShot Capture(HWND wnd) {
-  RECT r;
-  GetWindowRect(wnd, &r);
-  TShot s;
-  s.W = r.right - r.left;
-  s.H = r.bottom - r.top;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = s.W;
-  bi.bmiHeader.biHeight = -s.H;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC mem = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, s.W, s.H, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const auto* p = static_cast<const uint32_t*>(bits);
-  s.Pixels.assign(p, p + size_t(s.W) * size_t(s.H));
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(dib);
-  ReleaseDC(nullptr, screen);
-  return s;
+  const auto dib = TDib::OfScreen(wnd);
+  return {dib->W, dib->H, dib->Pixels()};
 }
 
 // Empty when the two pictures agree; else how many pixels differ and where the first one is.

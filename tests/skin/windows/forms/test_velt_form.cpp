@@ -6,22 +6,14 @@
 #include <algorithm>
 #include <atomic>
 
+#include "tests/support/message_sequences.h"
 #include "tests/skin/windows/manager/skin_test_env.h"
 
 using namespace skintest;
 
 namespace {
 
-class VeltForm_ : public ManagerTest {
-protected:
-  void UnskinAll() {
-    Mgr->State = 1;
-    Mgr->Pending = Mgr->DefaultSkinData ? Mgr->DefaultSkinData : Mgr->SkinDataList().front();
-    Mgr->SetAction(saUnskinAll, 250);
-    Tick();
-    Pump();
-  }
-};
+class VeltForm_ : public ManagerTest {};
 
 // ---- Taking over and giving back, one row per kind of window
 
@@ -273,14 +265,7 @@ TEST_F(VeltForm_, TheSavedProcedureSeesTheTakeOverAndTheGivingBack) {
     // CN_SkinActive and WM_NCCALCSIZE are the skinned window's own. The client area keeps its
     // size, so the system sends no WM_SIZE; its origin moves (WM_MOVE). The region then changes
     // the frame.
-    EXPECT_TRUE(SequenceIs(log, {
-                                    {WM_WINDOWPOSCHANGING, sent},
-                                    {WM_WINDOWPOSCHANGED, sent},
-                                    {WM_MOVE, sent},
-                                    {WM_WINDOWPOSCHANGING, sent},
-                                    {WM_WINDOWPOSCHANGED, sent},
-                                    {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
-                                }));
+    EXPECT_TRUE(SequenceIs(log, seq::kSkinTakesOver));
     log.Clear();
     EXPECT_EQ(SendMessageW(w, CN_IsSkinned, 0, 0), 1);
     Pump();
@@ -289,15 +274,7 @@ TEST_F(VeltForm_, TheSavedProcedureSeesTheTakeOverAndTheGivingBack) {
     UnskinAll();
     // Given back: the saved procedure computes the system's frame again; the client area keeps
     // its size (no WM_SIZE); the region goes.
-    EXPECT_TRUE(SequenceIs(log, {
-                                    {WM_WINDOWPOSCHANGING, sent},
-                                    {WM_NCCALCSIZE, sent},
-                                    {WM_WINDOWPOSCHANGED, sent},
-                                    {WM_MOVE, sent},
-                                    {WM_WINDOWPOSCHANGING, sent},
-                                    {WM_NCCALCSIZE, sent},
-                                    {WM_WINDOWPOSCHANGED, sent},
-                                }));
+    EXPECT_TRUE(SequenceIs(log, seq::kSkinGivenBack));
     rec.Detach();
     if (form) form->Free();
   }
@@ -477,8 +454,8 @@ LRESULT CALLBACK ChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDI
 
 TEST_F(VeltForm_, AnMDIParentAndTwoChildrenAreTakenOverAndGivenBack) {
   Data();
-  RegisterWindowClass(L"KaroMDIFrame", FrameProc, COLOR_APPWORKSPACE);
-  RegisterWindowClass(L"KaroMDIChild", ChildProc, COLOR_APPWORKSPACE);
+  RegisterWindowClass(L"KaroMDIFrame", FrameProc, {.Background = COLOR_APPWORKSPACE});
+  RegisterWindowClass(L"KaroMDIChild", ChildProc, {.Background = COLOR_APPWORKSPACE});
   Mgr->Enabled = true;
   Mgr->InstallHook();
   HWND frame = Window(CreateWindowExW(0, L"KaroMDIFrame", L"Frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10,
@@ -529,40 +506,13 @@ TEST_F(VeltForm_, AnMDIParentAndTwoChildrenAreTakenOverAndGivenBack) {
     return Mgr->FindVeltForm(kids[0])->SkinActiveSeen && Mgr->FindVeltForm(kids[1])->SkinActiveSeen;
   }));
   // Each child is resized to the skin's frame around the same client area: no WM_SIZE.
-  EXPECT_TRUE(SequenceIs(logs[0], {
-                                      {WM_WINDOWPOSCHANGING, sent},
-                                      {WM_WINDOWPOSCHANGED, sent},
-                                      {WM_MOVE, sent},
-                                      {WM_WINDOWPOSCHANGING, sent},
-                                      {WM_WINDOWPOSCHANGED, sent},
-                                      {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
-                                      {WM_WINDOWPOSCHANGING, sent},
-                                      {WM_WINDOWPOSCHANGED, sent},
-                                      {WM_MOVE, sent},
-                                      {WM_WINDOWPOSCHANGING, sent},
-                                      {WM_WINDOWPOSCHANGED, sent},
-                                      {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
-                                  }));
+  EXPECT_TRUE(SequenceIs(logs[0], seq::kSkinTakesOver + seq::kSkinTakesOver));
   logs[0].Clear();
   for (int i = 0; i < 2; ++i) GetClientRect(kids[i], &kidClient[i]);
   ASSERT_EQ(recorders.Recorders.size(), 2u);
   UnskinAll();
-  EXPECT_TRUE(SequenceIs(logs[0], {
-                                      {WM_WINDOWPOSCHANGING, sent},
-                                      {WM_NCCALCSIZE, sent},
-                                      {WM_WINDOWPOSCHANGED, sent},
-                                      {WM_MOVE, sent},
-                                      {WM_WINDOWPOSCHANGING, sent | optional},
-                                      {WM_NCCALCSIZE, sent | optional},
-                                      {WM_WINDOWPOSCHANGED, sent | optional},
-                                      {WM_WINDOWPOSCHANGING, sent},
-                                      {WM_NCCALCSIZE, sent},
-                                      {WM_WINDOWPOSCHANGED, sent},
-                                      {WM_MOVE, sent},
-                                      {WM_WINDOWPOSCHANGING, sent | optional},
-                                      {WM_NCCALCSIZE, sent | optional},
-                                      {WM_WINDOWPOSCHANGED, sent | optional},
-                                  }));
+  EXPECT_TRUE(SequenceIs(logs[0], seq::kSystemFrameComputed + Optional(seq::kRegionRemoved) +
+                                      seq::kSystemFrameComputed + Optional(seq::kRegionRemoved)));
   EXPECT_EQ(GetWindowLongPtrA(client, GWLP_WNDPROC), clientProc);
   for (int i = 0; i < 2; ++i) {
     // Given back to the procedure it had before (the recorder's): our record goes only when ours
@@ -628,26 +578,15 @@ TEST_F(VeltForm_, ARealMessageBoxIsSkinnedWhileShownAndClosedByAPostedKey) {
   auto asked = std::find_if(m.begin(), m.end(), [](const TRecordedMsg& r) { return r.Message == CN_IsSkinned; });
   ASSERT_NE(asked, m.end());
   m.erase(m.begin(), asked);
-  EXPECT_TRUE(SequenceIs(log, {
-                                  {CN_IsSkinned, sent},
+  EXPECT_TRUE(SequenceIs(log, TMsgSequence{{CN_IsSkinned, sent}} +
                                   // The end of the showing in which it was activated.
-                                  {WM_WINDOWPOSCHANGING, sent | optional},
-                                  {WM_WINDOWPOSCHANGED, sent | optional},
+                                  Optional(seq::kPositionKept) +
                                   // CN_SkinActive: the skin's frame, then the region.
-                                  {WM_WINDOWPOSCHANGING, sent},
-                                  {WM_WINDOWPOSCHANGED, sent},
-                                  {WM_MOVE, sent},
-                                  {WM_WINDOWPOSCHANGING, sent},
-                                  {WM_WINDOWPOSCHANGED, sent},
-                                  {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
+                                  seq::kSkinTakesOver +
                                   // Closed by the key: hidden, then destroyed while still listed (the
                                   // skinned frame's region may be set once more on the way).
-                                  {WM_WINDOWPOSCHANGING, sent},
-                                  {WM_WINDOWPOSCHANGED, sent},
-                                  {WM_WINDOWPOSCHANGING, sent | optional},
-                                  {WM_WINDOWPOSCHANGED, sent | optional},
-                                  {WM_NCDESTROY, sent},
-                              }));
+                                  seq::kPositionKept + Optional(seq::kPositionKept) +
+                                  TMsgSequence{{WM_NCDESTROY, sent}}));
   EXPECT_NE(box::found, nullptr);
   EXPECT_TRUE(box::skinned);
   EXPECT_TRUE(box::closedByKey);

@@ -16,7 +16,9 @@
 #include "skin/windows/forms/velt_form.h"
 #include "skin/windows/manager/skin_manager.h"
 #include "skin/windows/core/skin_messages.h"
+#include "tests/support/place.h"
 #include "tests/support/message_log.h"
+#include "tests/support/window_class.h"
 #include "tests/skin/data/test_velt_data_skin.h"
 
 namespace skintest {
@@ -46,30 +48,6 @@ inline bool PumpUntil(const std::function<bool()>& done) {
   return done();
 }
 
-// Registers a window class of this module with Proc, once: a later call with the same name does
-// nothing.
-inline void RegisterWindowClass(const wchar_t* Name, WNDPROC Proc, int Background = COLOR_BTNFACE,
-                                HICON Icon = nullptr) {
-  WNDCLASSW c{};
-  if (GetClassInfoW(GetModuleHandleW(nullptr), Name, &c)) return;
-  c = WNDCLASSW{};
-  c.lpfnWndProc = Proc;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.hbrBackground = HBRUSH(INT_PTR(Background + 1));
-  c.hIcon = Icon;
-  c.lpszClassName = Name;
-  RegisterClassW(&c);
-}
-
-// A control of the class library made on Parent at the given bounds (Parent owns it).
-template <class T>
-T* Place(TWinControl* Parent, int Left, int Top, int Width, int Height) {
-  auto* c = new T(Parent);
-  c->SetParent(Parent);
-  c->SetBounds(Left, Top, Width, Height);
-  return c;
-}
-
 inline LRESULT CALLBACK PlainProcW(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 inline LRESULT CALLBACK PlainProcA(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 // Answers CN_IsSkinned as a window skinned by someone else would.
@@ -79,38 +57,16 @@ inline LRESULT CALLBACK SkinnedElsewhereProc(HWND w, UINT m, WPARAM wp, LPARAM l
 }
 
 inline void RegisterTestClasses() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  WNDCLASSW w{};
-  w.lpfnWndProc = PlainProcW;
-  w.hInstance = GetModuleHandleW(nullptr);
-  w.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-  w.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-  w.lpszClassName = L"KaroSkinTestW";
-  RegisterClassW(&w);
-  w.lpszClassName = L"SomePreviewWindow";
-  RegisterClassW(&w);
-  w.lpszClassName = L"TApplication";
-  RegisterClassW(&w);
-  w.lpszClassName = L"XTTERenderWindowX";
-  RegisterClassW(&w);
-  w.lpszClassName = L"TcxPopupEditPopupWindowZ";
-  RegisterClassW(&w);
-  w.lpszClassName = L"KaroSkinnedElsewhere";
-  w.lpfnWndProc = SkinnedElsewhereProc;
-  RegisterClassW(&w);
+  const TWindowClassLook plain{.Cursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))};
+  for (const wchar_t* name :
+       {L"KaroSkinTestW", L"SomePreviewWindow", L"TApplication", L"XTTERenderWindowX", L"TcxPopupEditPopupWindowZ"})
+    RegisterWindowClass(name, PlainProcW, plain);
+  RegisterWindowClass(L"KaroSkinnedElsewhere", SkinnedElsewhereProc, plain);
   // Any module may make windows of this one.
-  w.style = CS_GLOBALCLASS;
-  w.lpfnWndProc = PlainProcW;
-  w.lpszClassName = L"KaroForeignModule";
-  RegisterClassW(&w);
-  WNDCLASSA a{};
-  a.lpfnWndProc = PlainProcA;
-  a.hInstance = GetModuleHandleW(nullptr);
-  a.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-  a.lpszClassName = "KaroSkinTestA";
-  RegisterClassA(&a);
+  TWindowClassLook global = plain;
+  global.Style = CS_GLOBALCLASS;
+  RegisterWindowClass(L"KaroForeignModule", PlainProcW, global);
+  RegisterWindowClass("KaroSkinTestA", PlainProcA);
 }
 
 // A top-level window of this module.
@@ -195,6 +151,22 @@ public:
   HWND Window(HWND w) {
     windows_.push_back(w);
     return w;
+  }
+
+  // A visible top-level window of a class of the test's own, gone after the test.
+  HWND TopWindow(const wchar_t* cls, WNDPROC proc, const wchar_t* caption, int left, int top, int width, int height) {
+    RegisterWindowClass(cls, proc);
+    return Window(CreateWindowExW(0, cls, caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, left, top, width, height, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr));
+  }
+
+  // Gives every skinned window back, as the manager's timer does when the skin is switched off.
+  void UnskinAll() {
+    Mgr->State = 1;
+    Mgr->Pending = Mgr->DefaultSkinData ? Mgr->DefaultSkinData : Mgr->SkinDataList().front();
+    Mgr->SetAction(saUnskinAll, 250);
+    Tick();
+    Pump();
   }
 
   // Runs the queued action now, as the timer would.

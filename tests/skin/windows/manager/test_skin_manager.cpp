@@ -4,6 +4,7 @@
 #include <atomic>
 #include <thread>
 
+#include "tests/support/message_sequences.h"
 #include "tests/skin/windows/manager/skin_test_env.h"
 
 using namespace skintest;
@@ -578,11 +579,7 @@ TEST_F(SkinManager_, TheMainHookSkinsAnActivatedWindowAndStartsTheManager) {
   }
   EXPECT_TRUE(PumpUntil([&] { return Mgr->FindVeltForm(w) && Mgr->FindVeltForm(w)->SkinActiveSeen; }));
   EXPECT_GE(Mgr->State, 1);
-  EXPECT_TRUE(SequenceIs(log, {
-                                  {HCBT_ACTIVATE, hook},
-                                  {CN_IsSkinned, sent},
-                                  {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
-                              }));
+  EXPECT_TRUE(SequenceIs(log, TMsgSequence{{HCBT_ACTIVATE, hook}, {CN_IsSkinned, sent}} + seq::kSkinNoticeSent));
   // Gone while the recorder under the skinned window's procedure still exists.
   DestroyWindow(w);
 }
@@ -764,30 +761,15 @@ TEST_F(SkinManager_, AnExtraThreadsHookSkinsItsWindowsAndRefusesOnlySizeGrips) {
   CloseHandle(ready);
   // What the other thread's saved procedure saw: asked at activation, resized around the same
   // client area when CN_SkinActive arrived on its own thread, given back from the manager's.
-  EXPECT_TRUE(SequenceIs(takeOver, {
+  EXPECT_TRUE(SequenceIs(takeOver, TMsgSequence{
                                        // Shown: activated (the hook asks) inside the showing.
                                        {WM_WINDOWPOSCHANGING, sent},
                                        {CN_IsSkinned, sent},
                                        {WM_WINDOWPOSCHANGED, sent},
                                        {WM_SIZE, sent},
                                        {WM_MOVE, sent},
-                                       // CN_SkinActive: the skin's frame around the same client area.
-                                       {WM_WINDOWPOSCHANGING, sent},
-                                       {WM_WINDOWPOSCHANGED, sent},
-                                       {WM_MOVE, sent},
-                                       {WM_WINDOWPOSCHANGING, sent},
-                                       {WM_WINDOWPOSCHANGED, sent},
-                                       {CN_SkinNotify, sent | lparam, 0, kSkinLibraryMark},
-                                   }));
-  EXPECT_TRUE(SequenceIs(givenBack, {
-                                        {WM_WINDOWPOSCHANGING, sent},
-                                        {WM_NCCALCSIZE, sent},
-                                        {WM_WINDOWPOSCHANGED, sent},
-                                        {WM_MOVE, sent},
-                                        {WM_WINDOWPOSCHANGING, sent},
-                                        {WM_NCCALCSIZE, sent},
-                                        {WM_WINDOWPOSCHANGED, sent},
-                                    }));
+                                   } + seq::kSkinTakesOver));  // around the same client area
+  EXPECT_TRUE(SequenceIs(givenBack, seq::kSkinGivenBack));
   // On the manager's own thread a size grip under a listed window is made.
   (void)gripMain;
   Mgr->Enabled = true;

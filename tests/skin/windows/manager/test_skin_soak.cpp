@@ -35,15 +35,9 @@ TEST_F(SkinSoak, SwitchesAndCyclesLeaveTheObjectCountsWhereTheyStarted) {
   TSkinData* d = Data(sfMainform, nullptr, files[0]);
   auto* form = new TForm(Application);
   form->SetBounds(20, 20, 420, 300);
-  auto* button = new TButton(form);
-  button->SetParent(form);
-  button->SetBounds(10, 10, 90, 26);
-  auto* edit = new TEdit(form);
-  edit->SetParent(form);
-  edit->SetBounds(10, 50, 150, 22);
-  auto* panel = new TPanel(form);
-  panel->SetParent(form);
-  panel->SetBounds(10, 90, 200, 100);
+  Place<TButton>(form, 10, 10, 90, 26);
+  Place<TEdit>(form, 10, 50, 150, 22);
+  Place<TPanel>(form, 10, 90, 200, 100);
   form->Show();
   HWND w = form->Handle();
   const LONG_PTR original = GetWindowLongPtrW(w, GWLP_WNDPROC);

@@ -10,6 +10,7 @@
 
 #include "classlib/controls/forms.h"
 #include "skin/windows/core/window_subclass.h"
+#include "tests/support/window_class.h"
 
 namespace {
 
@@ -102,16 +103,8 @@ protected:
     g_log.clear();
     g_foreignPings = 0;
     g_propAfterNcDestroy = true;
-    WNDCLASSW cw{};
-    cw.lpfnWndProc = &BaseProcW;
-    cw.hInstance = GetModuleHandleW(nullptr);
-    cw.lpszClassName = L"KaroSubclassTestW";
-    RegisterClassW(&cw);
-    WNDCLASSA ca{};
-    ca.lpfnWndProc = &BaseProcA;
-    ca.hInstance = GetModuleHandleW(nullptr);
-    ca.lpszClassName = "KaroSubclassTestA";
-    RegisterClassA(&ca);
+    RegisterWindowClass(L"KaroSubclassTestW", &BaseProcW, {.Background = kNoBackground});
+    RegisterWindowClass("KaroSubclassTestA", &BaseProcA, {.Background = kNoBackground});
   }
   void TearDown() override {
     for (HWND w : windows_)

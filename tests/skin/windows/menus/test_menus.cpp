@@ -1090,11 +1090,7 @@ LRESULT CALLBACK PopupOverProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 TEST(PopMenuWindow, GivenBackUnderAnotherProcedureItStillReachesItsOwnProcedure) {
-  WNDCLASSA c{};
-  c.lpfnWndProc = PopupOwnProc;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.lpszClassName = "KaroPopupChainTest";
-  RegisterClassA(&c);
+  RegisterWindowClass("KaroPopupChainTest", PopupOwnProc, {.Background = kNoBackground});
   HWND w = CreateWindowA("KaroPopupChainTest", "", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr, GetModuleHandleW(nullptr),
                          nullptr);
   ASSERT_NE(w, nullptr);

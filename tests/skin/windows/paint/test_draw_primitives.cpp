@@ -10,6 +10,7 @@
 #include "classlib/controls/control_atom.h"
 #include "skin/windows/paint/draw_primitives.h"
 #include "tests/classlib/graphics/pixel_probe.h"
+#include "tests/support/window_class.h"
 
 namespace {
 
@@ -752,14 +753,8 @@ struct Window {
 };
 
 HWND MakeParent() {
-  static ATOM cls = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KaroTestParent";
-    return RegisterClassW(&wc);
-  }();
-  return CreateWindowExW(0, MAKEINTATOM(cls), L"", WS_POPUP, 100, 100, 120, 100, nullptr, nullptr,
+  RegisterWindowClass(L"KaroTestParent", ParentProc, {.Background = kNoBackground});
+  return CreateWindowExW(0, L"KaroTestParent", L"", WS_POPUP, 100, 100, 120, 100, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
 }
 
