@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "skin/windows/manager/skin_messages.h"
+#include "skin/windows/core/skin_messages.h"
 #include "tests/support/message_log.h"
 
 using TMsgSequence = std::vector<TRecordedMsg>;
