@@ -234,10 +234,12 @@ struct TWMWindowPosMsg {
 
 struct TWMSysCommand {
   explicit TWMSysCommand(TMessage& m)
-      : Message(m), CmdType(UINT(m.WParam)), XPos(MouseX(m.LParam)), YPos(MouseY(m.LParam)), Result(m.Result) {}
+      : Message(m), CmdType(UINT(m.WParam)), XPos(MouseX(m.LParam)), YPos(MouseY(m.LParam)),
+        Key(wchar_t(LOWORD(m.LParam))), Result(m.Result) {}
   TMessage& Message;
   UINT CmdType;
   int XPos, YPos;
+  wchar_t Key;  // SC_KEYMENU: the character typed with Alt (0 for Alt or F10 alone)
   LRESULT& Result;
 };
 

@@ -80,6 +80,33 @@ struct TCNSkinEnable {
   LRESULT& Result;
 };
 
+// CN_SkinActive: the manager's own only with lParam kSkinActiveMark.
+struct TCNSkinActive {
+  explicit TCNSkinActive(TMessage& m) : Message(m), Marked(m.LParam == kSkinActiveMark), Result(m.Result) {}
+  TMessage& Message;
+  bool Marked;
+  LRESULT& Result;
+};
+
+// CN_ReCreateWnd: the control window in wParam.
+struct TCNReCreateWnd {
+  explicit TCNReCreateWnd(TMessage& m) : Message(m), Control(HWND(m.WParam)), Result(m.Result) {}
+  TMessage& Message;
+  HWND Control;
+  LRESULT& Result;
+};
+
+// WM_MDISETMENU as the MDI client hears it: the frame's new menu (0: unchanged) and the
+// window menu.
+struct TMDISetMenu {
+  explicit TMDISetMenu(TMessage& m)
+      : Message(m), FrameMenu(HMENU(m.WParam)), WindowMenu(HMENU(m.LParam)), Result(m.Result) {}
+  TMessage& Message;
+  HMENU FrameMenu;
+  HMENU WindowMenu;
+  LRESULT& Result;
+};
+
 // A message with a point in screen coordinates in lParam (CN_MenuSelect), signed.
 struct TCNScreenPoint {
   explicit TCNScreenPoint(TMessage& m) : Message(m), Point{MouseX(m.LParam), MouseY(m.LParam)}, Result(m.Result) {}

@@ -149,15 +149,15 @@ KARO_BEGIN_MESSAGE_MAP_OF(TVeltForm, bool, MenuBarMouse)
   KARO_MESSAGE(WM_NCLBUTTONDBLCLK, BarLButtonUp)
 KARO_END_MESSAGE_MAP_OF(false)
 
-bool TVeltForm::KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
-  if (MenuTracking || (wParam & 0xFFF0) != SC_KEYMENU) return false;
-  const wchar_t key = wchar_t(LOWORD(lParam));
+bool TVeltForm::KeyMenu(TWMSysCommand& m) {
+  if (MenuTracking || (m.CmdType & 0xFFF0) != SC_KEYMENU) return false;
+  const wchar_t key = m.Key;
   if (key == L' ') {
     // The skinned system menu, at the client area's corner; the system's own stays shut.
     POINT p{0, 0};
     ClientToScreen(hwnd, &p);
     PopSysmenu(p);
-    Result = 0;
+    m.Result = 0;
     return true;
   }
   if (key == L'-' || GetCapture()) return false;
@@ -165,7 +165,7 @@ bool TVeltForm::KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
     // Alt or F10 alone ends here: the system would take the keys that follow into its own
     // system menu, never the skinned one.
     if (key) return false;
-    Result = 1;
+    m.Result = 1;
     return true;
   }
   TMenuBtn* b = nullptr;
@@ -180,7 +180,7 @@ bool TVeltForm::KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
   }
   if (!b && key) return false;
   if (b) CheckMenu(this, b);
-  Result = 1;
+  m.Result = 1;
   return true;
 }
 

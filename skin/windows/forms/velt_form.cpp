@@ -504,110 +504,30 @@ LRESULT TVeltForm::Default(UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TVeltForm::WinWndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   if (LifeState == lsNew && Msg == WM_NCPAINT) return 0;
-  {
-    LRESULT r = 0;
-    if (HandleCommon(Msg, wParam, lParam, r)) return r;
-  }
-  switch (Msg) {
-    case WM_NCDESTROY: {
-      LifeState = lsUnskinning;
-      const TSavedProc saved = formSub_.Installed() ? formSub_.Saved() : TSavedProc{nullptr, UnicodeWindow};
-      HWND wnd = hwnd;
-      UnSubclass3();
-      // The form's own WM_NCDESTROY may free the form, and this object with it.
-      const std::shared_ptr<bool> alive = alive_;
-      LRESULT r = saved.Call(wnd, Msg, wParam, lParam);
-      if (*alive) LifeState = lsDead;
-      return r;
-    }
-    case WM_NCACTIVATE:
-      if (LifeState == lsNew && FormKind != fkMDIChild) return 0;
-      if (!FrameSkinned) return Default(Msg, wParam, lParam);
-      Active = wParam != 0;
-      break;
-    case WM_ACTIVATE:
-      Active = LOWORD(wParam) != WA_INACTIVE;
-      break;
-    case CN_SkinActive:
-      if (lParam != kSkinActiveMark) break;
-      OnSkinActive();
-      return 0;
-    case CN_IsSkinned:
-      PostMessageA(hwnd, CN_SkinNotify, 0, kSkinLibraryMark);
-      return 1;
-    case CN_ReCreateWnd:
-      if (FormControls) FormControls->ReCreateControlSkin(this, HWND(wParam));
-      return 0;
-    default:
-      break;
-  }
-  if (Msg == WM_INITMENUPOPUP && Manager) Manager->MenuKind = HMENU(wParam) == SystemMenu ? 2 : 1;
-  if (!FrameSkinned || (Child && FormKind != fkMDIChild)) return Default(Msg, wParam, lParam);
-  {
-    TMessage m{Msg, wParam, lParam, 0};
-    if (HandleMenuMessage(m)) return m.Result;
-  }
+  TMessage m{Msg, wParam, lParam, 0};
+  if (HandleCommon(m)) return m.Result;
+  if (!FrameSkinned || (Child && FormKind != fkMDIChild)) return Default(m);
+  if (HandleMenuMessage(m)) return m.Result;
   const bool answersNc = SkinAnswersNc();
-  switch (Msg) {
-    case WM_SIZE: {
-      LRESULT r = 0;
-      WMSize(Msg, wParam, lParam, r);
-      return r;
-    }
-    case WM_GETMINMAXINFO: {
-      LRESULT r = Default(Msg, wParam, lParam);
-      GetWindowstate();
-      if (WindowState == vwMinimized || (FormKind == fkMDIChild && WindowState == vwMaximized))
-        EnableSysbtn(true);
-      else
-        EnableSysbtn(false);
-      return r;
-    }
-    case WM_WINDOWPOSCHANGED:
-      GetWindowstate();
-      return Default(Msg, wParam, lParam);
-    default: {
-      LRESULT r = 0;
-      if (HandleFrameCommand(Msg, wParam, lParam, r)) return r;
-      if (answersNc) {
-        if (HandleNc(Msg, wParam, lParam, r)) return r;
-      }
-      break;
-    }
-  }
-  return Default(Msg, wParam, lParam);
+  if (HandleFrameCommand(m)) return m.Result;
+  if (answersNc && HandleNc(m)) return m.Result;
+  return Default(m);
 }
 
-void TVeltForm::WMSize(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) {
-  Result = Default(Msg, wParam, lParam);
-  switch (wParam) {
-    case SIZE_RESTORED:
-      WindowState = vwNormal;
-      break;
-    case SIZE_MINIMIZED:
-      WindowState = vwMinimized;
-      break;
-    case SIZE_MAXIMIZED:
-      WindowState = vwMaximized;
-      break;
-    default:
-      break;
-  }
-  if (WindowState == vwMinimized) return;
-  if (FormKind == fkMDIChild && ((Manager && Manager->MDIMaximized) || WindowState != vwNormal)) return;
-  if (LifeState == lsSkinned || LifeState == lsSkinChanging) Cropwindow();
-}
-
-LRESULT TVeltForm::WMNCCalcSize(WPARAM wParam, LPARAM lParam) {
+bool TVeltForm::WMNCCalcSize(TWMNCCalcSize& m) {
   // The rectangle alone: what the previous procedure makes of it stands.
-  if (!wParam || !lParam) return Default(WM_NCCALCSIZE, wParam, lParam);
+  if (!m.CalcValidRects || !m.CalcSize_Params) {
+    m.Result = Default(m.Message);
+    return true;
+  }
   // The whole answer is the skin's: the saved procedure never sees a sizing it would get wrong.
-  auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+  NCCALCSIZE_PARAMS* p = m.CalcSize_Params;
+  m.Result = WVR_REDRAW;
   if ((FormKind == fkMDIChild && WindowState != vwNormal) || BorderKind == bkNoCaption) {
     // The system's frame: its client rectangle.
-    Default(WM_NCCALCSIZE, wParam, lParam);
+    Default(m.Message);
     p->rgrc[1] = p->rgrc[0];
-    return WVR_REDRAW;
+    return true;
   }
   // The window's new place: from the WINDOWPOS when there is one.
   RECT w{};
@@ -618,7 +538,7 @@ LRESULT TVeltForm::WMNCCalcSize(WPARAM wParam, LPARAM lParam) {
   const TRect c = NcClientRect(TRect{w.left, w.top, w.right, w.bottom}, FrameBorders());
   p->rgrc[0] = RECT{c.Left, c.Top, c.Right, c.Bottom};
   p->rgrc[1] = p->rgrc[0];
-  return WVR_REDRAW;
+  return true;
 }
 
 void TVeltForm::CaptionChange(const std::function<void()>& SetText) {

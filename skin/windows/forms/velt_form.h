@@ -285,7 +285,7 @@ public:
   bool BarLButtonDown(TWMNCMouse& m);
   bool BarLButtonUp(TWMNCMouse& m);
   // SC_KEYMENU; false when the bar does not take it.
-  bool KeyMenu(WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  bool KeyMenu(TWMSysCommand& m);
   // The window's menu messages while skinned (WM_INITMENUPOPUP, WM_MENUSELECT, WM_MEASUREITEM,
   // WM_DRAWITEM, WM_MENUCHAR, CN_MenuSelect, CM_MENUCHANGED); false when not one of them.
   bool HandleMenuMessage(TMessage& Message);
@@ -359,6 +359,8 @@ public:
   // Messages of the MDI client of a skinned MDI parent, and its saved procedure.
   LRESULT WinMDIProc(UINT Msg, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultMDI(UINT Msg, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(TMessage& Message) { return Default(Message.Msg, Message.WParam, Message.LParam); }
+  void DefaultMDI(TMessage& Message);
 
 protected:
   void Notification(TComponent* c, TOperation op) override;
@@ -377,23 +379,57 @@ private:
   void CaptionChange(const std::function<void()>& SetText);
   void RestoreFormProc();
   void OnSkinActive();
-  void WMSize(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
-  LRESULT WMNCCalcSize(WPARAM wParam, LPARAM lParam);
-  // The non-client messages of a skinned frame; false when the message is not one of them.
-  bool HandleNc(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
+  // The skinned window's messages by map, each handler taking its message's view and telling
+  // whether it answered the message (false: the message goes on through the window procedure).
+  // Messages every skinned window answers, and those it only notes.
+  bool HandleCommon(TMessage& Message);
+  bool WMEraseBkgnd(TWMEraseBkgnd& m);
+  bool WMNCDestroy(TWMNoParams& m);
+  bool WMNCActivateFirst(TWMNCActivate& m);
+  bool WMThemedCaptionRedraw(TWMNoParams& m);
+  bool WMInitMenuPopup(TWMInitMenuPopup& m);
+  bool WMCtlColorBtn(TWMCtlColor& m);
+  bool WMCtlColorStatic(TWMCtlColor& m);
+  bool CNSkinActive(TCNSkinActive& m);
+  bool CNReCreateWnd(TCNReCreateWnd& m);
+  bool CNIsSkinned(TWMNoParams& m);
+  bool CNSkinPaintFrame(TCNSkinMarked& m);
+  bool CNSkinQuery(TCNSkinMarked& m);
+  // Sizes, system commands, styles and text of a skinned frame (before the life-state check).
+  bool HandleFrameCommand(TMessage& Message);
+  bool WMSize(TWMSize& m);
+  bool WMGetMinMaxInfo(TWMGetMinMaxInfo& m);
+  bool WMWindowPosChanged(TWMWindowPosMsg& m);
+  bool WMCommand(TWMCommand& m);
+  bool WMSysCommand(TWMSysCommand& m);
+  bool WMStyleChanged(TWMStyleChanged& m);
+  bool WMSetText(TWMSetText& m);
+  // The non-client messages of a skinned frame.
+  bool HandleNc(TMessage& Message);
+  bool WMNCCalcSize(TWMNCCalcSize& m);
+  bool WMNCHitTest(TWMNCHitTest& m);
+  bool WMNCPaint(TWMNCPaint& m);
+  bool WMNCActive(TWMNCActivate& m);
+  bool NcMouseTaken(TWMNCMouse& m, TWinSysButton*& Hit);
+  bool WMNCMouseMove(TWMNCMouse& m);
+  bool WMNCLButtonDown(TWMNCMouse& m);
+  bool WMNCLButtonUp(TWMNCMouse& m);
+  bool WMNCLButtonDblClk(TWMNCMouse& m);
+  bool WMNCRButtonUp(TWMNCMouse& m);
+  bool CNUpdateNc(TWMNoParams& m);
+  bool WMSetIcon(TWMSetIcon& m);
   // The skin answers the non-client and owner-drawn menu messages itself: the window has taken
   // its skin, and it is no maximised MDI child (whose caption is the MDI parent's menu row).
   bool SkinAnswersNc() const;
-  // Messages every skinned window answers (backgrounds of a window without a form, the frame
-  // painted into a given DC); false when not one of them.
-  bool HandleCommon(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
-  // System commands and styles of a skinned frame (before the life-state check).
-  bool HandleFrameCommand(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
-  LRESULT WMNCHitTest(WPARAM wParam, LPARAM lParam);
-  LRESULT WMNCPaint(WPARAM wParam);
-  LRESULT WMNCActive(WPARAM wParam, LPARAM lParam);
-  LRESULT WMSysCommand(WPARAM wParam, LPARAM lParam);
-  void StyleChanged(WPARAM Which, const STYLESTRUCT* S);
+  // The MDI client's messages; unlisted ones go to its saved procedure.
+  void MDIClientProc(TMessage& Message);
+  void MDINCCalcSize(TWMNCCalcSize& m);
+  void MDICreate(TMessage& m);
+  void MDIDestroy(TMessage& m);
+  void MDISetMenu(TMDISetMenu& m);
+  void MDIArrange(TMessage& m);
+  void CNMdiRedraw(TWMNoParams& m);
+  void StyleChanged(int Which, const STYLESTRUCT* S);
   void ChooseCaptionFont();
   // The window state from the window placement.
   void GetWindowstate();
