@@ -572,36 +572,50 @@ void TVeltForm::PassToForm(TMessage& Message) {
     Form->WndProc(Message);
 }
 
+// What reaches the class-library form's WindowProc first; anything unlisted goes on to the form.
 void TVeltForm::NewWndProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_SETTEXT:
-      CaptionChange([&] { PassToForm(Message); });
-      return;
-    case CN_SkinChange: {
-      TDrawingPause pause;
-      pause.Add(hwnd);
-      SkinChange();
-      pause.Resume();
-      return;
-    }
-    case CM_DIALOGCHAR:
-      CMDialogChar(Message);
-      return;
-    case CN_SkinQuery:
-      Message.Result = Message.LParam == kSkinLibraryMark ? kSkinLibraryMark : 1;
-      return;
-    case CN_SkinPaintFrame:
-      if (Message.LParam == kSkinLibraryMark) {
-        if (Message.WParam && GetObjectType(HGDIOBJ(Message.WParam)) == OBJ_MEMDC) PaintNc(HDC(Message.WParam), false);
-        Message.Result = kSkinLibraryMark;
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  PassToForm(Message);
+  if (!HandleFormSide(Message)) PassToForm(Message);
 }
+
+bool TVeltForm::FormSetText(TWMSetText& m) {
+  CaptionChange([&] { PassToForm(m.Message); });
+  return true;
+}
+
+bool TVeltForm::FormSkinChange(TWMNoParams&) {
+  TDrawingPause pause;
+  pause.Add(hwnd);
+  SkinChange();
+  pause.Resume();
+  return true;
+}
+
+bool TVeltForm::FormDialogChar(TMessage& m) {
+  CMDialogChar(m);
+  return true;
+}
+
+// Unlike CNSkinQuery, a form answers whether or not its frame is skinned.
+bool TVeltForm::FormSkinQuery(TCNSkinMarked& m) {
+  m.Result = m.Marked ? kSkinLibraryMark : 1;
+  return true;
+}
+
+// Unlike CNSkinPaintFrame, a form paints its frame only into a memory DC.
+bool TVeltForm::FormSkinPaintFrame(TCNSkinMarked& m) {
+  if (!m.Marked) return false;
+  if (m.DC && GetObjectType(HGDIOBJ(m.DC)) == OBJ_MEMDC) PaintNc(m.DC, false);
+  m.Result = kSkinLibraryMark;
+  return true;
+}
+
+KARO_BEGIN_MESSAGE_MAP_OF(TVeltForm, bool, HandleFormSide)
+  KARO_MESSAGE(WM_SETTEXT, FormSetText)
+  KARO_MESSAGE(CN_SkinChange, FormSkinChange)
+  KARO_MESSAGE(CM_DIALOGCHAR, FormDialogChar)
+  KARO_MESSAGE(CN_SkinQuery, FormSkinQuery)
+  KARO_MESSAGE(CN_SkinPaintFrame, FormSkinPaintFrame)
+KARO_END_MESSAGE_MAP_OF(false)
 
 // ---- Giving the window back
 

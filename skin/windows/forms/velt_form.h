@@ -372,6 +372,12 @@ private:
   void SubclassMDI();
   void UnSubclassMDI();
   void NewWndProc(TMessage& Message);
+  bool HandleFormSide(TMessage& Message);
+  bool FormSetText(TWMSetText& m);
+  bool FormSkinChange(TWMNoParams& m);
+  bool FormDialogChar(TMessage& m);
+  bool FormSkinQuery(TCNSkinMarked& m);
+  bool FormSkinPaintFrame(TCNSkinMarked& m);
   // The form's own WindowProc, as it was before ours.
   void PassToForm(TMessage& Message);
   // A new window text set by SetText: drawn with the window's drawing off, then the skinned frame
